@@ -1,0 +1,89 @@
+// Key state with toggle bits that flip per press, never per auto-repeat.
+#include "platform/KeyState.h"
+
+#include "platform/VirtualKeys.h"
+
+#include <cstddef>
+
+namespace platform {
+namespace {
+
+bool Valid(int vk)
+{
+    return vk > 0 && vk < vk::kCount;
+}
+
+// The generic modifier of a side-specific code, and the two sides of a generic one.
+struct ModifierSides {
+    int generic, left, right;
+};
+constexpr ModifierSides kModifiers[] = {
+    {vk::kShift, vk::kLShift, vk::kRShift},
+    {vk::kControl, vk::kLControl, vk::kRControl},
+    {vk::kMenu, vk::kLMenu, vk::kRMenu},
+};
+
+const ModifierSides* SidesOf(int vk)
+{
+    for (const auto& m : kModifiers)
+        if (vk == m.generic || vk == m.left || vk == m.right) return &m;
+    return nullptr;
+}
+
+} // namespace
+
+void KeyState::SetDown(int vk)
+{
+    auto& b = bits_[static_cast<std::size_t>(vk)];
+    if (!(b & kDown)) b ^= kToggled;
+    b |= kDown;
+}
+
+void KeyState::SetUp(int vk)
+{
+    bits_[static_cast<std::size_t>(vk)] &= static_cast<std::uint8_t>(~kDown);
+}
+
+void KeyState::Press(int vk)
+{
+    if (!Valid(vk)) return;
+    SetDown(vk);
+    if (const auto* m = SidesOf(vk); m && vk != m->generic) SetDown(m->generic);
+}
+
+void KeyState::Release(int vk)
+{
+    if (!Valid(vk)) return;
+    SetUp(vk);
+    const auto* m = SidesOf(vk);
+    if (!m) return;
+    if (vk == m->generic) {
+        SetUp(m->left);
+        SetUp(m->right);
+    } else if (!IsDown(m->left) && !IsDown(m->right)) {
+        SetUp(m->generic);
+    }
+}
+
+void KeyState::ReleaseAll()
+{
+    for (auto& b : bits_)
+        b &= static_cast<std::uint8_t>(~kDown);
+}
+
+bool KeyState::IsDown(int vk) const
+{
+    return Valid(vk) && (bits_[static_cast<std::size_t>(vk)] & kDown);
+}
+
+bool KeyState::IsToggled(int vk) const
+{
+    return Valid(vk) && (bits_[static_cast<std::size_t>(vk)] & kToggled);
+}
+
+std::int16_t KeyState::Get(int vk) const
+{
+    return static_cast<std::int16_t>((IsDown(vk) ? 0x8000 : 0) | (IsToggled(vk) ? 1 : 0));
+}
+
+} // namespace platform

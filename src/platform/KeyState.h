@@ -1,0 +1,39 @@
+// The keyboard and mouse-button state the key tests read, kept the way the Windows key state
+// of a thread behaves: a down bit, and a toggle bit that flips on every press.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace platform {
+
+// Fed by the front end's key filter (or by scripted presses in headless runs); read by CInput.
+class KeyState {
+  public:
+    // A key went down. The toggle bit flips only on the up→down change, so auto-repeat
+    // presses while the key is held leave it alone. Side-specific modifiers (left or right
+    // Shift, Ctrl, Alt) also press the generic code. Codes outside 1..255 are ignored.
+    void Press(int vk);
+    // A key went up. The generic modifier stays down while the other side is still held;
+    // releasing the generic code releases both sides.
+    void Release(int vk);
+    // Every key up, toggle bits kept: the application lost the focus and will not see the
+    // releases.
+    void ReleaseAll();
+
+    // GetKeyState-style value: bit 15 (negative) while down, bit 0 the toggle bit.
+    std::int16_t Get(int vk) const;
+    bool IsDown(int vk) const;
+    bool IsToggled(int vk) const;
+
+  private:
+    static constexpr std::uint8_t kDown = 0x80;
+    static constexpr std::uint8_t kToggled = 0x01;
+
+    void SetDown(int vk);
+    void SetUp(int vk);
+
+    std::array<std::uint8_t, 256> bits_{};
+};
+
+} // namespace platform
