@@ -1,0 +1,107 @@
+// The questions the program asks the user through the system's standard dialogs: message
+// boxes, file and folder choosers, and handing an address or file to another program.
+// The window front end answers them with real dialogs; tests and headless runs answer them
+// from a script (RecordingDialogService), so the core never waits on a person.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+enum class MessageIcon { None, Information, Warning, Error };
+enum class MessageButtons { Ok, OkCancel, YesNo };
+enum class MessageAnswer { Ok, Cancel, Yes, No };
+
+// Dialog resource id of the window that owns a message box or chooser; the front end maps it
+// to its window. kNoOwner means the main window's application-wide default.
+inline constexpr int kNoOwner = 0;
+
+struct MessageRequest {
+    std::string text{};
+    std::string caption{}; // empty: the program's own title, as the original's boxes without a caption
+    MessageIcon icon = MessageIcon::None;
+    MessageButtons buttons = MessageButtons::Ok;
+    int owner = kNoOwner;
+};
+
+// One entry of a file chooser's type list: "*.txt" shown, files matching any pattern listed.
+struct FileFilter {
+    std::string description{};
+    std::vector<std::string> patterns{};
+
+    bool operator==(const FileFilter&) const = default;
+};
+
+struct FileDialogOptions {
+    bool hideReadOnly = false;
+    bool keepCurrentFolder = false; // the chooser must not change the process's working folder
+    bool fileMustExist = false;
+    bool overwritePrompt = false; // ask before an existing file is replaced (the map save does not)
+};
+
+struct FileRequest {
+    std::string title{};
+    std::string defaultExtension{}; // added when the typed name has none, e.g. ".txt"
+    std::string initialFile{};      // full path: the chooser opens in its folder with its name filled in
+    std::vector<FileFilter> filters{};
+    FileDialogOptions options{};
+    int owner = kNoOwner;
+};
+
+struct FolderRequest {
+    std::string title{};
+    std::string startFolder{}; // the folder selected when the chooser opens
+    int owner = kNoOwner;
+};
+
+// Reads a filter list written the Windows way: "description|patterns|description|patterns||",
+// patterns separated by ';'. An entry without patterns is dropped.
+std::vector<FileFilter> ParseFileFilter(std::string_view text);
+
+// Starts another program with the given argument vector (argv[0] looked up on PATH), without a
+// shell and without waiting for it. False when argv is empty or the program could not be
+// started. Real dialog services use it for opening addresses ("xdg-open", url).
+bool LaunchDetached(const std::vector<std::string>& argv);
+
+class DialogService {
+  public:
+    virtual ~DialogService() = default;
+
+    MessageAnswer ShowMessage(const MessageRequest& request) { return DoShowMessage(request); }
+
+    // The chosen path, or nothing when the user cancelled.
+    std::optional<std::string> ChooseFileToOpen(const FileRequest& request)
+    {
+        return DoChooseFileToOpen(request);
+    }
+    std::optional<std::string> ChooseFileToSave(const FileRequest& request)
+    {
+        return DoChooseFileToSave(request);
+    }
+
+    // The chosen folder, always ending in '/', or nothing when the user cancelled or chose
+    // something that is not a folder of the file system.
+    std::optional<std::string> ChooseFolder(const FolderRequest& request);
+
+    // Hands argv to another program (a browser for an address, say). False when it could not
+    // be started.
+    bool OpenExternal(const std::vector<std::string>& argv) { return DoOpenExternal(argv); }
+
+  protected:
+    virtual MessageAnswer DoShowMessage(const MessageRequest& request) = 0;
+    virtual std::optional<std::string> DoChooseFileToOpen(const FileRequest& request) = 0;
+    virtual std::optional<std::string> DoChooseFileToSave(const FileRequest& request) = 0;
+    virtual std::optional<std::string> DoChooseFolder(const FolderRequest& request) = 0;
+    virtual bool DoOpenExternal(const std::vector<std::string>& argv) = 0;
+};
+
+// The button a box answers with when the user just presses Enter: its first button.
+MessageAnswer DefaultAnswer(MessageButtons buttons);
+
+// Whether answer is one of the buttons a box with these buttons shows.
+bool AnswerFits(MessageButtons buttons, MessageAnswer answer);
+
+} // namespace platform

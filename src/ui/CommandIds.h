@@ -1,0 +1,63 @@
+// Command ids of the main window's menu and tool bar, as the program has always numbered
+// them (several lie above 32767; the front end maps them through CommandIdMap).
+#pragma once
+
+#include <array>
+
+namespace ui::cmd {
+
+// Menu "ファイル(&F)".
+inline constexpr int kLoadMap = 32772;
+inline constexpr int kSaveMap = 32779;
+inline constexpr int kImportMap = 32833;
+inline constexpr int kObjectFolder = 32783;
+inline constexpr int kBackground = 32784;
+inline constexpr int kTrainFolder = 32785;
+inline constexpr int kPlaneFolder = 32804;
+inline constexpr int kHelicopterFolder = 32805;
+inline constexpr int kCarFolder = 32828;
+
+// Menu "ウィンドウ(&W)".
+inline constexpr int kShowSettings = 32778;
+inline constexpr int kShowObjects = 32808;
+
+// Menu "ポイント切り替え(&P)": no key, then turnout keys 0 to 11 at kKeyFirst + key.
+inline constexpr int kKeyNone = 32815;
+inline constexpr int kKeyFirst = 32816;
+inline constexpr int kKeyLast = 32827;
+inline constexpr int kTurnoutKeyCount = 12;
+
+// Menu "ヘルプ(&H)".
+inline constexpr int kHelp = 32830;
+inline constexpr int kMessages = 32832;
+inline constexpr int kAbout = 32806;
+inline constexpr int kUpdateCheck = 32807;
+
+// The help key's command, which also toggles the help viewer.
+inline constexpr int kHelpKey = 57670;
+
+// Tool bar.
+inline constexpr int kToolLoadMap = 32773;
+inline constexpr int kToolSaveMap = 32774;
+inline constexpr int kToolCreateMap = 32780;
+inline constexpr int kToolMoveCar = 32786;
+inline constexpr int kToolMoveTrain = 32788;
+inline constexpr int kToolGrid = 32789;
+inline constexpr int kToolMagnet = 32790;
+inline constexpr int kToolCurveDetection = 32793;
+inline constexpr int kToolHeightDetection = 32794;
+// Point buttons for routes 0 to 9.
+inline constexpr std::array<int, 10> kToolPoints = {32796, 32797, 32798, 32799, 32809,
+                                                    32810, 32811, 32812, 32813, 32814};
+
+// Tool-bar slots the main loop and the click handling read by position.
+inline constexpr int kSlotCreateMap = 3;
+inline constexpr int kSlotMoveCar = 5;
+inline constexpr int kSlotMoveTrain = 6;
+inline constexpr int kSlotFirstPoint = 14;
+inline constexpr int kToolSlotCount = 24;
+
+// Position of the turnout-key menu among the menu bar's pop-ups.
+inline constexpr int kTurnoutMenu = 2;
+
+} // namespace ui::cmd
