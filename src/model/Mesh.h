@@ -11,6 +11,10 @@
 #include "gfx/Material.h"
 #include "math/Vector.h"
 
+namespace gfx {
+class MeshBuffer;  // the mesh's copy on a graphics device
+}
+
 namespace model {
 
 // A material as the file names it: the device material and the texture file name exactly as
@@ -40,8 +44,11 @@ struct Mesh {
     bool HasColors() const { return !colors.empty(); }
     bool HasUvs() const { return !uvs.empty(); }
 
-    // Filled lazily by the ray queries; shared so that copies of a mesh share it.
+    // Filled lazily by the ray queries; shared so that copies of a mesh share it. Code that
+    // changes positions or indices in place resets it. Not safe to fill from two threads.
     mutable std::shared_ptr<const MeshBvh> bvh;
+    // Made by the first draw on a device and reused while the mesh stays as it was.
+    mutable std::shared_ptr<gfx::MeshBuffer> gpu;
 };
 
 }  // namespace model

@@ -1,0 +1,230 @@
+// Median-split hierarchy: each inner node halves its faces along the longest axis of their
+// centres, so the depth stays logarithmic whatever the geometry. Boxes are padded and the
+// distance cut-off carries slack, so that rounding can only make a node be visited, never be
+// skipped; the same triangle test as the face-by-face search then gives identical answers.
+#include "model/MeshBvh.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace model {
+namespace {
+
+constexpr std::uint32_t kLeafFaces = 4;
+constexpr int kStackSize = 96; // depth is at most log2(faces) + 1
+
+bool Finite(math::Vec3 v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+float Axis(math::Vec3 v, int axis)
+{
+    return axis == 0 ? v.x : (axis == 1 ? v.y : v.z);
+}
+
+struct Ray {
+    double pos[3];
+    double inv[3];
+    bool flat[3]; // direction component is zero
+};
+
+// Entry distance of the ray into the box, or false when it misses or the box lies behind.
+bool EnterBox(const Ray& ray, const float lo[3], const float hi[3], double& entry)
+{
+    double tNear = -std::numeric_limits<double>::infinity();
+    double tFar = std::numeric_limits<double>::infinity();
+    for (int a = 0; a < 3; ++a) {
+        if (ray.flat[a]) {
+            if (ray.pos[a] < lo[a] || ray.pos[a] > hi[a]) return false;
+            continue;
+        }
+        double t0 = (lo[a] - ray.pos[a]) * ray.inv[a];
+        double t1 = (hi[a] - ray.pos[a]) * ray.inv[a];
+        if (t0 > t1) std::swap(t0, t1);
+        tNear = std::max(tNear, t0);
+        tFar = std::min(tFar, t1);
+    }
+    if (tNear > tFar || tFar < 0.0) return false;
+    entry = tNear;
+    return true;
+}
+
+} // namespace
+
+std::shared_ptr<const MeshBvh> MeshBvh::Build(const Mesh& mesh)
+{
+    auto bvh = std::make_shared<MeshBvh>();
+    bvh->vertexCount_ = mesh.positions.size();
+    bvh->faceCount_ = mesh.FaceCount();
+    std::vector<Triangle> triangles;
+    std::vector<math::Vec3> centers;
+    std::vector<std::uint32_t> faceOf;
+    triangles.reserve(bvh->faceCount_);
+    centers.reserve(bvh->faceCount_);
+    faceOf.reserve(bvh->faceCount_);
+    for (std::size_t f = 0; f < bvh->faceCount_; ++f) {
+        const std::uint32_t* i = &mesh.indices[3 * f];
+        if (i[0] >= bvh->vertexCount_ || i[1] >= bvh->vertexCount_ || i[2] >= bvh->vertexCount_) continue;
+        const Triangle t{{mesh.positions[i[0]], mesh.positions[i[1]], mesh.positions[i[2]]}};
+        if (!Finite(t.p[0]) || !Finite(t.p[1]) || !Finite(t.p[2])) {
+            bvh->unboundedFaces_.push_back(static_cast<std::uint32_t>(f));
+            bvh->unboundedTriangles_.push_back(t);
+            continue;
+        }
+        triangles.push_back(t);
+        centers.push_back((t.p[0] + t.p[1] + t.p[2]) * (1.0f / 3.0f));
+        faceOf.push_back(static_cast<std::uint32_t>(f));
+    }
+    if (triangles.empty()) return bvh;
+    std::vector<std::uint32_t> order(triangles.size());
+    for (std::uint32_t k = 0; k < order.size(); ++k)
+        order[k] = k;
+    bvh->nodes_.reserve(2 * (triangles.size() / kLeafFaces + 1));
+    bvh->faces_.reserve(triangles.size());
+    bvh->triangles_.reserve(triangles.size());
+    bvh->BuildNode(order, 0, static_cast<std::uint32_t>(order.size()), centers, triangles);
+    for (std::uint32_t& face : bvh->faces_)
+        face = faceOf[face];
+    return bvh;
+}
+
+std::uint32_t MeshBvh::BuildNode(std::vector<std::uint32_t>& order, std::uint32_t begin, std::uint32_t end,
+                                 const std::vector<math::Vec3>& centers,
+                                 const std::vector<Triangle>& triangles)
+{
+    const auto index = static_cast<std::uint32_t>(nodes_.size());
+    nodes_.push_back(Node{});
+    float lo[3], hi[3], clo[3], chi[3];
+    for (int a = 0; a < 3; ++a) {
+        lo[a] = clo[a] = std::numeric_limits<float>::infinity();
+        hi[a] = chi[a] = -std::numeric_limits<float>::infinity();
+    }
+    for (std::uint32_t k = begin; k < end; ++k) {
+        const Triangle& t = triangles[order[k]];
+        for (int a = 0; a < 3; ++a) {
+            for (const math::Vec3& p : t.p) {
+                lo[a] = std::min(lo[a], Axis(p, a));
+                hi[a] = std::max(hi[a], Axis(p, a));
+            }
+            clo[a] = std::min(clo[a], Axis(centers[order[k]], a));
+            chi[a] = std::max(chi[a], Axis(centers[order[k]], a));
+        }
+    }
+    // Pad the box well beyond float and double rounding at its own scale.
+    float scale = 0;
+    for (int a = 0; a < 3; ++a)
+        scale = std::max({scale, std::fabs(lo[a]), std::fabs(hi[a])});
+    const float pad = scale * 1e-5f + 1e-30f;
+    Node node{};
+    for (int a = 0; a < 3; ++a) {
+        node.lo[a] = lo[a] - pad;
+        node.hi[a] = hi[a] + pad;
+    }
+
+    if (end - begin <= kLeafFaces) {
+        node.first = static_cast<std::uint32_t>(faces_.size());
+        node.count = end - begin;
+        for (std::uint32_t k = begin; k < end; ++k) {
+            faces_.push_back(order[k]); // local index for now; Build maps it to the face index
+            triangles_.push_back(triangles[order[k]]);
+        }
+        nodes_[index] = node;
+        return index;
+    }
+    int axis = 0;
+    for (int a = 1; a < 3; ++a) {
+        if (chi[a] - clo[a] > chi[axis] - clo[axis]) axis = a;
+    }
+    const std::uint32_t mid = begin + (end - begin) / 2;
+    std::nth_element(
+        order.begin() + begin, order.begin() + mid, order.begin() + end,
+        [&](std::uint32_t x, std::uint32_t y) { return Axis(centers[x], axis) < Axis(centers[y], axis); });
+    BuildNode(order, begin, mid, centers, triangles);
+    node.first = BuildNode(order, mid, end, centers, triangles);
+    node.count = 0;
+    nodes_[index] = node;
+    return index;
+}
+
+MeshHit MeshBvh::Intersect(math::Vec3 pos, math::Vec3 dir, std::vector<RayHit>* allHits) const
+{
+    MeshHit result;
+    const auto consider = [&](std::uint32_t face, const Triangle& t) {
+        RayHit hit;
+        if (!IntersectTriangle(t.p[0], t.p[1], t.p[2], pos, dir, hit.u, hit.v, hit.dist)) return;
+        hit.face = face;
+        if (allHits) allHits->push_back(hit);
+        // The order faces are met in differs from face order: ties go to the lower face index.
+        if (!result.hit || hit.dist < result.nearest.dist ||
+            (hit.dist == result.nearest.dist && face < result.nearest.face)) {
+            result.hit = true;
+            result.nearest = hit;
+        }
+    };
+    for (std::size_t k = 0; k < unboundedFaces_.size(); ++k)
+        consider(unboundedFaces_[k], unboundedTriangles_[k]);
+
+    if (!nodes_.empty()) {
+        Ray ray{};
+        const double d[3] = {dir.x, dir.y, dir.z};
+        const double p[3] = {pos.x, pos.y, pos.z};
+        for (int a = 0; a < 3; ++a) {
+            ray.pos[a] = p[a];
+            ray.flat[a] = d[a] == 0.0;
+            ray.inv[a] = ray.flat[a] ? 0.0 : 1.0 / d[a];
+        }
+        // A node whose entry lies beyond the nearest hit so far cannot improve it; the slack
+        // keeps faces at the same (rounded) distance in play for the tie rule.
+        const auto beyond = [&](double entry) {
+            if (allHits || !result.hit) return false;
+            const double best = result.nearest.dist;
+            return entry > best + std::fabs(best) * 1e-5;
+        };
+        struct Entry {
+            std::uint32_t node;
+            double entry;
+        };
+        Entry stack[kStackSize];
+        int top = 0;
+        double rootEntry = 0;
+        if (EnterBox(ray, nodes_[0].lo, nodes_[0].hi, rootEntry)) stack[top++] = {0, rootEntry};
+        while (top > 0) {
+            const Entry e = stack[--top];
+            if (beyond(e.entry)) continue;
+            const Node& node = nodes_[e.node];
+            if (node.count > 0) {
+                for (std::uint32_t k = node.first; k < node.first + node.count; ++k)
+                    consider(faces_[k], triangles_[k]);
+                continue;
+            }
+            const std::uint32_t left = e.node + 1;
+            const std::uint32_t right = node.first;
+            double tl = 0, tr = 0;
+            const bool hitLeft = EnterBox(ray, nodes_[left].lo, nodes_[left].hi, tl);
+            const bool hitRight = EnterBox(ray, nodes_[right].lo, nodes_[right].hi, tr);
+            // Nearer child on top of the stack.
+            if (hitLeft && hitRight) {
+                if (tl <= tr) {
+                    stack[top++] = {right, tr};
+                    stack[top++] = {left, tl};
+                } else {
+                    stack[top++] = {left, tl};
+                    stack[top++] = {right, tr};
+                }
+            } else if (hitLeft) {
+                stack[top++] = {left, tl};
+            } else if (hitRight) {
+                stack[top++] = {right, tr};
+            }
+        }
+    }
+    if (allHits) {
+        std::sort(allHits->begin(), allHits->end(),
+                  [](const RayHit& a, const RayHit& b) { return a.face < b.face; });
+    }
+    return result;
+}
+
+} // namespace model
