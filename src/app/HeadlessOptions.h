@@ -1,0 +1,57 @@
+// The command line of a run without a window:
+//   korvela --headless [--frames N] [--keys SPEC] [--set ID=VALUE]... [--tool SLOT]...
+//                      [--size WxH] [--settings FILE] [--screenshot FILE] [--report FILE] [MAPFILE]
+#pragma once
+
+#include "platform/Result.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace app {
+
+// A key held down from frame `from` to frame `to`, both included; frames count from 0.
+struct KeyHold {
+    int vk = 0;
+    int from = 0;
+    int to = 0;
+    bool operator==(const KeyHold&) const = default;
+};
+
+// --set and --tool, kept in the order given.
+struct StartAction {
+    enum class Kind { Set, Tool } kind = Kind::Set;
+    int id = 0;    // control id (Set) or tool-bar slot (Tool)
+    int value = 0; // Set only
+    bool operator==(const StartAction&) const = default;
+};
+
+struct HeadlessOptions {
+    std::optional<std::string> mapFile;
+    int frames = 0;
+    std::vector<KeyHold> keys;
+    std::vector<StartAction> actions;
+    int width = 1024;
+    int height = 768;
+    std::optional<std::string> settingsFile;
+    std::optional<std::string> screenshotFile;
+    std::optional<std::string> reportFile;
+};
+
+// args: the arguments after the program name; "--headless" itself is accepted and skipped.
+// Options take their value as the next argument or after '='.
+platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::string>& args);
+
+// "KEY@FROM-TO" and "KEY@FRAME", comma-separated.
+platform::Result<std::vector<KeyHold>> ParseKeySpec(std::string_view spec);
+
+// Virtual-key code of a key name of --keys (ignoring case): a letter or digit, F1 to F12,
+// NUMPAD0 to NUMPAD9, ADD, SUBTRACT, UP, DOWN, LEFT, RIGHT, HOME, END, SHIFT, CTRL, ALT,
+// MINUS, CARET, SEMICOLON, COMMA, PERIOD, SLASH. 0 for any other name.
+int KeyCodeFromName(std::string_view name);
+
+std::string HeadlessUsage();
+
+} // namespace app

@@ -1,0 +1,94 @@
+// The state a headless run reports at its end: what the camera looks at, the catalogue, the
+// trains, the placed objects and their route changes, the three vehicles and the messages the
+// run raised. Angles of vehicles are in radians, those of placed objects in degrees.
+#pragma once
+
+#include "math/Vector.h"
+
+#include <string>
+#include <vector>
+
+namespace app {
+
+inline constexpr const char* kNoTrainName = "電車なし";
+inline constexpr int kTrainSlotCount = 6;
+
+struct TrainCarState {
+    float x = 0, y = 0, z = 0;
+    float pitch = 0, yaw = 0;
+    // Objects found under the front and rear probes in the last pass, -1 for none.
+    int below = -1;
+    int belowRear = -1;
+};
+
+struct TrainState {
+    int slot = 1;
+    std::string name = kNoTrainName;
+    float speed = 0;
+    std::vector<TrainCarState> cars; // lead car first; empty for an empty slot
+};
+
+struct PlacedObjectState {
+    int index = 0;
+    std::string type;
+    float x = 0, y = 0, z = 0;
+    float angle = 0; // degrees
+    int route = 0;
+    int key = -1;
+};
+
+struct RouteChange {
+    int frame = 0;
+    int index = 0;
+    int from = 0;
+    int to = 0;
+};
+
+struct RoadCarState {
+    float x = 0, y = 0, z = 0;
+    float speed = 0;
+    float heading = 0;
+};
+
+struct PlaneState {
+    float x = 0, y = 0, z = 0;
+    float speed = 0;
+    float heading = 0;
+    math::Vec3 forward;
+    math::Vec3 up;
+};
+
+struct HelicopterState {
+    float x = 0, y = 0, z = 0;
+    math::Vec3 velocity;
+    float heading = 0;
+    math::Vec3 forward;
+    math::Vec3 up;
+};
+
+struct TrainReport {
+    TrainState state;
+    // Horizontal distance the lead car moved during the run.
+    double distance = 0;
+};
+
+struct RunReport {
+    int frames = 0;
+    double simulationMs = 0; // average per pass
+    double drawingMs = 0;    // average per pass
+    math::Vec3 eye;
+    math::Vec3 target;
+    std::vector<std::string> types;
+    std::vector<TrainReport> trains;
+    std::vector<PlacedObjectState> objects;
+    std::vector<RouteChange> routeChanges;
+    RoadCarState car;
+    PlaneState plane;
+    HelicopterState helicopter;
+    std::vector<std::string> messages;
+};
+
+// The report as one JSON object.
+std::string ReportJson(const RunReport& report);
+
+} // namespace app

@@ -1,0 +1,335 @@
+#include "app/HeadlessOptions.h"
+#include "app/HeadlessRunner.h"
+#include "app/JsonWriter.h"
+#include "common/TestSupport.h"
+#include "gfx/RecordingDevice.h"
+#include "platform/VirtualKeys.h"
+#include "ui/SetUpTemplate.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+namespace su = ui::setup;
+namespace vk = platform::vk;
+
+platform::Result<app::HeadlessOptions> Parse(std::vector<std::string> args)
+{
+    return app::ParseHeadlessOptions(args);
+}
+
+TEST(HeadlessOptionsTest, ReadsEveryOptionInBothForms)
+{
+    auto options = Parse({"--headless", "--frames", "100", "--keys=F3@0,A@2-5", "--set", "1077=30",
+                          "--tool=3", "--set=1043=2", "--size", "320x200", "--settings", "s.ini",
+                          "--screenshot=shot.png", "--report", "r.json", "map.txt"});
+    ASSERT_TRUE(options) << options.error();
+    EXPECT_EQ(options->frames, 100);
+    EXPECT_EQ(options->keys, (std::vector<app::KeyHold>{{vk::kF3, 0, 0}, {'A', 2, 5}}));
+    using Kind = app::StartAction::Kind;
+    EXPECT_EQ(options->actions, (std::vector<app::StartAction>{
+                                    {Kind::Set, 1077, 30}, {Kind::Tool, 3, 0}, {Kind::Set, 1043, 2}}));
+    EXPECT_EQ(options->width, 320);
+    EXPECT_EQ(options->height, 200);
+    EXPECT_EQ(options->settingsFile, "s.ini");
+    EXPECT_EQ(options->screenshotFile, "shot.png");
+    EXPECT_EQ(options->reportFile, "r.json");
+    EXPECT_EQ(options->mapFile, "map.txt");
+
+    auto defaults = Parse({});
+    ASSERT_TRUE(defaults);
+    EXPECT_EQ(defaults->width, 1024);
+    EXPECT_EQ(defaults->height, 768);
+    EXPECT_EQ(defaults->frames, 0);
+    EXPECT_FALSE(defaults->mapFile);
+}
+
+TEST(HeadlessOptionsTest, RefusesWhatItCannotRead)
+{
+    const std::vector<std::vector<std::string>> bad = {
+        {"--frames"},        {"--frames", "-1"}, {"--frames", "ten"}, {"--keys", "F13@1"},
+        {"--keys", "A@5-2"}, {"--keys", "A"},    {"--keys", "A@1,"},  {"--set", "1077"},
+        {"--set", "x=1"},    {"--size", "0x10"}, {"--size", "640"},   {"--tool", "two"},
+        {"--report="},       {"--unknown"},      {"a.txt", "b.txt"},  {"--keys", "ENTER@0"},
+    };
+    for (const auto& args : bad)
+        EXPECT_FALSE(Parse(args)) << args.front() << (args.size() > 1 ? " " + args[1] : "");
+}
+
+TEST(HeadlessOptionsTest, KeyNamesGiveTheProgramsKeyCodes)
+{
+    EXPECT_EQ(app::KeyCodeFromName("q"), 'Q');
+    EXPECT_EQ(app::KeyCodeFromName("7"), '7');
+    EXPECT_EQ(app::KeyCodeFromName("F12"), vk::kF12);
+    EXPECT_EQ(app::KeyCodeFromName("numpad5"), vk::kNumpad5);
+    EXPECT_EQ(app::KeyCodeFromName("SEMICOLON"), 187);
+    EXPECT_EQ(app::KeyCodeFromName("MINUS"), 189);
+    EXPECT_EQ(app::KeyCodeFromName("CARET"), 222);
+    EXPECT_EQ(app::KeyCodeFromName("COMMA"), 188);
+    EXPECT_EQ(app::KeyCodeFromName("PERIOD"), 190);
+    EXPECT_EQ(app::KeyCodeFromName("SLASH"), 191);
+    EXPECT_EQ(app::KeyCodeFromName("CTRL"), vk::kControl);
+    EXPECT_EQ(app::KeyCodeFromName("F0"), 0);
+    EXPECT_EQ(app::KeyCodeFromName("+"), 0);
+}
+
+TEST(JsonWriterTest, EscapesTextAndSeparatesValues)
+{
+    app::JsonWriter json;
+    json.BeginObject()
+        .Field("text", std::string("a\"b\\c\n\x01電車"))
+        .Key("list")
+        .BeginArray()
+        .Int(-3)
+        .Number(0.5)
+        .Number(0.1f)
+        .Number(std::numeric_limits<double>::infinity())
+        .Bool(true)
+        .EndArray()
+        .Key("empty")
+        .BeginObject()
+        .EndObject()
+        .EndObject();
+    EXPECT_EQ(json.Text(),
+              "{\"text\":\"a\\\"b\\\\c\\n\\u0001電車\",\"list\":[-3,0.5,0.1,null,true],\"empty\":{}}");
+    EXPECT_TRUE(json.Complete());
+    EXPECT_EQ(app::JsonWriter::Quote("\xff"), "\"\xEF\xBF\xBD\"") << "bytes that are not UTF-8";
+}
+
+class HeadlessRunTest : public ::testing::Test {
+  protected:
+    HeadlessRunTest()
+    {
+        std::filesystem::create_directories(dir.Path() / "bin");
+        services.executableFolder = (dir.Path() / "bin").string() + "/";
+        services.executableName = "korvela";
+        services.errors = &errors;
+        options.settingsFile = dir.File("run.ini");
+    }
+
+    testsupport::TempDir dir;
+    app::HeadlessServices services;
+    app::HeadlessOptions options;
+    std::ostringstream errors;
+};
+
+TEST_F(HeadlessRunTest, ARunOfAHundredFramesWritesAReportWithEveryKey)
+{
+    options.frames = 100;
+    options.reportFile = dir.File("r.json");
+    int passes = 0;
+    services.inspect = [&](app::CSimulatorApp& app) { passes = app.Times().passes; };
+    ASSERT_EQ(app::RunHeadless(options, services), 0) << errors.str();
+    EXPECT_EQ(passes, 100);
+
+    const std::string report = testsupport::ReadBytes(dir.File("r.json"));
+    EXPECT_TRUE(report.starts_with("{\"frames\":100,\"ms_per_pass\":{\"simulation\":")) << report;
+    for (const char* key :
+         {"\"drawing\":", "\"camera\":{\"eye\":[", "\"target\":[", "\"types\":[]",
+          "\"trains\":[{\"slot\":1,\"name\":\"電車なし\",\"speed\":0,\"distance\":0,\"cars\":[]}",
+          "{\"slot\":6,", "\"objects\":[]", "\"route_changes\":[]",
+          "\"car\":{\"x\":0,\"y\":0,\"z\":0,\"speed\":0,\"heading\":0}", "\"plane\":{", "\"forward\":[0,0,0]",
+          "\"helicopter\":{", "\"velocity\":[", "\"messages\":[]"})
+        EXPECT_NE(report.find(key), std::string::npos) << key << "\n" << report;
+    // The run ends through the close path, which writes the settings.
+    EXPECT_TRUE(std::filesystem::exists(dir.File("run.ini")));
+}
+
+TEST_F(HeadlessRunTest, SettingsComeFromTheGivenFileAndSetActsAsAClick)
+{
+    testsupport::WriteBytes(dir.File("run.ini"), "[korvela]\r\nLight=30\r\nCamLocateIndex=4\r\n");
+    options.actions = {{app::StartAction::Kind::Set, su::kSync, 0}};
+    options.reportFile = dir.File("r.json");
+    int light = -1, position = -1;
+    services.inspect = [&](app::CSimulatorApp& app) {
+        light = app.SetUp().Model().Position(su::kLight);
+        position = app.SetUp().Model().Selection(su::kPositionList);
+    };
+    ASSERT_EQ(app::RunHeadless(options, services), 0) << errors.str();
+    EXPECT_EQ(light, 30);
+    EXPECT_EQ(position, 4);
+    // The click's handler ran: its message is in the report.
+    EXPECT_NE(testsupport::ReadBytes(dir.File("r.json")).find("垂直同期の設定は、再起動後に有効になります。"),
+              std::string::npos);
+    EXPECT_NE(testsupport::ReadBytes(dir.File("run.ini")).find("Douki=0"), std::string::npos);
+}
+
+TEST_F(HeadlessRunTest, AFunctionKeyPressedOnFrameZeroIsOnlyRecorded)
+{
+    bool visible = true;
+    services.inspect = [&](app::CSimulatorApp& app) { visible = app.SetUp().Model().IsVisible(); };
+    options.frames = 3;
+    options.keys = {{vk::kF3, 0, 1}};
+    ASSERT_EQ(app::RunHeadless(options, services), 0);
+    EXPECT_FALSE(visible);
+
+    options.keys = {{vk::kF3, 1, 1}};
+    ASSERT_EQ(app::RunHeadless(options, services), 0);
+    EXPECT_TRUE(visible);
+}
+
+TEST_F(HeadlessRunTest, ToolSlotsAreClickedBeforeStart)
+{
+    bool editing = false;
+    services.inspect = [&](app::CSimulatorApp& app) { editing = app.MainDlg().EditingMode(); };
+    options.actions = {{app::StartAction::Kind::Tool, 3, 0}};
+    ASSERT_EQ(app::RunHeadless(options, services), 0);
+    EXPECT_TRUE(editing);
+
+    options.actions = {{app::StartAction::Kind::Tool, 2, 0}}; // a separator
+    EXPECT_EQ(app::RunHeadless(options, services), 2);
+    EXPECT_NE(errors.str().find("usage:"), std::string::npos);
+}
+
+TEST_F(HeadlessRunTest, ImpossibleRequestsEndWithExitCodeTwo)
+{
+    options.actions = {{app::StartAction::Kind::Set, su::kLight, 101}};
+    EXPECT_EQ(app::RunHeadless(options, services), 2);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("run.ini"))) << "a refused run changes nothing";
+    options.actions.clear();
+    options.screenshotFile = dir.File("s.png");
+    EXPECT_EQ(app::RunHeadless(options, services), 2) << "no off-screen device in this build";
+}
+
+TEST_F(HeadlessRunTest, AScreenshotIsTakenFromTheDeviceTheCallerGives)
+{
+    options.screenshotFile = dir.File("s.png");
+    int madeWidth = 0, madeHeight = 0;
+    services.screenshotFactory = [&](const gfx::DeviceOptions& device, int width, int height) {
+        madeWidth = width;
+        madeHeight = height;
+        gfx::RecordingDevice::Options recording;
+        recording.device = device;
+        recording.main = {width, height};
+        auto created = gfx::RecordingDevice::Create(recording);
+        return gfx::Created<gfx::Device>{std::move(created.device), std::move(created.error)};
+    };
+    bool written = false;
+    services.writeScreenshot = [&](const gfx::Image&, const std::string&) {
+        written = true;
+        return platform::Status(platform::Ok{});
+    };
+    options.width = 200;
+    options.height = 100;
+    // The recording device has no pixels to give: said, and exit code 1.
+    EXPECT_EQ(app::RunHeadless(options, services), 1);
+    EXPECT_EQ(madeWidth, 200);
+    EXPECT_EQ(madeHeight, 100);
+    EXPECT_FALSE(written);
+}
+
+} // namespace
+
+namespace {
+
+// A layout whose turnout poll throws object 1 to route 1 on the third pass.
+class SwitchingLayout final : public app::LayoutPort {
+  public:
+    std::string ObjectFolder() const override { return {}; }
+    void SetObjectFolder(std::string) override {}
+    std::string BackgroundName() const override { return {}; }
+    void SetBackgroundName(std::string) override {}
+    std::string MapFilePath() const override { return {}; }
+    void SetMapFilePath(std::string) override {}
+    void ScanObjectFolder() override {}
+    void ChooseBackground() override {}
+    void LoadMap() override {}
+    void SaveMap() override {}
+    void ImportMap() override {}
+    bool LoadMapFile(const std::string&) override { return true; }
+    int SelectedIndex() const override { return -1; }
+    int SelectedRouteCount() const override { return 0; }
+    int SelectedRoute() const override { return -1; }
+    void SetSelectedRoute(int) override {}
+    camera::SelectedObjectSource SelectedObject() const override { return {}; }
+    void AssignKey(int) override {}
+    void PollTurnoutKeys() override
+    {
+        if (++polls == 3) route = 1;
+    }
+    void RefreshKeyColumn() override {}
+    float PickPlacedObject(const app::PickQuery&) override { return app::kNoHit; }
+    std::string SelectedStatus() const override { return {}; }
+    void RegrabSelected(const app::PickQuery&) override {}
+    void DragSelected(const app::PickQuery&) override {}
+    std::vector<std::string> TypeNames() const override { return {"直線", "分岐"}; }
+    std::vector<app::PlacedObjectState> PlacedObjects() const override
+    {
+        return {{.index = 0, .type = "直線"},
+                {.index = 1, .type = "分岐", .angle = 90, .route = route, .key = 3}};
+    }
+
+    int polls = 0;
+    int route = 0;
+};
+
+// Vehicles whose train 2 runs 3 units along x and 4 along z each pass, and climbs.
+class RunningVehicles final : public app::VehiclesPort {
+  public:
+    std::string TrainFolder(int) const override { return {}; }
+    void SetTrainFolder(int, std::string) override {}
+    void ScanTrainFolder(int) override {}
+    std::string VehicleFolder(app::Vehicle) const override { return {}; }
+    void SetVehicleFolder(app::Vehicle, std::string) override {}
+    void ScanFolder(app::Vehicle) override {}
+    void SetHome(int, float, float, float, float) override {}
+    void SelectTrain(int, int) override {}
+    void SelectVehicle(app::Vehicle, int) override {}
+    void StoreTrainHome(int) override {}
+    void StoreVehicleHome(app::Vehicle) override {}
+    float PickCar(int, const app::PickQuery&) override { return app::kNoHit; }
+    std::string CarStatus(int) const override { return {}; }
+    bool HasSelectedCar(int) const override { return false; }
+    void ReanchorGrab(int, const app::PickQuery&) override {}
+    void DragCar(int, const app::PickQuery&) override {}
+    void DriveStep(int slot) override
+    {
+        if (slot == 2) ++steps;
+    }
+    void UpdateControls(app::Vehicle) override {}
+    void FillCameraSources(camera::CameraSources&) const override {}
+    app::TrainState Train(int slot) const override
+    {
+        app::TrainState state;
+        state.slot = slot;
+        if (slot == 2) {
+            state.name = "試験列車";
+            state.cars.push_back({.x = 3.0f * steps, .y = 10.0f * steps, .z = 4.0f * steps});
+        }
+        return state;
+    }
+    app::RoadCarState RoadCar() const override { return {}; }
+    app::PlaneState Plane() const override { return {}; }
+    app::HelicopterState Helicopter() const override { return {}; }
+
+    int steps = 0;
+};
+
+TEST_F(HeadlessRunTest, TheReportFollowsRouteChangesAndHowFarEachLeadCarMoved)
+{
+    SwitchingLayout layout;
+    RunningVehicles vehicles;
+    services.ports.layout = &layout;
+    services.ports.vehicles = &vehicles;
+    options.frames = 5;
+    options.reportFile = dir.File("r.json");
+    ASSERT_EQ(app::RunHeadless(options, services), 0) << errors.str();
+    const std::string report = testsupport::ReadBytes(dir.File("r.json"));
+    EXPECT_NE(report.find("\"types\":[\"直線\",\"分岐\"]"), std::string::npos) << report;
+    EXPECT_NE(report.find("\"route_changes\":[{\"frame\":2,\"index\":1,\"from\":0,\"to\":1}]"),
+              std::string::npos)
+        << report;
+    // Five passes of 5 units each, the climb not counted.
+    EXPECT_NE(
+        report.find("{\"slot\":2,\"name\":\"試験列車\",\"speed\":0,\"distance\":25,\"cars\":[{\"x\":15,"),
+        std::string::npos)
+        << report;
+    EXPECT_NE(
+        report.find(
+            "{\"index\":1,\"type\":\"分岐\",\"x\":0,\"y\":0,\"z\":0,\"angle\":90,\"route\":1,\"key\":3}"),
+        std::string::npos)
+        << report;
+}
+
+} // namespace
