@@ -1,0 +1,282 @@
+// CLayout: picking placed objects with the mouse, and dragging, raising and turning the
+// selection with grid and magnet.
+#include "layout/CLayout.h"
+#include "math/Matrix.h"
+#include "math/Numeric.h"
+#include "model/MeshIntersect.h"
+
+#include <cmath>
+
+namespace layout {
+
+namespace {
+
+// Radians to degrees as the original's single-precision constant.
+constexpr float kToDegrees = static_cast<float>(math::kRadToDeg);
+
+// Picking considers this many hits; an eleventh ends the scan (an intended cap).
+constexpr std::size_t kMaxPickHits = 10;
+
+// A point of world space in the frame of an object at position turned by trig.
+math::Vec3 ToObjectSpace(math::Vec3 point, math::Vec3 position, ObjectTrig trig)
+{
+    const float dx = point.x - position.x;
+    const float dz = point.z - position.z;
+    return {dx * trig.cosAngle - dz * trig.sinAngle, point.y - position.y,
+            dx * trig.sinAngle + dz * trig.cosAngle};
+}
+
+// Whether a ray (unit direction) can touch the sphere at all: a cheap test before the mesh,
+// with a little slack so that it never rejects a hit the mesh test would find.
+bool MayHitSphere(math::Vec3 origin, math::Vec3 direction, const model::MeshSphere& sphere)
+{
+    const double vx = double(sphere.center.x) - origin.x;
+    const double vy = double(sphere.center.y) - origin.y;
+    const double vz = double(sphere.center.z) - origin.z;
+    const double radius = double(sphere.radius) * 1.001 + 1e-3;
+    const double along = vx * direction.x + vy * direction.y + vz * direction.z;
+    const double distanceSq = vx * vx + vy * vy + vz * vz;
+    // Entirely behind the origin.
+    if (along < 0 && distanceSq > radius * radius) return false;
+    const double cx = vy * direction.z - vz * direction.y;
+    const double cy = vz * direction.x - vx * direction.z;
+    const double cz = vx * direction.y - vy * direction.x;
+    return cx * cx + cy * cy + cz * cz <= radius * radius;
+}
+
+} // namespace
+
+PickHit CLayout::FindPickHit(const PickRay& ray) const
+{
+    std::vector<PickHit> hits;
+    for (int i = LastPlacedIndex(); i >= 0; --i) {
+        const PlacedObject& object = objects_[static_cast<std::size_t>(i)];
+        const ObjectType* type = FindType(object.type);
+        if (!type || !type->visible.mesh) continue;
+        const math::Vec3 position{object.x, object.y, object.z};
+        const ObjectTrig trig = Trig(i);
+        const math::Vec3 nearPoint = ToObjectSpace(ray.nearPoint, position, trig);
+        const math::Vec3 direction = math::Normalize(ToObjectSpace(ray.farPoint, position, trig) - nearPoint);
+        if (!MayHitSphere(nearPoint, direction, type->sphere)) continue;
+        const model::MeshHit hit = model::Intersect(*type->visible.mesh, nearPoint, direction);
+        if (!hit.hit) continue;
+        if (hits.size() == kMaxPickHits) break;
+        hits.push_back({i, hit.nearest.dist});
+    }
+    PickHit nearest;
+    for (const PickHit& hit : hits) {
+        // Equal distances keep the first recorded, the higher index.
+        if (nearest.index < 0 || hit.distance < nearest.distance) nearest = hit;
+    }
+    return nearest;
+}
+
+float CLayout::PickPlacedObject(const PickRay& ray, bool ctrl)
+{
+    pickRay_ = ray;
+    const PickHit hit = FindPickHit(ray);
+    if (hit.index < 0) {
+        selectedIndex_ = -1;
+        if (!ctrl) DeselectAllRows();
+        NotifyTurnout();
+        return kNoHitDistance;
+    }
+
+    const PlacedObject& picked = objects_[static_cast<std::size_t>(hit.index)];
+    // A level ray never meets the object's plane: the grab state stays as it was.
+    if (const std::optional<math::Vec3> point = MeetHeight(ray, picked.y)) {
+        grab_.x = point->x - picked.x;
+        grab_.z = point->z - picked.z;
+        grab_.y = picked.y;
+        grab_.bearing = std::atan2(grab_.x, grab_.z) * kToDegrees - picked.angle;
+        grab_.primaryAngle = picked.angle;
+    }
+
+    relatives_.resize(objects_.size());
+    for (std::size_t i = 0; i < objects_.size(); ++i) {
+        const PlacedObject& object = objects_[i];
+        relatives_[i] = {{object.x - picked.x, object.y - picked.y, object.z - picked.z},
+                         object.angle - picked.angle};
+    }
+
+    if (ctrl && IsObjectSelected(hit.index)) {
+        SetObjectSelected(hit.index, false);
+        selectedIndex_ = -1;
+        NotifyTurnout();
+        return hit.distance;
+    }
+    selectedIndex_ = hit.index;
+    if (!ctrl) DeselectAllRows();
+    SetObjectSelected(hit.index, true);
+    NotifyTurnout();
+    return hit.distance;
+}
+
+CLayout::Relative CLayout::RelativeOf(int index) const
+{
+    return index >= 0 && index < static_cast<int>(relatives_.size())
+               ? relatives_[static_cast<std::size_t>(index)]
+               : Relative{};
+}
+
+void CLayout::BeginDrag()
+{
+    dragging_ = true;
+    dragIndices_ = SelectedObjects();
+    dragBefore_.clear();
+    for (const int index : dragIndices_)
+        dragBefore_.push_back(objects_[static_cast<std::size_t>(index)]);
+}
+
+DragCommit CLayout::EndDrag()
+{
+    DragCommit commit;
+    if (dragging_) {
+        for (std::size_t i = 0; i < dragIndices_.size(); ++i) {
+            const PlacedObject* now = FindObject(dragIndices_[i]);
+            if (!now) continue;
+            commit.indices.push_back(dragIndices_[i]);
+            commit.before.push_back(dragBefore_[i]);
+            commit.after.push_back(*now);
+        }
+    }
+    dragging_ = false;
+    dragIndices_.clear();
+    dragBefore_.clear();
+    return commit;
+}
+
+void CLayout::DragSelected(const PickRay& cursorRay, const DragFlags& flags)
+{
+    if (!FindObject(selectedIndex_)) return;
+    if (!flags.shift && !flags.alt) {
+        DragAcross(cursorRay, flags);
+    } else if (flags.shift && !flags.alt) {
+        DragUpDown(cursorRay, flags);
+    } else if (flags.alt && !flags.shift) {
+        DragTurn(cursorRay, flags);
+    }
+    UpdateRows(SelectedObjects());
+}
+
+void CLayout::DragAcross(const PickRay& ray, const DragFlags& flags)
+{
+    const PlacedObject primary = objects_[static_cast<std::size_t>(selectedIndex_)];
+    const std::optional<math::Vec3> point = MeetHeight(ray, primary.y);
+    if (!point) return;
+    float x = point->x - grab_.x;
+    float z = point->z - grab_.z;
+    if (flags.magnet) {
+        const SnapOffset snap = SnapSelected();
+        x += snap.dx;
+        z += snap.dz;
+    } else if (flags.grid) {
+        x = GridSnap(x);
+        z = GridSnap(z);
+    }
+    if (!std::isfinite(x) || !std::isfinite(z)) return;
+
+    for (const int index : SelectedObjects()) {
+        PlacedObject object = objects_[static_cast<std::size_t>(index)];
+        const Relative relative = index == selectedIndex_ ? Relative{} : RelativeOf(index);
+        object.x = x + relative.offset.x;
+        object.z = z + relative.offset.z;
+        SetObject(index, object);
+    }
+}
+
+void CLayout::DragUpDown(const PickRay& ray, const DragFlags& flags)
+{
+    const PlacedObject primary = objects_[static_cast<std::size_t>(selectedIndex_)];
+    const std::optional<float> s = MeetVerticalX(ray, primary.x + grab_.x);
+    if (!s) return;
+    float y = ray.nearPoint.y + *s * (ray.farPoint.y - ray.nearPoint.y);
+    float fraction = 0.0f;
+    if (flags.grid) {
+        fraction = y - std::floor(y);
+        y = std::floor(y);
+    }
+    if (!std::isfinite(y)) return;
+
+    for (const int index : SelectedObjects()) {
+        PlacedObject object = objects_[static_cast<std::size_t>(index)];
+        object.y = index == selectedIndex_ ? y : y + RelativeOf(index).offset.y;
+        SetObject(index, object);
+    }
+    // Take hold again at the unrounded height, so that the grid steps do not creep.
+    if (const std::optional<math::Vec3> point = MeetHeight(ray, y + fraction)) {
+        grab_.x = point->x - primary.x;
+        grab_.z = point->z - primary.z;
+        grab_.y = y;
+    }
+}
+
+void CLayout::DragTurn(const PickRay& ray, const DragFlags& flags)
+{
+    const PlacedObject primary = objects_[static_cast<std::size_t>(selectedIndex_)];
+    const std::optional<math::Vec3> point = MeetHeight(ray, primary.y);
+    if (!point) return;
+    float angle = std::atan2(point->x - primary.x, point->z - primary.z) * kToDegrees - grab_.bearing;
+    if (flags.grid) angle = GridTurn(angle);
+    if (!std::isfinite(angle)) return;
+
+    const math::Matrix carry = math::RotationY((angle - grab_.primaryAngle) * math::kDegToRad);
+    for (const int index : SelectedObjects()) {
+        PlacedObject object = objects_[static_cast<std::size_t>(index)];
+        if (index == selectedIndex_) {
+            object.angle = math::NormalizeAngle(angle);
+        } else {
+            const Relative relative = RelativeOf(index);
+            object.angle = math::NormalizeAngle(angle + relative.angle);
+            const math::Vec3 turned =
+                math::TransformCoord({relative.offset.x, 0.0f, relative.offset.z}, carry);
+            object.x = primary.x + turned.x;
+            object.z = primary.z + turned.z;
+        }
+        SetObject(index, object);
+    }
+    grab_.x = point->x - primary.x;
+    grab_.z = point->z - primary.z;
+    grab_.y = primary.y;
+}
+
+void CLayout::RegrabSelected(const PickRay& cursorRay)
+{
+    const PlacedObject* primary = FindObject(selectedIndex_);
+    if (!primary) return;
+    const std::optional<math::Vec3> point = MeetHeight(cursorRay, primary->y);
+    if (!point) return;
+    grab_.x = point->x - primary->x;
+    grab_.z = point->z - primary->z;
+    grab_.y = primary->y;
+    grab_.bearing = std::atan2(grab_.x, grab_.z) * kToDegrees - primary->angle;
+}
+
+SnapOffset CLayout::SnapSelected()
+{
+    const PlacedObject* primary = FindObject(selectedIndex_);
+    if (!primary) return {};
+    const ObjectType* primaryType = FindType(primary->type);
+    if (!primaryType) return {};
+    const std::vector<math::Vec3> points = MagnetPoints(*primaryType, primary->x, primary->z, primary->angle);
+
+    std::vector<std::vector<math::Vec3>> others;
+    if (!points.empty()) {
+        const std::vector<bool> selected = SelectionMask();
+        for (std::size_t i = 0; i < objects_.size(); ++i) {
+            const PlacedObject& object = objects_[i];
+            const ObjectType* type = FindType(object.type);
+            if (selected[i] || !type || !type->HasSnapPoints()) continue;
+            others.push_back(MagnetPoints(*type, object.x, object.z, object.angle));
+        }
+    }
+    const SnapOffset snap = FindSnap(points, others);
+    if (snap.snapped) {
+        // Shift the hold as well, so that the snapped place holds in the next frames.
+        grab_.x -= snap.dx;
+        grab_.z -= snap.dz;
+    }
+    return snap;
+}
+
+} // namespace layout

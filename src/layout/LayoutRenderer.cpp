@@ -1,0 +1,231 @@
+#include "layout/LayoutRenderer.h"
+
+#include "math/Matrix.h"
+#include "math/Numeric.h"
+#include "math/Viewport.h"
+#include "model/MeshModel.h"
+#include "ui/DialogModel.h"
+#include "ui/SetUpTemplate.h"
+
+#include <cstdint>
+
+namespace layout {
+
+namespace {
+
+namespace su = ui::setup;
+
+// Sliders give whole percentages.
+constexpr float kPercent = 0.01f;
+
+math::Matrix ObjectRotation(const PlacedObject& object)
+{
+    return math::RotationY(object.angle * math::kDegToRad);
+}
+
+// Route layer `route` of a type's guide mesh, coloured with the visible mesh's material of the
+// same index. A visible mesh with fewer materials than that lends its last one; one with none
+// leaves the subset to the opaque red fallback. The caller has checked that the layer exists.
+void DrawGuideLayer(gfx::Device* device, const ObjectType& type, int route, float alpha)
+{
+    const auto& materials = type.visible.materials;
+    const auto subset = static_cast<std::uint32_t>(route);
+    if (static_cast<std::size_t>(route) < materials.size() || materials.empty()) {
+        model::DrawMesh(device, type.guide.mesh.get(), materials, type.guide.materialCount,
+                        type.visible.texture, subset, false, false, alpha);
+        return;
+    }
+    std::vector<model::MeshMaterial> padded(materials);
+    padded.resize(static_cast<std::size_t>(route) + 1, materials.back());
+    model::DrawMesh(device, type.guide.mesh.get(), padded, type.guide.materialCount, type.visible.texture,
+                    subset, false, false, alpha);
+}
+
+void AddLine(std::vector<gfx::ColoredVertex>& lines, math::Vec3 from, math::Vec3 to, std::uint32_t fromColor,
+             std::uint32_t toColor)
+{
+    lines.push_back({from, fromColor});
+    lines.push_back({to, toColor});
+}
+
+} // namespace
+
+LayoutDrawSettings ReadLayoutDrawSettings(const ui::DialogModel& setUp)
+{
+    LayoutDrawSettings settings;
+    settings.cullingDistance = static_cast<float>(setUp.Position(su::kCulling));
+    settings.objectAlpha = static_cast<float>(setUp.Position(su::kObjectAlpha)) * kPercent;
+    settings.backgroundAlpha = static_cast<float>(setUp.Position(su::kBackgroundAlpha)) * kPercent;
+    switch (setUp.Check(su::kTrack)) {
+    case 1:
+        settings.guides = GuideDisplay::All;
+        break;
+    case 2:
+        settings.guides = GuideDisplay::TurnoutsOnly;
+        break;
+    default:
+        settings.guides = GuideDisplay::Off;
+        break;
+    }
+    return settings;
+}
+
+ViewVolume BuildViewVolume(const math::Viewport& viewport, const math::Matrix& projection,
+                           const math::Matrix& view)
+{
+    const math::Matrix world = math::Identity();
+    const auto corner = [&](int right, int bottom, float depth) {
+        const math::Vec3 screen{static_cast<float>(viewport.x + right * viewport.width),
+                                static_cast<float>(viewport.y + bottom * viewport.height), depth};
+        return math::Unproject(screen, viewport, projection, view, world);
+    };
+    const math::Vec3 n00 = corner(0, 0, viewport.minZ);
+    const math::Vec3 n10 = corner(1, 0, viewport.minZ);
+    const math::Vec3 n01 = corner(0, 1, viewport.minZ);
+    const math::Vec3 n11 = corner(1, 1, viewport.minZ);
+    const math::Vec3 f00 = corner(0, 0, viewport.maxZ);
+    const math::Vec3 f10 = corner(1, 0, viewport.maxZ);
+    const math::Vec3 f01 = corner(0, 1, viewport.maxZ);
+    const math::Vec3 f11 = corner(1, 1, viewport.maxZ);
+
+    // With screen y growing downwards these orders make every normal point out of the volume.
+    ViewVolume volume;
+    volume.planes = {
+        math::PlaneFromPoints(f00, f10, n10), // top
+        math::PlaneFromPoints(f11, f01, n01), // bottom
+        math::PlaneFromPoints(f01, f00, n00), // left
+        math::PlaneFromPoints(n10, f10, f11), // right
+        math::PlaneFromPoints(n00, n10, n11), // near
+        math::PlaneFromPoints(f10, f00, f01), // far
+    };
+    return volume;
+}
+
+bool SphereOutside(const ViewVolume& volume, math::Vec3 centre, float radius)
+{
+    for (const math::Plane& plane : volume.planes) {
+        if (math::PlaneDotCoord(plane, centre) > radius) return true;
+    }
+    return false;
+}
+
+std::vector<int> ObjectsInPass(const CLayout& layout, int pass, const ViewVolume& volume, math::Vec3 eye,
+                               float cullingDistance)
+{
+    std::vector<int> drawn;
+    const std::span<const PlacedObject> objects = layout.Objects();
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        const PlacedObject& object = objects[i];
+        const ObjectType* type = layout.FindType(object.type);
+        if (!type || type->transparent != pass) continue;
+        const math::Vec3 centre = math::TransformCoord(type->sphere.center, ObjectRotation(object)) +
+                                  math::Vec3{object.x, object.y, object.z};
+        if (SphereOutside(volume, centre, type->sphere.radius)) continue;
+        if (math::Length(centre - eye) > cullingDistance) continue;
+        drawn.push_back(static_cast<int>(i));
+    }
+    return drawn;
+}
+
+void DrawPlacedObjects(gfx::Device* device, const CLayout& layout, int pass, const ui::DialogModel& setUp,
+                       math::Vec3 eye, bool mapEditing)
+{
+    if (!device) return;
+    const LayoutDrawSettings settings = ReadLayoutDrawSettings(setUp);
+    const gfx::DeviceState& state = device->State();
+    const ViewVolume volume = BuildViewVolume(state.viewport, state.Transform(gfx::TransformKind::Projection),
+                                              state.Transform(gfx::TransformKind::View));
+    const std::vector<int> drawn = ObjectsInPass(layout, pass, volume, eye, settings.cullingDistance);
+    const std::vector<bool> selected = layout.SelectionMask();
+    const std::span<const PlacedObject> objects = layout.Objects();
+
+    for (int index : drawn) {
+        const PlacedObject& object = objects[static_cast<std::size_t>(index)];
+        const ObjectType& type = *layout.FindType(object.type);
+        device->SetTransform(gfx::TransformKind::World,
+                             ObjectRotation(object) * math::Translation(object.x, object.y, object.z));
+        const bool highlight =
+            static_cast<std::size_t>(index) < selected.size() && selected[static_cast<std::size_t>(index)];
+        model::DrawMesh(device, type.visible, model::kAllSubsets, highlight, mapEditing,
+                        settings.objectAlpha);
+    }
+
+    if (settings.guides == GuideDisplay::Off) return;
+    for (int index : drawn) {
+        const PlacedObject& object = objects[static_cast<std::size_t>(index)];
+        const ObjectType& type = *layout.FindType(object.type);
+        if (settings.guides == GuideDisplay::TurnoutsOnly && type.routeCount < 2) continue;
+        // A route read from a file may name no layer of the guide mesh; such a turnout shows none.
+        if (!type.IsGuideSubset(object.route)) continue;
+        // Layer r is modelled r units up: lowering by the route brings the current one to the track.
+        device->SetTransform(
+            gfx::TransformKind::World,
+            ObjectRotation(object) *
+                math::Translation(object.x, object.y - static_cast<float>(object.route), object.z));
+        DrawGuideLayer(device, type, object.route, settings.objectAlpha);
+    }
+}
+
+void DrawBackground(gfx::Device* device, const CLayout& layout, const ui::DialogModel& setUp)
+{
+    if (!device) return;
+    const LayoutDrawSettings settings = ReadLayoutDrawSettings(setUp);
+    device->SetTransform(gfx::TransformKind::World, math::Identity());
+    model::DrawMesh(device, layout.Background(), model::kAllSubsets, false, false, settings.backgroundAlpha);
+}
+
+void DrawPreview(gfx::Device* device, const CLayout& layout)
+{
+    if (!device) return;
+    const ObjectType* type = layout.FindType(layout.CatalogueSelection());
+    if (!type) return;
+    device->SetTransform(gfx::TransformKind::World, math::Identity());
+    model::DrawMesh(device, type->visible, model::kAllSubsets, false, false, 1.0f);
+    // Every route layer at track level, one over the other; only as many as the guide mesh has,
+    // whatever the .ini claims.
+    const int routes = type->DrawableRoutes();
+    for (int route = 0; route < routes; ++route) {
+        device->SetTransform(gfx::TransformKind::World,
+                             math::Translation(0.0f, -static_cast<float>(route), 0.0f));
+        DrawGuideLayer(device, *type, route, 1.0f);
+    }
+}
+
+std::vector<gfx::ColoredVertex> LineOverlayVertices(const CLayout& layout, math::Vec3 aeroplanePosition)
+{
+    constexpr std::uint32_t kGrey = 0xFF808080;
+    constexpr std::uint32_t kRed = 0xFFFF0000;
+    constexpr std::uint32_t kGreen = 0xFF00FF00;
+    constexpr std::uint32_t kBlue = 0xFF0000FF;
+    constexpr std::uint32_t kWhite = 0xFFFFFFFF;
+    constexpr std::uint32_t kCyan = 0xFF00FFFF;
+    constexpr int kGridHalf = 20;
+    constexpr float kEdge = static_cast<float>(kGridHalf);
+
+    std::vector<gfx::ColoredVertex> lines;
+    lines.reserve(4 * (2 * kGridHalf + 1) + 10);
+    for (int z = -kGridHalf; z <= kGridHalf; ++z) {
+        const auto fz = static_cast<float>(z);
+        AddLine(lines, {-kEdge, 0, fz}, {kEdge, 0, fz}, kGrey, kGrey);
+    }
+    for (int x = -kGridHalf; x <= kGridHalf; ++x) {
+        const auto fx = static_cast<float>(x);
+        AddLine(lines, {fx, 0, -kEdge}, {fx, 0, kEdge}, kGrey, kGrey);
+    }
+    AddLine(lines, {0, 0, 0}, {10, 0, 0}, kRed, kRed);
+    AddLine(lines, {0, -5, 0}, {0, 10, 0}, kGreen, kGreen);
+    AddLine(lines, {0, 0, 0}, {0, 0, 10}, kBlue, kBlue);
+    AddLine(lines, aeroplanePosition, aeroplanePosition + layout.AeroplaneVector(), kWhite, kRed);
+    AddLine(lines, layout.LastPickRay().nearPoint, layout.LastPickRay().farPoint, kCyan, kCyan);
+    return lines;
+}
+
+void DrawLineOverlay(gfx::Device* device, const CLayout& layout, math::Vec3 aeroplanePosition)
+{
+    if (!device) return;
+    device->SetTransform(gfx::TransformKind::World, math::Identity());
+    const std::vector<gfx::ColoredVertex> lines = LineOverlayVertices(layout, aeroplanePosition);
+    device->DrawLineList(lines);
+}
+
+} // namespace layout

@@ -1,0 +1,122 @@
+// Map data files: a layout saved as text (background, the object types in use, every placed
+// object, the vehicles' home poses and the trains and models chosen), and the three commands of
+// the file menu that use them: save, load and import.
+//
+// Files are written in code page 932 (as UTF-8 with a byte order mark only when a name has no
+// code there), with CR LF line ends, and replace the old file only once they are complete.
+// The reader takes CR LF or LF, code page 932 or UTF-8, the current format and the older one
+// ("DATA", four trains). Everything read is checked before it is used: numbers that are not
+// finite read as 0, keys out of range as none, and lines naming an unknown type or beyond the
+// 2000 objects are left out with one warning, since the next save will not keep them.
+#pragma once
+
+#include "layout/CLayout.h"
+#include "layout/MapFileVehicles.h"
+#include "layout/PickRay.h"
+#include "platform/Result.h"
+#include "platform/SafeFile.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace gfx {
+class Device;
+}
+
+namespace layout {
+
+// First line of every map file we write, and the one older files begin with.
+inline constexpr std::string_view kMapFileHeader = "KORVELA Map Data";
+inline constexpr std::string_view kOldMapFileHeader = "DATA";
+
+// Section headers.
+namespace mapsection {
+inline constexpr std::string_view kBackground = ":Background";
+inline constexpr std::string_view kObjectName = ":Object Name";
+inline constexpr std::string_view kMapData = ":Map Data";
+inline constexpr std::string_view kPositionData = ":Position Data 2";
+inline constexpr std::string_view kOldPositionData = ":Position Data";
+inline constexpr std::string_view kVehicleData = ":Vehicle Data 2";
+inline constexpr std::string_view kOldVehicleData = ":Vehicle Data";
+} // namespace mapsection
+
+// What the commands tell the user.
+namespace mapmsg {
+inline constexpr std::string_view kOpenFailed = "ファイルオープン失敗";
+inline constexpr std::string_view kNotDataFile = "データファイルではありません";
+inline constexpr std::string_view kSaved = "マップデータを保存しました。";
+inline constexpr std::string_view kWriteFailed = "ファイルの書き込みに失敗しました。";
+inline constexpr std::string_view kLinesLeftOut = "読み込めなかった行があります。";
+inline constexpr std::string_view kSaveTitle = "マップデータの保存（フォルダの変更禁止）";
+inline constexpr std::string_view kLoadTitle = "マップデータの読込み";
+inline constexpr std::string_view kImportTitle = "マップデータのインポート";
+} // namespace mapmsg
+
+// "背景ファイル " + name + ".x がありません。"
+std::string MissingBackgroundMessage(std::string_view name);
+// name + "オブジェクトファイルがありません"
+std::string MissingObjectMessage(std::string_view name);
+
+// The main window's title after a map was saved or loaded: the executable's base name, " - "
+// and the map file's name without folder and extension.
+std::string MapWindowTitle(std::string_view executableName, std::string_view mapPath);
+
+// --- writing
+
+// The file as the save writes it, in UTF-8 with CR LF line ends: the background, the names of
+// the types in use (in catalogue order, numbered from 0 as file indices), one line per placed
+// object, the home poses and the chosen vehicles. Reals have three decimals.
+std::string MapFileText(const CLayout& layout, const MapVehicles& vehicles);
+
+// The bytes of a map file: code page 932 when every character has a code there, otherwise
+// UTF-8 with a byte order mark.
+std::string EncodeMapFile(std::string_view text);
+
+// Replaces a file with what produce writes (platform::ReplaceFile unless a test injects
+// failures). The file counts as opened once produce runs.
+using MapFileReplacer = std::function<platform::Status(
+    const std::string& path, const std::function<bool(const platform::ChunkWriter&)>& produce)>;
+
+// How a command ended. Done after a save or load: the caller sets the window title.
+enum class MapOutcome { Cancelled, Failed, Done };
+
+// "マップデータの保存": asks for the file (no prompt before replacing one), makes it the map file
+// path and writes the layout there. A file that cannot be created gives "ファイルオープン失敗",
+// a failed write "ファイルの書き込みに失敗しました。"; either way the old file stays as it was.
+// Only a complete file gives "マップデータを保存しました。".
+MapOutcome SaveMap(CLayout& layout, const MapVehicles& vehicles, const MapFileReplacer& replace = {});
+// The same without the file chooser.
+MapOutcome SaveMapFile(CLayout& layout, const std::string& path, const MapVehicles& vehicles,
+                       const MapFileReplacer& replace = {});
+
+// --- reading
+
+// What a load needs besides the file: the device and options of the catalogue it reloads.
+struct MapLoadContext {
+    gfx::Device* device = nullptr;
+    CatalogueOptions catalogue{};
+};
+
+// "マップデータの読込み": asks for the file; its path becomes the map file path and its folder the
+// object folder (even when the file then proves unreadable). Reads the sections in any order:
+// ":Object Name" reloads the catalogue (emptying the layout), ":Map Data" replaces the placed
+// objects, the position and vehicle sections go to vehicles, which finally applies the vehicle
+// selections. Failed: the file could not be read, is no map file, or names a type the object
+// folder lacks (the load stops there, having said why).
+MapOutcome LoadMap(CLayout& layout, MapVehicles& vehicles, const MapLoadContext& context);
+// The same without the file chooser (a map named on the command line).
+MapOutcome LoadMapFile(CLayout& layout, const std::string& path, MapVehicles& vehicles,
+                       const MapLoadContext& context);
+
+// "マップデータのインポート": adds the placed objects of another map, centred where the view
+// centre's ray meets the ground (at their stored places when it does not meet it), selected.
+// Checks the whole file first: a file it cannot fully use changes nothing.
+MapOutcome ImportMap(CLayout& layout, const PickRay& viewCentreRay);
+MapOutcome ImportMapFile(CLayout& layout, const std::string& path, const PickRay& viewCentreRay);
+
+// The catalogue index for a name of a map file: the entry with exactly that name, else the
+// first that differs only in letter case (files from Windows), else -1.
+int FindMapTypeName(const CLayout& layout, std::string_view name);
+
+} // namespace layout

@@ -1,0 +1,50 @@
+// Pieces shared by the map file's reader, writer and import; not for use elsewhere.
+#pragma once
+
+#include "layout/PlacedObject.h"
+#include "platform/DialogService.h"
+#include "platform/Result.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace layout::mapdetail {
+
+// The fields of a line: split at spaces and tabs, runs counting as one, leading ones skipped.
+std::vector<std::string_view> SplitFields(std::string_view line);
+
+// A real field as atof reads it; missing or not finite gives 0.
+float RealField(const std::vector<std::string_view>& fields, std::size_t index);
+
+// One line of the ":Map Data" section. The type field is the file index as read; a missing
+// route reads as 0, a missing or invalid key as none, every other missing number as 0.
+struct ObjectLine {
+    bool hasIndex = false; // the line has a first field at all
+    int fileIndex = 0;
+    PlacedObject object;
+};
+ObjectLine ParseObjectLine(std::string_view line);
+
+// A line that ends the name and object sections: empty or a section header.
+inline bool EndsSection(std::string_view line)
+{
+    return line.empty() || line.front() == ':';
+}
+
+// The file's lines as UTF-8 (code page 932, UTF-8 with or without a byte order mark), line ends
+// removed (CR LF, LF or CR); nothing when it cannot be read.
+platform::Result<std::vector<std::string>> ReadMapLines(const std::string& path);
+
+// Whether the first line marks a map file.
+bool IsMapHeader(std::string_view firstLine);
+
+// The file chooser of the map commands: "*.txt" files, ".txt" added to a bare name. Opening
+// hides read-only files, keeps the working folder and wants an existing file; saving asks
+// nothing before replacing a file.
+platform::FileRequest MapFileRequest(std::string_view title, const std::string& initialFile, bool opening);
+
+void ShowError(platform::DialogService& dialogs, std::string_view text);
+void ShowWarning(platform::DialogService& dialogs, std::string_view text);
+
+} // namespace layout::mapdetail

@@ -1,0 +1,202 @@
+#include "layout/MapFile.h"
+#include "layout/MapFileDetail.h"
+#include "platform/DialogService.h"
+#include "platform/Paths.h"
+
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace layout {
+
+namespace {
+
+using mapdetail::EndsSection;
+
+// The folder of a map file as an absolute path ending in '/', so that a map named relative to
+// the working folder still gives an object folder that stays valid.
+std::string FolderOf(const std::string& path)
+{
+    std::error_code error;
+    std::string base = std::filesystem::current_path(error).string();
+    if (error) base = "/";
+    if (!base.ends_with('/')) base += '/';
+    return platform::SplitPath(platform::ToAbsolute(path, base)).folder;
+}
+
+// Reads the sections of one map file into the layout and the vehicles, in the order they come.
+class MapLoader {
+  public:
+    MapLoader(CLayout& layout, MapVehicles& vehicles, const MapLoadContext& context,
+              const std::vector<std::string>& lines)
+        : layout_(layout), vehicles_(vehicles), context_(context), lines_(lines)
+    {
+    }
+
+    MapOutcome Run()
+    {
+        next_ = 1; // the first line has been checked
+        while (next_ < lines_.size()) {
+            const std::string& line = lines_[next_++];
+            if (line == mapsection::kBackground) {
+                ReadBackground();
+            } else if (line == mapsection::kObjectName) {
+                if (!ReadObjectNames()) return MapOutcome::Failed;
+            } else if (line == mapsection::kMapData) {
+                ReadPlacedObjects();
+            } else if (line == mapsection::kPositionData) {
+                ReadPositions(kMapTrainSlots);
+            } else if (line == mapsection::kOldPositionData) {
+                ReadPositions(kOldTrainSlots);
+            } else if (line == mapsection::kVehicleData) {
+                ReadChoices(kMapTrainSlots);
+            } else if (line == mapsection::kOldVehicleData) {
+                ReadChoices(kOldTrainSlots);
+            }
+        }
+        // Whatever was left out would be lost by the next save: say so once.
+        if (limitReached_)
+            mapdetail::ShowWarning(layout_.Dialogs(), LimitMessage(LimitKind::PlaceObjects));
+        else if (linesLeftOut_)
+            mapdetail::ShowWarning(layout_.Dialogs(), mapmsg::kLinesLeftOut);
+        vehicles_.ApplyVehicleSelections();
+        return MapOutcome::Done;
+    }
+
+  private:
+    // Older files have four train slots.
+    static constexpr int kOldTrainSlots = 4;
+
+    const std::string* Next() { return next_ < lines_.size() ? &lines_[next_++] : nullptr; }
+    bool SectionGoesOn() const { return next_ < lines_.size() && !EndsSection(lines_[next_]); }
+
+    void ReadBackground()
+    {
+        const std::string* line = Next();
+        const std::string name = line ? *line : std::string();
+        if (!name.empty() && platform::FindFileNoCase(layout_.ObjectFolder() + name + ".x")) {
+            layout_.SetBackgroundName(name);
+        } else {
+            mapdetail::ShowWarning(layout_.Dialogs(), MissingBackgroundMessage(name));
+        }
+    }
+
+    // False when a name has no catalogue entry: the load stops there.
+    bool ReadObjectNames()
+    {
+        layout_.ScanObjectFolder(context_.device, context_.catalogue);
+        fileTypes_.clear();
+        while (SectionGoesOn()) {
+            const std::string& name = lines_[next_++];
+            // More names than a catalogue holds: the extra ones are ignored, and any object line
+            // that uses them is left out.
+            if (static_cast<int>(fileTypes_.size()) >= kMaxObjectTypes) continue;
+            const int type = FindMapTypeName(layout_, name);
+            if (type < 0) {
+                mapdetail::ShowError(layout_.Dialogs(), MissingObjectMessage(name));
+                return false;
+            }
+            fileTypes_.push_back(type);
+        }
+        return true;
+    }
+
+    void ReadPlacedObjects()
+    {
+        layout_.ClearPlacedObjects();
+        layout_.SetSelectedIndex(-1);
+        while (SectionGoesOn()) {
+            const std::string& line = lines_[next_++];
+            if (layout_.ObjectCount() >= kMaxPlacedObjects) {
+                limitReached_ = true;
+                continue;
+            }
+            mapdetail::ObjectLine parsed = mapdetail::ParseObjectLine(line);
+            if (!parsed.hasIndex || parsed.fileIndex < 0 ||
+                parsed.fileIndex >= static_cast<int>(fileTypes_.size())) {
+                linesLeftOut_ = true;
+                continue;
+            }
+            parsed.object.type = fileTypes_[static_cast<std::size_t>(parsed.fileIndex)];
+            if (!layout_.AppendPlacedObject(parsed.object)) linesLeftOut_ = true;
+        }
+        layout_.RefreshKeyMenu();
+        layout_.NotifyLayoutChanged();
+    }
+
+    void ReadPositions(int trains)
+    {
+        // Slots the file does not list stand where start-up puts them.
+        for (int slot = trains + 1; slot <= kMapTrainSlots; ++slot)
+            vehicles_.SetTrainHome(slot, DefaultTrainHome(slot));
+        for (int slot = 1; slot <= trains; ++slot) {
+            const std::string* line = Next();
+            if (!line) return;
+            const auto fields = mapdetail::SplitFields(*line);
+            vehicles_.SetTrainHome(slot, {mapdetail::RealField(fields, 0), mapdetail::RealField(fields, 1),
+                                          mapdetail::RealField(fields, 2), mapdetail::RealField(fields, 3)});
+        }
+        for (MapVehicle vehicle : kMapVehicles) {
+            const std::string* line = Next();
+            if (!line) return;
+            const auto fields = mapdetail::SplitFields(*line);
+            vehicles_.SetStartPosition(vehicle,
+                                       {mapdetail::RealField(fields, 0), mapdetail::RealField(fields, 1),
+                                        mapdetail::RealField(fields, 2)});
+        }
+    }
+
+    void ReadChoices(int trains)
+    {
+        for (int slot = 1; slot <= trains; ++slot) {
+            const std::string* line = Next();
+            if (!line) return;
+            vehicles_.SelectTrainChoice(slot, *line);
+        }
+        for (MapVehicle vehicle : kMapVehicles) {
+            const std::string* line = Next();
+            if (!line) return;
+            vehicles_.SelectVehicleChoice(vehicle, *line);
+        }
+    }
+
+    CLayout& layout_;
+    MapVehicles& vehicles_;
+    const MapLoadContext& context_;
+    const std::vector<std::string>& lines_;
+    std::size_t next_ = 0;
+    std::vector<int> fileTypes_; // catalogue index of each file index
+    bool limitReached_ = false;
+    bool linesLeftOut_ = false;
+};
+
+} // namespace
+
+MapOutcome LoadMapFile(CLayout& layout, const std::string& path, MapVehicles& vehicles,
+                       const MapLoadContext& context)
+{
+    // The map's folder is the object folder from now on, even if the file proves unreadable.
+    layout.SetMapFilePath(path);
+    layout.SetObjectFolder(FolderOf(path));
+
+    const platform::Result<std::vector<std::string>> lines = mapdetail::ReadMapLines(path);
+    if (!lines) {
+        mapdetail::ShowError(layout.Dialogs(), mapmsg::kOpenFailed);
+        return MapOutcome::Failed;
+    }
+    if (lines->empty() || !mapdetail::IsMapHeader(lines->front())) {
+        mapdetail::ShowError(layout.Dialogs(), mapmsg::kNotDataFile);
+        return MapOutcome::Failed;
+    }
+    return MapLoader(layout, vehicles, context, *lines).Run();
+}
+
+MapOutcome LoadMap(CLayout& layout, MapVehicles& vehicles, const MapLoadContext& context)
+{
+    const std::optional<std::string> path = layout.Dialogs().ChooseFileToOpen(
+        mapdetail::MapFileRequest(mapmsg::kLoadTitle, layout.MapFilePath(), true));
+    if (!path) return MapOutcome::Cancelled;
+    return LoadMapFile(layout, *path, vehicles, context);
+}
+
+} // namespace layout

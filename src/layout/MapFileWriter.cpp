@@ -1,0 +1,145 @@
+#include "layout/MapFile.h"
+#include "layout/MapFileDetail.h"
+#include "math/NumberText.h"
+#include "platform/DialogService.h"
+#include "platform/TextFile.h"
+
+#include <vector>
+
+namespace layout {
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+class MapWriter {
+  public:
+    void Line(std::string_view text)
+    {
+        text_ += text;
+        text_ += kLineEnd;
+    }
+
+    // Reals and integers separated by single spaces, as one line.
+    template <class... Values> void Numbers(const Values&... values)
+    {
+        bool first = true;
+        (Append(values, first), ...);
+        text_ += kLineEnd;
+    }
+
+    std::string Take() { return std::move(text_); }
+
+  private:
+    void Append(float value, bool& first)
+    {
+        Separate(first);
+        text_ += math::FormatFixed(value, 3);
+    }
+    void Append(int value, bool& first)
+    {
+        Separate(first);
+        text_ += std::to_string(value);
+    }
+    void Separate(bool& first)
+    {
+        if (!first) text_ += ' ';
+        first = false;
+    }
+
+    std::string text_;
+};
+
+platform::Status ReplaceWithPlatform(const std::string& path,
+                                     const std::function<bool(const platform::ChunkWriter&)>& produce)
+{
+    return platform::ReplaceFile(path, produce);
+}
+
+} // namespace
+
+std::string MapFileText(const CLayout& layout, const MapVehicles& vehicles)
+{
+    MapWriter out;
+    out.Line(kMapFileHeader);
+    out.Line(mapsection::kBackground);
+    out.Line(layout.BackgroundName());
+    out.Line(mapsection::kObjectName);
+
+    // Only the types in use are named, in catalogue order; their place in this list is the
+    // file index the object lines refer to.
+    const int typeCount = layout.TypeCount();
+    std::vector<int> fileIndex(static_cast<std::size_t>(typeCount), -1);
+    for (const PlacedObject& object : layout.Objects()) {
+        if (object.type >= 0 && object.type < typeCount) fileIndex[static_cast<std::size_t>(object.type)] = 0;
+    }
+    int next = 0;
+    for (int type = 0; type < typeCount; ++type) {
+        if (fileIndex[static_cast<std::size_t>(type)] < 0) continue;
+        fileIndex[static_cast<std::size_t>(type)] = next++;
+        out.Line(layout.TypeName(type));
+    }
+
+    out.Line(mapsection::kMapData);
+    for (const PlacedObject& object : layout.Objects()) {
+        // The layout admits catalogue types only; a stray one is not written rather than
+        // written as another type.
+        if (object.type < 0 || object.type >= typeCount) continue;
+        out.Numbers(fileIndex[static_cast<std::size_t>(object.type)], object.x, object.y, object.z,
+                    object.angle, object.route, object.key);
+    }
+
+    out.Line(mapsection::kPositionData);
+    for (int slot = 1; slot <= kMapTrainSlots; ++slot) {
+        const TrainHomePose home = vehicles.TrainHome(slot);
+        out.Numbers(home.x, home.y, home.z, home.yaw);
+    }
+    for (MapVehicle vehicle : kMapVehicles) {
+        const math::Vec3 start = vehicles.StartPosition(vehicle);
+        out.Numbers(start.x, start.y, start.z);
+    }
+
+    out.Line(mapsection::kVehicleData);
+    for (int slot = 1; slot <= kMapTrainSlots; ++slot)
+        out.Line(vehicles.TrainChoice(slot));
+    for (MapVehicle vehicle : kMapVehicles)
+        out.Line(vehicles.VehicleChoice(vehicle));
+    return out.Take();
+}
+
+std::string EncodeMapFile(std::string_view text)
+{
+    return platform::EncodeText(text, platform::EncodingForNewFile(text));
+}
+
+MapOutcome SaveMapFile(CLayout& layout, const std::string& path, const MapVehicles& vehicles,
+                       const MapFileReplacer& replace)
+{
+    platform::DialogService& dialogs = layout.Dialogs();
+    layout.SetMapFilePath(path);
+    const std::string bytes = EncodeMapFile(MapFileText(layout, vehicles));
+
+    // The old file is replaced only by a complete new one, so a full disk loses nothing.
+    bool opened = false;
+    const auto produce = [&](const platform::ChunkWriter& write) {
+        opened = true;
+        return write(bytes);
+    };
+    const platform::Status written = replace ? replace(path, produce) : ReplaceWithPlatform(path, produce);
+    if (!written) {
+        mapdetail::ShowError(dialogs, opened ? mapmsg::kWriteFailed : mapmsg::kOpenFailed);
+        return MapOutcome::Failed;
+    }
+    dialogs.ShowMessage({.text = std::string(mapmsg::kSaved)});
+    return MapOutcome::Done;
+}
+
+MapOutcome SaveMap(CLayout& layout, const MapVehicles& vehicles, const MapFileReplacer& replace)
+{
+    const std::optional<std::string> path = layout.Dialogs().ChooseFileToSave(
+        mapdetail::MapFileRequest(mapmsg::kSaveTitle, layout.MapFilePath(), false));
+    if (!path) return MapOutcome::Cancelled;
+    return SaveMapFile(layout, *path, vehicles, replace);
+}
+
+} // namespace layout
