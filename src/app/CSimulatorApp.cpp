@@ -1,6 +1,8 @@
 #include "app/CSimulatorApp.h"
 
 #include "app/MessageViewers.h"
+#include "app/ObjectSelectHost.h"
+#include "camera/CameraSources.h"
 #include "platform/Paths.h"
 #include "platform/VirtualKeys.h"
 #include "ui/CommandIds.h"
@@ -58,10 +60,7 @@ class CSimulatorApp::SetUpBridge final : public SetUpActions {
     }
     void SetFieldOfView(float degrees) override { app_.camera_.SetWheelAngle(degrees); }
     void ApplyLights() override { app_.lighting_.ApplyLights(app_.graphics_.Device(), app_.setUp_.Model()); }
-    void RenderPreview() override
-    {
-        app_.graphics_.RenderPreview(app_.camera_, app_.setUp_.Model(), *app_.scene_);
-    }
+    void RenderPreview() override { app_.RenderObjectPreview(); }
     void SelectTrain(int slot, int index) override { app_.vehicles_->SelectTrain(slot, index); }
     void SelectVehicle(Vehicle vehicle, int index) override { app_.vehicles_->SelectVehicle(vehicle, index); }
     void StoreTrainHome(int slot) override { app_.vehicles_->StoreTrainHome(slot); }
@@ -77,13 +76,35 @@ class CSimulatorApp::SetUpBridge final : public SetUpActions {
     CSimulatorApp& app_;
 };
 
+// The object dialog's handlers reach the camera, the settings dialog and the main window
+// through the application.
+class CSimulatorApp::ObjectSelectBridge final : public ObjectSelectHost {
+  public:
+    explicit ObjectSelectBridge(CSimulatorApp& app) : app_(app) {}
+
+    layout::PickRay ViewCentreRay() const override { return RayOf(app_.ViewCentreQuery()); }
+    void RefreshTurnoutControls() override { app_.RefreshTurnoutControls(); }
+    bool MapCreationMode() const override { return app_.mainDlg_.ToolBar().IsChecked(cmd::kToolCreateMap); }
+    void FocusOnSelection() override { app_.camera_.SetEditFocus(true, app_.Sources()); }
+    void FollowSelection() override
+    {
+        // Set as a program sets a list: no selection handler runs.
+        app_.setUp_.Model().SetSelection(su::kPositionList, camera::entry::kSelectedObject);
+        app_.setUp_.Model().SetSelection(su::kViewPointList, camera::entry::kSelectedObject);
+    }
+    void RenderPreview() override { app_.RenderObjectPreview(); }
+
+  private:
+    CSimulatorApp& app_;
+};
+
 CSimulatorApp::CSimulatorApp(AppEnvironment environment, platform::DialogService& dialogs,
                              platform::KeyState& keys)
     : environment_(Normalised(std::move(environment))), dialogs_(dialogs), keys_(keys),
       input_(keys_, environment_.executableFolder), graphics_(environment_.clock),
-      layout_(OrDefault(environment_.ports.layout, static_cast<LayoutPort&>(nullLayout_))),
+      layout_(OrDefault(environment_.ports.layout, static_cast<LayoutPort&>(appLayout_))),
       vehicles_(OrDefault(environment_.ports.vehicles, static_cast<VehiclesPort&>(nullVehicles_))),
-      scene_(OrDefault(environment_.ports.scene, nullScene_)),
+      otherItems_(OrDefault(environment_.ports.scene, nullScene_)),
       hooks_(OrDefault(environment_.ports.hooks, nullHooks_)),
       mouse_(OrDefault(environment_.ports.mouse, nullMouse_)),
       online_{.executableFolder = environment_.executableFolder,
@@ -100,8 +121,12 @@ CSimulatorApp::CSimulatorApp(AppEnvironment environment, platform::DialogService
       settings_(environment_.settingsFile.empty()
                     ? SettingsFile::DefaultPath(environment_.executableFolder, environment_.executableName)
                     : environment_.settingsFile,
-                environment_.executableName, input_)
+                environment_.executableName, input_),
+      appLayout_(*this, dialogs_, environment_.executableName),
+      objectBridge_(std::make_unique<ObjectSelectBridge>(*this)),
+      appScene_(*this, appLayout_.Core(), *otherItems_)
 {
+    objectSelect_.Bind(&appLayout_.Core(), objectBridge_.get());
     graphics_.AddResetHook([this](gfx::Device& device) { LoadKeyLabels(device); });
 }
 
@@ -188,7 +213,10 @@ bool CSimulatorApp::RunPass(bool windowShown)
         mouse_->Unacquire();
     }
 
-    if (!input_.KeyDown(vk::kLButton)) mainDlg_.EndDrags();
+    if (!input_.KeyDown(vk::kLButton)) {
+        layout_->EndDrag();
+        mainDlg_.EndDrags();
+    }
     if (layout_->SelectedIndex() >= 0 && mainDlg_.Picked() == CMainDlg::kPickedObject &&
         mainDlg_.ObjectDrag())
         layout_->DragSelected(cursor);
@@ -237,6 +265,7 @@ void CSimulatorApp::OnClose()
     if (closed_) return;
     closed_ = true;
     mainDlg_.RequestStop();
+    if (!environment_.saveSettingsOnClose) return;
     ++settingsWrites_;
     if (const platform::Status written = settings_.Write(setUp_, *layout_, *vehicles_); !written)
         std::cerr << "korvela: the settings could not be saved to " << settings_.Path() << ": "
@@ -268,7 +297,7 @@ void CSimulatorApp::RenderFrame()
                                .sources = sources,
                                .input = input_,
                                .editToolActive = mainDlg_.EditingMode(),
-                               .scene = *scene_});
+                               .scene = appScene_});
 }
 
 void CSimulatorApp::SetWindowMetrics(int clientWidth, int clientHeight, int toolBarHeight,
@@ -303,6 +332,20 @@ PickQuery CSimulatorApp::QueryAt(int clientX, int clientY) const
     return query;
 }
 
+PickQuery CSimulatorApp::ViewCentreQuery() const
+{
+    const ViewRect view = mainDlg_.View();
+    PickQuery query = QueryAt(view.left, view.top);
+    query.x = static_cast<float>(mainDlg_.DeviceWidth()) * 0.5f;
+    query.y = static_cast<float>(mainDlg_.DeviceHeight()) * 0.5f;
+    return query;
+}
+
+void CSimulatorApp::RenderObjectPreview()
+{
+    graphics_.RenderPreview(camera_, setUp_.Model(), appScene_);
+}
+
 void CSimulatorApp::OnLeftButtonDown(int x, int y)
 {
     OnMouseMove(x, y);
@@ -317,10 +360,13 @@ void CSimulatorApp::OnLeftButtonDown(int x, int y)
     const int picked = CMainDlg::ChoosePicked(objectDistance, trainDistances, mainDlg_.Picked());
     mainDlg_.SetPicked(picked);
 
-    if (picked == CMainDlg::kPickedObject)
-        mainDlg_.StatusBar().SetText(CMainDlg::kPickPane, layout_->SelectedStatus());
-    else if (picked >= 1 && picked <= 6)
+    if (picked == CMainDlg::kPickedObject) {
+        // A Ctrl-click that took the object out of the selection leaves the pane as it was.
+        if (std::string status = layout_->SelectedStatus(); !status.empty())
+            mainDlg_.StatusBar().SetText(CMainDlg::kPickPane, std::move(status));
+    } else if (picked >= 1 && picked <= 6) {
         mainDlg_.StatusBar().SetText(CMainDlg::kPickPane, vehicles_->CarStatus(picked));
+    }
     RefreshTurnoutControls();
     mainDlg_.StartDragForMode();
 }

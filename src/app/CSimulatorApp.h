@@ -4,13 +4,14 @@
 // drive the program through this class.
 #pragma once
 
+#include "app/AppLayout.h"
+#include "app/AppScene.h"
 #include "app/CMainDlg.h"
 #include "app/CObjectSelect.h"
 #include "app/CSetUp.h"
 #include "app/LayoutPort.h"
 #include "app/MessageViewers.h"
 #include "app/MousePort.h"
-#include "app/NullLayout.h"
 #include "app/NullVehicles.h"
 #include "app/OnlineServices.h"
 #include "app/PickQuery.h"
@@ -38,12 +39,13 @@
 
 namespace app {
 
-// The parts later subsystems fill in. Each left null is answered by a stand-in that keeps
-// folders and settings but holds no objects, trains or vehicles.
+// The parts later subsystems fill in. Each left null is answered by the application's own part
+// (the layout) or by a stand-in that keeps folders and settings but holds no trains or vehicles.
 struct AppPorts {
-    LayoutPort* layout = nullptr;
+    LayoutPort* layout = nullptr; // null: the application's own layout
     VehiclesPort* vehicles = nullptr;
     ViewerPort* viewers = nullptr; // null: the help and messages viewers over the online services
+    // The frame's items other than the layout's (trains, vehicles, key labels); null: none.
     render::FrameScene* scene = nullptr;
     SceneHooks* hooks = nullptr;
     MousePort* mouse = nullptr;
@@ -59,6 +61,9 @@ struct AppEnvironment {
     std::optional<platform::WebAddresses> web{};
     render::CFrameRate::Clock clock{};
     AppPorts ports{};
+    // The close path writes the settings file. Headless runs read settings but never write them,
+    // so a scripted run cannot change what the next interactive start sees.
+    bool saveSettingsOnClose = true;
 };
 
 // Average time of one pass, split as the run report shows it.
@@ -115,6 +120,10 @@ class CSimulatorApp {
     void RefreshTurnoutControls();
     // The map named on the command line, loaded as the load command does without its dialog.
     bool LoadMapFile(const std::string& path);
+    // The object dialog's preview of the type chosen in its catalogue list.
+    void RenderObjectPreview();
+    // The centre of the render view seen through the camera, where placing and importing aim.
+    PickQuery ViewCentreQuery() const;
 
     // --- parts
     CMainDlg& MainDlg() { return mainDlg_; }
@@ -128,6 +137,10 @@ class CSimulatorApp {
     render::CGraphics& Graphics() { return graphics_; }
     const input::CInput& Input() const { return input_; }
     LayoutPort& Layout() { return *layout_; }
+    // The application's own layout (in use unless a layout port was given).
+    AppLayout& OwnLayout() { return appLayout_; }
+    // Everything a frame and the object preview draw.
+    render::FrameScene& Scene() { return appScene_; }
     VehiclesPort& Vehicles() { return *vehicles_; }
     const SettingsFile& Settings() const { return settings_; }
     const std::string& ExecutableFolder() const { return environment_.executableFolder; }
@@ -138,6 +151,7 @@ class CSimulatorApp {
 
   private:
     class SetUpBridge;
+    class ObjectSelectBridge;
 
     void RenderFrame();
     camera::CameraSources Sources() const;
@@ -158,14 +172,13 @@ class CSimulatorApp {
     camera::CCamera camera_;
 
     // Stand-ins for the ports not given.
-    NullLayout nullLayout_;
     NullVehicles nullVehicles_;
     render::FrameScene nullScene_;
     SceneHooks nullHooks_;
     MousePort nullMouse_;
     LayoutPort* layout_;
     VehiclesPort* vehicles_;
-    render::FrameScene* scene_;
+    render::FrameScene* otherItems_;
     SceneHooks* hooks_;
     MousePort* mouse_;
 
@@ -178,6 +191,10 @@ class CSimulatorApp {
     CSetUp setUp_;
     CObjectSelect objectSelect_;
     SettingsFile settings_;
+    // After the dialogs and the menu, which the layout takes over when it is made.
+    AppLayout appLayout_;
+    std::unique_ptr<ObjectSelectBridge> objectBridge_;
+    AppScene appScene_;
 
     int cursorX_ = 0;
     int cursorY_ = 0;

@@ -127,8 +127,9 @@ platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::st
             name = arg.substr(0, equals);
             value = arg.substr(equals + 1);
         }
-        static constexpr std::array<std::string_view, 8> kTakesValue = {
-            "--frames", "--keys", "--set", "--tool", "--size", "--settings", "--screenshot", "--report"};
+        static constexpr std::array<std::string_view, 9> kTakesValue = {
+            "--frames",   "--keys",       "--set",    "--tool",    "--size",
+            "--settings", "--screenshot", "--report", "--save-map"};
         if (std::find(kTakesValue.begin(), kTakesValue.end(), name) == kTakesValue.end())
             return Bad("unknown option " + name);
         if (!value) {
@@ -173,6 +174,8 @@ platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::st
             options.settingsFile = text;
         } else if (name == "--screenshot") {
             options.screenshotFile = text;
+        } else if (name == "--save-map") {
+            options.saveMapFile = text;
         } else {
             options.reportFile = text;
         }
@@ -195,7 +198,9 @@ std::string HeadlessUsage()
            "  --size WxH         render view size (default 1024x768)\n"
            "  --settings FILE    settings file to read and write instead of the one beside the program\n"
            "  --screenshot FILE  write the last frame as PNG (off-screen OpenGL)\n"
-           "  --report FILE      write the state at the end as one JSON object\n";
+           "  --report FILE      write the state at the end as one JSON object\n"
+           "  --save-map FILE    after the last pass, save the layout to FILE as the save command\n"
+           "                     does (its file chooser answered with FILE)\n";
 }
 
 } // namespace app

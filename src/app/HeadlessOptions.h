@@ -1,6 +1,7 @@
 // The command line of a run without a window:
 //   korvela --headless [--frames N] [--keys SPEC] [--set ID=VALUE]... [--tool SLOT]...
-//                      [--size WxH] [--settings FILE] [--screenshot FILE] [--report FILE] [MAPFILE]
+//                      [--size WxH] [--settings FILE] [--screenshot FILE] [--report FILE]
+//                      [--save-map FILE] [MAPFILE]
 #pragma once
 
 #include "platform/Result.h"
@@ -38,6 +39,8 @@ struct HeadlessOptions {
     std::optional<std::string> settingsFile;
     std::optional<std::string> screenshotFile;
     std::optional<std::string> reportFile;
+    // Saved after the last pass as the save command saves, the file chooser answered with it.
+    std::optional<std::string> saveMapFile;
 };
 
 // args: the arguments after the program name; "--headless" itself is accepted and skipped.

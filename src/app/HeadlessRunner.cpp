@@ -6,6 +6,7 @@
 #include "platform/Paths.h"
 #include "platform/RecordingDialogService.h"
 #include "platform/SafeFile.h"
+#include "ui/CommandIds.h"
 
 #include <atomic>
 #include <cmath>
@@ -99,6 +100,35 @@ RunReport CollectReport(CSimulatorApp& app, const RunObserver& observer,
     return report;
 }
 
+// Runs the save command with its file chooser answered by path. The command reports its own
+// failures in message boxes; an error box, or a chooser that was never asked (no layout to
+// save), counts as not saved.
+bool SaveMapAsCommanded(CSimulatorApp& app, platform::RecordingDialogService& dialogs,
+                        const std::string& path, std::ostream& errors)
+{
+    const std::size_t before = dialogs.Calls().size();
+    dialogs.QueueSaveFile(path);
+    app.OnCommand(ui::cmd::kSaveMap);
+    bool asked = false;
+    std::string failure;
+    for (std::size_t i = before; i < dialogs.Calls().size(); ++i) {
+        const platform::DialogCall& call = dialogs.Calls()[i];
+        if (call.kind == platform::DialogCallKind::SaveFile) asked = true;
+        if (call.kind != platform::DialogCallKind::Message) continue;
+        const auto& message = std::get<platform::MessageRequest>(call.request);
+        if (message.icon == platform::MessageIcon::Error && failure.empty()) failure = message.text;
+    }
+    if (!asked) {
+        errors << "korvela: --save-map: this layout cannot be saved; " << path << " was not written\n";
+        return false;
+    }
+    if (!failure.empty()) {
+        errors << "korvela: the map could not be saved to " << path << ": " << failure << "\n";
+        return false;
+    }
+    return true;
+}
+
 int BadOption(std::ostream& errors, const std::string& message)
 {
     errors << "korvela: " << message << "\n" << HeadlessUsage();
@@ -136,7 +166,8 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
                                .executableName = services.executableName,
                                .settingsFile = options.settingsFile.value_or(""),
                                .deviceFactory = std::move(factory),
-                               .ports = services.ports};
+                               .ports = services.ports,
+                               .saveSettingsOnClose = false};
     CSimulatorApp app(std::move(environment), dialogs, keys);
 
     // No real bars: the render view is the whole picture below the gap.
@@ -189,6 +220,8 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
             result = 1;
         }
     }
+
+    if (options.saveMapFile && !SaveMapAsCommanded(app, dialogs, *options.saveMapFile, errors)) result = 1;
 
     app.OnClose();
 

@@ -1,7 +1,7 @@
 // What the application shell asks of the layout: its folders and map file, the catalogue and
 // background, the map commands, the selection with its turnout state, picking and dragging,
-// the turnout keys and the read-outs of a run report. NullLayout answers until the layout
-// itself is built; the shell never reaches the layout any other way.
+// the turnout keys and the read-outs of a run report. The application's own layout (AppLayout)
+// answers unless another is given; the shell never reaches the layout any other way.
 #pragma once
 
 #include "app/PickQuery.h"
@@ -54,11 +54,14 @@ class LayoutPort {
 
     // Distance to the nearest placed object under the point (kNoHit for none); selects it.
     virtual float PickPlacedObject(const PickQuery& query) = 0;
-    // Status-bar text of the primary selected object.
+    // Status-bar text of the primary selected object; empty when none is selected (the pane
+    // then keeps its text).
     virtual std::string SelectedStatus() const = 0;
     // Re-derives the grab point of a drag after the camera moved.
     virtual void RegrabSelected(const PickQuery& query) = 0;
     virtual void DragSelected(const PickQuery& query) = 0;
+    // The left button is up: a drag in progress ends.
+    virtual void EndDrag() {}
 
     // Read-outs for the run report.
     virtual std::vector<std::string> TypeNames() const = 0;

@@ -3,6 +3,7 @@
 #include "app/JsonWriter.h"
 #include "common/TestSupport.h"
 #include "gfx/RecordingDevice.h"
+#include "platform/Cp932.h"
 #include "platform/VirtualKeys.h"
 #include "ui/SetUpTemplate.h"
 
@@ -23,7 +24,7 @@ TEST(HeadlessOptionsTest, ReadsEveryOptionInBothForms)
 {
     auto options = Parse({"--headless", "--frames", "100", "--keys=F3@0,A@2-5", "--set", "1077=30",
                           "--tool=3", "--set=1043=2", "--size", "320x200", "--settings", "s.ini",
-                          "--screenshot=shot.png", "--report", "r.json", "map.txt"});
+                          "--screenshot=shot.png", "--report", "r.json", "--save-map=out.txt", "map.txt"});
     ASSERT_TRUE(options) << options.error();
     EXPECT_EQ(options->frames, 100);
     EXPECT_EQ(options->keys, (std::vector<app::KeyHold>{{vk::kF3, 0, 0}, {'A', 2, 5}}));
@@ -36,6 +37,7 @@ TEST(HeadlessOptionsTest, ReadsEveryOptionInBothForms)
     EXPECT_EQ(options->screenshotFile, "shot.png");
     EXPECT_EQ(options->reportFile, "r.json");
     EXPECT_EQ(options->mapFile, "map.txt");
+    EXPECT_EQ(options->saveMapFile, "out.txt");
 
     auto defaults = Parse({});
     ASSERT_TRUE(defaults);
@@ -52,6 +54,7 @@ TEST(HeadlessOptionsTest, RefusesWhatItCannotRead)
         {"--keys", "A@5-2"}, {"--keys", "A"},    {"--keys", "A@1,"},  {"--set", "1077"},
         {"--set", "x=1"},    {"--size", "0x10"}, {"--size", "640"},   {"--tool", "two"},
         {"--report="},       {"--unknown"},      {"a.txt", "b.txt"},  {"--keys", "ENTER@0"},
+        {"--save-map"},      {"--save-map="},
     };
     for (const auto& args : bad)
         EXPECT_FALSE(Parse(args)) << args.front() << (args.size() > 1 ? " " + args[1] : "");
@@ -132,8 +135,8 @@ TEST_F(HeadlessRunTest, ARunOfAHundredFramesWritesAReportWithEveryKey)
           "\"car\":{\"x\":0,\"y\":0,\"z\":0,\"speed\":0,\"heading\":0}", "\"plane\":{", "\"forward\":[0,0,0]",
           "\"helicopter\":{", "\"velocity\":[", "\"messages\":[]"})
         EXPECT_NE(report.find(key), std::string::npos) << key << "\n" << report;
-    // The run ends through the close path, which writes the settings.
-    EXPECT_TRUE(std::filesystem::exists(dir.File("run.ini")));
+    // Headless runs read the settings but never write them.
+    EXPECT_FALSE(std::filesystem::exists(dir.File("run.ini")));
 }
 
 TEST_F(HeadlessRunTest, SettingsComeFromTheGivenFileAndSetActsAsAClick)
@@ -152,7 +155,7 @@ TEST_F(HeadlessRunTest, SettingsComeFromTheGivenFileAndSetActsAsAClick)
     // The click's handler ran: its message is in the report.
     EXPECT_NE(testsupport::ReadBytes(dir.File("r.json")).find("垂直同期の設定は、再起動後に有効になります。"),
               std::string::npos);
-    EXPECT_NE(testsupport::ReadBytes(dir.File("run.ini")).find("Douki=0"), std::string::npos);
+    EXPECT_EQ(testsupport::ReadBytes(dir.File("run.ini")), "[korvela]\r\nLight=30\r\nCamLocateIndex=4\r\n");
 }
 
 TEST_F(HeadlessRunTest, AFunctionKeyPressedOnFrameZeroIsOnlyRecorded)
@@ -330,6 +333,44 @@ TEST_F(HeadlessRunTest, TheReportFollowsRouteChangesAndHowFarEachLeadCarMoved)
             "{\"index\":1,\"type\":\"分岐\",\"x\":0,\"y\":0,\"z\":0,\"angle\":90,\"route\":1,\"key\":3}"),
         std::string::npos)
         << report;
+}
+
+TEST_F(HeadlessRunTest, SaveMapWritesTheLoadedMapAsTheSaveCommandDoes)
+{
+    // An old-style map (UTF-8, LF, no vehicle sections) beside its one object type.
+    const std::string folder = dir.File("objects") + "/";
+    std::filesystem::create_directories(folder);
+    testsupport::WriteBytes(folder + "直線.ini", "[korvela]\r\n");
+    testsupport::WriteBytes(folder + "直線.x",
+                            "xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;0;1;; 1; 3;0,1,2;; }\n");
+    testsupport::WriteBytes(folder + "old.txt", "DATA\n:Object Name\n直線\n:Map Data\n0 1.5 0 -2 90 0 3\n");
+    options.mapFile = folder + "old.txt";
+    options.saveMapFile = folder + "new.txt";
+    options.reportFile = dir.File("r.json");
+
+    ASSERT_EQ(app::RunHeadless(options, services), 0) << errors.str();
+    const std::string saved = testsupport::ReadBytes(folder + "new.txt");
+    const std::string expected =
+        "KORVELA Map Data\r\n:Background\r\n\r\n:Object Name\r\n直線\r\n:Map Data\r\n"
+        "0 1.500 0.000 -2.000 90.000 0 3\r\n:Position Data 2\r\n";
+    EXPECT_TRUE(saved.starts_with(platform::Utf8ToCp932(expected).value())) << saved;
+    EXPECT_NE(testsupport::ReadBytes(dir.File("r.json")).find("マップデータを保存しました。"),
+              std::string::npos);
+
+    // A file that cannot be written ends the run with exit code 1 and the reason.
+    options.saveMapFile = folder + "no such folder/new.txt";
+    EXPECT_EQ(app::RunHeadless(options, services), 1);
+    EXPECT_NE(errors.str().find("ファイルオープン失敗"), std::string::npos) << errors.str();
+}
+
+TEST_F(HeadlessRunTest, SaveMapFailsWhenTheLayoutDoesNotSave)
+{
+    SwitchingLayout layout; // its save command does nothing
+    services.ports.layout = &layout;
+    options.saveMapFile = dir.File("out.txt");
+    EXPECT_EQ(app::RunHeadless(options, services), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("out.txt")));
+    EXPECT_NE(errors.str().find("--save-map"), std::string::npos);
 }
 
 } // namespace
