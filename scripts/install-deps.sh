@@ -10,7 +10,7 @@ packages=(
   libgl1-mesa-dev libegl-dev libegl1-mesa-dev libgl1-mesa-dri libglu1-mesa-dev
   libfreetype-dev libfontconfig-dev zlib1g-dev libcurl4-openssl-dev libstb-dev
   fonts-ipafont-gothic
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick x11-utils libx11-dev
 )
 
 missing=()

@@ -1,0 +1,154 @@
+#include "front/FrontApp.h"
+
+#include "app/CSimulatorApp.h"
+#include "front/MainFrame.h"
+#include "front/MouseTracker.h"
+#include "front/SignalWatch.h"
+#include "front/WxDialogService.h"
+#include "platform/Http.h"
+#include "platform/KeyMap.h"
+#include "platform/KeyState.h"
+#include "platform/Paths.h"
+#include "platform/VirtualKeys.h"
+#include "platform/WebAddress.h"
+
+#include <cstdio>
+#include <iostream>
+#include <stdexcept>
+#include <wx/log.h>
+
+wxIMPLEMENT_APP_NO_MAIN(front::FrontApp);
+
+namespace front {
+
+namespace {
+
+namespace vk = platform::vk;
+
+// The map named on the command line, kept for the end of start-up.
+std::string gMapFile;
+
+void PrintAssertion(const wxString& file, int line, const wxString& function, const wxString& condition,
+                    const wxString& message)
+{
+    std::cerr << "korvela: toolkit check failed at " << file << ":" << line << " in " << function << ": "
+              << condition << " " << message << "\n";
+}
+
+} // namespace
+
+FrontApp::FrontApp() = default;
+
+FrontApp::~FrontApp() = default;
+
+bool FrontApp::OnInit()
+{
+    // The toolkit's own complaints go to standard error, never into a box that stops the program.
+    wxSetAssertHandler(PrintAssertion);
+    log_ = std::make_unique<wxLogStderr>();
+    wxLog::SetActiveTarget(log_.get());
+    wxLog::SetLogLevel(wxLOG_Warning);
+
+    keys_ = std::make_unique<platform::KeyState>();
+    dialogs_ = std::make_unique<WxDialogService>();
+    mouse_ = std::make_unique<MouseTracker>();
+    signals_ = std::make_unique<SignalWatch>();
+
+    app::AppEnvironment environment;
+    try {
+        environment.executableFolder = platform::ExecutableFolder();
+        environment.executableName = platform::ExecutableBaseName();
+        environment.executablePath = platform::ExecutablePath();
+    } catch (const std::exception& error) {
+        std::cerr << "korvela: " << error.what() << "\n";
+        return false;
+    }
+    // Downloads go only to an address the user configured.
+    environment.web = platform::WebAddresses::FromEnvironment();
+    if (environment.web) {
+        http_ = std::make_unique<platform::CurlHttpClient>();
+        environment.http = http_.get();
+    }
+    environment.deviceFactory = [this](const gfx::DeviceOptions& options) -> gfx::Created<gfx::Device> {
+        if (!frame_) return {nullptr, "no window"};
+        return frame_->CreateDevice(options);
+    };
+    environment.ports.mouse = mouse_.get();
+    app_ = std::make_unique<app::CSimulatorApp>(std::move(environment), *dialogs_, *keys_);
+
+    frame_ = new MainFrame(
+        {.app = *app_, .dialogs = *dialogs_, .mouse = *mouse_, .keys = *keys_, .signals = *signals_});
+    SetTopWindow(frame_);
+    frame_->Show();
+    // Start-up needs the window on screen: the device draws into it.
+    const std::string mapFile = gMapFile;
+    CallAfter([this, mapFile] {
+        if (frame_) frame_->StartUp(mapFile);
+    });
+    return true;
+}
+
+int FrontApp::OnExit()
+{
+    frame_ = nullptr;
+    app_.reset();
+    wxLog::SetActiveTarget(nullptr);
+    return wxApp::OnExit();
+}
+
+void FrontApp::OnKey(wxKeyEvent& event, bool down)
+{
+    // Keys count by their position on the keyboard, whichever window has the focus.
+    const int code = platform::KeyMap::FromX11Keycode(static_cast<int>(event.GetRawKeyFlags()));
+    if (code == 0) return;
+    if (!down) {
+        keys_->Release(code);
+        return;
+    }
+    const bool fresh = !keys_->IsDown(code);
+    keys_->Press(code);
+    if (code == vk::kF1 && fresh && frame_) {
+        MainFrame* frame = frame_;
+        CallAfter([frame] { frame->HelpKey(); });
+    }
+}
+
+int FrontApp::FilterEvent(wxEvent& event)
+{
+    if (!keys_) return Event_Skip;
+    const wxEventType type = event.GetEventType();
+    if (type == wxEVT_KEY_DOWN || type == wxEVT_KEY_UP) {
+        OnKey(static_cast<wxKeyEvent&>(event), type == wxEVT_KEY_DOWN);
+    } else if (type == wxEVT_LEFT_DOWN || type == wxEVT_LEFT_DCLICK) {
+        keys_->Press(vk::kLButton);
+    } else if (type == wxEVT_LEFT_UP) {
+        keys_->Release(vk::kLButton);
+    } else if (type == wxEVT_RIGHT_DOWN || type == wxEVT_RIGHT_DCLICK) {
+        keys_->Press(vk::kRButton);
+    } else if (type == wxEVT_RIGHT_UP) {
+        keys_->Release(vk::kRButton);
+    } else if (type == wxEVT_MIDDLE_DOWN || type == wxEVT_MIDDLE_DCLICK) {
+        keys_->Press(vk::kMButton);
+    } else if (type == wxEVT_MIDDLE_UP) {
+        keys_->Release(vk::kMButton);
+    } else if (type == wxEVT_ACTIVATE_APP && !static_cast<wxActivateEvent&>(event).GetActive()) {
+        // The releases will go to some other program: count every key up now.
+        keys_->ReleaseAll();
+    }
+    return Event_Skip;
+}
+
+int RunWindowProgram(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if ((argument.size() > 1 && argument[0] == '-') || !gMapFile.empty()) {
+            std::fputs("usage: korvela [MAPFILE]\n", stderr);
+            return 2;
+        }
+        gMapFile = argument;
+    }
+    return wxEntry(argc, argv);
+}
+
+} // namespace front

@@ -1,0 +1,551 @@
+#include "front/MainFrame.h"
+
+#include "app/CSimulatorApp.h"
+#include "front/CanvasGl.h"
+#include "front/MenuKeyLabels.h"
+#include "front/ModelDialog.h"
+#include "front/MouseTracker.h"
+#include "front/RenderCanvas.h"
+#include "front/SignalWatch.h"
+#include "front/ToolIcons.h"
+#include "front/ViewerWindow.h"
+#include "front/WxDialogService.h"
+#include "front/WxText.h"
+#include "gfx/gl/GlDevice.h"
+#include "platform/KeyState.h"
+#include "platform/VirtualKeys.h"
+#include "ui/CommandIdMap.h"
+#include "ui/CommandIds.h"
+#include "ui/ObjectSelectTemplate.h"
+#include "ui/SetUpTemplate.h"
+#include "ui/WindowTemplates.h"
+
+#include <algorithm>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/display.h>
+#include <wx/evtloop.h>
+#include <wx/icon.h>
+#include <wx/menu.h>
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
+
+namespace front {
+
+namespace {
+
+namespace cmd = ui::cmd;
+
+constexpr int kPollMilliseconds = 100;
+constexpr int kStatusPanes = ui::StatusBarModel::kPaneCount;
+
+int FrontId(int commandId)
+{
+    return ui::CommandIdMap::Main().ToFront(commandId).value_or(wxID_ANY);
+}
+
+DialogLayoutHints SetUpLayout()
+{
+    namespace su = ui::setup;
+    DialogLayoutHints hints;
+    hints.columns = 3;
+    hints.minSizes[su::kPositionList] = wxSize(120, 190);
+    hints.minSizes[su::kViewPointList] = wxSize(120, 190);
+    return hints;
+}
+
+DialogLayoutHints ObjectSelectLayout()
+{
+    DialogLayoutHints hints;
+    hints.columns = 2;
+    hints.resizable = true;
+    hints.minSizes[ui::objsel::kPreview] = wxSize(220, 160);
+    hints.minSizes[ui::objsel::kPlacedList] = wxSize(-1, 160);
+    return hints;
+}
+
+} // namespace
+
+MainFrame::MainFrame(const FrontServices& services)
+    : wxFrame(nullptr, wxID_ANY, Wx(services.app.MainDlg().Window().Title()), wxDefaultPosition,
+              wxSize(1024, 768)),
+      services_(services), app_(services.app), timer_(this)
+{
+    // The program's icon, for the window list and the task bar.
+    wxIcon icon;
+    icon.CopyFromBitmap(ToolIcon(cmd::kToolMoveTrain));
+    SetIcon(icon);
+
+    BuildMenu();
+    BuildToolBar();
+    BuildStatusBar();
+
+    canvas_ = new RenderCanvas(this);
+    canvas_->SetPaintHandler([this] { app_.Paint(); });
+    canvas_->SetMouseHandler([this](wxMouseEvent& event) { OnViewMouse(event); });
+    canvas_->SetCaptureLostHandler([this] { ReleaseMouseButtons(); });
+
+    BuildDialogs();
+
+    Bind(wxEVT_SIZE, &MainFrame::OnSize, this);
+    Bind(wxEVT_MENU, &MainFrame::OnMenuOrTool, this);
+    Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnCloseWindow, this);
+    Bind(wxEVT_TIMER, &MainFrame::OnTimer, this);
+    timer_.Start(kPollMilliseconds);
+
+    app::CMainDlg& main = app_.MainDlg();
+    main.Menu().SetObserver([this](int id) { SyncMenuItem(id); });
+    main.ToolBar().SetObserver([this](int id) { SyncTool(id); });
+    main.StatusBar().SetObserver([this](int pane) { SyncStatusPane(pane); });
+    main.Window().SetObserver([this](int id) {
+        if (id == ui::mainwin::kStart) SyncStartButton();
+        if (id == ui::DialogModel::kWindowId) SetTitle(Wx(app_.MainDlg().Window().Title()));
+    });
+    UpdateLayout();
+}
+
+MainFrame::~MainFrame()
+{
+    app::CMainDlg& main = app_.MainDlg();
+    main.Menu().SetObserver({});
+    main.ToolBar().SetObserver({});
+    main.StatusBar().SetObserver({});
+    main.Window().SetObserver({});
+}
+
+void MainFrame::BuildMenu()
+{
+    const ui::MenuModel& model = app_.MainDlg().Menu();
+    auto* bar = new wxMenuBar;
+    for (int popup = 0; popup < model.PopupCount(); ++popup) {
+        auto* menu = new wxMenu;
+        for (int position = 0; position < model.ItemCount(popup); ++position) {
+            const int id = model.ItemId(popup, position);
+            // The text without its key name: "\tF3" would make the key an accelerator.
+            menu->Append(FrontId(id), Wx(model.BaseText(id) + model.Suffix(id)));
+        }
+        bar->Append(menu, Wx(model.PopupTitle(popup)));
+    }
+    SetMenuBar(bar);
+    for (const int id : model.Ids()) {
+        if (wxMenuItem* item = bar->FindItem(FrontId(id))) ShowKeyLabel(*item, model.KeyLabel(id));
+        bar->Enable(FrontId(id), model.IsEnabled(id));
+    }
+}
+
+void MainFrame::BuildToolBar()
+{
+    const ui::ToolBarModel& model = app_.MainDlg().ToolBar();
+    wxToolBar* bar = CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT);
+    bar->SetToolBitmapSize(wxSize(kToolIconSize, kToolIconSize));
+    for (int slot = 0; slot < model.SlotCount(); ++slot) {
+        const ui::ToolSlotTemplate& tool = model.Slot(slot);
+        if (tool.kind == ui::ToolKind::Separator) {
+            bar->AddSeparator();
+            continue;
+        }
+        // Group buttons are check tools too: the model keeps the group, and the toolkit's radio
+        // tools could not show a group with nothing pressed.
+        const wxItemKind kind = tool.kind == ui::ToolKind::Button ? wxITEM_NORMAL : wxITEM_CHECK;
+        bar->AddTool(FrontId(tool.id), "", ToolIcon(tool.id), Wx(tool.toolTip), kind);
+    }
+    bar->AddStretchableSpace();
+    const ui::DialogModel& window = app_.MainDlg().Window();
+    start_ = new wxButton(bar, wxID_ANY, Wx(window.Text(ui::mainwin::kStart)));
+    start_->Bind(wxEVT_BUTTON, &MainFrame::OnStart, this);
+    bar->AddControl(start_);
+    bar->Realize();
+    for (int slot = 0; slot < model.SlotCount(); ++slot) {
+        if (model.IdAt(slot) != 0) SyncTool(model.IdAt(slot));
+    }
+    SyncStartButton();
+}
+
+void MainFrame::BuildStatusBar()
+{
+    CreateStatusBar(kStatusPanes);
+    // Panes 1 to 3 keep their fixed width: a smaller face lets their texts fit it.
+    GetStatusBar()->SetFont(GetStatusBar()->GetFont().Scaled(0.8f));
+    int widths[kStatusPanes];
+    for (int pane = 0; pane < kStatusPanes; ++pane)
+        widths[pane] = ui::StatusBarModel::kWidths[static_cast<std::size_t>(pane)];
+    SetStatusWidths(kStatusPanes, widths);
+    for (int pane = 0; pane < kStatusPanes; ++pane)
+        SyncStatusPane(pane);
+}
+
+void MainFrame::BuildDialogs()
+{
+    app::CSetUp& setUp = app_.SetUp();
+    setUpDialog_ = new ModelDialog(this, setUp.Model(), SetUpLayout());
+    setUpDialog_->SetControlHandler([&setUp](const ControlInput& input) {
+        switch (input.kind) {
+        case ControlInput::Kind::Click:
+            setUp.Click(input.id);
+            break;
+        case ControlInput::Kind::Select:
+            setUp.SelectItem(input.id, input.value);
+            break;
+        case ControlInput::Kind::Scroll:
+            setUp.ScrollSlider(input.id, input.value);
+            break;
+        default:
+            ApplyToModel(setUp.Model(), input);
+            break;
+        }
+    });
+
+    app::CObjectSelect& objects = app_.ObjectSelect();
+    objectDialog_ = new ModelDialog(
+        this, objects.Model(), ObjectSelectLayout(), [this](wxWindow* parent, int id) -> wxWindow* {
+            if (id != ui::objsel::kPreview) return nullptr;
+            preview_ = new RenderCanvas(parent);
+            preview_->SetPaintHandler([this] { RenderPreview(); });
+            preview_->SetMouseHandler([this](wxMouseEvent& event) { OnPreviewMouse(event); });
+            preview_->SetCaptureLostHandler([this] { ReleaseMouseButtons(); });
+            return preview_;
+        });
+    objectDialog_->SetControlHandler([&objects](const ControlInput& input) {
+        using Kind = ControlInput::Kind;
+        switch (input.kind) {
+        case Kind::Click:
+            objects.Click(input.id);
+            break;
+        case Kind::Select:
+            if (input.id == ui::objsel::kCatalogue)
+                objects.SelectCatalogue(input.value);
+            else
+                ApplyToModel(objects.Model(), input);
+            break;
+        case Kind::Text:
+            objects.OnEditText(input.id, input.text);
+            break;
+        case Kind::ListSelection:
+            objects.OnListSelection(input.rows);
+            break;
+        case Kind::ListRowClick:
+            objects.OnRowClick(input.value);
+            break;
+        case Kind::ListColumnClick:
+            objects.OnColumnClick(input.value);
+            break;
+        default:
+            ApplyToModel(objects.Model(), input);
+            break;
+        }
+    });
+    objectDialog_->SetWidestTexts(ui::objsel::kPlacedList, [&objects] { return objects.WidestTexts(); });
+    // Moving over the dialog keeps the preview up to date while the preview camera turns; the
+    // wheel steps through the catalogue.
+    objectDialog_->Bind(wxEVT_MOTION, [this](wxMouseEvent& event) {
+        if (started_ && !closing_) app_.ObjectSelect().OnMouseMove();
+        event.Skip();
+    });
+    objectDialog_->Bind(wxEVT_MOUSEWHEEL, [this](wxMouseEvent& event) { ObjectDialogWheel(event); });
+
+    if (app::MessageViewers* viewers = app_.OwnViewers()) {
+        helpViewer_ = new ViewerWindow(this, viewers->Help());
+        messagesViewer_ = new ViewerWindow(this, viewers->Messages());
+    }
+
+    WxDialogService& dialogs = services_.dialogs;
+    dialogs.SetOwnerWindow(platform::kNoOwner, this);
+    dialogs.SetOwnerWindow(ui::mainwin::kDialogId, this);
+    dialogs.SetOwnerWindow(ui::setup::kDialogId, setUpDialog_);
+    dialogs.SetOwnerWindow(ui::objsel::kDialogId, objectDialog_);
+    if (messagesViewer_) dialogs.SetOwnerWindow(ui::viewer::kDialogId, messagesViewer_);
+    PlaceDialogs();
+}
+
+void MainFrame::PlaceDialogs()
+{
+    const wxRect screen = wxDisplay(this).GetClientArea();
+    const wxPoint origin = GetPosition();
+    setUpDialog_->Move(origin + wxPoint(24, 64));
+    const wxRect setUp = setUpDialog_->GetRect();
+
+    // The object dialog sits beside the settings dialog where there is room, and reaches down to
+    // its bottom edge.
+    wxRect objects = objectDialog_->GetRect();
+    objects.x = std::min(setUp.GetRight() + 8, screen.GetRight() - objects.width);
+    objects.x = std::max(objects.x, screen.x);
+    objects.y = setUp.y;
+    objects.height = std::max(objects.height, setUp.GetBottom() - objects.y + 1);
+    objectDialog_->SetSize(objects);
+
+    if (helpViewer_) helpViewer_->Move(origin + wxPoint(80, 96));
+    if (messagesViewer_) messagesViewer_->Move(origin + wxPoint(120, 136));
+}
+
+int MainFrame::ViewTop() const
+{
+    return toolBarHeight_ + app::CMainDlg::kViewGap;
+}
+
+void MainFrame::UpdateLayout()
+{
+    // The view lies below the tool bar and a small gap, as wide as the window, down to the status
+    // bar. The application counts the bars into its client area, the toolkit does not.
+    const wxSize client = GetClientSize();
+    const int toolBar = GetToolBar() ? GetToolBar()->GetSize().y : 0;
+    const int statusBar = GetStatusBar() ? GetStatusBar()->GetSize().y : 0;
+    // A window smaller than its bars leaves the view a single pixel, as the device keeps it; the
+    // application draws nothing into a view without area.
+    canvas_->SetSize(0, app::CMainDlg::kViewGap, std::max(1, client.x),
+                     std::max(1, client.y - app::CMainDlg::kViewGap));
+
+    const int appWidth = client.x;
+    const int appHeight = client.y + toolBar + statusBar;
+    if (toolBar != toolBarHeight_ || statusBar != statusBarHeight_) {
+        toolBarHeight_ = toolBar;
+        statusBarHeight_ = statusBar;
+        app_.SetWindowMetrics(appWidth, appHeight, toolBarHeight_, statusBarHeight_);
+    }
+    app_.OnSize(appWidth, appHeight);
+}
+
+void MainFrame::OnSize(wxSizeEvent&)
+{
+    // Not passed on: the frame's own handling would stretch the view over the gap.
+    UpdateLayout();
+}
+
+void MainFrame::StartUp(const std::string& mapFile)
+{
+    UpdateLayout();
+    const wxSize client = GetClientSize();
+    app_.SetWindowMetrics(client.x, client.y + toolBarHeight_ + statusBarHeight_, toolBarHeight_,
+                          statusBarHeight_);
+    app_.Startup();
+    started_ = true;
+    if (closeAfterStartUp_) {
+        CloseProgram();
+        return;
+    }
+    if (!mapFile.empty()) app_.LoadMapFile(mapFile);
+    canvas_->Refresh();
+}
+
+void MainFrame::HelpKey()
+{
+    if (!closing_) app_.OnCommand(cmd::kHelpKey);
+}
+
+void MainFrame::OnMenuOrTool(wxCommandEvent& event)
+{
+    const auto command = ui::CommandIdMap::Main().FromFront(event.GetId());
+    if (!command || closing_) {
+        event.Skip();
+        return;
+    }
+    if (app_.MainDlg().ToolBar().SlotOf(*command) >= 0) {
+        // The toolkit has toggled its button already; the model decides and the button follows.
+        app_.ClickTool(*command);
+        SyncTool(*command);
+    } else {
+        app_.OnCommand(*command);
+    }
+}
+
+void MainFrame::OnStart(wxCommandEvent&)
+{
+    if (loopRunning_ || closing_ || !app_.PressStart()) return;
+    // The view takes the keyboard while the program runs.
+    canvas_->SetFocus();
+    RunLoop();
+    if (closing_) DestroyWhenSafe();
+}
+
+void MainFrame::RunLoop()
+{
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    if (!loop) return;
+    loopRunning_ = true;
+    while (app_.MainDlg().MayRun()) {
+        if (services_.signals.TakeRequest()) {
+            Close(true);
+            continue;
+        }
+        // Events first: one per pass, and a frame only when none is waiting.
+        if (loop->Pending()) {
+            loop->Dispatch();
+            continue;
+        }
+        // Asking for pending events switches the toolkit's idle handling off, so what waits for
+        // idle time (queued calls, idle events, deferred deletes) is run here.
+        wxTheApp->ProcessPendingEvents();
+        loop->ProcessIdle();
+        if (IsIconized() || !IsShown()) {
+            // Nothing is drawn while minimised: wait for the next event (the signal poll's timer
+            // comes every tenth of a second) instead of spinning.
+            app_.RunPass(false);
+            loop->Dispatch();
+            continue;
+        }
+        if (!app_.RunPass(true)) break;
+    }
+    loopRunning_ = false;
+    wxWakeUpIdle();
+}
+
+void MainFrame::OnTimer(wxTimerEvent&)
+{
+    if (services_.signals.TakeRequest()) Close(true);
+    if (closing_) DestroyWhenSafe();
+}
+
+void MainFrame::OnCloseWindow(wxCloseEvent&)
+{
+    CloseProgram();
+}
+
+void MainFrame::CloseProgram()
+{
+    if (closing_) return;
+    if (!started_) {
+        // Before start-up has read the settings, writing them would put the defaults over the
+        // user's file: the close waits for the end of start-up.
+        closeAfterStartUp_ = true;
+        services_.dialogs.CancelAll();
+        return;
+    }
+    closing_ = true;
+    // Stops the loop and writes the settings file, once, whatever asked for the close.
+    app_.OnClose();
+    services_.dialogs.CancelAll();
+    // The device's GL objects go while the windows they belong to still exist.
+    app_.Graphics().ReleaseAll();
+    for (wxWindow* child : GetChildren()) {
+        if (child->IsTopLevel()) child->Hide();
+    }
+    Hide();
+    DestroyWhenSafe();
+}
+
+void MainFrame::DestroyWhenSafe()
+{
+    // The window goes only once the loop and every box have unwound; the timer tries again.
+    if (destroying_ || loopRunning_ || services_.dialogs.OpenCount() > 0) return;
+    destroying_ = true;
+    timer_.Stop();
+    Destroy();
+}
+
+void MainFrame::OnViewMouse(wxMouseEvent& event)
+{
+    const wxPoint at = event.GetPosition();
+    const int x = at.x;
+    const int y = at.y + ViewTop();
+    const wxEventType type = event.GetEventType();
+    if (type == wxEVT_MOTION) {
+        app_.OnMouseMove(x, y);
+        services_.mouse.Moved(MouseView::Main, at.x, at.y, IsActive());
+    } else if (type == wxEVT_LEFT_DOWN || type == wxEVT_LEFT_DCLICK) {
+        if (started_ && !closing_) app_.OnLeftButtonDown(x, y);
+    } else if (type == wxEVT_MOUSEWHEEL) {
+        if (event.GetWheelAxis() == wxMOUSE_WHEEL_VERTICAL) {
+            if (started_ && !closing_) app_.OnMouseWheel(event.GetWheelRotation());
+            services_.mouse.Wheel(MouseView::Main, event.GetWheelRotation(), IsActive());
+        }
+    } else if (type == wxEVT_LEAVE_WINDOW && !canvas_->HasCapture()) {
+        services_.mouse.LostTrack(MouseView::Main);
+    }
+}
+
+void MainFrame::OnPreviewMouse(wxMouseEvent& event)
+{
+    const wxEventType type = event.GetEventType();
+    const bool active = objectDialog_->IsActive();
+    if (type == wxEVT_MOTION) {
+        services_.mouse.Moved(MouseView::Preview, event.GetX(), event.GetY(), active);
+        if (started_ && !closing_) app_.ObjectSelect().OnMouseMove();
+    } else if (type == wxEVT_MOUSEWHEEL) {
+        services_.mouse.Wheel(MouseView::Preview, event.GetWheelRotation(), active);
+        ObjectDialogWheel(event);
+    } else if (type == wxEVT_LEAVE_WINDOW && !preview_->HasCapture()) {
+        services_.mouse.LostTrack(MouseView::Preview);
+    }
+}
+
+void MainFrame::ObjectDialogWheel(wxMouseEvent& event)
+{
+    if (event.GetWheelAxis() != wxMOUSE_WHEEL_VERTICAL || !started_ || closing_) return;
+    app_.ObjectSelect().OnMouseWheel(event.GetWheelRotation());
+    // The catalogue list takes the keyboard, as it did when the wheel stepped it.
+    if (wxWindow* catalogue = objectDialog_->Control(ui::objsel::kCatalogue)) catalogue->SetFocus();
+}
+
+void MainFrame::ReleaseMouseButtons()
+{
+    // The capture was taken away mid-drag: the releases will not be seen, so count them now.
+    namespace vk = platform::vk;
+    for (const int button : {vk::kLButton, vk::kRButton, vk::kMButton})
+        services_.keys.Release(button);
+}
+
+void MainFrame::RenderPreview()
+{
+    if (started_ && !closing_ && objectDialog_->IsShown()) app_.ObjectSelect().OnPaint();
+}
+
+gfx::Created<gfx::Device> MainFrame::CreateDevice(const gfx::DeviceOptions& options)
+{
+    std::string error;
+    auto context = CanvasGlContext::Create(*canvas_, error);
+    if (!context) return {nullptr, error};
+    auto created =
+        gfx::gl::GlDevice::Create(context, std::make_unique<CanvasSurface>(context, *canvas_), options);
+    if (!created) return {nullptr, created.error};
+    if (preview_) created.device->AttachPreview(std::make_unique<CanvasSurface>(context, *preview_));
+    return created;
+}
+
+void MainFrame::SyncMenuItem(int commandId)
+{
+    const ui::MenuModel& model = app_.MainDlg().Menu();
+    wxMenuBar* bar = GetMenuBar();
+    wxMenuItem* item = bar ? bar->FindItem(FrontId(commandId)) : nullptr;
+    if (!item) return;
+    const wxString text = Wx(model.BaseText(commandId) + model.Suffix(commandId));
+    if (item->GetItemLabel() != text) {
+        item->SetItemLabel(text);
+        ShowKeyLabel(*item, model.KeyLabel(commandId));
+    }
+    if (item->IsEnabled() != model.IsEnabled(commandId)) item->Enable(model.IsEnabled(commandId));
+}
+
+void MainFrame::SyncTool(int commandId)
+{
+    wxToolBar* bar = GetToolBar();
+    const ui::ToolBarModel& model = app_.MainDlg().ToolBar();
+    const int front = FrontId(commandId);
+    if (!bar || !bar->FindById(front)) return;
+    const ui::ToolState state = model.State(commandId);
+    // A greyed (indeterminate) button cannot be pressed either.
+    const bool enabled = state.enabled && !state.indeterminate;
+    if (bar->GetToolEnabled(front) != enabled) bar->EnableTool(front, enabled);
+    if (bar->FindById(front)->CanBeToggled() && bar->GetToolState(front) != state.checked)
+        bar->ToggleTool(front, state.checked);
+}
+
+void MainFrame::SyncStatusPane(int pane)
+{
+    if (pane < 0 || pane >= kStatusPanes) return;
+    const wxString text = Wx(app_.MainDlg().StatusBar().Text(pane));
+    if (GetStatusBar() && GetStatusBar()->GetStatusText(pane) != text) SetStatusText(text, pane);
+}
+
+void MainFrame::SyncStartButton()
+{
+    const bool shown = app_.MainDlg().StartButtonShown();
+    if (start_->IsShown() == shown) return;
+    start_->Show(shown);
+    if (GetToolBar()) GetToolBar()->Realize();
+    // Enter starts the program once start-up is over.
+    if (shown)
+        CallAfter([this] {
+            if (start_->IsShown()) start_->SetFocus();
+        });
+}
+
+} // namespace front

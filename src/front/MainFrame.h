@@ -1,0 +1,105 @@
+// The main window "KORVELA": menu, tool bar, status bar, the render view and the Start button,
+// with the settings and object dialogs and the two viewers as its modeless windows. It shows
+// the main window's models, hands menu and tool-bar commands, clicks, wheel and size to the
+// application, drives the main loop once Start is pressed, and takes every close request
+// through the application's one close path.
+#pragma once
+
+#include "gfx/Device.h"
+
+#include <string>
+#include <wx/frame.h>
+#include <wx/timer.h>
+
+class wxButton;
+
+namespace app {
+class CSimulatorApp;
+}
+namespace platform {
+class KeyState;
+}
+
+namespace front {
+
+class ModelDialog;
+class MouseTracker;
+class RenderCanvas;
+class SignalWatch;
+class ViewerWindow;
+class WxDialogService;
+
+struct FrontServices {
+    app::CSimulatorApp& app;
+    WxDialogService& dialogs;
+    MouseTracker& mouse;
+    platform::KeyState& keys;
+    SignalWatch& signals;
+};
+
+class MainFrame final : public wxFrame {
+  public:
+    explicit MainFrame(const FrontServices& services);
+    ~MainFrame() override;
+
+    // The application's device factory: OpenGL in the render view, with the object preview as
+    // its second target.
+    gfx::Created<gfx::Device> CreateDevice(const gfx::DeviceOptions& options);
+
+    // Runs the application's start-up once the window exists on screen, then loads mapFile
+    // (when not empty) as the load command would without its dialog.
+    void StartUp(const std::string& mapFile);
+
+    // The help key (F1), from wherever the keyboard focus is.
+    void HelpKey();
+
+  private:
+    void BuildMenu();
+    void BuildToolBar();
+    void BuildStatusBar();
+    void BuildDialogs();
+    void PlaceDialogs();
+
+    int ViewTop() const;
+    void UpdateLayout();
+    void OnSize(wxSizeEvent& event);
+    void OnMenuOrTool(wxCommandEvent& event);
+    void OnStart(wxCommandEvent& event);
+    void OnCloseWindow(wxCloseEvent& event);
+    void OnTimer(wxTimerEvent& event);
+    void OnViewMouse(wxMouseEvent& event);
+    void OnPreviewMouse(wxMouseEvent& event);
+    void ObjectDialogWheel(wxMouseEvent& event);
+    void ReleaseMouseButtons();
+
+    void SyncMenuItem(int commandId);
+    void SyncTool(int commandId);
+    void SyncStatusPane(int pane);
+    void SyncStartButton();
+    void RenderPreview();
+
+    void RunLoop();
+    void CloseProgram();
+    void DestroyWhenSafe();
+
+    FrontServices services_;
+    app::CSimulatorApp& app_;
+    RenderCanvas* canvas_ = nullptr;
+    RenderCanvas* preview_ = nullptr;
+    wxButton* start_ = nullptr;
+    ModelDialog* setUpDialog_ = nullptr;
+    ModelDialog* objectDialog_ = nullptr;
+    ViewerWindow* helpViewer_ = nullptr;
+    ViewerWindow* messagesViewer_ = nullptr;
+    wxTimer timer_;
+
+    int toolBarHeight_ = 0;
+    int statusBarHeight_ = 0;
+    bool started_ = false;
+    bool closeAfterStartUp_ = false;
+    bool loopRunning_ = false;
+    bool closing_ = false;
+    bool destroying_ = false;
+};
+
+} // namespace front

@@ -1,0 +1,16 @@
+// Key names shown right-aligned in menu items ("F3") that are labels only: the function keys are
+// read by the program's own key polling, and an accelerator would act on the same press a
+// second time.
+#pragma once
+
+#include <string_view>
+
+class wxMenuItem;
+
+namespace front {
+
+// Shows keyLabel ("F1" to "F12") beside the item's text without binding the key. Does nothing
+// for other labels or where the toolkit offers no such display.
+void ShowKeyLabel(wxMenuItem& item, std::string_view keyLabel);
+
+} // namespace front

@@ -1,0 +1,158 @@
+#include "front/WxDialogService.h"
+
+#include "front/WxText.h"
+#include "platform/Paths.h"
+
+#include <algorithm>
+#include <wx/dirdlg.h>
+#include <wx/filedlg.h>
+// The generic box needs the message dialog base, which WxDialogService.h brings in.
+#include <wx/generic/msgdlgg.h>
+
+namespace front {
+
+namespace {
+
+// "description|*.a;*.b|..." as the chooser's wildcard.
+wxString Wildcard(const std::vector<platform::FileFilter>& filters)
+{
+    wxString wildcard;
+    for (const auto& filter : filters) {
+        wxString patterns;
+        for (const auto& pattern : filter.patterns) {
+            if (!patterns.empty()) patterns += ';';
+            patterns += Wx(pattern);
+        }
+        if (!wildcard.empty()) wildcard += '|';
+        wildcard += Wx(filter.description) + '|' + patterns;
+    }
+    return wildcard.empty() ? wxString(wxFileSelectorDefaultWildcardStr) : wildcard;
+}
+
+long IconStyle(platform::MessageIcon icon)
+{
+    switch (icon) {
+    case platform::MessageIcon::Information:
+        return wxICON_INFORMATION;
+    case platform::MessageIcon::Warning:
+        return wxICON_WARNING;
+    case platform::MessageIcon::Error:
+        return wxICON_ERROR;
+    case platform::MessageIcon::None:
+        break;
+    }
+    return wxICON_NONE;
+}
+
+} // namespace
+
+void WxDialogService::SetOwnerWindow(int owner, wxWindow* window)
+{
+    owners_[owner] = window;
+}
+
+wxWindow* WxDialogService::Owner(int owner) const
+{
+    for (const int id : {owner, platform::kNoOwner}) {
+        const auto found = owners_.find(id);
+        // A hidden owner would leave its box hidden behind it on some desktops.
+        if (found != owners_.end() && found->second && found->second->IsShown()) return found->second;
+    }
+    const auto main = owners_.find(platform::kNoOwner);
+    return main != owners_.end() ? main->second.get() : nullptr;
+}
+
+int WxDialogService::RunModal(wxDialog& dialog)
+{
+    open_.push_back(&dialog);
+    // Once shown, the box goes on top of the program's other windows (a viewer opened just
+    // before would otherwise cover it where no window manager orders them).
+    dialog.CallAfter([&dialog] { dialog.Raise(); });
+    const int result = dialog.ShowModal();
+    open_.erase(std::remove(open_.begin(), open_.end(), &dialog), open_.end());
+    return result;
+}
+
+void WxDialogService::CancelAll()
+{
+    for (wxDialog* dialog : open_) {
+        if (dialog->IsModal()) dialog->EndModal(wxID_CANCEL);
+    }
+}
+
+platform::MessageAnswer WxDialogService::DoShowMessage(const platform::MessageRequest& request)
+{
+    long style = IconStyle(request.icon) | wxCENTRE;
+    switch (request.buttons) {
+    case platform::MessageButtons::Ok:
+        style |= wxOK;
+        break;
+    case platform::MessageButtons::OkCancel:
+        style |= wxOK | wxCANCEL;
+        break;
+    case platform::MessageButtons::YesNo:
+        style |= wxYES_NO;
+        break;
+    }
+    // The generic box runs in wx's own modal loop, so a close request can end it.
+    wxGenericMessageDialog box(Owner(request.owner), Wx(request.text),
+                               request.caption.empty() ? wxString("KORVELA") : Wx(request.caption), style);
+    switch (RunModal(box)) {
+    case wxID_YES:
+        return platform::MessageAnswer::Yes;
+    case wxID_NO:
+        return platform::MessageAnswer::No;
+    case wxID_OK:
+        return platform::MessageAnswer::Ok;
+    default:
+        break;
+    }
+    return request.buttons == platform::MessageButtons::YesNo ? platform::MessageAnswer::No
+                                                              : platform::MessageAnswer::Cancel;
+}
+
+std::optional<std::string> WxDialogService::ChooseFile(const platform::FileRequest& request, bool save)
+{
+    const platform::PathParts initial = platform::SplitPath(request.initialFile);
+    long style = save ? wxFD_SAVE : wxFD_OPEN;
+    if (request.options.fileMustExist && !save) style |= wxFD_FILE_MUST_EXIST;
+    if (request.options.overwritePrompt && save) style |= wxFD_OVERWRITE_PROMPT;
+    // Without wxFD_CHANGE_DIR the working folder stays as it is, whatever the options ask.
+    wxFileDialog chooser(Owner(request.owner), Wx(request.title), Wx(initial.folder),
+                         Wx(initial.name + initial.extension), Wildcard(request.filters), style);
+    if (RunModal(chooser) != wxID_OK) return std::nullopt;
+    std::string path = Utf8(chooser.GetPath());
+    if (path.empty()) return std::nullopt;
+    if (!request.defaultExtension.empty() && platform::SplitPath(path).extension.empty()) {
+        if (request.defaultExtension.front() != '.') path += '.';
+        path += request.defaultExtension;
+    }
+    return path;
+}
+
+std::optional<std::string> WxDialogService::DoChooseFileToOpen(const platform::FileRequest& request)
+{
+    return ChooseFile(request, false);
+}
+
+std::optional<std::string> WxDialogService::DoChooseFileToSave(const platform::FileRequest& request)
+{
+    return ChooseFile(request, true);
+}
+
+std::optional<std::string> WxDialogService::DoChooseFolder(const platform::FolderRequest& request)
+{
+    wxDirDialog chooser(Owner(request.owner), Wx(request.title), Wx(request.startFolder),
+                        wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+    if (RunModal(chooser) != wxID_OK) return std::nullopt;
+    const std::string folder = Utf8(chooser.GetPath());
+    if (folder.empty()) return std::nullopt;
+    return folder;
+}
+
+bool WxDialogService::DoOpenExternal(const std::vector<std::string>& argv)
+{
+    return platform::LaunchDetached(argv);
+}
+
+} // namespace front

@@ -1,0 +1,46 @@
+// The program's questions to the user as wx dialogs: message boxes, file and folder choosers,
+// and opening an address in the desktop's program for it. Owners are given as dialog ids and
+// mapped to the windows registered for them. The open choosers can all be cancelled at once,
+// so that a close request never waits behind a box nobody answers.
+#pragma once
+
+#include "platform/DialogService.h"
+
+#include <map>
+#include <vector>
+#include <wx/msgdlg.h>
+#include <wx/weakref.h>
+#include <wx/window.h>
+
+class wxDialog;
+
+namespace front {
+
+class WxDialogService final : public platform::DialogService {
+  public:
+    // The window that owns boxes and choosers asked for with this dialog id; kNoOwner and unknown
+    // ids go to the main window (the one registered for kNoOwner).
+    void SetOwnerWindow(int owner, wxWindow* window);
+
+    // Dialogs of this service currently shown modally.
+    int OpenCount() const { return static_cast<int>(open_.size()); }
+    // Ends every open dialog as if the user cancelled it.
+    void CancelAll();
+
+  private:
+    platform::MessageAnswer DoShowMessage(const platform::MessageRequest& request) override;
+    std::optional<std::string> DoChooseFileToOpen(const platform::FileRequest& request) override;
+    std::optional<std::string> DoChooseFileToSave(const platform::FileRequest& request) override;
+    std::optional<std::string> DoChooseFolder(const platform::FolderRequest& request) override;
+    bool DoOpenExternal(const std::vector<std::string>& argv) override;
+
+    wxWindow* Owner(int owner) const;
+    std::optional<std::string> ChooseFile(const platform::FileRequest& request, bool save);
+    // Shows dialog modally and keeps it in the open list meanwhile.
+    int RunModal(wxDialog& dialog);
+
+    std::map<int, wxWeakRef<wxWindow>> owners_;
+    std::vector<wxDialog*> open_;
+};
+
+} // namespace front

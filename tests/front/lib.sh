@@ -1,0 +1,208 @@
+# Shared steps of the window program's end-to-end tests, sourced by each test script. The
+# scripts run inside xvfb-run (no window manager) with three arguments: the korvela
+# executable, the close-request helper and the folder that keeps the screenshots.
+# Every wait polls with a time limit; nothing here waits on a fixed sleep alone.
+
+set -u
+
+KV_EXE=$1
+KV_SEND_CLOSE=$2
+KV_SHOTS=$3
+mkdir -p "$KV_SHOTS"
+
+export LANG=C.UTF-8
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
+# Never reach the network from a test.
+unset KORVELA_WEB_BASE
+
+KV_TMP=$(mktemp -d)
+KV_PID=
+KV_LOG=$KV_TMP/program.log
+KV_BIN=
+KV_DIR=
+KV_CODE=
+
+kv_cleanup()
+{
+    if [ -n "$KV_PID" ] && kill -0 "$KV_PID" 2>/dev/null; then
+        kill -KILL "$KV_PID" 2>/dev/null
+        wait "$KV_PID" 2>/dev/null
+    fi
+    rm -rf "$KV_TMP"
+}
+trap kv_cleanup EXIT
+
+fail()
+{
+    echo "FAIL: $*"
+    if [ -s "$KV_LOG" ]; then
+        echo "--- program output (last lines)"
+        tail -n 30 "$KV_LOG"
+    fi
+    exit 1
+}
+
+# kv_install NAME: a copy of the program named NAME in a fresh folder; its settings file is
+# written beside it.
+kv_install()
+{
+    KV_DIR=$(mktemp -d -p "$KV_TMP")
+    cp "$KV_EXE" "$KV_DIR/$1"
+    KV_BIN=$KV_DIR/$1
+}
+
+# kv_start [ARGS...]: starts the installed program and waits for its main window.
+kv_start()
+{
+    "$KV_BIN" "$@" >"$KV_LOG" 2>&1 &
+    KV_PID=$!
+    kv_wait_window KORVELA 90 || fail "the main window did not appear"
+    # Start-up ends by opening the messages viewer.
+    kv_wait_window "メッセージ" 60 || fail "start-up did not open the messages viewer"
+}
+
+kv_windows()
+{
+    xdotool search --pid "$KV_PID" 2>/dev/null
+}
+
+kv_title()
+{
+    xprop -id "$1" _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'
+}
+
+kv_viewable()
+{
+    xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
+}
+
+# kv_find TITLE: the id of the program's shown window with this title.
+kv_find()
+{
+    local window
+    for window in $(kv_windows); do
+        if [ "$(kv_title "$window")" = "$1" ] && kv_viewable "$window"; then
+            echo "$window"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# kv_wait_window TITLE SECONDS: waits until the window is shown.
+kv_wait_window()
+{
+    local deadline=$((SECONDS + $2))
+    while [ $SECONDS -lt $deadline ]; do
+        kill -0 "$KV_PID" 2>/dev/null || fail "the program ended while waiting for \"$1\""
+        kv_find "$1" >/dev/null && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# kv_wait_hidden TITLE SECONDS: waits until no window of this title is shown.
+kv_wait_hidden()
+{
+    local deadline=$((SECONDS + $2))
+    while [ $SECONDS -lt $deadline ]; do
+        kv_find "$1" >/dev/null || return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# kv_stays TITLE SECONDS: the window is still shown after that time.
+kv_stays()
+{
+    local deadline=$((SECONDS + $2))
+    while [ $SECONDS -lt $deadline ]; do
+        kv_find "$1" >/dev/null || return 1
+        sleep 0.2
+    done
+    return 0
+}
+
+# kv_stays_hidden TITLE SECONDS: no window of this title shows up in that time.
+kv_stays_hidden()
+{
+    local deadline=$((SECONDS + $2))
+    while [ $SECONDS -lt $deadline ]; do
+        kv_find "$1" >/dev/null && return 1
+        sleep 0.2
+    done
+    return 0
+}
+
+kv_main()
+{
+    kv_find KORVELA || fail "the main window is not shown"
+}
+
+# kv_key KEY...: presses keys with the main window focused, as a user at its keyboard.
+kv_key()
+{
+    local main
+    main=$(kv_main)
+    timeout 10 xdotool windowfocus --sync "$main" || fail "could not focus the main window"
+    xdotool key --delay 80 "$@"
+}
+
+# kv_start_loop: presses the Start button (it has the keyboard once start-up is over) and waits
+# until the loop polls the function keys, proven by F3 showing the settings dialog (F3 again
+# hides it).
+kv_start_loop()
+{
+    kv_key Return
+    kv_key F3
+    kv_wait_window "設定" 20 || fail "F3 did not show the settings dialog after Start"
+    kv_key F3
+    kv_wait_hidden "設定" 20 || fail "F3 did not hide the settings dialog"
+}
+
+# kv_wait_exit SECONDS: waits for the program to end; its exit code is left in KV_CODE.
+kv_wait_exit()
+{
+    local deadline=$((SECONDS + $1))
+    while [ $SECONDS -lt $deadline ]; do
+        if ! kill -0 "$KV_PID" 2>/dev/null; then
+            KV_CODE=0
+            wait "$KV_PID" || KV_CODE=$?
+            KV_PID=
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+
+kv_shot()
+{
+    import -window root "$KV_SHOTS/$1.png" || fail "screenshot $1 failed"
+}
+
+# kv_settings_keys FILE: the keys of the settings file, one a line, in file order.
+kv_settings_keys()
+{
+    tr -d '\r' <"$1" | awk -F= '/^\[/ || /^;/ { next } NF > 1 { print $1 }'
+}
+
+kv_setting()
+{
+    tr -d '\r' <"$1" | sed -n "s/^$2=//p"
+}
+
+KV_SETTINGS_KEYS="Object Background Train Plane Helicopter Car FileName CamLocateIndex CamViewIndex Kidou PointSprite PointSpriteType Moji Light Line Gensoku Douki DriveType"
+
+# kv_check_settings FILE SECTION: the file holds one section of that name with the 18 keys in
+# their order.
+kv_check_settings()
+{
+    [ -f "$1" ] || fail "no settings file $1"
+    local sections
+    sections=$(tr -d '\r' <"$1" | sed -n 's/^\[\(.*\)\]$/\1/p')
+    [ "$sections" = "$2" ] || fail "settings file $1 has sections [$sections], expected [$2]"
+    local keys
+    keys=$(kv_settings_keys "$1" | tr '\n' ' ' | sed 's/ $//')
+    [ "$keys" = "$KV_SETTINGS_KEYS" ] || fail "settings keys are \"$keys\""
+}
