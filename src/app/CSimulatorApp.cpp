@@ -103,9 +103,9 @@ CSimulatorApp::CSimulatorApp(AppEnvironment environment, platform::DialogService
     : environment_(Normalised(std::move(environment))), dialogs_(dialogs), keys_(keys),
       input_(keys_, environment_.executableFolder), graphics_(environment_.clock),
       layout_(OrDefault(environment_.ports.layout, static_cast<LayoutPort&>(appLayout_))),
-      vehicles_(OrDefault(environment_.ports.vehicles, static_cast<VehiclesPort&>(nullVehicles_))),
-      otherItems_(OrDefault(environment_.ports.scene, nullScene_)),
-      hooks_(OrDefault(environment_.ports.hooks, nullHooks_)),
+      vehicles_(OrDefault(environment_.ports.vehicles, static_cast<VehiclesPort&>(appVehicles_))),
+      otherItems_(OrDefault(environment_.ports.scene, static_cast<render::FrameScene&>(appVehicles_))),
+      hooks_(OrDefault(environment_.ports.hooks, static_cast<SceneHooks&>(trainScene_))),
       mouse_(OrDefault(environment_.ports.mouse, nullMouse_)),
       online_{.executableFolder = environment_.executableFolder,
               .executablePath = environment_.executablePath.empty()
@@ -123,9 +123,13 @@ CSimulatorApp::CSimulatorApp(AppEnvironment environment, platform::DialogService
                     : environment_.settingsFile,
                 environment_.executableName, input_),
       appLayout_(*this, dialogs_, environment_.executableName),
-      objectBridge_(std::make_unique<ObjectSelectBridge>(*this)),
+      objectBridge_(std::make_unique<ObjectSelectBridge>(*this)), surface_(appLayout_.Core()),
+      trains_(*this, surface_, environment_.executableName), trainScene_(*this, trains_, appLayout_.Core()),
+      appVehicles_(*this, trains_, trainScene_, surface_, environment_.executableName),
+      mapStarts_(appVehicles_.MapStartPositions(appLayout_.OwnMapVehicles())), mapTrains_(trains_.Slots(), mapStarts_),
       appScene_(*this, appLayout_.Core(), *otherItems_)
 {
+    appLayout_.UseMapVehicles(&mapTrains_);
     objectSelect_.Bind(&appLayout_.Core(), objectBridge_.get());
     graphics_.AddResetHook([this](gfx::Device& device) { LoadKeyLabels(device); });
 }

@@ -6,6 +6,9 @@
 
 #include "app/AppLayout.h"
 #include "app/AppScene.h"
+#include "app/AppTrainScene.h"
+#include "app/AppTrains.h"
+#include "app/AppVehicles.h"
 #include "app/CMainDlg.h"
 #include "app/CObjectSelect.h"
 #include "app/CSetUp.h"
@@ -23,6 +26,7 @@
 #include "camera/CCamera.h"
 #include "camera/CameraSources.h"
 #include "input/CInput.h"
+#include "layout/CLayoutSurface.h"
 #include "platform/DialogService.h"
 #include "platform/Http.h"
 #include "platform/KeyState.h"
@@ -31,6 +35,8 @@
 #include "render/CLighting.h"
 #include "render/CRenderStates.h"
 #include "render/FrameScene.h"
+#include "vehicles/TrainMapVehicles.h"
+#include "vehicles/VehicleStartPositions.h"
 
 #include <memory>
 #include <optional>
@@ -171,10 +177,7 @@ class CSimulatorApp {
     render::CLighting lighting_;
     camera::CCamera camera_;
 
-    // Stand-ins for the ports not given.
-    NullVehicles nullVehicles_;
-    render::FrameScene nullScene_;
-    SceneHooks nullHooks_;
+    // Stand-in for a mouse port not given (headless runs and tests).
     MousePort nullMouse_;
     LayoutPort* layout_;
     VehiclesPort* vehicles_;
@@ -194,6 +197,16 @@ class CSimulatorApp {
     // After the dialogs and the menu, which the layout takes over when it is made.
     AppLayout appLayout_;
     std::unique_ptr<ObjectSelectBridge> objectBridge_;
+    // The trains and the other vehicles, after the layout they run on and before the scene
+    // that draws them; all of them go before the device does.
+    layout::CLayoutSurface surface_;
+    AppTrains trains_;
+    AppTrainScene trainScene_;
+    AppVehicles appVehicles_;
+    // What map files read and write of the vehicles: trains' homes and the flyers' and road
+    // car's start positions, each passing the rest on.
+    vehicles::VehicleStartPositions mapStarts_;
+    vehicles::TrainMapVehicles mapTrains_;
     AppScene appScene_;
 
     int cursorX_ = 0;

@@ -1,0 +1,245 @@
+#include "layout/CLayoutSurface.h"
+
+#include "layout/CLayout.h"
+#include "math/Numeric.h"
+#include "model/MeshIntersect.h"
+
+#include <array>
+#include <cassert>
+#include <cmath>
+#include <limits>
+
+namespace layout {
+
+namespace {
+
+constexpr math::Vec3 kDown{0.0f, -1.0f, 0.0f};
+
+// The probe in the frame of an object: the inverse of the turn by the object's angle.
+struct ObjectPoint {
+    float x, y, z;
+};
+
+ObjectPoint ToObjectSpace(math::Vec3 p, const PlacedObject& object, ObjectTrig trig)
+{
+    const float dx = p.x - object.x;
+    const float dz = p.z - object.z;
+    return {dx * trig.cosAngle - dz * trig.sinAngle, p.y - object.y, dx * trig.sinAngle + dz * trig.cosAngle};
+}
+
+const model::Mesh* MeshOf(const model::CMeshModel& model)
+{
+    return model.mesh && !model.mesh->empty() ? model.mesh.get() : nullptr;
+}
+
+} // namespace
+
+CLayoutSurface::CLayoutSurface(CLayout& layout) : layout_(layout) {}
+
+bool CLayoutSurface::Stale() const
+{
+    if (!built_) return true;
+    const std::span<const PlacedObject> objects = layout_.Objects();
+    if (objects.size() != snapshot_.size() ||
+        static_cast<std::size_t>(layout_.TypeCount()) != typeBounds_.size())
+        return true;
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        const PlacedObject& o = objects[i];
+        if (snapshot_[i] != Snapshot{o.type, o.x, o.z, o.angle}) return true;
+    }
+    for (int t = 0; t < layout_.TypeCount(); ++t) {
+        const ObjectType* type = layout_.FindType(t);
+        const auto at = static_cast<std::size_t>(t);
+        if (type->bounds != typeBounds_[at] || MeshOf(type->visible) != typeMeshes_[at]) return true;
+    }
+    return false;
+}
+
+void CLayoutSurface::Rebuild()
+{
+    const std::span<const PlacedObject> objects = layout_.Objects();
+    snapshot_.clear();
+    std::vector<PlacedObjectGrid::Entry> entries;
+    entries.reserve(objects.size());
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        const PlacedObject& o = objects[i];
+        snapshot_.push_back({o.type, o.x, o.z, o.angle});
+        const ObjectType* type = layout_.FindType(o.type);
+        // An object without a mesh never holds a surface: it needs no cell.
+        if (type && !MeshOf(type->visible)) type = nullptr;
+        entries.push_back({o.x, o.z, layout_.Trig(static_cast<int>(i)), type});
+    }
+    typeBounds_.clear();
+    typeMeshes_.clear();
+    for (int t = 0; t < layout_.TypeCount(); ++t) {
+        const ObjectType* type = layout_.FindType(t);
+        typeBounds_.push_back(type->bounds);
+        typeMeshes_.push_back(MeshOf(type->visible));
+    }
+    grid_.Build(entries);
+    built_ = true;
+}
+
+void CLayoutSurface::Refresh()
+{
+    if (Stale()) Rebuild();
+}
+
+template <class Candidates> int CLayoutSurface::FindBelow(math::Vec3 p, Candidates&& candidates) const
+{
+    struct Record {
+        int index;
+        float distance;
+    };
+    std::array<Record, kMaxSurfaces> records{};
+    int count = 0;
+    const std::span<const PlacedObject> objects = layout_.Objects();
+
+    candidates([&](int j) {
+        const PlacedObject& object = objects[static_cast<std::size_t>(j)];
+        const ObjectType* type = layout_.FindType(object.type);
+        const model::Mesh* mesh = type ? MeshOf(type->visible) : nullptr;
+        if (!mesh) return true;
+        const ObjectPoint local = ToObjectSpace(p, object, layout_.Trig(j));
+        const model::MeshBox& b = type->bounds;
+        if (!(b.minX <= local.x && local.x <= b.maxX && b.minZ <= local.z && local.z <= b.maxZ &&
+              object.y + b.minY - 1.0f <= p.y && p.y <= object.y + b.maxY + 1.0f))
+            return true;
+        ++rayCasts_;
+        const model::MeshHit hit = model::Intersect(*mesh, {local.x, p.y - object.y + 1.0f, local.z}, kDown);
+        if (!hit.hit || hit.nearest.dist > kSearchWindow) return true;
+        // An eleventh surface is dropped and ends the scan (an intended cap).
+        if (count == kMaxSurfaces) return false;
+        records[static_cast<std::size_t>(count++)] = {j, hit.nearest.dist};
+        // A surface exactly at the probe height cannot be beaten.
+        return hit.nearest.dist != 1.0f;
+    });
+
+    int best = -1;
+    float bestGap = 0;
+    for (int r = 0; r < count; ++r) {
+        const float gap = std::fabs(1.0f - records[static_cast<std::size_t>(r)].distance);
+        if (best < 0 || gap < bestGap) {
+            best = records[static_cast<std::size_t>(r)].index;
+            bestGap = gap;
+        }
+    }
+    return best;
+}
+
+int CLayoutSurface::FindObjectBelow(math::Vec3 probe) const
+{
+    if (layout_.ObjectCount() == 0) return -1;
+    // Without a grid for these objects (never refreshed, or objects added or removed since),
+    // walk them all rather than answer from a grid that does not list them.
+    if (!built_ || snapshot_.size() != static_cast<std::size_t>(layout_.ObjectCount()))
+        return FindObjectBelowFullScan(probe);
+    assert(!Stale() && "objects moved since the last Refresh");
+    return FindBelow(probe, [&](auto&& visit) { grid_.ForEachCandidate(probe.x, probe.z, visit); });
+}
+
+int CLayoutSurface::FindObjectBelowFullScan(math::Vec3 probe) const
+{
+    if (layout_.ObjectCount() == 0) return -1;
+    return FindBelow(probe, [&](auto&& visit) {
+        for (int j = 0; j < layout_.ObjectCount(); ++j) {
+            if (!visit(j)) return;
+        }
+    });
+}
+
+float CLayoutSurface::GroundHeight(math::Vec3 p) const
+{
+    const model::Mesh* mesh = MeshOf(layout_.Background());
+    if (!mesh) return p.y;
+    ++rayCasts_;
+    const model::MeshHit hit = model::Intersect(*mesh, {p.x, p.y + 1.0f, p.z}, kDown);
+    if (hit.hit && hit.nearest.dist <= kSearchWindow) return p.y + 1.0f - hit.nearest.dist;
+    return p.y;
+}
+
+float CLayoutSurface::HeightAt(int index, math::Vec3 p) const
+{
+    const PlacedObject* object = layout_.FindObject(index);
+    const ObjectType* type = object ? layout_.FindType(object->type) : nullptr;
+    const model::Mesh* mesh = type ? MeshOf(type->visible) : nullptr;
+    if (!mesh) return GroundHeight(p);
+    const ObjectPoint local = ToObjectSpace(p, *object, layout_.Trig(index));
+    ++rayCasts_;
+    const model::MeshHit hit = model::Intersect(*mesh, {local.x, p.y + 1.0f - object->y, local.z}, kDown);
+    if (hit.hit) return p.y + 1.0f - hit.nearest.dist;
+    return GroundHeight(p);
+}
+
+float CLayoutSurface::GuideDistance(const GuideRay& ray, int route) const
+{
+    const float height = ray.probeY + static_cast<float>(route) - ray.objectY;
+    // A ray above or below every layer of the guide cannot meet it.
+    if (!(height >= ray.bottom && height <= ray.top)) return kGuideMiss;
+    ++rayCasts_;
+    const model::MeshHit hit = model::Intersect(*ray.mesh, {ray.originX, height, ray.originZ},
+                                                {ray.directionX, 0.0f, ray.directionZ});
+    return hit.hit ? hit.nearest.dist : kGuideMiss;
+}
+
+math::Vec3 CLayoutSurface::GuidePoint(int index, math::Vec3 p, float yaw)
+{
+    const PlacedObject* object = layout_.FindObject(index);
+    const ObjectType* type = object ? layout_.FindType(object->type) : nullptr;
+    const model::Mesh* guide = type ? MeshOf(type->guide) : nullptr;
+    if (!guide || type->routeCount <= 0) return p;
+
+    const ObjectTrig trig = layout_.Trig(index);
+    const ObjectPoint local = ToObjectSpace(p, *object, trig);
+    const float beta = yaw - object->angle * math::kDegToRad;
+    const float cosBeta = std::cos(beta);
+    const float sinBeta = std::sin(beta);
+    // Rounding in the hit test may reach a hair beyond the mesh's extent.
+    const model::MeshBox& extent = type->guideBounds;
+    const float slack = 1.0e-4f * (1.0f + std::fabs(extent.minY) + std::fabs(extent.maxY));
+    const GuideRay ray{.mesh = guide,
+                       .originX = local.x + kGuideReach * cosBeta,
+                       .originZ = local.z - kGuideReach * sinBeta,
+                       .probeY = p.y,
+                       .objectY = object->y,
+                       .directionX = -cosBeta,
+                       .directionZ = sinBeta,
+                       .top = extent.maxY + slack,
+                       .bottom = extent.minY - slack};
+
+    auto moved = [&](float distance) {
+        const float s = distance - kGuideReach; // how far left of the probe the line lies
+        return math::Vec3{p.x - s * std::cos(yaw), 0.0f, p.z + s * std::sin(yaw)};
+    };
+
+    const int route = object->route;
+    const float current = GuideDistance(ray, route);
+    if (current <= 2.0f * kGuideReach) return moved(current);
+
+    // The current route is out of reach: look for the nearest route under the probe. Routes
+    // whose layer lies above the guide's top cannot be met, so the scan stops there however
+    // large the type's route count is; layers below its bottom are skipped.
+    int best = -1;
+    float bestDistance = kGuideMiss;
+    const double lowestUseful = double(ray.bottom) - (double(p.y) - double(object->y));
+    int first = 0;
+    if (lowestUseful > 1.0)
+        first = static_cast<int>(std::min(std::floor(lowestUseful) - 1.0, double(type->routeCount)));
+    for (int k = first; k < type->routeCount; ++k) {
+        // Also ends the scan for a probe height that is no number.
+        if (!(p.y + static_cast<float>(k) - object->y <= ray.top)) break;
+        if (k == route) continue; // already known to be out of reach
+        const float distance = GuideDistance(ray, k);
+        if (distance < bestDistance) {
+            best = k;
+            bestDistance = distance;
+        }
+    }
+    if (best < 0 || bestDistance > 2.0f * kGuideReach) return p;
+    layout_.SetObjectRoute(index, best);
+    ++thrown_;
+    // The query run again with the new route meets the same layer at the same distance.
+    return moved(bestDistance);
+}
+
+} // namespace layout
