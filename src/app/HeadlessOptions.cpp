@@ -196,7 +196,7 @@ std::string HeadlessUsage()
            "                     position, list or combo selection, 1 for a radio or a button)\n"
            "  --tool SLOT        press a tool-bar slot (0-23)\n"
            "  --size WxH         render view size (default 1024x768)\n"
-           "  --settings FILE    settings file to read and write instead of the one beside the program\n"
+           "  --settings FILE    settings file to read instead of the one beside the program\n"
            "  --screenshot FILE  write the last frame as PNG (off-screen OpenGL)\n"
            "  --report FILE      write the state at the end as one JSON object\n"
            "  --save-map FILE    after the last pass, save the layout to FILE as the save command\n"
