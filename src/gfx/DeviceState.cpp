@@ -29,4 +29,19 @@ DeviceState::DeviceState()
     transforms.fill(IdentityMatrix());
 }
 
+void DeviceState::Set(Sampler s, Filter f)
+{
+    switch (s) {
+    case Sampler::Min:
+        minFilter = f;
+        break;
+    case Sampler::Mag:
+        magFilter = f;
+        break;
+    case Sampler::Mip:
+        mipFilter = f;
+        break;
+    }
+}
+
 } // namespace gfx

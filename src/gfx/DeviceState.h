@@ -76,6 +76,7 @@ struct DeviceState {
     void Set(RenderState s, bool on) { flags[static_cast<int>(s)] = on; }
     float Get(PointParameter p) const { return point[static_cast<int>(p)]; }
     void Set(PointParameter p, float v) { point[static_cast<int>(p)] = v; }
+    void Set(Sampler s, Filter f);
     const math::Matrix& Transform(TransformKind k) const { return transforms[static_cast<int>(k)]; }
 
     std::array<bool, kRenderStateCount> flags{};

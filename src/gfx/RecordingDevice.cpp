@@ -204,17 +204,7 @@ void RecordingDevice::SetTextureStage(StageOp colorOp, StageOp alphaOp)
 void RecordingDevice::SetSamplerFilter(Sampler sampler, Filter filter)
 {
     calls_.push_back(call::SetSamplerFilter{sampler, filter});
-    switch (sampler) {
-    case Sampler::Min:
-        state_.minFilter = filter;
-        break;
-    case Sampler::Mag:
-        state_.magFilter = filter;
-        break;
-    case Sampler::Mip:
-        state_.mipFilter = filter;
-        break;
-    }
+    state_.Set(sampler, filter);
 }
 
 void RecordingDevice::SetMaterial(const Material& material)

@@ -70,47 +70,8 @@ LayoutDrawSettings ReadLayoutDrawSettings(const ui::DialogModel& setUp)
     return settings;
 }
 
-ViewVolume BuildViewVolume(const math::Viewport& viewport, const math::Matrix& projection,
-                           const math::Matrix& view)
-{
-    const math::Matrix world = math::Identity();
-    const auto corner = [&](int right, int bottom, float depth) {
-        const math::Vec3 screen{static_cast<float>(viewport.x + right * viewport.width),
-                                static_cast<float>(viewport.y + bottom * viewport.height), depth};
-        return math::Unproject(screen, viewport, projection, view, world);
-    };
-    const math::Vec3 n00 = corner(0, 0, viewport.minZ);
-    const math::Vec3 n10 = corner(1, 0, viewport.minZ);
-    const math::Vec3 n01 = corner(0, 1, viewport.minZ);
-    const math::Vec3 n11 = corner(1, 1, viewport.minZ);
-    const math::Vec3 f00 = corner(0, 0, viewport.maxZ);
-    const math::Vec3 f10 = corner(1, 0, viewport.maxZ);
-    const math::Vec3 f01 = corner(0, 1, viewport.maxZ);
-    const math::Vec3 f11 = corner(1, 1, viewport.maxZ);
-
-    // With screen y growing downwards these orders make every normal point out of the volume.
-    ViewVolume volume;
-    volume.planes = {
-        math::PlaneFromPoints(f00, f10, n10), // top
-        math::PlaneFromPoints(f11, f01, n01), // bottom
-        math::PlaneFromPoints(f01, f00, n00), // left
-        math::PlaneFromPoints(n10, f10, f11), // right
-        math::PlaneFromPoints(n00, n10, n11), // near
-        math::PlaneFromPoints(f10, f00, f01), // far
-    };
-    return volume;
-}
-
-bool SphereOutside(const ViewVolume& volume, math::Vec3 centre, float radius)
-{
-    for (const math::Plane& plane : volume.planes) {
-        if (math::PlaneDotCoord(plane, centre) > radius) return true;
-    }
-    return false;
-}
-
-std::vector<int> ObjectsInPass(const CLayout& layout, int pass, const ViewVolume& volume, math::Vec3 eye,
-                               float cullingDistance)
+std::vector<int> ObjectsInPass(const CLayout& layout, int pass, const math::ViewVolume& volume,
+                               math::Vec3 eye, float cullingDistance)
 {
     std::vector<int> drawn;
     const std::span<const PlacedObject> objects = layout.Objects();
@@ -120,7 +81,7 @@ std::vector<int> ObjectsInPass(const CLayout& layout, int pass, const ViewVolume
         if (!type || type->transparent != pass) continue;
         const math::Vec3 centre = math::TransformCoord(type->sphere.center, ObjectRotation(object)) +
                                   math::Vec3{object.x, object.y, object.z};
-        if (SphereOutside(volume, centre, type->sphere.radius)) continue;
+        if (volume.Outside(centre, type->sphere.radius)) continue;
         if (math::Length(centre - eye) > cullingDistance) continue;
         drawn.push_back(static_cast<int>(i));
     }
@@ -133,8 +94,8 @@ void DrawPlacedObjects(gfx::Device* device, const CLayout& layout, int pass, con
     if (!device) return;
     const LayoutDrawSettings settings = ReadLayoutDrawSettings(setUp);
     const gfx::DeviceState& state = device->State();
-    const ViewVolume volume = BuildViewVolume(state.viewport, state.Transform(gfx::TransformKind::Projection),
-                                              state.Transform(gfx::TransformKind::View));
+    const math::ViewVolume volume(state.viewport, state.Transform(gfx::TransformKind::Projection),
+                                  state.Transform(gfx::TransformKind::View));
     const std::vector<int> drawn = ObjectsInPass(layout, pass, volume, eye, settings.cullingDistance);
     const std::vector<bool> selected = layout.SelectionMask();
     const std::span<const PlacedObject> objects = layout.Objects();

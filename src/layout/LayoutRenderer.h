@@ -10,10 +10,9 @@
 
 #include "gfx/Device.h"
 #include "layout/CLayout.h"
-#include "math/Plane.h"
 #include "math/Vector.h"
+#include "math/ViewVolume.h"
 
-#include <array>
 #include <vector>
 
 namespace ui {
@@ -34,21 +33,11 @@ struct LayoutDrawSettings {
 };
 LayoutDrawSettings ReadLayoutDrawSettings(const ui::DialogModel& setUp);
 
-// The six planes of the view volume (top, bottom, left, right, near, far), normalised, each
-// normal pointing out of the volume.
-struct ViewVolume {
-    std::array<math::Plane, 6> planes{};
-};
-ViewVolume BuildViewVolume(const math::Viewport& viewport, const math::Matrix& projection,
-                           const math::Matrix& view);
-// Outside when the centre lies farther than the radius beyond any plane; touching counts as in.
-bool SphereOutside(const ViewVolume& volume, math::Vec3 centre, float radius);
-
 // The placed objects a pass draws, in index order: those whose type's transparent flag equals
 // the pass, whose bounding sphere is not outside the volume and whose sphere centre lies no
 // farther from the eye than the culling distance.
-std::vector<int> ObjectsInPass(const CLayout& layout, int pass, const ViewVolume& volume, math::Vec3 eye,
-                               float cullingDistance);
+std::vector<int> ObjectsInPass(const CLayout& layout, int pass, const math::ViewVolume& volume,
+                               math::Vec3 eye, float cullingDistance);
 
 // Pass 0 draws the opaque types, pass 1 the transparent ones; then, when the "軌道(F8)" box
 // asks for them, the guide mesh of each object drawn (turnouts only in its third state),

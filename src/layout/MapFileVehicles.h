@@ -51,6 +51,35 @@ class MapVehicles {
     virtual void ApplyVehicleSelections() = 0;
 };
 
+// Passes every call through to the object it wraps, which must outlive it. Wrappers that look
+// after part of a map derive from this and override only their part.
+class ForwardingMapVehicles : public MapVehicles {
+  public:
+    explicit ForwardingMapVehicles(MapVehicles& wrapped) : wrapped_(wrapped) {}
+
+    TrainHomePose TrainHome(int slot) const override { return wrapped_.TrainHome(slot); }
+    void SetTrainHome(int slot, const TrainHomePose& pose) override { wrapped_.SetTrainHome(slot, pose); }
+    math::Vec3 StartPosition(MapVehicle vehicle) const override { return wrapped_.StartPosition(vehicle); }
+    void SetStartPosition(MapVehicle vehicle, math::Vec3 position) override
+    {
+        wrapped_.SetStartPosition(vehicle, position);
+    }
+    std::string TrainChoice(int slot) const override { return wrapped_.TrainChoice(slot); }
+    std::string VehicleChoice(MapVehicle vehicle) const override { return wrapped_.VehicleChoice(vehicle); }
+    void SelectTrainChoice(int slot, std::string_view text) override
+    {
+        wrapped_.SelectTrainChoice(slot, text);
+    }
+    void SelectVehicleChoice(MapVehicle vehicle, std::string_view text) override
+    {
+        wrapped_.SelectVehicleChoice(vehicle, text);
+    }
+    void ApplyVehicleSelections() override { wrapped_.ApplyVehicleSelections(); }
+
+  private:
+    MapVehicles& wrapped_;
+};
+
 // Keeps poses and choices as given; slots not given keep their start-up values.
 class StoredMapVehicles final : public MapVehicles {
   public:

@@ -39,37 +39,7 @@ std::string JsonArray(std::initializer_list<float> values)
 
 std::string JsonString(std::string_view text)
 {
-    const std::string valid = platform::MakeValidUtf8(text);
-    std::string out = "\"";
-    for (char c : valid) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-                static constexpr char kHex[] = "0123456789abcdef";
-                out += "\\u00";
-                out += kHex[(static_cast<unsigned char>(c) >> 4) & 0xF];
-                out += kHex[static_cast<unsigned char>(c) & 0xF];
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + "\"";
+    return platform::JsonQuoted(text);
 }
 
 MeshInspection InspectMesh(const std::string& path)

@@ -203,4 +203,49 @@ bool NameLess(std::string_view a, std::string_view b)
     return order != 0 ? order < 0 : a < b;
 }
 
+std::string JsonQuoted(std::string_view text)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    const std::string valid = MakeValidUtf8(text);
+    std::string out;
+    out.reserve(valid.size() + 2);
+    out += '"';
+    for (const char c : valid) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        default:
+            if (byte < 0x20 || byte == 0x7F) {
+                out += "\\u00";
+                out += kHex[byte >> 4];
+                out += kHex[byte & 0x0F];
+            } else {
+                out += c;
+            }
+        }
+    }
+    out += '"';
+    return out;
+}
+
 } // namespace platform

@@ -26,6 +26,10 @@ void AppendUtf8(std::string& out, char32_t cp);
 // The text with every invalid byte replaced by U+FFFD (valid text comes back unchanged).
 std::string MakeValidUtf8(std::string_view text);
 
+// text as a quoted JSON string: quotes, backslashes and control characters escaped, invalid
+// bytes replaced by U+FFFD, everything else kept as UTF-8.
+std::string JsonQuoted(std::string_view text);
+
 // Number of characters (code points; an invalid byte counts as one).
 std::size_t CountChars(std::string_view text);
 

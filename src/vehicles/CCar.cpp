@@ -116,11 +116,7 @@ void CCar::Draw(gfx::Device* device, const ui::DialogModel& setUp, const CarGrou
 
     // The sphere is turned by the heading only: scale and model angle are left out, as they
     // always were.
-    const model::MeshSphere& sphere = model_.Sphere();
-    const math::Vec4 turned = math::Transform(sphere.center, math::RotationY(heading_));
-    const math::Vec3 centre = math::Vec3{turned.x, turned.y, turned.z} + position_;
-    if (BeyondCulling(setUp, eye, position_)) return;
-    if (OutsideView(*device, centre, sphere.radius)) return;
+    if (Culled(*device, setUp, eye, model_.Sphere(), position_, heading_)) return;
 
     const math::Matrix heading = math::RotationY(heading_);
     const math::Matrix position = math::Translation(position_.x, position_.y, position_.z);

@@ -30,10 +30,11 @@ class CInput;
 namespace layout {
 class CLayoutSurface;
 }
+namespace math {
+class ViewVolume;
+}
 
 namespace vehicles {
-
-class ViewVolume;
 
 // What the combo box of an empty slot shows.
 inline constexpr std::string_view kNoTrain = "電車なし";
@@ -147,7 +148,7 @@ class CTrain {
     };
 
     void FollowCar(TrainCar& car, layout::CLayoutSurface& surface, const FollowControls& controls);
-    bool Visible(const TrainCar& car, const ViewVolume& volume, const CullView& view) const;
+    bool Visible(const TrainCar& car, const math::ViewVolume& volume, const CullView& view) const;
     void DrawCar(gfx::Device& device, const TrainCar& car) const;
     void TakeHold(const layout::PickRay& ray);
     void HoldAtSelectedHeight(const layout::PickRay& ray, float height);

@@ -3,8 +3,8 @@
 #include "gfx/Device.h"
 #include "layout/CLayoutSurface.h"
 #include "math/Matrix.h"
+#include "math/ViewVolume.h"
 #include "vehicles/CTrain.h"
-#include "vehicles/ViewVolume.h"
 
 #include <cmath>
 
@@ -75,7 +75,7 @@ void CTrain::FollowCar(TrainCar& car, layout::CLayoutSurface& surface, const Fol
     }
 }
 
-bool CTrain::Visible(const TrainCar& car, const ViewVolume& volume, const CullView& view) const
+bool CTrain::Visible(const TrainCar& car, const math::ViewVolume& volume, const CullView& view) const
 {
     // The sphere's centre turns with the car's heading and sits as low as the car is drawn.
     math::Vec3 centre = math::TransformCoord(car.sphere.center, math::RotationY(car.yaw)) + car.position;
@@ -89,7 +89,7 @@ bool CTrain::IsCarVisible(int index, const CullView& view) const
 {
     if (index < 0 || index > lastCar_) return false;
     return Visible(cars_[static_cast<std::size_t>(index)],
-                   ViewVolume(view.viewport, view.projection, view.view), view);
+                   math::ViewVolume(view.viewport, view.projection, view.view), view);
 }
 
 void CTrain::DrawCar(gfx::Device& device, const TrainCar& car) const
@@ -106,7 +106,7 @@ void CTrain::DrawCars(gfx::Device* device, layout::CLayoutSurface& surface, cons
 {
     if (!device || Empty() || !cars_[0].HasModel() || !shown) return;
     FollowTrack(surface, controls);
-    const ViewVolume volume(view.viewport, view.projection, view.view);
+    const math::ViewVolume volume(view.viewport, view.projection, view.view);
     for (const TrainCar& car : Cars()) {
         if (Visible(car, volume, view)) DrawCar(*device, car);
     }

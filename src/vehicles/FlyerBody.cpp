@@ -66,11 +66,7 @@ void FlyerBody::Draw(gfx::Device* device, const ui::DialogModel& setUp, math::Ve
     FoldFrameRotation();
     if (!device || !model_.HasMesh()) return;
 
-    const model::MeshSphere& sphere = model_.Sphere();
-    const math::Vec4 turned = math::Transform(sphere.center, math::RotationY(heading));
-    const math::Vec3 centre = math::Vec3{turned.x, turned.y, turned.z} + position;
-    if (BeyondCulling(setUp, eye, position)) return;
-    if (OutsideView(*device, centre, sphere.radius)) return;
+    if (Culled(*device, setUp, eye, model_.Sphere(), position, heading)) return;
 
     device->SetTransform(gfx::TransformKind::World,
                          orientation_ * math::Translation(position.x, position.y, position.z));

@@ -5,7 +5,7 @@
 namespace vehicles {
 
 TrainMapVehicles::TrainMapVehicles(std::span<CTrain> trains, layout::MapVehicles& others)
-    : trains_(trains), others_(others)
+    : ForwardingMapVehicles(others), trains_(trains)
 {
 }
 
@@ -19,7 +19,7 @@ CTrain* TrainMapVehicles::Slot(int slot) const
 layout::TrainHomePose TrainMapVehicles::TrainHome(int slot) const
 {
     const CTrain* train = Slot(slot);
-    if (!train) return others_.TrainHome(slot);
+    if (!train) return ForwardingMapVehicles::TrainHome(slot);
     const math::Vec3 home = train->HomePosition();
     return {home.x, home.y, home.z, train->HomeYaw()};
 }
@@ -27,7 +27,7 @@ layout::TrainHomePose TrainMapVehicles::TrainHome(int slot) const
 void TrainMapVehicles::SetTrainHome(int slot, const layout::TrainHomePose& pose)
 {
     if (CTrain* train = Slot(slot)) train->SetHome({pose.x, pose.y, pose.z}, pose.yaw);
-    others_.SetTrainHome(slot, pose);
+    ForwardingMapVehicles::SetTrainHome(slot, pose);
 }
 
 } // namespace vehicles

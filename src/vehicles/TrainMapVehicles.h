@@ -12,7 +12,7 @@ namespace vehicles {
 
 class CTrain;
 
-class TrainMapVehicles final : public layout::MapVehicles {
+class TrainMapVehicles final : public layout::ForwardingMapVehicles {
   public:
     // trains: the slots in order (slot 1 first); both must outlive this object.
     TrainMapVehicles(std::span<CTrain> trains, layout::MapVehicles& others);
@@ -20,34 +20,11 @@ class TrainMapVehicles final : public layout::MapVehicles {
     layout::TrainHomePose TrainHome(int slot) const override;
     // Also tells the wrapped object, so that it stays in step.
     void SetTrainHome(int slot, const layout::TrainHomePose& pose) override;
-    math::Vec3 StartPosition(layout::MapVehicle vehicle) const override
-    {
-        return others_.StartPosition(vehicle);
-    }
-    void SetStartPosition(layout::MapVehicle vehicle, math::Vec3 position) override
-    {
-        others_.SetStartPosition(vehicle, position);
-    }
-    std::string TrainChoice(int slot) const override { return others_.TrainChoice(slot); }
-    std::string VehicleChoice(layout::MapVehicle vehicle) const override
-    {
-        return others_.VehicleChoice(vehicle);
-    }
-    void SelectTrainChoice(int slot, std::string_view text) override
-    {
-        others_.SelectTrainChoice(slot, text);
-    }
-    void SelectVehicleChoice(layout::MapVehicle vehicle, std::string_view text) override
-    {
-        others_.SelectVehicleChoice(vehicle, text);
-    }
-    void ApplyVehicleSelections() override { others_.ApplyVehicleSelections(); }
 
   private:
     CTrain* Slot(int slot) const;
 
     std::span<CTrain> trains_;
-    layout::MapVehicles& others_;
 };
 
 } // namespace vehicles

@@ -1,9 +1,10 @@
 #include "vehicles/VehicleMotion.h"
 
 #include "gfx/Device.h"
-#include "layout/LayoutRenderer.h"
 #include "math/Matrix.h"
 #include "math/Numeric.h"
+#include "math/ViewVolume.h"
+#include "model/MeshBounds.h"
 #include "ui/DialogModel.h"
 #include "ui/SetUpTemplate.h"
 
@@ -49,15 +50,22 @@ bool OutsideView(const gfx::Device& device, math::Vec3 centre, float radius)
 {
     // The same six planes the placed objects are culled against.
     const gfx::DeviceState& state = device.State();
-    const layout::ViewVolume volume =
-        layout::BuildViewVolume(state.viewport, state.Transform(gfx::TransformKind::Projection),
-                                state.Transform(gfx::TransformKind::View));
-    return layout::SphereOutside(volume, centre, radius);
+    const math::ViewVolume volume(state.viewport, state.Transform(gfx::TransformKind::Projection),
+                                  state.Transform(gfx::TransformKind::View));
+    return volume.Outside(centre, radius);
 }
 
 bool BeyondCulling(const ui::DialogModel& setUp, math::Vec3 eye, math::Vec3 position)
 {
     return static_cast<float>(setUp.Position(ui::setup::kCulling)) < math::Length(position - eye);
+}
+
+bool Culled(const gfx::Device& device, const ui::DialogModel& setUp, math::Vec3 eye,
+            const model::MeshSphere& sphere, math::Vec3 position, float heading)
+{
+    const math::Vec4 turned = math::Transform(sphere.center, math::RotationY(heading));
+    const math::Vec3 centre = math::Vec3{turned.x, turned.y, turned.z} + position;
+    return BeyondCulling(setUp, eye, position) || OutsideView(device, centre, sphere.radius);
 }
 
 bool NoDeceleration(const ui::DialogModel& setUp)

@@ -12,6 +12,9 @@
 namespace gfx {
 class Device;
 }
+namespace model {
+struct MeshSphere;
+}
 namespace ui {
 class DialogModel;
 }
@@ -47,6 +50,11 @@ bool OutsideView(const gfx::Device& device, math::Vec3 centre, float radius);
 
 // The settings dialog's "ｶﾘﾝｸﾞ" distance is smaller than the distance from the eye.
 bool BeyondCulling(const ui::DialogModel& setUp, math::Vec3 eye, math::Vec3 position);
+
+// Both tests for a model's bounding sphere at position, its centre turned by heading (radians
+// about y) only: beyond the culling distance from the eye, or outside the view.
+bool Culled(const gfx::Device& device, const ui::DialogModel& setUp, math::Vec3 eye,
+            const model::MeshSphere& sphere, math::Vec3 position, float heading);
 
 // "減速しない" is checked.
 bool NoDeceleration(const ui::DialogModel& setUp);

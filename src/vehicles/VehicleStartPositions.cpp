@@ -8,7 +8,7 @@ namespace vehicles {
 
 VehicleStartPositions::VehicleStartPositions(CPlane& plane, CHelicopter& helicopter, CCar& car,
                                              layout::MapVehicles& others)
-    : plane_(plane), helicopter_(helicopter), car_(car), others_(others)
+    : ForwardingMapVehicles(others), plane_(plane), helicopter_(helicopter), car_(car)
 {
 }
 
@@ -22,12 +22,12 @@ math::Vec3 VehicleStartPositions::StartPosition(layout::MapVehicle vehicle) cons
     case layout::MapVehicle::Car:
         return car_.Home();
     }
-    return others_.StartPosition(vehicle);
+    return ForwardingMapVehicles::StartPosition(vehicle);
 }
 
 void VehicleStartPositions::SetStartPosition(layout::MapVehicle vehicle, math::Vec3 position)
 {
-    others_.SetStartPosition(vehicle, position);
+    ForwardingMapVehicles::SetStartPosition(vehicle, position);
     switch (vehicle) {
     case layout::MapVehicle::Plane:
         plane_.SetHome(position);

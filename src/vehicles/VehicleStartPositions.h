@@ -12,7 +12,7 @@ class CCar;
 class CHelicopter;
 class CPlane;
 
-class VehicleStartPositions final : public layout::MapVehicles {
+class VehicleStartPositions final : public layout::ForwardingMapVehicles {
   public:
     // All four must outlive this object.
     VehicleStartPositions(CPlane& plane, CHelicopter& helicopter, CCar& car, layout::MapVehicles& others);
@@ -21,31 +21,10 @@ class VehicleStartPositions final : public layout::MapVehicles {
     // Also tells the wrapped object, so that it stays in step.
     void SetStartPosition(layout::MapVehicle vehicle, math::Vec3 position) override;
 
-    layout::TrainHomePose TrainHome(int slot) const override { return others_.TrainHome(slot); }
-    void SetTrainHome(int slot, const layout::TrainHomePose& pose) override
-    {
-        others_.SetTrainHome(slot, pose);
-    }
-    std::string TrainChoice(int slot) const override { return others_.TrainChoice(slot); }
-    std::string VehicleChoice(layout::MapVehicle vehicle) const override
-    {
-        return others_.VehicleChoice(vehicle);
-    }
-    void SelectTrainChoice(int slot, std::string_view text) override
-    {
-        others_.SelectTrainChoice(slot, text);
-    }
-    void SelectVehicleChoice(layout::MapVehicle vehicle, std::string_view text) override
-    {
-        others_.SelectVehicleChoice(vehicle, text);
-    }
-    void ApplyVehicleSelections() override { others_.ApplyVehicleSelections(); }
-
   private:
     CPlane& plane_;
     CHelicopter& helicopter_;
     CCar& car_;
-    layout::MapVehicles& others_;
 };
 
 } // namespace vehicles

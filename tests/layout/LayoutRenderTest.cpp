@@ -110,9 +110,9 @@ TEST_F(LayoutRenderTest, ObjectsBeyondTheCullingDistanceOrOutsideTheViewAreNotDr
     Place(0, edgeX + 3.0f, 0, 2000);                  // sphere wholly outside
     ASSERT_EQ(setUp.Position(su::kCulling), 5000);
 
-    const layout::ViewVolume volume = layout::BuildViewVolume(
-        device->State().viewport, device->State().Transform(gfx::TransformKind::Projection),
-        device->State().Transform(gfx::TransformKind::View));
+    const math::ViewVolume volume(device->State().viewport,
+                                  device->State().Transform(gfx::TransformKind::Projection),
+                                  device->State().Transform(gfx::TransformKind::View));
     EXPECT_EQ(layout::ObjectsInPass(layout, 0, volume, {0, 0, 0}, 5000), (std::vector<int>{near, edge}));
 
     Draw(0);

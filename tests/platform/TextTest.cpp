@@ -102,6 +102,13 @@ TEST(Utf8Text, NamesCompareIgnoringCase)
     EXPECT_TRUE(NameLess("Model.X", "model.x")); // equal ignoring case: bytes decide
 }
 
+TEST(Utf8Text, JsonQuotedEscapesWhatJsonForbidsAndRepairsBadBytes)
+{
+    EXPECT_EQ(JsonQuoted("a\"b\\c\n\r\t\b\f"), "\"a\\\"b\\\\c\\n\\r\\t\\b\\f\"");
+    EXPECT_EQ(JsonQuoted(std::string_view("\x00\x1f\x7f", 3)), "\"\\u0000\\u001f\\u007f\"");
+    EXPECT_EQ(JsonQuoted("駅/\xff"), "\"駅/\xEF\xBF\xBD\"");
+}
+
 TEST(TextFiles, EncodingDetection)
 {
     EXPECT_EQ(DetectEncoding("\xFF\xFEk\0"), TextEncoding::Utf16LeBom);

@@ -601,17 +601,7 @@ void GlDevice::SetTextureStage(StageOp colorOp, StageOp alphaOp)
 
 void GlDevice::SetSamplerFilter(Sampler sampler, Filter filter)
 {
-    switch (sampler) {
-    case Sampler::Min:
-        state_.minFilter = filter;
-        break;
-    case Sampler::Mag:
-        state_.magFilter = filter;
-        break;
-    case Sampler::Mip:
-        state_.mipFilter = filter;
-        break;
-    }
+    state_.Set(sampler, filter);
     if (state_.texture && EnsureCurrent()) BindTexture();
 }
 
