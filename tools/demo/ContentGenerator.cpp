@@ -1,0 +1,298 @@
+#include "demo/ContentGenerator.h"
+
+#include "demo/DemoLayout.h"
+#include "demo/Images.h"
+#include "demo/KeyLabels.h"
+#include "demo/RollingStock.h"
+#include "demo/Scenery.h"
+#include "demo/TrackPieces.h"
+#include "demo/Vehicles.h"
+#include "demo/XFileWriter.h"
+#include "layout/CLayout.h"
+#include "layout/MapFile.h"
+#include "layout/MapFileVehicles.h"
+#include "platform/Profile.h"
+#include "platform/RecordingDialogService.h"
+#include "platform/SafeFile.h"
+
+#include <charconv>
+#include <filesystem>
+#include <system_error>
+
+namespace demo {
+
+namespace {
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+// A value for an .ini file: fixed point, trailing zeros dropped.
+std::string IniNumber(double value)
+{
+    char buffer[64];
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+    std::string text(buffer, error == std::errc{} ? end : buffer);
+    while (text.size() > 1 && text.back() == '0' && text[text.size() - 2] != '.')
+        text.pop_back();
+    return text == "-0.0" ? "0.0" : text;
+}
+
+class Writer {
+  public:
+    Writer(std::string root, GeneratorReport& report) : root_(std::move(root)), report_(report) {}
+
+    const std::string& Root() const { return root_; }
+    bool Exists(std::string_view relative) const
+    {
+        return std::filesystem::exists(root_ + std::string(relative));
+    }
+
+    platform::Status Write(const std::string& relative, std::string_view bytes)
+    {
+        const std::string path = root_ + relative;
+        std::error_code error;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+        if (error) return platform::Fail("cannot create the folder for " + path + ": " + error.message());
+        const platform::Status written = platform::ReplaceFile(path, bytes);
+        if (!written) return platform::Fail(path + ": " + written.error());
+        report_.written.push_back(relative);
+        return platform::Ok{};
+    }
+
+    // A profile file of one section, in code page 932 as the program's own files are.
+    platform::Status WriteIni(const std::string& relative, const Entries& entries)
+    {
+        const std::string path = root_ + relative;
+        std::error_code error;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+        if (error) return platform::Fail("cannot create the folder for " + path + ": " + error.message());
+        platform::Profile profile = platform::Profile::FromBytes(path, "");
+        for (const auto& [key, value] : entries) {
+            const platform::Status set = profile.SetString(kSection, key, value);
+            if (!set) return platform::Fail(path + ": " + set.error());
+        }
+        const platform::Status saved = profile.Save();
+        if (!saved) return platform::Fail(path + ": " + saved.error());
+        report_.written.push_back(relative);
+        return platform::Ok{};
+    }
+
+    platform::Status WriteModel(const std::string& relative, const MeshBuilder& mesh,
+                                const std::string& meshName)
+    {
+        return Write(relative, XFileText(mesh, meshName));
+    }
+
+  private:
+    std::string root_;
+    GeneratorReport& report_;
+};
+
+// A mesh's name in the .x file: the model name made into an identifier.
+std::string MeshName(const std::string& model)
+{
+    std::string name;
+    for (const char c : model)
+        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
+}
+
+Entries ObjectIni(int routes, const std::vector<SnapDef>& snaps)
+{
+    Entries entries{{"透明", "0"}, {"ポイント", std::to_string(routes)}};
+    for (std::size_t i = 0; i < snaps.size(); ++i) {
+        entries.push_back({"SnapX" + std::to_string(i), IniNumber(snaps[i].x)});
+        entries.push_back({"SnapZ" + std::to_string(i), IniNumber(snaps[i].z)});
+    }
+    return entries;
+}
+
+#define DEMO_TRY(expression)                                                                                 \
+    do {                                                                                                     \
+        const platform::Status status_ = (expression);                                                       \
+        if (!status_) return platform::Fail(status_.error());                                                \
+    } while (false)
+
+platform::Status WriteObjects(Writer& out, const std::vector<TrackPiece>& pieces,
+                              const std::vector<SceneryModel>& scenery)
+{
+    const std::string folder(content::kObjectFolder);
+    for (const TrackPiece& piece : pieces) {
+        const TrackModels models = BuildTrackModels(piece);
+        DEMO_TRY(out.WriteModel(folder + piece.name + ".x", models.visible, MeshName(piece.name)));
+        DEMO_TRY(out.WriteModel(folder + piece.name + "_r.x", models.guide, MeshName(piece.name) + "_r"));
+        DEMO_TRY(out.WriteIni(folder + piece.name + ".ini",
+                              ObjectIni(static_cast<int>(piece.routes.size()), piece.snaps)));
+    }
+    for (const SceneryModel& model : scenery) {
+        DEMO_TRY(out.WriteModel(folder + model.name + ".x", model.mesh, MeshName(model.name)));
+        DEMO_TRY(out.WriteIni(folder + model.name + ".ini", ObjectIni(0, model.snaps)));
+    }
+    // The background has no .ini, so that it is not listed as an object.
+    DEMO_TRY(out.WriteModel(folder + std::string(content::kBackground) + ".x", GroundModel(), "ground"));
+    DEMO_TRY(out.Write(folder + std::string(content::kGroundTexture), PngBytes(GrassTexture(256))));
+    return platform::Ok{};
+}
+
+platform::Status WriteTrains(Writer& out)
+{
+    const std::string folder(content::kTrainFolder);
+    auto carIni = [](const CarModel& car) {
+        return Entries{{"運転席座標y", IniNumber(car.seatY)},
+                       {"運転席座標z", IniNumber(car.seatZ)},
+                       {"判定位置前方", IniNumber(car.front)},
+                       {"判定位置後方", IniNumber(car.rear)}};
+    };
+    for (const CarModel& car : CarModels()) {
+        DEMO_TRY(out.WriteModel(folder + car.name + ".x", car.mesh, MeshName(car.name)));
+        DEMO_TRY(out.WriteIni(folder + car.name + ".ini", carIni(car)));
+    }
+    // The teapot is built in: only its .ini is needed.
+    DEMO_TRY(out.WriteIni(folder + kTeapotModel + ".ini", carIni(TeapotSettings())));
+    for (const TrainFile& train : TrainFiles()) {
+        Entries entries{{"垂直方向オフセット", IniNumber(train.verticalOffset)},
+                        {"車両間距離", IniNumber(train.carGap)}};
+        for (std::size_t i = 0; i < train.cars.size(); ++i) {
+            const std::string n = std::to_string(i + 1);
+            entries.push_back({n + "両目モデル名", train.cars[i].first});
+            entries.push_back({n + "両目回転角度", IniNumber(train.cars[i].second)});
+        }
+        DEMO_TRY(out.WriteIni(folder + train.name + ".txt", entries));
+    }
+    return platform::Ok{};
+}
+
+platform::Status WriteVehicles(Writer& out)
+{
+    for (const VehicleModel& vehicle : VehicleModels()) {
+        const std::string base = vehicle.folder + "/" + vehicle.name;
+        DEMO_TRY(out.WriteModel(base + ".x", vehicle.mesh, MeshName(vehicle.name)));
+        DEMO_TRY(out.WriteIni(base + ".ini", vehicle.ini));
+    }
+    return platform::Ok{};
+}
+
+platform::Status WriteKeyLabels(Writer& out, GeneratorReport& report)
+{
+    platform::Result<LabelPainter> painter = LabelPainter::Create();
+    if (!painter) return platform::Fail(painter.error());
+    report.fontFile = painter->FontFile();
+    for (int style = 0; style < kKeyLabelStyles; ++style) {
+        for (const KeyLabel& label : KeyLabels(style)) {
+            const platform::Result<Picture> picture = painter->Paint(label);
+            if (!picture) return platform::Fail(picture.error());
+            DEMO_TRY(out.Write(std::string(content::kLabelFolder) + "SP" + std::to_string(style) + "/" +
+                                   label.file,
+                               BmpBytes(*picture)));
+        }
+    }
+    return platform::Ok{};
+}
+
+platform::Status WriteSettings(Writer& out, const std::string& file)
+{
+    const Entries entries{{"Object", "./objects/"},
+                          {"Background", std::string(content::kBackground)},
+                          {"Train", "./trains/"},
+                          {"Plane", "./plane/"},
+                          {"Helicopter", "./helicopter/"},
+                          {"Car", "./car/"},
+                          {"FileName", "./" + std::string(content::kDemoMap)},
+                          // The camera looks from the helicopter at train 1.
+                          {"CamLocateIndex", "8"},
+                          {"CamViewIndex", "1"},
+                          // Route display of turnouts only.
+                          {"Kidou", "2"},
+                          {"PointSprite", "1"},
+                          {"PointSpriteType", "0"},
+                          {"Moji", "1"},
+                          {"Light", "100"},
+                          {"Line", "0"},
+                          {"Gensoku", "1"},
+                          {"Douki", "1"},
+                          {"DriveType", "2"}};
+    return out.WriteIni(file, entries);
+}
+
+platform::Status WriteDemoMap(Writer& out, const DemoLayout& demo)
+{
+    // The map is written the way the program saves one, from a layout over the object folder
+    // just written (names only: no meshes are needed for that).
+    platform::RecordingDialogService dialogs;
+    layout::CLayout map(dialogs, std::string(kSection));
+    map.SetObjectFolder(out.Root() + std::string(content::kObjectFolder));
+    map.SetBackgroundName(std::string(content::kBackground));
+    map.ScanObjectFolder(nullptr);
+    for (const PlacedPiece& o : demo.objects) {
+        const int type = map.FindTypeByName(o.type);
+        if (type < 0)
+            return platform::Fail("the demo map uses " + o.type + ", which is not in the object folder");
+        const layout::PlacedObject placed{type,
+                                          static_cast<float>(o.x),
+                                          static_cast<float>(o.y),
+                                          static_cast<float>(o.z),
+                                          static_cast<float>(o.angle),
+                                          o.route,
+                                          o.key};
+        const platform::Result<int> added = map.AppendPlacedObject(placed);
+        if (!added) return platform::Fail("cannot place " + o.type + ": " + added.error());
+    }
+    layout::StoredMapVehicles vehicles;
+    for (int slot = 1; slot <= layout::kMapTrainSlots; ++slot) {
+        const TrainHome& home = demo.trains[static_cast<std::size_t>(slot - 1)];
+        vehicles.SetTrainHome(slot, {static_cast<float>(home.x), static_cast<float>(home.y),
+                                     static_cast<float>(home.z), static_cast<float>(home.yaw)});
+        vehicles.SelectTrainChoice(slot, home.train);
+    }
+    const auto start = [](V3 p) {
+        return math::Vec3{static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)};
+    };
+    vehicles.SetStartPosition(layout::MapVehicle::Plane, start(demo.plane));
+    vehicles.SetStartPosition(layout::MapVehicle::Helicopter, start(demo.helicopter));
+    vehicles.SetStartPosition(layout::MapVehicle::Car, start(demo.car));
+    vehicles.SelectVehicleChoice(layout::MapVehicle::Plane, demo.planeModel);
+    vehicles.SelectVehicleChoice(layout::MapVehicle::Helicopter, demo.helicopterModel);
+    vehicles.SelectVehicleChoice(layout::MapVehicle::Car, demo.carModel);
+    return out.Write(std::string(content::kDemoMap),
+                     layout::EncodeMapFile(layout::MapFileText(map, vehicles)));
+}
+
+} // namespace
+
+platform::Result<GeneratorReport> GenerateContent(const GeneratorOptions& options)
+{
+    GeneratorReport report;
+    std::string root = options.programFolder;
+    if (root.empty() || root.back() != '/') root += '/';
+    Writer out(root, report);
+    try {
+        const std::vector<TrackPiece> pieces = TrackPieceSet();
+        const std::vector<SceneryModel> scenery = SceneryModels();
+        DEMO_TRY(WriteObjects(out, pieces, scenery));
+        DEMO_TRY(WriteTrains(out));
+        DEMO_TRY(WriteVehicles(out));
+        DEMO_TRY(WriteKeyLabels(out, report));
+
+        const DemoLayout demo = BuildDemoLayout(pieces, scenery);
+        report.mainLoopLength = demo.mainLoopLength;
+        report.largestJointGap = demo.largestJointGap;
+        if (demo.largestJointGap >= 1e-3) return platform::Fail("a joint of the demo map is left open");
+
+        const std::string settings = options.executableName + ".ini";
+        if (out.Exists(settings))
+            report.kept.push_back(settings);
+        else
+            DEMO_TRY(WriteSettings(out, settings));
+        if (out.Exists(content::kDemoMap))
+            report.kept.push_back(std::string(content::kDemoMap));
+        else
+            DEMO_TRY(WriteDemoMap(out, demo));
+    } catch (const std::exception& e) {
+        return platform::Fail(e.what());
+    }
+    return report;
+}
+
+} // namespace demo
+
+#undef DEMO_TRY

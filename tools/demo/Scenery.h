@@ -1,0 +1,41 @@
+// The objects of the demo set that trains do not follow: platform, buildings, trees, the road,
+// and the ground that the layout stands on (the background mesh).
+#pragma once
+
+#include "demo/MeshBuilder.h"
+#include "demo/TrackPieces.h"
+
+#include <string>
+#include <vector>
+
+namespace demo {
+
+namespace scenery {
+// A platform edge stands this far from the centre of its track; the platform is this wide.
+inline constexpr double kPlatformEdge = 1.6;
+inline constexpr double kPlatformWidth = 5.0;
+inline constexpr double kPlatformLength = 50.0;
+inline constexpr double kPlatformHeight = 1.45;
+inline constexpr double kRoadHalfWidth = 3.5;
+// The ground mesh: a square of this side around this centre, its texture repeating every
+// kGroundTile units.
+inline constexpr double kGroundSide = 1600.0;
+inline constexpr double kGroundCentreX = 160.0;
+inline constexpr double kGroundCentreZ = 0.0;
+inline constexpr double kGroundTile = 24.0;
+} // namespace scenery
+
+struct SceneryModel {
+    std::string name;
+    MeshBuilder mesh;
+    std::vector<SnapDef> snaps;
+    // Radius of the footprint around the origin, for keeping scenery off tracks and roads.
+    double footprint = 0;
+};
+
+std::vector<SceneryModel> SceneryModels();
+
+// The background: a flat textured square at height 0 in world space.
+MeshBuilder GroundModel();
+
+} // namespace demo
