@@ -193,6 +193,13 @@ TrainState AppTrains::Train(int slot) const
     return state;
 }
 
+double AppTrains::TakeTrackFollowingMs()
+{
+    const double ms = std::chrono::duration<double, std::milli>(followTime_).count();
+    followTime_ = std::chrono::nanoseconds{0};
+    return ms;
+}
+
 void AppTrains::DrawCars(gfx::Device& device, int slot)
 {
     vehicles::CTrain* train = Slot(slot);
@@ -209,7 +216,7 @@ void AppTrains::DrawCars(gfx::Device& device, int slot)
                                   .eye = app_.Camera().Eye(),
                                   .cullingDistance = static_cast<float>(setUp.Position(su::kCulling))};
     const int thrown = surface_.ThrownTurnouts();
-    train->DrawCars(&device, surface_, follow, view, setUp.Selection(TrainBox(slot)) != 0);
+    train->DrawCars(&device, surface_, follow, view, setUp.Selection(TrainBox(slot)) != 0, &followTime_);
     // A turnout the train threw shows in the point buttons as if the user had switched it.
     if (surface_.ThrownTurnouts() != thrown) app_.RefreshTurnoutControls();
 }

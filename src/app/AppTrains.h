@@ -10,6 +10,7 @@
 #include "render/CSpriteLabels.h"
 #include "vehicles/CTrain.h"
 
+#include <chrono>
 #include <span>
 #include <string>
 #include <vector>
@@ -75,6 +76,8 @@ class AppTrains final : public VehiclesPort {
     // The per-car pass of the slot: track following with the tool bar's detections, culling
     // against the device's current view, and drawing.
     void DrawCars(gfx::Device& device, int slot);
+    // Time spent following the track inside DrawCars since the last call, in milliseconds.
+    double TakeTrackFollowingMs();
     // "100km/h"; an unknown slot reads as standing.
     std::string SpeedText(int slot) const;
     // What the slot's key labels need this frame.
@@ -85,6 +88,7 @@ class AppTrains final : public VehiclesPort {
     CSimulatorApp& app_;
     layout::CLayoutSurface& surface_;
     std::vector<vehicles::CTrain> trains_;
+    std::chrono::nanoseconds followTime_{0};
 };
 
 } // namespace app

@@ -14,6 +14,7 @@
 #include "vehicles/TrainControls.h"
 #include "vehicles/TrainFile.h"
 
+#include <chrono>
 #include <array>
 #include <optional>
 #include <span>
@@ -115,9 +116,10 @@ class CTrain {
     void FollowTrack(layout::CLayoutSurface& surface, const FollowControls& controls);
     // The per-car pass of a frame: nothing without a device, for an empty slot or when the slot's
     // train box shows "電車なし" (shown false); otherwise FollowTrack, then every car inside the
-    // view volume and the culling distance is drawn.
+    // view volume and the culling distance is drawn. The time spent following the track is added
+    // to *followTime when given, since run reports count it as simulation, not drawing.
     void DrawCars(gfx::Device* device, layout::CLayoutSurface& surface, const FollowControls& controls,
-                  const CullView& view, bool shown);
+                  const CullView& view, bool shown, std::chrono::nanoseconds* followTime = nullptr);
     // Whether the per-car pass would draw the car.
     bool IsCarVisible(int index, const CullView& view) const;
 

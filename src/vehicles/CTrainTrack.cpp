@@ -102,10 +102,12 @@ void CTrain::DrawCar(gfx::Device& device, const TrainCar& car) const
 }
 
 void CTrain::DrawCars(gfx::Device* device, layout::CLayoutSurface& surface, const FollowControls& controls,
-                      const CullView& view, bool shown)
+                      const CullView& view, bool shown, std::chrono::nanoseconds* followTime)
 {
     if (!device || Empty() || !cars_[0].HasModel() || !shown) return;
+    const auto start = std::chrono::steady_clock::now();
     FollowTrack(surface, controls);
+    if (followTime) *followTime += std::chrono::steady_clock::now() - start;
     const math::ViewVolume volume(view.viewport, view.projection, view.view);
     for (const TrainCar& car : Cars()) {
         if (Visible(car, volume, view)) DrawCar(*device, car);
