@@ -131,6 +131,10 @@ int FrontApp::FilterEvent(wxEvent& event)
         keys_->Press(vk::kMButton);
     } else if (type == wxEVT_MIDDLE_UP) {
         keys_->Release(vk::kMButton);
+    } else if (type == wxEVT_MENU_CLOSE) {
+        // An open menu takes the keyboard: the release of the Alt that opened it, and of the
+        // keys that chose the item, never reach us. Left down, Alt would turn the next drag.
+        keys_->ReleaseAll();
     } else if (type == wxEVT_ACTIVATE_APP && !static_cast<wxActivateEvent&>(event).GetActive()) {
         // The releases will go to some other program: count every key up now.
         keys_->ReleaseAll();

@@ -41,7 +41,9 @@ long IconStyle(platform::MessageIcon icon)
     case platform::MessageIcon::None:
         break;
     }
-    return wxICON_NONE;
+    // No icon bit at all: the generic box takes wxICON_NONE for an unknown icon and shows the
+    // error sign.
+    return 0;
 }
 
 } // namespace
