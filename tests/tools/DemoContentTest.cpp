@@ -151,7 +151,7 @@ TEST(DemoObjects, EveryObjectIniReadsBackWithRoutesSnapPointsAndAModel)
         const std::set<std::uint32_t> subsets(guide->mesh.attributes.begin(), guide->mesh.attributes.end());
         EXPECT_EQ(subsets.size(), piece->routes.size());
     }
-    EXPECT_EQ(objects, static_cast<int>(pieces.size()) + 9);
+    EXPECT_EQ(objects, static_cast<int>(pieces.size()) + 11);
     // The background has no .ini, so it is no object, but it is there with its texture.
     EXPECT_TRUE(std::filesystem::exists(folder + "ground.x"));
     EXPECT_TRUE(std::filesystem::exists(folder + "ground.png"));

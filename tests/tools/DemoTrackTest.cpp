@@ -5,6 +5,7 @@
 #include "DemoTestSupport.h"
 #include "demo/DemoLayout.h"
 #include "demo/RollingStock.h"
+#include "demo/Scenery.h"
 #include "demo/TrackPieces.h"
 #include "gfx/RecordingDevice.h"
 #include "layout/CLayout.h"
@@ -322,6 +323,45 @@ TEST(DemoMap, TheRoadCarStandsOnARoadAndTheAircraftFly)
     EXPECT_NEAR(world.surface->HeightAt(below, car), car.y, 1e-3);
     EXPECT_GT(world.vehicles.StartPosition(layout::MapVehicle::Plane).y, 20.0f);
     EXPECT_GT(world.vehicles.StartPosition(layout::MapVehicle::Helicopter).y, 20.0f);
+}
+
+// The road car's probe driven straight ahead from its start as the program moves it (the
+// height of the surface found under the probe becomes the car's height each step): for 1000
+// units it never leaves the road, climbs onto the bridge, passes over the farm road and comes
+// back down to road level.
+TEST(DemoMap, TheRoadCarDrivesStraightOnOverTheRoadBridge)
+{
+    DEMO_REQUIRE_CONTENT();
+    DemoWorld world;
+    ASSERT_EQ(world.outcome, layout::MapOutcome::Done);
+    const float road = static_cast<float>(demo::track::kRoadHeight);
+    const float deck = road + static_cast<float>(demo::scenery::kRoadBridgeRise);
+    math::Vec3 car = world.vehicles.StartPosition(layout::MapVehicle::Car);
+    const float start = car.z;
+    float highest = car.y;
+    bool passedOver = false;
+    // Half a unit a step: finer than the car moves at speed, so no piece is stepped over.
+    for (; car.z < start + 995.0f; car.z += 0.5f) {
+        const int below = world.surface->FindObjectBelow(car);
+        ASSERT_GE(below, 0) << "off the road at z " << car.z << " height " << car.y;
+        const std::string type = world.layout.TypeName(world.layout.FindObject(below)->type);
+        ASSERT_TRUE(type.starts_with("road_") || type == "track_level_crossing") << type << " at z " << car.z;
+        car.y = world.surface->HeightAt(below, car);
+        highest = std::max(highest, car.y);
+        if (type == "road_bridge_22") {
+            EXPECT_NEAR(car.y, deck, 1e-3);
+            // Something to cross: a road at ground level under the deck.
+            const math::Vec3 under{car.x, road, car.z};
+            const int low = world.surface->FindObjectBelow(under);
+            if (low >= 0 && world.layout.TypeName(world.layout.FindObject(low)->type) == "road_straight_20") {
+                EXPECT_NEAR(world.surface->HeightAt(low, under), road, 1e-3);
+                passedOver = true;
+            }
+        }
+    }
+    EXPECT_NEAR(highest, deck, 1e-3);
+    EXPECT_TRUE(passedOver);
+    EXPECT_NEAR(car.y, road, 1e-3);
 }
 
 // Train 1 at a steady 0.3 units a frame (60 km/h) for more than a lap: it never leaves the

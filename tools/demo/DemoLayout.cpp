@@ -351,8 +351,29 @@ DemoLayout BuildDemoLayout(const std::vector<TrackPiece>& pieces, const std::vec
         objects.push_back({"road_straight_20", roadX, 0, roadNorth.z + kRoadLength * i, 0, 0, -1});
         objects.push_back({"road_straight_20", roadX, 0, roadSouth.z - kRoadLength * i, 180, 0, -1});
     }
-    const std::vector<V3> roadCourse{{roadX, 0, roadSouth.z - 4 * kRoadLength},
-                                     {roadX, 0, roadNorth.z + 4 * kRoadLength}};
+    // North of the town the road runs on out of the oval, climbs over a farm road on a bridge
+    // and comes down again.
+    double roadEnd = roadNorth.z + 4 * kRoadLength;
+    for (int i = 0; i < 8; ++i, roadEnd += kRoadLength)
+        objects.push_back({"road_straight_20", roadX, 0, roadEnd, 0, 0, -1});
+    for (int i = 0; i < scenery::kRoadRampsPerSide; ++i, roadEnd += scenery::kRoadRampLength)
+        objects.push_back({"road_ramp_25", roadX, scenery::kRoadRampRise * i, roadEnd, 0, 0, -1});
+    const double bridgeMiddle = roadEnd + scenery::kRoadBridgeLength / 2;
+    objects.push_back({"road_bridge_22", roadX, scenery::kRoadBridgeRise, roadEnd, 0, 0, -1});
+    roadEnd += scenery::kRoadBridgeLength;
+    // The ramps down are the ramps up turned round: each one's foot lies at its far end.
+    for (int i = scenery::kRoadRampsPerSide - 1; i >= 0; --i) {
+        roadEnd += scenery::kRoadRampLength;
+        objects.push_back({"road_ramp_25", roadX, scenery::kRoadRampRise * i, roadEnd, 180, 0, -1});
+    }
+    for (int i = 0; i < 24; ++i, roadEnd += kRoadLength)
+        objects.push_back({"road_straight_20", roadX, 0, roadEnd, 0, 0, -1});
+    // The farm road under the bridge, from west to east.
+    const double farmRoadWest = roadX - 4 * kRoadLength, farmRoadEast = roadX + 4 * kRoadLength;
+    for (double x = farmRoadWest; x < farmRoadEast - 1e-9; x += kRoadLength)
+        objects.push_back({"road_straight_20", x, 0, bridgeMiddle, 90, 0, -1});
+    const std::vector<V3> roadCourse{{roadX, 0, roadSouth.z - 4 * kRoadLength}, {roadX, 0, roadEnd}};
+    const std::vector<V3> farmRoadCourse{{farmRoadWest, 0, bridgeMiddle}, {farmRoadEast, 0, bridgeMiddle}};
 
     // Station: two platforms beside the main track, the building behind them; the goods shed
     // beside the siding.
@@ -382,8 +403,10 @@ DemoLayout BuildDemoLayout(const std::vector<TrackPiece>& pieces, const std::vec
         keepout.lines.push_back(course);
         keepout.lineClearance.push_back(5.0);
     }
-    keepout.lines.push_back(roadCourse);
-    keepout.lineClearance.push_back(6.0);
+    for (const std::vector<V3>* road : {&roadCourse, &farmRoadCourse}) {
+        keepout.lines.push_back(*road);
+        keepout.lineClearance.push_back(6.0);
+    }
     // The embankment either side of the bridge.
     keepout.lines.push_back({embankmentStart.Point(), embankmentEnd.Point()});
     keepout.lineClearance.push_back(16.0);

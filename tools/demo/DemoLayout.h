@@ -1,8 +1,8 @@
 // The demo layout: an oval main line with a passing loop and station on one side and a level
 // crossing on the other, a siding with a goods shed, and a branch that leaves the main line,
 // climbs on an embankment, crosses the main line on a bridge and ends in a small yard; houses,
-// trees and a road; three trains standing on the track, the road car on the road, the
-// aeroplane and the helicopter in the air.
+// trees and a road that leaves the oval northwards over a road bridge; three trains standing on
+// the track, the road car on the road, the aeroplane and the helicopter in the air.
 //
 // Pieces are laid end to end with exact geometry. A map file keeps positions to a thousandth,
 // so the positions are then rounded such that every joint stays closed to within a millimetre.

@@ -269,24 +269,94 @@ SceneryModel Tree(bool conifer)
     return m;
 }
 
+// The asphalt with its edge and centre lines, rising evenly from h0 at z = 0 to h1 at z = len;
+// the centre line is dashed every 5 units.
+void AddRoadTop(MeshBuilder& mesh, double len, double h0, double h1)
+{
+    const int asphalt = mesh.Material(mat::Asphalt());
+    const int line = mesh.Material(mat::RoadLine());
+    const double w = kRoadHalfWidth;
+    const double xs[] = {-w, -w + 0.15, -0.075, 0.075, w - 0.15, w};
+    const int dashes = std::max(1, static_cast<int>(std::lround(len / 5.0)));
+    for (int j = 0; j < dashes; ++j) {
+        const double z0 = len * j / dashes, z1 = len * (j + 1) / dashes;
+        const double y0 = h0 + (h1 - h0) * j / dashes, y1 = h0 + (h1 - h0) * (j + 1) / dashes;
+        for (int i = 0; i < 5; ++i) {
+            const bool marked = i == 0 || i == 4 || (i == 2 && j % 2 == 0);
+            mesh.Face(marked ? line : asphalt,
+                      {{xs[i], y0, z0}, {xs[i], y1, z1}, {xs[i + 1], y1, z1}, {xs[i + 1], y0, z0}});
+        }
+    }
+}
+
 SceneryModel Road()
 {
     SceneryModel m{"road_straight_20", {}, {{0, 0}, {0, track::kRoadLength}}, 0};
     MeshBuilder& mesh = m.mesh;
-    const int asphalt = mesh.Material(mat::Asphalt());
-    const int line = mesh.Material(mat::RoadLine());
     const double h = track::kRoadHeight, w = kRoadHalfWidth, len = track::kRoadLength;
-    const double xs[] = {-w, -w + 0.15, -0.075, 0.075, w - 0.15, w};
-    for (int j = 0; j < 4; ++j) {
-        const double z0 = len * j / 4, z1 = len * (j + 1) / 4;
-        for (int i = 0; i < 5; ++i) {
-            const bool marked = i == 0 || i == 4 || (i == 2 && j % 2 == 0);
-            mesh.Face(marked ? line : asphalt,
-                      {{xs[i], h, z0}, {xs[i], h, z1}, {xs[i + 1], h, z1}, {xs[i + 1], h, z0}});
-        }
-    }
+    AddRoadTop(mesh, len, h, h);
+    const int asphalt = mesh.Material(mat::Asphalt());
     mesh.Face(asphalt, {{w, 0, 0}, {w, h, 0}, {w, h, len}, {w, 0, len}});
     mesh.Face(asphalt, {{-w, 0, 0}, {-w, 0, len}, {-w, h, len}, {-w, h, 0}});
+    return m;
+}
+
+// One step of a road embankment: the road rises kRoadRampRise over kRoadRampLength between
+// retaining walls that reach below the ground, as the track's slopes do. Laid end to end at
+// heights 0, 1 x rise, 2 x rise ... it climbs to a bridge; turned round it comes down.
+SceneryModel RoadRamp()
+{
+    const double len = kRoadRampLength, w = kRoadHalfWidth, wall = w + 0.3;
+    const double low = track::kRoadHeight, high = low + kRoadRampRise;
+    SceneryModel m{"road_ramp_25", {}, {{0, 0}, {0, len}}, 0};
+    MeshBuilder& mesh = m.mesh;
+    AddRoadTop(mesh, len, low, high);
+    const int concrete = mesh.Material(mat::Concrete());
+    // The walls: their tops beside the road, rising with it, and their outer faces.
+    for (const double side : {-1.0, 1.0}) {
+        const V3 inside{side * (w + 0.15), 0, len / 2};
+        OutwardFace(
+            mesh, concrete,
+            {{side * w, low, 0}, {side * w, high, len}, {side * wall, high, len}, {side * wall, low, 0}},
+            {inside.x, -100, inside.z});
+        OutwardFace(mesh, concrete,
+                    {{side * wall, kRoadFoundation, 0},
+                     {side * wall, low, 0},
+                     {side * wall, high, len},
+                     {side * wall, kRoadFoundation, len}},
+                    {0, 0, len / 2});
+    }
+    // The ends, seen where the ramp meets a bridge abutment or the ground.
+    OutwardFace(mesh, concrete,
+                {{-wall, kRoadFoundation, 0}, {-wall, low, 0}, {wall, low, 0}, {wall, kRoadFoundation, 0}},
+                {0, 0, len / 2});
+    OutwardFace(
+        mesh, concrete,
+        {{-wall, kRoadFoundation, len}, {-wall, high, len}, {wall, high, len}, {wall, kRoadFoundation, len}},
+        {0, 0, len / 2});
+    return m;
+}
+
+// The road's bridge: a deck with parapets on an abutment at either end. Its road lies
+// kRoadBridgeRise above the ground when the piece stands at that height, leaving room under
+// the deck for a road or a track between the abutments.
+SceneryModel RoadBridge()
+{
+    const double len = kRoadBridgeLength, w = kRoadHalfWidth, h = track::kRoadHeight;
+    SceneryModel m{"road_bridge_22", {}, {{0, 0}, {0, len}}, 0};
+    MeshBuilder& mesh = m.mesh;
+    AddRoadTop(mesh, len, h, h);
+    const int concrete = mesh.Material(mat::Concrete());
+    const int girder = mesh.Material(mat::Girder());
+    const double slabBottom = -0.7, parapet = 0.3;
+    AddBox(mesh, concrete, {-w - parapet, slabBottom, 0}, {w + parapet, 0, len});
+    for (const double side : {-1.0, 1.0})
+        AddBox(mesh, girder, {side > 0 ? w : -w - parapet, 0, 0}, {side > 0 ? w + parapet : -w, 1.0, len},
+               true);
+    const double abutment = 2.5, bottom = kRoadFoundation;
+    for (const double z0 : {0.0, len - abutment})
+        AddBox(mesh, concrete, {-w - parapet - 0.5, bottom, z0},
+               {w + parapet + 0.5, slabBottom, z0 + abutment});
     return m;
 }
 
@@ -304,6 +374,8 @@ std::vector<SceneryModel> SceneryModels()
     out.push_back(Tree(false));
     out.push_back(Tree(true));
     out.push_back(Road());
+    out.push_back(RoadRamp());
+    out.push_back(RoadBridge());
     return out;
 }
 

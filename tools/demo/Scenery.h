@@ -17,11 +17,21 @@ inline constexpr double kPlatformWidth = 5.0;
 inline constexpr double kPlatformLength = 50.0;
 inline constexpr double kPlatformHeight = 1.45;
 inline constexpr double kRoadHalfWidth = 3.5;
+// The road's bridge and the ramps up to it: the same steps as the track's slopes, four of them
+// lifting the deck high enough to pass over a road or a track.
+inline constexpr double kRoadRampLength = track::kSlopeLength;
+inline constexpr double kRoadRampRise = track::kSlopeRise;
+inline constexpr int kRoadRampsPerSide = 4;
+inline constexpr double kRoadBridgeRise = kRoadRampsPerSide * kRoadRampRise;
+inline constexpr double kRoadBridgeLength = track::kBridgeLength;
+// Ramp walls and bridge abutments reach this far below their piece's base, so that from any
+// step of the ramp they go into the ground.
+inline constexpr double kRoadFoundation = -(kRoadBridgeRise + 1.5);
 // The ground mesh: a square of this side around this centre, its texture repeating every
-// kGroundTile units.
-inline constexpr double kGroundSide = 1600.0;
+// kGroundTile units. It reaches north past the end of the road over the bridge.
+inline constexpr double kGroundSide = 2000.0;
 inline constexpr double kGroundCentreX = 160.0;
-inline constexpr double kGroundCentreZ = 0.0;
+inline constexpr double kGroundCentreZ = 200.0;
 inline constexpr double kGroundTile = 24.0;
 } // namespace scenery
 
