@@ -1,0 +1,347 @@
+#!/bin/bash
+# Building a layout as a new user would: choose a track piece in the object dialog, place two,
+# drag one with grid and magnet on until the two pieces join at their snap points, raise one
+# with Shift, turn it with the dialog's 回転, copy it, delete the copy, save, load and import
+# through the real file choosers (maps live in the object folder), and give a turnout key 1.
+# Every step is checked in the saved map file.
+. "$(dirname "$0")/lib.sh"
+
+KV_CONTENT=$(dirname "$KV_EXE")
+[ -d "$KV_CONTENT/objects" ] || fail "no demo objects beside $KV_EXE"
+KV_TYPE=track_straight_10
+[ -f "$KV_CONTENT/objects/$KV_TYPE.ini" ] || fail "the demo objects have no $KV_TYPE"
+
+kv_install korvela
+cp -r "$KV_CONTENT/objects" "$KV_DIR/objects"
+rm -f "$KV_DIR/objects/"*.txt
+# The demo vehicles come along from the build folder; the layout starts empty.
+cat >"$KV_DIR/korvela.ini" <<EOF
+[korvela]
+Object=$KV_DIR/objects/
+Background=ground
+Train=$KV_CONTENT/trains/
+Plane=$KV_CONTENT/plane/
+Helicopter=$KV_CONTENT/helicopter/
+Car=$KV_CONTENT/car/
+FileName=$KV_TMP/RailData.txt
+CamLocateIndex=8
+CamViewIndex=1
+Kidou=2
+PointSprite=1
+PointSpriteType=0
+Moji=1
+Light=100
+Line=0
+Gensoku=1
+Douki=1
+DriveType=2
+EOF
+
+# Places in the object dialog (client pixels) and in the render view of the main window.
+KV_WHEEL_AT="127 285"
+KV_PLACE_AT="53 239"
+KV_COPY_AT="144 239"
+KV_DELETE_AT="235 239"
+KV_TURN_AT="516 226"
+KV_PIECE_AT_X=512
+KV_PIECE_AT_Y=277
+# One piece of 10 units seen from the edit camera is about this many pixels long; the magnet
+# takes up what is left (up to one unit).
+KV_PIECE_PIXELS=267
+
+kv_dialog()
+{
+    kv_find "オブジェクト" || fail "the object dialog is not shown"
+}
+
+kv_click_dialog()
+{
+    local dialog
+    dialog=$(kv_dialog)
+    xdotool windowraise "$dialog"
+    xdotool mousemove --window "$dialog" $1 $2 click 1
+    sleep 0.3
+}
+
+# The main window keeps its id while its title follows the open map ("korvela - NAME").
+KV_MAIN_ID=
+kv_main()
+{
+    if [ -z "$KV_MAIN_ID" ]; then
+        KV_MAIN_ID=$(kv_find KORVELA) || fail "the main window is not shown"
+    fi
+    kv_viewable "$KV_MAIN_ID" || fail "the main window is not shown"
+    echo "$KV_MAIN_ID"
+}
+
+# kv_box: the shown message box (titled KORVELA, as the main window was at first).
+kv_box()
+{
+    local window main
+    main=$(kv_main)
+    for window in $(kv_windows); do
+        if [ "$window" != "$main" ] && [ "$(kv_title "$window")" = KORVELA ] && kv_viewable "$window"; then
+            echo "$window"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# kv_answer_box STEP: waits for a message box and presses OK.
+kv_answer_box()
+{
+    local deadline=$((SECONDS + 20)) window
+    until window=$(kv_box); do
+        [ $SECONDS -lt $deadline ] || { kv_shot "nobox-$1"; fail "no message box after $1"; }
+        sleep 0.2
+    done
+    kv_shot "box-$1"
+    timeout 10 xdotool windowfocus --sync "$window" || fail "could not focus the box after $1"
+    xdotool key Return
+    deadline=$((SECONDS + 20))
+    while kv_box >/dev/null; do
+        [ $SECONDS -lt $deadline ] || fail "the message box after $1 stayed"
+        sleep 0.2
+    done
+}
+
+# kv_choose TITLE PATH: types PATH into the file chooser of that title.
+kv_choose()
+{
+    kv_wait_window "$1" 30 || { kv_shot chooser-failure; fail "the file chooser \"$1\" did not open"; }
+    local chooser
+    chooser=$(kv_find "$1")
+    timeout 10 xdotool windowfocus --sync "$chooser" || fail "could not focus \"$1\""
+    sleep 0.3
+    # The save chooser has its name field focused; the open chooser takes a location after Ctrl+L.
+    if [ "$1" = "マップデータの保存（フォルダの変更禁止）" ]; then
+        xdotool key ctrl+a
+    else
+        xdotool key ctrl+l
+    fi
+    sleep 0.2
+    xdotool type --delay 15 "$2"
+    sleep 0.3
+    xdotool key Return
+    kv_wait_hidden "$1" 30 || fail "the file chooser \"$1\" stayed open"
+}
+
+# kv_file_menu N: the N-th item of the file menu, opened with the mouse (the keyboard's Alt
+# would stay with whichever window has the focus).
+kv_file_menu()
+{
+    xdotool mousemove --window "$(kv_main)" 40 12 click 1
+    sleep 0.7
+    local step
+    for step in $(seq "$1"); do
+        xdotool key Down
+        sleep 0.1
+    done
+    xdotool key Return
+}
+
+# kv_save FILE: the menu's save command into FILE, then its success message.
+kv_save()
+{
+    rm -f "$1"
+    kv_file_menu 2
+    kv_choose "マップデータの保存（フォルダの変更禁止）" "$1"
+    kv_answer_box "save-$(basename "$1" .txt)"
+    [ -f "$1" ] || fail "saving did not write $1"
+}
+
+# kv_objects FILE: the object lines of a saved map, without the CR.
+kv_objects()
+{
+    tr -d '\r' <"$1" | awk '/^:Map Data/ { on = 1; next } /^:/ || /^$/ { on = 0 } on'
+}
+
+# kv_named FILE: the object lines with the type name in place of the file index.
+kv_named()
+{
+    tr -d '\r' <"$1" | awk '
+        /^:Object Name/ { section = 1; next }
+        /^:Map Data/ { section = 2; next }
+        /^:/ || /^$/ { section = 0; next }
+        section == 1 { names[n++] = $0 }
+        section == 2 { $1 = names[$1]; print }'
+}
+
+kv_object_count()
+{
+    kv_objects "$1" | wc -l
+}
+
+# kv_drag X Y STEPS...: left button down at (X, Y) of the main window, through the points
+# "x,y" given, up again. Each point is a frame or more apart, so the drag follows them.
+kv_drag()
+{
+    local main point
+    main=$(kv_main)
+    xdotool mousemove --window "$main" "$1" "$2" mousedown 1
+    sleep 0.4
+    shift 2
+    for point in "$@"; do
+        xdotool mousemove --window "$main" "${point%,*}" "${point#*,}"
+        sleep 0.2
+    done
+    sleep 0.3
+    xdotool mouseup 1
+    sleep 0.3
+}
+
+kv_start
+kv_main >/dev/null
+kv_start_loop
+kv_key F2
+kv_wait_hidden "メッセージ" 20 || fail "F2 did not hide the messages viewer"
+
+# "マップの作成" on the tool bar: its icon is the only one of this colour.
+import -window "$(kv_main)" -crop 300x110+0+0 -depth 8 txt:- >"$KV_TMP/toolbar.txt" || fail "could not capture the tool bar"
+create_at=$(awk -F'[,: ]+' '/#FAC828/ { x += $1; y += $2; n++ } END { if (n) printf "%d %d", x / n, y / n }' "$KV_TMP/toolbar.txt")
+[ -n "$create_at" ] || fail "the map creation tool was not found"
+xdotool mousemove --window "$(kv_main)" $create_at click 1
+kv_wait_window "オブジェクト" 20 || fail "map creation did not show the object dialog"
+
+# Look down on the ground (right drag), then move the edit focus forward, away from the
+# vehicles (keypad 8).
+main=$(kv_main)
+xdotool mousemove --window "$main" 300 400 mousedown 3
+for step in $(seq 20); do
+    xdotool mousemove_relative 0 8
+    sleep 0.05
+done
+xdotool mouseup 3
+timeout 10 xdotool windowfocus --sync "$main" || fail "could not focus the main window"
+xdotool keydown KP_8
+sleep 2
+xdotool keyup KP_8
+
+# The wheel over the dialog steps the catalogue list one entry a notch from its first entry.
+type_index=$(cd "$KV_DIR/objects" && ls *.ini | LC_ALL=C sort | sed 's/\.ini$//' | grep -n -x "$KV_TYPE" | cut -d: -f1)
+dialog=$(kv_dialog)
+xdotool windowraise "$dialog"
+xdotool mousemove --window "$dialog" $KV_WHEEL_AT
+for step in $(seq 40); do
+    xdotool click 4
+done
+sleep 0.3
+for step in $(seq $((type_index - 1))); do
+    xdotool click 5
+    sleep 0.1
+done
+kv_click_dialog $KV_PLACE_AT
+kv_click_dialog $KV_PLACE_AT
+kv_shot placed
+
+# The second piece lies on the first and wins the pick; drag it one piece length towards the
+# viewer, a little to the side. The magnet joins its far end to the near end of the first.
+end_y=$((KV_PIECE_AT_Y + KV_PIECE_PIXELS + 8))
+kv_drag $KV_PIECE_AT_X $KV_PIECE_AT_Y "$KV_PIECE_AT_X,$((KV_PIECE_AT_Y + 60))" \
+    "$KV_PIECE_AT_X,$((KV_PIECE_AT_Y + 120))" "$KV_PIECE_AT_X,$((KV_PIECE_AT_Y + 180))" \
+    "$((KV_PIECE_AT_X + 6)),$((KV_PIECE_AT_Y + 240))" "$((KV_PIECE_AT_X + 6)),$end_y"
+kv_shot joined
+joined=$KV_DIR/objects/joined.txt
+kv_save "$joined"
+tr -d '\r' <"$joined" | sed -n 5p | grep -qx "$KV_TYPE" || fail "the saved map names $(tr -d '\r' <"$joined" | sed -n 5p)"
+[ "$(kv_object_count "$joined")" = 2 ] || fail "$(kv_object_count "$joined") objects saved after placing two"
+kv_objects "$joined" | awk '
+    NR == 1 { x0 = $2; y0 = $3; z0 = $4; a0 = $5 }
+    NR == 2 { x1 = $2; y1 = $3; z1 = $4; a1 = $5 }
+    END {
+        # The far snap point (0, 10) of the dragged piece lies on the near one (0, 0) of the first.
+        d = (x1 - x0) ^ 2 + (z1 + 10 - z0) ^ 2
+        exit !(d < 0.000004 && y0 == 0 && y1 == 0 && a0 == 0 && a1 == 0)
+    }' || fail "the pieces did not join: $(kv_objects "$joined" | tr '\n' '|')"
+
+# Raise the first piece with Shift (the grid gives whole units) and turn it.
+timeout 10 xdotool windowfocus --sync "$(kv_main)" || fail "could not focus the main window"
+xdotool keydown shift
+kv_drag $KV_PIECE_AT_X $((KV_PIECE_AT_Y - 60)) "$((KV_PIECE_AT_X + 40)),$((KV_PIECE_AT_Y - 60))" \
+    "$((KV_PIECE_AT_X + 80)),$((KV_PIECE_AT_Y - 60))"
+xdotool keyup shift
+kv_shot raised
+# The dialog's 回転 turns the selection by the θ box (15 degrees at first).
+kv_click_dialog $KV_TURN_AT
+kv_shot turned
+edited=$KV_DIR/objects/edited.txt
+kv_save "$edited"
+[ "$(kv_object_count "$edited")" = 2 ] || fail "$(kv_object_count "$edited") objects after raising and turning"
+first=$(kv_objects "$edited" | sed -n 1p)
+echo "$first" | awk '{ exit !($3 != 0 && $3 == int($3) && $5 == 15 && $7 == -1) }' ||
+    fail "the first piece was not raised and turned: $first"
+[ "$(kv_objects "$edited" | sed -n 2p)" = "$(kv_objects "$joined" | sed -n 2p)" ] ||
+    fail "the second piece changed: $(kv_objects "$edited" | sed -n 2p)"
+
+# Copy the selected piece, then delete the copy (the copy is the new selection).
+kv_click_dialog $KV_COPY_AT
+kv_shot copied
+copied=$KV_DIR/objects/copied.txt
+kv_save "$copied"
+[ "$(kv_object_count "$copied")" = 3 ] || fail "$(kv_object_count "$copied") objects after the copy"
+[ "$(kv_objects "$copied" | sed -n 3p)" = "$first" ] || fail "the copy is $(kv_objects "$copied" | sed -n 3p), not $first"
+kv_click_dialog $KV_DELETE_AT
+deleted=$KV_DIR/objects/deleted.txt
+kv_save "$deleted"
+[ "$(kv_objects "$deleted")" = "$(kv_objects "$edited")" ] || fail "deleting the copy left $(kv_objects "$deleted" | tr '\n' '|')"
+
+# Load the joined layout, then import it beside itself.
+kv_file_menu 1
+kv_choose "マップデータの読込み" "$joined"
+loaded=$KV_DIR/objects/loaded.txt
+kv_save "$loaded"
+[ "$(kv_objects "$loaded")" = "$(kv_objects "$joined")" ] || fail "loading gave $(kv_objects "$loaded" | tr '\n' '|')"
+kv_file_menu 3
+kv_choose "マップデータのインポート" "$joined"
+imported=$KV_DIR/objects/imported.txt
+kv_save "$imported"
+[ "$(kv_object_count "$imported")" = 4 ] || fail "$(kv_object_count "$imported") objects after the import"
+[ "$(kv_objects "$imported" | head -n 2)" = "$(kv_objects "$joined")" ] || fail "the import changed the loaded objects"
+kv_objects "$imported" | awk '
+    NR == 3 { x0 = $2; z0 = $4 }
+    NR == 4 { x1 = $2; z1 = $4 }
+    END { exit !((x1 - x0) ^ 2 + (z1 + 10 - z0) ^ 2 < 0.000004) }' ||
+    fail "the imported pieces are no longer joined: $(kv_objects "$imported" | tr '\n' '|')"
+
+# A turnout, placed and given key 1 from the turnout menu (only turnouts take a key).
+turnout_index=$(cd "$KV_DIR/objects" && ls *.ini | LC_ALL=C sort | sed 's/\.ini$//' | grep -n -x track_turnout_left | cut -d: -f1)
+dialog=$(kv_dialog)
+xdotool windowraise "$dialog"
+xdotool mousemove --window "$dialog" $KV_WHEEL_AT
+for step in $(seq 40); do
+    xdotool click 4
+done
+sleep 0.3
+for step in $(seq $((turnout_index - 1))); do
+    xdotool click 5
+    sleep 0.1
+done
+kv_click_dialog $KV_PLACE_AT
+xdotool mousemove --window "$(kv_main)" 260 12 click 1
+sleep 0.7
+kv_shot turnout-menu
+# The first Down marks "なし", the second the first key.
+xdotool key --delay 80 Down Down Return
+keyed=$KV_DIR/objects/keyed.txt
+kv_save "$keyed"
+[ "$(kv_object_count "$keyed")" = 5 ] || fail "$(kv_object_count "$keyed") objects after placing the turnout"
+[ "$(kv_named "$keyed" | head -n 4)" = "$(kv_named "$imported")" ] ||
+    fail "placing the turnout changed the others: $(kv_named "$keyed" | tr '\n' '|')"
+turnout=$(kv_named "$keyed" | sed -n 5p)
+echo "$turnout" | awk '{ exit !($1 == "track_turnout_left" && $6 == 0 && $7 >= 0) }' ||
+    fail "the turnout line is \"$turnout\", expected a key"
+echo "turnout line: $turnout"
+
+xdotool windowraise "$(kv_dialog)"
+sleep 0.5
+kv_shot layout
+import -window "$(kv_dialog)" "$KV_SHOTS/object-dialog.png" || fail "screenshot of the object dialog failed"
+if grep -q "toolkit check failed" "$KV_LOG"; then
+    fail "the toolkit reported a failed check: $(grep "toolkit check failed" "$KV_LOG" | head -n 1)"
+fi
+
+kill -TERM "$KV_PID"
+kv_wait_exit 30 || fail "the program did not end on SIGTERM"
+[ "$KV_CODE" = 0 ] || fail "exit code $KV_CODE after SIGTERM"
+echo PASS
