@@ -1,5 +1,4 @@
 #include "GlTestSupport.h"
-#include "model/MeshModel.h"
 
 #include <gtest/gtest.h>
 
@@ -67,38 +66,6 @@ TEST_F(Text, ShadowThenTextComposeGreyAndWhite)
     EXPECT_GT(grey, 5);
     EXPECT_GT(white, 10);
     EXPECT_GE(Extent(image).top, 16);
-}
-
-TEST_F(Text, IsClippedAtTheRightAndBottomEdges)
-{
-    ASSERT_TRUE(device_->Clear({0, 0, 0, 1}, 1));
-    device_->DrawText("WWWWWWWWWWWWWWWW", {0, 0, 21, 9}, {1, 1, 1, 1});
-    gfx::Rect e = Extent(Read());
-    EXPECT_LE(e.right, 21);
-    EXPECT_LE(e.bottom, 9);
-    EXPECT_GT(e.right, 10);
-
-    // A second line starts one row lower; a line past the bottom is not drawn.
-    ASSERT_TRUE(device_->Clear({0, 0, 0, 1}, 1));
-    EXPECT_EQ(device_->DrawText("A\nB\nC", {0, 0, 100, 20}, {1, 1, 1, 1}), 32);
-    e = Extent(Read());
-    EXPECT_GT(e.bottom, 16);
-    EXPECT_LE(e.bottom, 20);
-}
-
-TEST_F(Text, LeavesTheDeviceStateAsItWas)
-{
-    BeginFrame();
-    gltest::LightFromCamera(*device_, 1.0f);
-    device_->SetRenderState(gfx::RenderState::AlphaBlendEnable, false);
-    device_->DrawText("状態", {0, 0, 100, 16}, {1, 1, 1, 0.5f});
-    std::vector<model::MeshMaterial> materials(1);
-    materials[0].material.diffuse = {0, 0, 1, 0.5f};
-    const model::Mesh square = gltest::Square(5, 2);
-    model::DrawMesh(device_.get(), &square, materials, 1, nullptr, model::kAllSubsets, false, false, 1.0f);
-    // Still lit, still unblended, still in the scene's viewport and projection.
-    EXPECT_TRUE(Near(Read().At(64, 24), 0, 0, 255));
-    EXPECT_TRUE(Near(Read().At(2, 40), 0, 0, 0));
 }
 
 } // namespace
