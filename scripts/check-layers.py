@@ -8,7 +8,7 @@ Fails (exit 1, one line per fault) when
     row's "May use" column and, through them, every layer those may use;
   - a file includes the header of an outside library that its own row does not name;
   - a layer's DEPS in its CMakeLists.txt differ from the layers its files include;
-  - a folder of src/ holds code but has no row in the table.
+  - a folder of src/ holds code but has no row in the table, or a row names a layer below it.
 Exit 2 when the table or a layer folder cannot be read.
 """
 
@@ -124,6 +124,11 @@ def check(src):
     allowed = allowed_layers(table)
     faults = []
     files = 0
+    order = list(table)
+    for layer, (uses, _) in table.items():
+        for used in uses:
+            if order.index(used) >= order.index(layer):
+                faults.append(f"{src.name}/README.md: {layer}/ may use {used}/, which is not above it in the table")
     for folder in sorted(p for p in src.rglob("*") if p.is_dir()):
         layer = folder.relative_to(src).as_posix()
         has_code = any(f.suffix in (".h", ".cpp") for f in folder.iterdir())

@@ -62,6 +62,10 @@ sed -i '/^| `camera\/`/d' "$work/src/README.md"
 expect 1 "src/camera/: holds code but has no row in the layer table" "a folder without a row fails"
 
 fresh
+sed -i 's/^\(| `model\/` .*|\) math, /\1 render, math, /' "$work/src/README.md"
+expect 1 "model/ may use render/, which is not above it in the table" "a row may not name a layer below it"
+
+fresh
 rm "$work/src/README.md"
 expect 2 "README.md" "a missing table is an error, not a pass"
 
