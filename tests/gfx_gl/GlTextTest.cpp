@@ -1,10 +1,12 @@
 #include "GlTestSupport.h"
+#include "gfx/ImageChecks.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using gltest::Near;
+using imagecheck::Extent;
 
 class Text : public gltest::GlDeviceTest {
   protected:
@@ -15,22 +17,6 @@ class Text : public gltest::GlDeviceTest {
         GlDeviceTest::SetUp();
         if (device_ && !device_->FontError().empty())
             GTEST_SKIP() << "no font for on-screen text (" << device_->FontError() << "); skipped";
-    }
-
-    // Bounding box of the pixels that are not black: {left, top, right, bottom}, right/bottom exclusive.
-    static gfx::Rect Extent(const gfx::Image& image)
-    {
-        gfx::Rect r{image.width, image.height, 0, 0};
-        for (int y = 0; y < image.height; ++y)
-            for (int x = 0; x < image.width; ++x) {
-                const gfx::Pixel p = image.At(x, y);
-                if ((p.r | p.g | p.b) == 0) continue;
-                r.left = std::min(r.left, x);
-                r.top = std::min(r.top, y);
-                r.right = std::max(r.right, x + 1);
-                r.bottom = std::max(r.bottom, y + 1);
-            }
-        return r;
     }
 };
 
