@@ -127,9 +127,9 @@ platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::st
             name = arg.substr(0, equals);
             value = arg.substr(equals + 1);
         }
-        static constexpr std::array<std::string_view, 9> kTakesValue = {
-            "--frames",   "--keys",       "--set",    "--tool",    "--size",
-            "--settings", "--screenshot", "--report", "--save-map"};
+        static constexpr std::array<std::string_view, 10> kTakesValue = {
+            "--frames",   "--keys",       "--set",    "--tool",     "--size",
+            "--settings", "--screenshot", "--report", "--save-map", "--check-layout"};
         if (std::find(kTakesValue.begin(), kTakesValue.end(), name) == kTakesValue.end())
             return Bad("unknown option " + name);
         if (!value) {
@@ -176,6 +176,8 @@ platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::st
             options.screenshotFile = text;
         } else if (name == "--save-map") {
             options.saveMapFile = text;
+        } else if (name == "--check-layout") {
+            options.checkLayoutFile = text;
         } else {
             options.reportFile = text;
         }
@@ -200,7 +202,10 @@ std::string HeadlessUsage()
            "  --screenshot FILE  write the last frame as PNG (off-screen OpenGL)\n"
            "  --report FILE      write the state at the end as one JSON object\n"
            "  --save-map FILE    after the last pass, save the layout to FILE as the save command\n"
-           "                     does (its file chooser answered with FILE)\n";
+           "                     does (its file chooser answered with FILE)\n"
+           "  --check-layout FILE  after the last pass, check the layout (open ends, near-miss joints,\n"
+           "                     overlaps, grades, clearance, turnouts without key) and write the\n"
+           "                     findings to FILE as JSON; exit 1 when the map cannot be read\n";
 }
 
 } // namespace app

@@ -1,7 +1,7 @@
 // The command line of a run without a window:
 //   korvela --headless [--frames N] [--keys SPEC] [--set ID=VALUE]... [--tool SLOT]...
 //                      [--size WxH] [--settings FILE] [--screenshot FILE] [--report FILE]
-//                      [--save-map FILE] [MAPFILE]
+//                      [--save-map FILE] [--check-layout FILE] [MAPFILE]
 #pragma once
 
 #include "platform/Result.h"
@@ -41,6 +41,8 @@ struct HeadlessOptions {
     std::optional<std::string> reportFile;
     // Saved after the last pass as the save command saves, the file chooser answered with it.
     std::optional<std::string> saveMapFile;
+    // The layout check's findings, written as JSON after the last pass.
+    std::optional<std::string> checkLayoutFile;
 };
 
 // args: the arguments after the program name; "--headless" itself is accepted and skipped.

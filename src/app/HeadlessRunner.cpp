@@ -1,6 +1,7 @@
 #include "app/HeadlessRunner.h"
 
 #include "app/KeyScript.h"
+#include "app/LayoutCheckReport.h"
 #include "app/RunReport.h"
 #include "gfx/RecordingDevice.h"
 #include "platform/Paths.h"
@@ -173,7 +174,7 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
     // No real bars: the render view is the whole picture below the gap.
     app.SetWindowMetrics(width, height + kHeadlessGap, 0, 0);
     app.Startup();
-    if (options.mapFile) app.LoadMapFile(*options.mapFile);
+    const bool mapRead = !options.mapFile || app.LoadMapFile(*options.mapFile);
 
     // A request the program cannot carry out ends the run before Start, writing nothing.
     for (const StartAction& action : options.actions) {
@@ -222,6 +223,18 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
     }
 
     if (options.saveMapFile && !SaveMapAsCommanded(app, dialogs, *options.saveMapFile, errors)) result = 1;
+
+    if (options.checkLayoutFile) {
+        if (!mapRead) {
+            errors << "korvela: " << *options.mapFile << " could not be read; the layout was not checked\n";
+            result = 1;
+        } else if (const platform::Status written =
+                       WriteLayoutCheck(app.OwnLayout().Core(), {}, *options.checkLayoutFile);
+                   !written) {
+            errors << "korvela: the layout check could not be written: " << written.error() << "\n";
+            result = 1;
+        }
+    }
 
     app.OnClose();
 

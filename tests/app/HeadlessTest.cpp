@@ -24,7 +24,8 @@ TEST(HeadlessOptionsTest, ReadsEveryOptionInBothForms)
 {
     auto options = Parse({"--headless", "--frames", "100", "--keys=F3@0,A@2-5", "--set", "1077=30",
                           "--tool=3", "--set=1043=2", "--size", "320x200", "--settings", "s.ini",
-                          "--screenshot=shot.png", "--report", "r.json", "--save-map=out.txt", "map.txt"});
+                          "--screenshot=shot.png", "--report", "r.json", "--save-map=out.txt", "--check-layout", "c.json",
+                          "map.txt"});
     ASSERT_TRUE(options) << options.error();
     EXPECT_EQ(options->frames, 100);
     EXPECT_EQ(options->keys, (std::vector<app::KeyHold>{{vk::kF3, 0, 0}, {'A', 2, 5}}));
@@ -38,6 +39,7 @@ TEST(HeadlessOptionsTest, ReadsEveryOptionInBothForms)
     EXPECT_EQ(options->reportFile, "r.json");
     EXPECT_EQ(options->mapFile, "map.txt");
     EXPECT_EQ(options->saveMapFile, "out.txt");
+    EXPECT_EQ(options->checkLayoutFile, "c.json");
 
     auto defaults = Parse({});
     ASSERT_TRUE(defaults);
@@ -54,7 +56,7 @@ TEST(HeadlessOptionsTest, RefusesWhatItCannotRead)
         {"--keys", "A@5-2"}, {"--keys", "A"},    {"--keys", "A@1,"},  {"--set", "1077"},
         {"--set", "x=1"},    {"--size", "0x10"}, {"--size", "640"},   {"--tool", "two"},
         {"--report="},       {"--unknown"},      {"a.txt", "b.txt"},  {"--keys", "ENTER@0"},
-        {"--save-map"},      {"--save-map="},
+        {"--save-map"},      {"--save-map="},       {"--check-layout"},
     };
     for (const auto& args : bad)
         EXPECT_FALSE(Parse(args)) << args.front() << (args.size() > 1 ? " " + args[1] : "");
@@ -371,6 +373,30 @@ TEST_F(HeadlessRunTest, SaveMapFailsWhenTheLayoutDoesNotSave)
     EXPECT_EQ(app::RunHeadless(options, services), 1);
     EXPECT_FALSE(std::filesystem::exists(dir.File("out.txt")));
     EXPECT_NE(errors.str().find("--save-map"), std::string::npos);
+}
+
+TEST_F(HeadlessRunTest, CheckLayoutWritesTheFindingsAndFailsWhenTheMapCannotBeRead)
+{
+    // Two objects of one type laid on top of each other.
+    const std::string folder = dir.File("objects") + "/";
+    std::filesystem::create_directories(folder);
+    testsupport::WriteBytes(folder + "box.ini", "[korvela]\r\n");
+    testsupport::WriteBytes(folder + "box.x",
+                            "xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;0;1;; 1; 3;0,1,2;; }\n");
+    testsupport::WriteBytes(folder + "twice.txt",
+                            "DATA\n:Object Name\nbox\n:Map Data\n0 1.5 0 -2 90 0 -1\n0 1.5 0 -2 90 0 -1\n");
+    options.mapFile = folder + "twice.txt";
+    options.checkLayoutFile = dir.File("check.json");
+    ASSERT_EQ(app::RunHeadless(options, services), 0) << errors.str();
+    EXPECT_EQ(testsupport::ReadBytes(dir.File("check.json")),
+              "{\"findings\":[{\"kind\":\"overlap\",\"objects\":[0,1],\"x\":1.5,\"y\":0,\"z\":-2,\"value\":0}],"
+              "\"counts\":{\"open_end\":0,\"near_miss\":0,\"overlap\":1,\"grade\":0,\"clearance\":0,"
+              "\"turnout_without_key\":0}}\n");
+
+    options.mapFile = folder + "missing.txt";
+    options.checkLayoutFile = dir.File("none.json");
+    EXPECT_EQ(app::RunHeadless(options, services), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("none.json")));
 }
 
 } // namespace
