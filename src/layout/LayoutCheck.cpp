@@ -239,8 +239,7 @@ class Checker {
     void CheckPair(int i, int j, const std::vector<GuideLine>& a, const std::vector<GuideLine>& b)
     {
         if (joints_.Joined(i, j) || duplicates_.contains(PairKey(i, j))) return;
-        std::optional<LayoutFinding> overlap;
-        std::optional<LayoutFinding> clearance;
+        Crossing crossing{i, j, std::nullopt, std::nullopt};
         for (const GuideLine& la : a) {
             for (std::size_t sa = 0; sa + 1 < la.points.size(); ++sa) {
                 PlanBox segment;
@@ -253,37 +252,53 @@ class Checker {
                         other.Add(lb.points[sb + 1]);
                         if (!segment.Meets(other, kJointTolerance)) continue;
                         float s = 0, t = 0;
-                        if (SegmentGap(la.points[sa], la.points[sa + 1], lb.points[sb], lb.points[sb + 1], s,
-                                       t) > kJointTolerance)
+                        if (!(SegmentGap(la.points[sa], la.points[sa + 1], lb.points[sb], lb.points[sb + 1],
+                                         s, t) <= kJointTolerance))
                             continue;
                         const math::Vec3 pa = la.points[sa] + (la.points[sa + 1] - la.points[sa]) * s;
                         const math::Vec3 pb = lb.points[sb] + (lb.points[sb + 1] - lb.points[sb]) * t;
                         const float halves = Lerp(la.halfHeights[sa], la.halfHeights[sa + 1], s) +
                                              Lerp(lb.halfHeights[sb], lb.halfHeights[sb + 1], t);
-                        const float rise = std::fabs(pa.y - pb.y);
-                        if (rise <= halves + kJointTolerance) {
-                            if (!overlap)
-                                overlap = LayoutFinding{FindingKind::Overlap, {i, j}, (pa + pb) * 0.5f, rise};
-                            continue;
-                        }
-                        const bool aAbove = pa.y > pb.y;
-                        const int upper = aAbove ? i : j, lower = aAbove ? j : i;
-                        const math::Vec3 low = aAbove ? pb : pa;
-                        const float top = TopAt(layout_, lower, low, low.y);
-                        const float base = layout_.Objects()[static_cast<std::size_t>(lower)].y;
-                        const std::optional<float> underside =
-                            UndersideAbove(layout_, upper, low, std::min(base, top));
-                        if (!underside) continue;
-                        const float gap = *underside - top;
-                        if (gap < settings_.minClearance && (!clearance || gap < clearance->value))
-                            clearance =
-                                LayoutFinding{FindingKind::Clearance, {i, j}, {low.x, top, low.z}, gap};
+                        Touch(crossing, pa, pb, halves);
                     }
                 }
             }
         }
-        if (overlap) findings_.push_back(*overlap);
-        if (clearance) findings_.push_back(*clearance);
+        if (crossing.overlap) findings_.push_back(*crossing.overlap);
+        if (crossing.clearance) findings_.push_back(*crossing.clearance);
+    }
+
+    // What two track objects' routes meeting on the plan found so far.
+    struct Crossing {
+        int a, b;
+        std::optional<LayoutFinding> overlap;
+        std::optional<LayoutFinding> clearance; // the smallest gap found
+    };
+
+    // Routes of objects a and b meet on the plan at pa and pb: when their guides overlap in
+    // height too one track runs through the other, otherwise the upper passes over the lower
+    // and the room between the lower's top and the upper's underside counts.
+    void Touch(Crossing& crossing, math::Vec3 pa, math::Vec3 pb, float halfHeights)
+    {
+        const float rise = std::fabs(pa.y - pb.y);
+        if (rise <= halfHeights + kJointTolerance) {
+            if (!crossing.overlap)
+                crossing.overlap =
+                    LayoutFinding{FindingKind::Overlap, {crossing.a, crossing.b}, (pa + pb) * 0.5f, rise};
+            return;
+        }
+        const bool aAbove = pa.y > pb.y;
+        const int upper = aAbove ? crossing.a : crossing.b;
+        const int lower = aAbove ? crossing.b : crossing.a;
+        const math::Vec3 low = aAbove ? pb : pa;
+        const float top = TopAt(layout_, lower, low, low.y);
+        const float base = layout_.Objects()[static_cast<std::size_t>(lower)].y;
+        const std::optional<float> underside = UndersideAbove(layout_, upper, low, std::min(base, top));
+        if (!underside) return;
+        const float gap = *underside - top;
+        if (gap < settings_.minClearance && (!crossing.clearance || gap < crossing.clearance->value))
+            crossing.clearance =
+                LayoutFinding{FindingKind::Clearance, {crossing.a, crossing.b}, {low.x, top, low.z}, gap};
     }
 
     void CheckGrades()
