@@ -1,6 +1,7 @@
 // The layout check of a full layout: 2000 placed track pieces (rings of curves and long lines
 // of straights, with a few faults among them) checked for every kind of finding.
 #include "../tests/layout/SurfaceTracks.h"
+#include "ScratchFolder.h"
 #include "gfx/RecordingDevice.h"
 #include "layout/CLayout.h"
 #include "layout/LayoutCheck.h"
@@ -23,17 +24,12 @@ constexpr int kRows = 38;
 constexpr int kPiecesPerRow = 40;
 constexpr double kStraight = 20.0;
 
-void Write(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using benchsupport::Write;
 
 class CheckWorld {
   public:
-    CheckWorld()
-        : folder_(std::filesystem::temp_directory_path() / ("korvela-checkbench-" + std::to_string(getpid())))
+    CheckWorld() : folder_("korvela-checkbench")
     {
-        std::filesystem::create_directories(folder_);
         const double a = kCurveDegrees * tracks::kPi / 180.0;
         const double endX = kRadius - kRadius * std::cos(a), endZ = kRadius * std::sin(a);
         auto writeTrack = [&](const std::string& name, const tracks::Line& line, double x1, double z1) {
@@ -77,12 +73,6 @@ class CheckWorld {
             }
         }
     }
-    ~CheckWorld()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-
     const layout::CLayout& Layout() const { return layout_; }
 
   private:
@@ -95,7 +85,7 @@ class CheckWorld {
                                           .angle = static_cast<float>(angle)});
     }
 
-    std::filesystem::path folder_;
+    benchsupport::ScratchFolder folder_;
     std::unique_ptr<gfx::RecordingDevice> device_;
     platform::RecordingDialogService dialogs_;
     layout::CLayout layout_{dialogs_, kSection};
