@@ -22,10 +22,10 @@ platform::Result<app::HeadlessOptions> Parse(std::vector<std::string> args)
 
 TEST(HeadlessOptionsTest, ReadsEveryOptionInBothForms)
 {
-    auto options = Parse({"--headless", "--frames", "100", "--keys=F3@0,A@2-5", "--set", "1077=30",
-                          "--tool=3", "--set=1043=2", "--size", "320x200", "--settings", "s.ini",
-                          "--screenshot=shot.png", "--report", "r.json", "--save-map=out.txt", "--check-layout", "c.json",
-                          "map.txt"});
+    auto options =
+        Parse({"--headless", "--frames", "100", "--keys=F3@0,A@2-5", "--set", "1077=30", "--tool=3",
+               "--set=1043=2", "--size", "320x200", "--settings", "s.ini", "--screenshot=shot.png",
+               "--report", "r.json", "--save-map=out.txt", "--check-layout", "c.json", "map.txt"});
     ASSERT_TRUE(options) << options.error();
     EXPECT_EQ(options->frames, 100);
     EXPECT_EQ(options->keys, (std::vector<app::KeyHold>{{vk::kF3, 0, 0}, {'A', 2, 5}}));
@@ -56,7 +56,7 @@ TEST(HeadlessOptionsTest, RefusesWhatItCannotRead)
         {"--keys", "A@5-2"}, {"--keys", "A"},    {"--keys", "A@1,"},  {"--set", "1077"},
         {"--set", "x=1"},    {"--size", "0x10"}, {"--size", "640"},   {"--tool", "two"},
         {"--report="},       {"--unknown"},      {"a.txt", "b.txt"},  {"--keys", "ENTER@0"},
-        {"--save-map"},      {"--save-map="},       {"--check-layout"},
+        {"--save-map"},      {"--save-map="},    {"--check-layout"},
     };
     for (const auto& args : bad)
         EXPECT_FALSE(Parse(args)) << args.front() << (args.size() > 1 ? " " + args[1] : "");
@@ -134,8 +134,8 @@ TEST_F(HeadlessRunTest, ARunOfAHundredFramesWritesAReportWithEveryKey)
          {"\"drawing\":", "\"camera\":{\"eye\":[", "\"target\":[", "\"types\":[]",
           "\"trains\":[{\"slot\":1,\"name\":\"電車なし\",\"speed\":0,\"distance\":0,\"cars\":[]}",
           "{\"slot\":6,", "\"objects\":[]", "\"route_changes\":[]",
-          "\"car\":{\"x\":", "\"speed\":0,\"heading\":0}", "\"plane\":{", "\"forward\":[",
-          "\"helicopter\":{", "\"velocity\":[", "\"messages\":[]"})
+          "\"car\":{\"x\":", "\"speed\":0,\"heading\":0}", "\"plane\":{", "\"forward\":[", "\"helicopter\":{",
+          "\"velocity\":[", "\"messages\":[]"})
         EXPECT_NE(report.find(key), std::string::npos) << key << "\n" << report;
     // Headless runs read the settings but never write them.
     EXPECT_FALSE(std::filesystem::exists(dir.File("run.ini")));
@@ -388,10 +388,19 @@ TEST_F(HeadlessRunTest, CheckLayoutWritesTheFindingsAndFailsWhenTheMapCannotBeRe
     options.mapFile = folder + "twice.txt";
     options.checkLayoutFile = dir.File("check.json");
     ASSERT_EQ(app::RunHeadless(options, services), 0) << errors.str();
-    EXPECT_EQ(testsupport::ReadBytes(dir.File("check.json")),
-              "{\"findings\":[{\"kind\":\"overlap\",\"objects\":[0,1],\"x\":1.5,\"y\":0,\"z\":-2,\"value\":0}],"
-              "\"counts\":{\"open_end\":0,\"near_miss\":0,\"overlap\":1,\"grade\":0,\"clearance\":0,"
-              "\"turnout_without_key\":0}}\n");
+    EXPECT_EQ(
+        testsupport::ReadBytes(dir.File("check.json")),
+        "{\"findings\":[{\"kind\":\"overlap\",\"objects\":[0,1],\"x\":1.5,\"y\":0,\"z\":-2,\"value\":0}],"
+        "\"counts\":{\"open_end\":0,\"near_miss\":0,\"overlap\":1,\"grade\":0,\"clearance\":0,"
+        "\"turnout_without_key\":0}}\n");
+
+    // The script action writes the same at its point of the session.
+    testsupport::WriteBytes(dir.File("check.actions"), "check-layout " + dir.File("scripted.json") + "\n");
+    options.actionsFile = dir.File("check.actions");
+    ASSERT_EQ(app::RunHeadless(options, services), 0) << errors.str();
+    EXPECT_EQ(testsupport::ReadBytes(dir.File("scripted.json")),
+              testsupport::ReadBytes(dir.File("check.json")));
+    options.actionsFile.reset();
 
     options.mapFile = folder + "missing.txt";
     options.checkLayoutFile = dir.File("none.json");
