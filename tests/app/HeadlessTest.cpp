@@ -5,6 +5,7 @@
 #include "gfx/RecordingDevice.h"
 #include "platform/Cp932.h"
 #include "platform/VirtualKeys.h"
+#include "ui/LayoutCheckTemplate.h"
 #include "ui/SetUpTemplate.h"
 
 #include <gtest/gtest.h>
@@ -375,9 +376,9 @@ TEST_F(HeadlessRunTest, SaveMapFailsWhenTheLayoutDoesNotSave)
     EXPECT_NE(errors.str().find("--save-map"), std::string::npos);
 }
 
-TEST_F(HeadlessRunTest, CheckLayoutWritesTheFindingsAndFailsWhenTheMapCannotBeRead)
+// A map of two objects of one type laid on top of each other; returns its path.
+std::string WriteTwiceLaidMap(const testsupport::TempDir& dir)
 {
-    // Two objects of one type laid on top of each other.
     const std::string folder = dir.File("objects") + "/";
     std::filesystem::create_directories(folder);
     testsupport::WriteBytes(folder + "box.ini", "[korvela]\r\n");
@@ -385,7 +386,13 @@ TEST_F(HeadlessRunTest, CheckLayoutWritesTheFindingsAndFailsWhenTheMapCannotBeRe
                             "xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;0;1;; 1; 3;0,1,2;; }\n");
     testsupport::WriteBytes(folder + "twice.txt",
                             "DATA\n:Object Name\nbox\n:Map Data\n0 1.5 0 -2 90 0 -1\n0 1.5 0 -2 90 0 -1\n");
-    options.mapFile = folder + "twice.txt";
+    return folder + "twice.txt";
+}
+
+TEST_F(HeadlessRunTest, CheckLayoutWritesTheFindingsAndFailsWhenTheMapCannotBeRead)
+{
+    options.mapFile = WriteTwiceLaidMap(dir);
+    const std::string folder = dir.File("objects") + "/";
     options.checkLayoutFile = dir.File("check.json");
     ASSERT_EQ(app::RunHeadless(options, services), 0) << errors.str();
     EXPECT_EQ(
@@ -406,6 +413,28 @@ TEST_F(HeadlessRunTest, CheckLayoutWritesTheFindingsAndFailsWhenTheMapCannotBeRe
     options.checkLayoutFile = dir.File("none.json");
     EXPECT_EQ(app::RunHeadless(options, services), 1);
     EXPECT_FALSE(std::filesystem::exists(dir.File("none.json")));
+}
+
+TEST_F(HeadlessRunTest, TheCheckCommandOpensItsWindowWhoseRowsSelectAndWhoseFindingsAreMarked)
+{
+    options.mapFile = WriteTwiceLaidMap(dir);
+    testsupport::WriteBytes(dir.File("open.actions"), "menu 32842\nframes 1\n");
+    options.actionsFile = dir.File("open.actions");
+    bool shown = false, marked = false;
+    int rows = 0;
+    std::vector<int> selected;
+    services.inspect = [&](app::CSimulatorApp& app) {
+        shown = app.LayoutCheck().Dialog().IsVisible();
+        rows = app.LayoutCheck().Dialog().List(ui::check::kFindings).RowCount();
+        marked = app.Scene().HasCheckMarkers();
+        app.OnLayoutCheckRow(0);
+        selected = app.OwnLayout().Core().SelectedObjects();
+    };
+    ASSERT_EQ(app::RunHeadless(options, services), 0) << errors.str();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(rows, 1);
+    EXPECT_TRUE(marked);
+    EXPECT_EQ(selected, (std::vector<int>{0, 1}));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // nowhere else, and the joint mending closes what it may and leaves the rest listed.
 #include "layout/LayoutCheck.h"
 
+#include "layout/CheckMarkers.h"
 #include "layout/JointMending.h"
 #include "layout/SurfaceTestSupport.h"
 
@@ -237,6 +238,25 @@ TEST_F(LayoutCheckTest, MendingClosesLooseJointsAndLeavesPiecesHeldAtBothEnds)
     EXPECT_TRUE(held.moves.empty());
     ASSERT_EQ(held.notMended.size(), 1u);
     EXPECT_EQ(held.notMended[0].objects, (std::vector<int>{1, 2}));
+}
+
+TEST_F(LayoutCheckTest, MarkersStandAtTheFindingsAndFollowASteepRoute)
+{
+    PlaceAt("slope", {20, 0, 90});
+    const std::vector<LayoutFinding> findings = layout::CheckLayout(layout).findings;
+    ASSERT_EQ(findings.size(), 3u); // two open ends and the grade
+    const std::vector<gfx::ColoredVertex> lines = layout::CheckMarkerVertices(layout, findings);
+    ASSERT_EQ(lines.size() % 2, 0u);
+    int red = 0, blue = 0;
+    for (const gfx::ColoredVertex& v : lines) {
+        red += v.color == layout::MarkerColour(FindingKind::OpenEnd);
+        blue += v.color == layout::MarkerColour(FindingKind::Grade);
+    }
+    EXPECT_EQ(red, 2 * 6); // a post and a cross at each open end
+    // The grade's post and cross, then its route, 8 segments from (20, 0.5) east to (30, 1.5).
+    EXPECT_EQ(blue, 6 + 2 * 8);
+    EXPECT_NEAR(lines.back().position.x, 30.0f, 1e-4f);
+    EXPECT_NEAR(lines.back().position.y, 1.5f, 1e-4f);
 }
 
 } // namespace
