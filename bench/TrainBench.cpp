@@ -2,6 +2,7 @@
 // cars, each car driven and settled onto the track under its probes (no drawing). Also the
 // object lookup under a probe with the grid and with a walk over every object.
 #include "../tests/layout/SurfaceTracks.h"
+#include "ScratchFolder.h"
 #include "gfx/RecordingDevice.h"
 #include "input/CInput.h"
 #include "layout/CLayout.h"
@@ -31,17 +32,13 @@ constexpr int kCurvePieces = 12;
 constexpr double kCarLength = 4.0;
 constexpr double kCarGap = 0.2;
 
-void Write(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using benchsupport::Write;
 
 // A layout of six circles of curves, each with a train of 16 cars running round it, among
 // scenery and other track up to 2000 placed objects over a square of 1200 units.
 class TrainWorld {
   public:
-    TrainWorld()
-        : folder_(std::filesystem::temp_directory_path() / ("korvela-trainbench-" + std::to_string(getpid())))
+    TrainWorld() : folder_("korvela-trainbench")
     {
         std::filesystem::create_directories(folder_ / "train");
         const std::string objects = folder_.string() + "/";
@@ -120,12 +117,6 @@ class TrainWorld {
         surface_.Refresh();
     }
 
-    ~TrainWorld()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-
     // One pass as the main loop and the frame run it, less the drawing.
     void Pass()
     {
@@ -149,7 +140,7 @@ class TrainWorld {
                                           .angle = static_cast<float>(angle)});
     }
 
-    std::filesystem::path folder_;
+    benchsupport::ScratchFolder folder_;
     std::unique_ptr<gfx::RecordingDevice> device_;
     platform::RecordingDialogService dialogs_;
     layout::CLayout layout_{dialogs_, kSection};

@@ -66,7 +66,7 @@ struct KindName {
     Kind kind;
 };
 
-constexpr std::array<KindName, 19> kKinds = {{
+constexpr std::array<KindName, 20> kKinds = {{
     {"frames", Kind::Frames},
     {"key", Kind::Key},
     {"hold", Kind::Hold},
@@ -86,6 +86,7 @@ constexpr std::array<KindName, 19> kKinds = {{
     {"import-map", Kind::ImportMap},
     {"report", Kind::Report},
     {"screenshot", Kind::Screenshot},
+    {"check-layout", Kind::CheckLayout},
 }};
 
 // Reads the words of one line into action; the reason when they do not fit its kind.
@@ -158,6 +159,7 @@ class LineReader {
         case Kind::ImportMap:
         case Kind::Report:
         case Kind::Screenshot:
+        case Kind::CheckLayout:
             if (line_.rest.empty()) return Reason(std::string(name) + " needs a file name");
             action_.text = std::string(line_.rest);
             return Done();
@@ -320,6 +322,7 @@ std::string ActionsUsage()
            "                           the map commands, their file chooser answered with FILE\n"
            "  report FILE              write the run report at this point\n"
            "  screenshot FILE          write the last frame as PNG at this point\n"
+           "  check-layout FILE        check the layout and write the findings to FILE as JSON\n"
            "A bad line stops the run with its line number and exit status 2.\n";
 }
 

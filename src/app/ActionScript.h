@@ -15,6 +15,7 @@
 //   row N [ctrl]                      a click on row N of the placed-object list
 //   select INDEX...                   placed objects selected by record index
 //   load-map FILE, save-map FILE, import-map FILE, report FILE, screenshot FILE
+//   check-layout FILE                 the layout check's findings written as JSON
 //
 // '#' at the start of a line or after a blank starts a comment; blank lines are skipped.
 #pragma once
@@ -57,6 +58,7 @@ struct Action {
         ImportMap,
         Report,
         Screenshot,
+        CheckLayout,
     };
 
     Kind kind = Kind::Frames;

@@ -1,6 +1,7 @@
 #include "app/AppScene.h"
 
 #include "app/CSimulatorApp.h"
+#include "layout/CheckMarkers.h"
 #include "layout/LayoutRenderer.h"
 #include "ui/CommandIds.h"
 
@@ -27,6 +28,16 @@ void AppScene::DrawLineOverlay(gfx::Device& device)
 {
     const PlaneState plane = app_.Vehicles().Plane();
     layout::DrawLineOverlay(&device, layout_, {plane.x, plane.y, plane.z});
+}
+
+bool AppScene::HasCheckMarkers() const
+{
+    return !app_.LayoutCheck().Markers().empty();
+}
+
+void AppScene::DrawCheckMarkers(gfx::Device& device)
+{
+    layout::DrawCheckMarkers(&device, layout_, app_.LayoutCheck().Markers());
 }
 
 std::optional<render::PreviewSubject> AppScene::PreviewType() const

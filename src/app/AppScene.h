@@ -25,6 +25,8 @@ class AppScene final : public render::FrameScene {
     void DrawHelicopter(gfx::Device& device) override { others_.DrawHelicopter(device); }
     void DrawRoadCar(gfx::Device& device) override { others_.DrawRoadCar(device); }
     void DrawLineOverlay(gfx::Device& device) override;
+    bool HasCheckMarkers() const override;
+    void DrawCheckMarkers(gfx::Device& device) override;
     void DrawKeyLabels(gfx::Device& device, float pointSize) override
     {
         others_.DrawKeyLabels(device, pointSize);

@@ -6,6 +6,7 @@
 #include "platform/Paths.h"
 #include "platform/VirtualKeys.h"
 #include "ui/CommandIds.h"
+#include "ui/LayoutCheckTemplate.h"
 #include "ui/SetUpTemplate.h"
 #include "ui/WindowTemplates.h"
 
@@ -444,6 +445,9 @@ bool CSimulatorApp::OnCommand(int commandId)
     case cmd::kShowObjects:
         objectSelect_.Show();
         return true;
+    case cmd::kLayoutCheck:
+        layoutCheck_.Run(appLayout_.Core());
+        return true;
     case cmd::kKeyNone:
         layout_->AssignKey(-1);
         return true;
@@ -488,6 +492,24 @@ bool CSimulatorApp::OnCommand(int commandId)
         }
     }
     return false;
+}
+
+void CSimulatorApp::OnLayoutCheckClick(int id)
+{
+    if (id == ui::check::kRecheck) layoutCheck_.Run(appLayout_.Core());
+}
+
+void CSimulatorApp::OnLayoutCheckRow(int row)
+{
+    const layout::LayoutFinding* finding = layoutCheck_.FindingOfRow(row);
+    if (!finding || finding->objects.empty()) return;
+    layout::CLayout& core = appLayout_.Core();
+    core.DeselectAllRows();
+    for (const int index : finding->objects)
+        core.SetObjectSelected(index, true);
+    core.SetSelectedIndex(finding->objects.front());
+    RefreshTurnoutControls();
+    camera_.SetEditFocus(true, Sources());
 }
 
 void CSimulatorApp::ChooseFolder(int commandId)

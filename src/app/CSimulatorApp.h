@@ -9,6 +9,7 @@
 #include "app/AppTrainScene.h"
 #include "app/AppTrains.h"
 #include "app/AppVehicles.h"
+#include "app/CLayoutCheck.h"
 #include "app/CMainDlg.h"
 #include "app/CObjectSelect.h"
 #include "app/CSetUp.h"
@@ -124,6 +125,11 @@ class CSimulatorApp {
     bool ClickTool(int commandId);
     // The turnout menu and the point buttons from the selected object.
     void RefreshTurnoutControls();
+    // The "点検結果" window: its model, a button pressed in it, and a click on one of its rows
+    // (which selects the finding's objects and points the camera at them).
+    CLayoutCheck& LayoutCheck() { return layoutCheck_; }
+    void OnLayoutCheckClick(int id);
+    void OnLayoutCheckRow(int row);
     // The map named on the command line, loaded as the load command does without its dialog.
     bool LoadMapFile(const std::string& path);
     // The object dialog's preview of the type chosen in its catalogue list.
@@ -196,6 +202,7 @@ class CSimulatorApp {
     SettingsFile settings_;
     // After the dialogs and the menu, which the layout takes over when it is made.
     AppLayout appLayout_;
+    CLayoutCheck layoutCheck_;
     std::unique_ptr<ObjectSelectBridge> objectBridge_;
     // The trains and the other vehicles, after the layout they run on and before the scene
     // that draws them; all of them go before the device does.

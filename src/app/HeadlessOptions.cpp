@@ -135,9 +135,9 @@ platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::st
             name = arg.substr(0, equals);
             value = arg.substr(equals + 1);
         }
-        static constexpr std::array<std::string_view, 10> kTakesValue = {
-            "--frames",   "--keys",       "--set",    "--tool",     "--size",
-            "--settings", "--screenshot", "--report", "--save-map", "--actions"};
+        static constexpr std::array<std::string_view, 11> kTakesValue = {
+            "--frames",     "--keys",   "--set",      "--tool",    "--size",        "--settings",
+            "--screenshot", "--report", "--save-map", "--actions", "--check-layout"};
         if (std::find(kTakesValue.begin(), kTakesValue.end(), name) == kTakesValue.end())
             return Bad("unknown option " + name);
         if (!value) {
@@ -187,6 +187,8 @@ platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::st
             options.saveMapFile = text;
         } else if (name == "--actions") {
             options.actionsFile = text;
+        } else if (name == "--check-layout") {
+            options.checkLayoutFile = text;
         } else {
             options.reportFile = text;
         }
@@ -213,7 +215,10 @@ std::string HeadlessUsage()
            "  --save-map FILE    after the last pass, save the layout to FILE as the save command\n"
            "                     does (its file chooser answered with FILE)\n"
            "  --actions FILE     run a script of user actions (below) after --set and --tool, before\n"
-           "                     the passes of --frames\n";
+           "                     the passes of --frames\n"
+           "  --check-layout FILE  after the last pass, check the layout (open ends, near-miss joints,\n"
+           "                     overlaps, grades, clearance, turnouts without key) and write the\n"
+           "                     findings to FILE as JSON; exit 1 when the map cannot be read\n";
 }
 
 } // namespace app

@@ -1,7 +1,7 @@
 // The command line of a run without a window:
 //   korvela --headless [--frames N] [--keys SPEC] [--set ID=VALUE]... [--tool SLOT]...
 //                      [--size WxH] [--settings FILE] [--screenshot FILE] [--report FILE]
-//                      [--save-map FILE] [--actions FILE] [MAPFILE]
+//                      [--save-map FILE] [--actions FILE] [--check-layout FILE] [MAPFILE]
 #pragma once
 
 #include "platform/Result.h"
@@ -48,6 +48,8 @@ struct HeadlessOptions {
     // A script of user actions (ActionScript.h), run after --set and --tool and before the
     // passes of --frames.
     std::optional<std::string> actionsFile;
+    // The layout check's findings, written as JSON after the last pass.
+    std::optional<std::string> checkLayoutFile;
 };
 
 // args: the arguments after the program name; "--headless" itself is accepted and skipped.

@@ -2,6 +2,7 @@
 
 #include "app/ActionScript.h"
 #include "app/KeyScript.h"
+#include "app/LayoutCheckReport.h"
 #include "app/RunReport.h"
 #include "gfx/RecordingDevice.h"
 #include "platform/Paths.h"
@@ -213,6 +214,7 @@ class Session {
 
     void WriteScreenshot(const std::string& path);
     void WriteReport(const std::string& path);
+    void WriteCheck(const std::string& path);
 
   private:
     using Kind = Action::Kind;
@@ -314,6 +316,9 @@ platform::Status Session::Run(const Action& action)
         break;
     case Kind::Screenshot:
         WriteScreenshot(action.text);
+        break;
+    case Kind::CheckLayout:
+        WriteCheck(action.text);
         break;
     }
     // What the user did between passes is no event of the run: placing, deleting or loading
@@ -539,6 +544,14 @@ void Session::WriteReport(const std::string& path)
     }
 }
 
+void Session::WriteCheck(const std::string& path)
+{
+    if (const platform::Status written = WriteLayoutCheck(app_.OwnLayout().Core(), {}, path); !written) {
+        errors_ << "korvela: the layout check could not be written: " << written.error() << "\n";
+        writeFailed_ = true;
+    }
+}
+
 platform::Result<std::vector<Action>> ReadScript(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -603,7 +616,7 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
     // No real bars: the render view is the whole picture below the gap.
     app.SetWindowMetrics(width, height + kHeadlessGap, 0, 0);
     app.Startup();
-    if (options.mapFile) app.LoadMapFile(*options.mapFile);
+    const bool mapRead = !options.mapFile || app.LoadMapFile(*options.mapFile);
 
     // A request the program cannot carry out ends the run before Start, writing nothing.
     for (const StartAction& action : options.actions) {
@@ -648,6 +661,16 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
     int result = session.WriteFailed() ? 1 : 0;
     if (options.saveMapFile && !SaveMapAsCommanded(app, dialogs, *options.saveMapFile, errors, "--save-map"))
         result = 1;
+
+    if (options.checkLayoutFile) {
+        if (!mapRead) {
+            errors << "korvela: " << *options.mapFile << " could not be read; the layout was not checked\n";
+            result = 1;
+        } else {
+            session.WriteCheck(*options.checkLayoutFile);
+            if (session.WriteFailed()) result = 1;
+        }
+    }
 
     app.OnClose();
 

@@ -16,6 +16,7 @@
 #include "platform/VirtualKeys.h"
 #include "ui/CommandIdMap.h"
 #include "ui/CommandIds.h"
+#include "ui/LayoutCheckTemplate.h"
 #include "ui/ObjectSelectTemplate.h"
 #include "ui/SetUpTemplate.h"
 #include "ui/WindowTemplates.h"
@@ -61,6 +62,15 @@ DialogLayoutHints ObjectSelectLayout()
     hints.resizable = true;
     hints.minSizes[ui::objsel::kPreview] = wxSize(220, 160);
     hints.minSizes[ui::objsel::kPlacedList] = wxSize(-1, 160);
+    return hints;
+}
+
+DialogLayoutHints LayoutCheckLayout()
+{
+    DialogLayoutHints hints;
+    hints.columns = 1;
+    hints.resizable = true;
+    hints.minSizes[ui::check::kFindings] = wxSize(460, 240);
     return hints;
 }
 
@@ -243,6 +253,22 @@ void MainFrame::BuildDialogs()
     });
     objectDialog_->Bind(wxEVT_MOUSEWHEEL, [this](wxMouseEvent& event) { ObjectDialogWheel(event); });
 
+    app::CLayoutCheck& check = app_.LayoutCheck();
+    checkDialog_ = new ModelDialog(this, check.Dialog(), LayoutCheckLayout());
+    checkDialog_->SetControlHandler([this, &check](const ControlInput& input) {
+        switch (input.kind) {
+        case ControlInput::Kind::Click:
+            app_.OnLayoutCheckClick(input.id);
+            break;
+        case ControlInput::Kind::ListRowClick:
+            app_.OnLayoutCheckRow(input.value);
+            break;
+        default:
+            ApplyToModel(check.Dialog(), input);
+            break;
+        }
+    });
+
     if (app::MessageViewers* viewers = app_.OwnViewers()) {
         helpViewer_ = new ViewerWindow(this, viewers->Help());
         messagesViewer_ = new ViewerWindow(this, viewers->Messages());
@@ -253,6 +279,7 @@ void MainFrame::BuildDialogs()
     dialogs.SetOwnerWindow(ui::mainwin::kDialogId, this);
     dialogs.SetOwnerWindow(ui::setup::kDialogId, setUpDialog_);
     dialogs.SetOwnerWindow(ui::objsel::kDialogId, objectDialog_);
+    dialogs.SetOwnerWindow(ui::check::kDialogId, checkDialog_);
     if (messagesViewer_) dialogs.SetOwnerWindow(ui::viewer::kDialogId, messagesViewer_);
     PlaceDialogs();
 }

@@ -89,6 +89,7 @@ class MainFrame final : public wxFrame {
     wxButton* start_ = nullptr;
     ModelDialog* setUpDialog_ = nullptr;
     ModelDialog* objectDialog_ = nullptr;
+    ModelDialog* checkDialog_ = nullptr; // "点検結果"
     ViewerWindow* helpViewer_ = nullptr;
     ViewerWindow* messagesViewer_ = nullptr;
     wxTimer timer_;

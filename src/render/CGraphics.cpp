@@ -130,9 +130,11 @@ bool CGraphics::RenderMainFrame(const MainFrameContext& context)
 
         const bool lineOverlay = setUp.IsChecked(su::kLines);
         const bool sprites = setUp.IsChecked(su::kSprites);
-        if (lineOverlay || sprites) {
+        const bool markers = scene.HasCheckMarkers();
+        if (lineOverlay || sprites || markers) {
             device.SetRenderState(gfx::RenderState::Lighting, false);
             if (lineOverlay) scene.DrawLineOverlay(device);
+            if (markers) scene.DrawCheckMarkers(device);
             if (sprites) scene.DrawKeyLabels(device, 16.0f);
             device.SetRenderState(gfx::RenderState::Lighting, true);
         }

@@ -9,6 +9,11 @@ void FrameScene::DrawPlane(gfx::Device&) {}
 void FrameScene::DrawHelicopter(gfx::Device&) {}
 void FrameScene::DrawRoadCar(gfx::Device&) {}
 void FrameScene::DrawLineOverlay(gfx::Device&) {}
+bool FrameScene::HasCheckMarkers() const
+{
+    return false;
+}
+void FrameScene::DrawCheckMarkers(gfx::Device&) {}
 void FrameScene::DrawKeyLabels(gfx::Device&, float) {}
 
 // A vehicle standing still at height 0, facing +z.

@@ -36,6 +36,9 @@ class FrameScene {
     virtual void DrawRoadCar(gfx::Device& device);
     // Drawn unlit.
     virtual void DrawLineOverlay(gfx::Device& device);
+    // The layout check's markers, drawn unlit whenever there are any.
+    virtual bool HasCheckMarkers() const;
+    virtual void DrawCheckMarkers(gfx::Device& device);
     // Drawn unlit; pointSize is the size the labels set when the device has no per-vertex size.
     virtual void DrawKeyLabels(gfx::Device& device, float pointSize);
 

@@ -17,6 +17,9 @@ inline constexpr int kPlaneFolder = 32804;
 inline constexpr int kHelicopterFolder = 32805;
 inline constexpr int kCarFolder = 32828;
 
+// Menu "編集(&E)": the layout check and its "点検結果" window.
+inline constexpr int kLayoutCheck = 32842;
+
 // Menu "ウィンドウ(&W)".
 inline constexpr int kShowSettings = 32778;
 inline constexpr int kShowObjects = 32808;

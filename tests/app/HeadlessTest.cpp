@@ -5,6 +5,7 @@
 #include "gfx/RecordingDevice.h"
 #include "platform/Cp932.h"
 #include "platform/VirtualKeys.h"
+#include "ui/LayoutCheckTemplate.h"
 #include "ui/SetUpTemplate.h"
 
 #include <gtest/gtest.h>
@@ -22,9 +23,10 @@ platform::Result<app::HeadlessOptions> Parse(std::vector<std::string> args)
 
 TEST(HeadlessOptionsTest, ReadsEveryOptionInBothForms)
 {
-    auto options = Parse({"--headless", "--frames", "100", "--keys=F3@0,A@2-5", "--set", "1077=30",
-                          "--tool=3", "--set=1043=2", "--size", "320x200", "--settings", "s.ini",
-                          "--screenshot=shot.png", "--report", "r.json", "--save-map=out.txt", "map.txt"});
+    auto options =
+        Parse({"--headless", "--frames", "100", "--keys=F3@0,A@2-5", "--set", "1077=30", "--tool=3",
+               "--set=1043=2", "--size", "320x200", "--settings", "s.ini", "--screenshot=shot.png",
+               "--report", "r.json", "--save-map=out.txt", "--check-layout", "c.json", "map.txt"});
     ASSERT_TRUE(options) << options.error();
     EXPECT_EQ(options->frames, 100);
     EXPECT_EQ(options->keys, (std::vector<app::KeyHold>{{vk::kF3, 0, 0}, {'A', 2, 5}}));
@@ -38,6 +40,7 @@ TEST(HeadlessOptionsTest, ReadsEveryOptionInBothForms)
     EXPECT_EQ(options->reportFile, "r.json");
     EXPECT_EQ(options->mapFile, "map.txt");
     EXPECT_EQ(options->saveMapFile, "out.txt");
+    EXPECT_EQ(options->checkLayoutFile, "c.json");
 
     auto defaults = Parse({});
     ASSERT_TRUE(defaults);
@@ -54,7 +57,7 @@ TEST(HeadlessOptionsTest, RefusesWhatItCannotRead)
         {"--keys", "A@5-2"}, {"--keys", "A"},    {"--keys", "A@1,"},  {"--set", "1077"},
         {"--set", "x=1"},    {"--size", "0x10"}, {"--size", "640"},   {"--tool", "two"},
         {"--report="},       {"--unknown"},      {"a.txt", "b.txt"},  {"--keys", "ENTER@0"},
-        {"--save-map"},      {"--save-map="},
+        {"--save-map"},      {"--save-map="},    {"--check-layout"},
     };
     for (const auto& args : bad)
         EXPECT_FALSE(Parse(args)) << args.front() << (args.size() > 1 ? " " + args[1] : "");
@@ -132,8 +135,8 @@ TEST_F(HeadlessRunTest, ARunOfAHundredFramesWritesAReportWithEveryKey)
          {"\"drawing\":", "\"camera\":{\"eye\":[", "\"target\":[", "\"types\":[]",
           "\"trains\":[{\"slot\":1,\"name\":\"電車なし\",\"speed\":0,\"distance\":0,\"cars\":[]}",
           "{\"slot\":6,", "\"objects\":[]", "\"route_changes\":[]",
-          "\"car\":{\"x\":", "\"speed\":0,\"heading\":0}", "\"plane\":{", "\"forward\":[",
-          "\"helicopter\":{", "\"velocity\":[", "\"messages\":[]"})
+          "\"car\":{\"x\":", "\"speed\":0,\"heading\":0}", "\"plane\":{", "\"forward\":[", "\"helicopter\":{",
+          "\"velocity\":[", "\"messages\":[]"})
         EXPECT_NE(report.find(key), std::string::npos) << key << "\n" << report;
     // Headless runs read the settings but never write them.
     EXPECT_FALSE(std::filesystem::exists(dir.File("run.ini")));
@@ -371,6 +374,67 @@ TEST_F(HeadlessRunTest, SaveMapFailsWhenTheLayoutDoesNotSave)
     EXPECT_EQ(app::RunHeadless(options, services), 1);
     EXPECT_FALSE(std::filesystem::exists(dir.File("out.txt")));
     EXPECT_NE(errors.str().find("--save-map"), std::string::npos);
+}
+
+// A map of two objects of one type laid on top of each other; returns its path.
+std::string WriteTwiceLaidMap(const testsupport::TempDir& dir)
+{
+    const std::string folder = dir.File("objects") + "/";
+    std::filesystem::create_directories(folder);
+    testsupport::WriteBytes(folder + "box.ini", "[korvela]\r\n");
+    testsupport::WriteBytes(folder + "box.x",
+                            "xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;0;1;; 1; 3;0,1,2;; }\n");
+    testsupport::WriteBytes(folder + "twice.txt",
+                            "DATA\n:Object Name\nbox\n:Map Data\n0 1.5 0 -2 90 0 -1\n0 1.5 0 -2 90 0 -1\n");
+    return folder + "twice.txt";
+}
+
+TEST_F(HeadlessRunTest, CheckLayoutWritesTheFindingsAndFailsWhenTheMapCannotBeRead)
+{
+    options.mapFile = WriteTwiceLaidMap(dir);
+    const std::string folder = dir.File("objects") + "/";
+    options.checkLayoutFile = dir.File("check.json");
+    ASSERT_EQ(app::RunHeadless(options, services), 0) << errors.str();
+    EXPECT_EQ(
+        testsupport::ReadBytes(dir.File("check.json")),
+        "{\"findings\":[{\"kind\":\"overlap\",\"objects\":[0,1],\"x\":1.5,\"y\":0,\"z\":-2,\"value\":0}],"
+        "\"counts\":{\"open_end\":0,\"near_miss\":0,\"overlap\":1,\"grade\":0,\"clearance\":0,"
+        "\"turnout_without_key\":0}}\n");
+
+    // The script action writes the same at its point of the session.
+    testsupport::WriteBytes(dir.File("check.actions"), "check-layout " + dir.File("scripted.json") + "\n");
+    options.actionsFile = dir.File("check.actions");
+    ASSERT_EQ(app::RunHeadless(options, services), 0) << errors.str();
+    EXPECT_EQ(testsupport::ReadBytes(dir.File("scripted.json")),
+              testsupport::ReadBytes(dir.File("check.json")));
+    options.actionsFile.reset();
+
+    options.mapFile = folder + "missing.txt";
+    options.checkLayoutFile = dir.File("none.json");
+    EXPECT_EQ(app::RunHeadless(options, services), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("none.json")));
+}
+
+TEST_F(HeadlessRunTest, TheCheckCommandOpensItsWindowWhoseRowsSelectAndWhoseFindingsAreMarked)
+{
+    options.mapFile = WriteTwiceLaidMap(dir);
+    testsupport::WriteBytes(dir.File("open.actions"), "menu 32842\nframes 1\n");
+    options.actionsFile = dir.File("open.actions");
+    bool shown = false, marked = false;
+    int rows = 0;
+    std::vector<int> selected;
+    services.inspect = [&](app::CSimulatorApp& app) {
+        shown = app.LayoutCheck().Dialog().IsVisible();
+        rows = app.LayoutCheck().Dialog().List(ui::check::kFindings).RowCount();
+        marked = app.Scene().HasCheckMarkers();
+        app.OnLayoutCheckRow(0);
+        selected = app.OwnLayout().Core().SelectedObjects();
+    };
+    ASSERT_EQ(app::RunHeadless(options, services), 0) << errors.str();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(rows, 1);
+    EXPECT_TRUE(marked);
+    EXPECT_EQ(selected, (std::vector<int>{0, 1}));
 }
 
 } // namespace

@@ -1,0 +1,161 @@
+#include "layout/TrackShapes.h"
+
+#include "layout/CLayout.h"
+#include "layout/ObjectType.h"
+#include "math/Matrix.h"
+#include "math/Numeric.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace layout {
+
+namespace {
+
+// Line ends this close on the plan are one place (the common end of a turnout's routes).
+constexpr float kSamePlace = 0.05f;
+constexpr float kRadToDeg = 57.2957795f;
+
+math::Vec3 PlanUnit(math::Vec3 v)
+{
+    return math::Normalize({v.x, 0.0f, v.z});
+}
+
+float PlanDistance(math::Vec3 a, math::Vec3 b)
+{
+    return std::hypot(a.x - b.x, a.z - b.z);
+}
+
+// Out of the piece along the line at the point nearest to the snap point: away from the line's
+// other end at an end of the line, otherwise away from the middle of its two ends.
+math::Vec3 OutwardDirection(const GuideLine& line, const GuideLinePoint& at, math::Vec3 snap)
+{
+    const auto& p = line.points;
+    const auto s = static_cast<std::size_t>(at.segment);
+    if (s == 0 && at.t <= 1.0e-4f) return PlanUnit(p[0] - p[1]);
+    if (s + 2 == p.size() && at.t >= 1.0f - 1.0e-4f) return PlanUnit(p[s + 1] - p[s]);
+    math::Vec3 along = PlanUnit(p[s + 1] - p[s]);
+    const math::Vec3 middle = (p.front() + p.back()) * 0.5f;
+    if (along.x * (snap.x - middle.x) + along.z * (snap.z - middle.z) < 0) along = -along;
+    return along;
+}
+
+TrackTypeShape ReadShape(const ObjectType& type)
+{
+    TrackTypeShape shape;
+    shape.lines = ReadGuideLines(*type.guide.mesh);
+    for (int k = 0; k < type.UsedSnapCount(); ++k) {
+        const SnapPoint& snap = type.snaps[static_cast<std::size_t>(k)];
+        const GuideLinePoint at = NearestLinePoint(shape.lines, snap.x, snap.z);
+        if (at.line < 0 || !(at.distance <= kTrackEndReach)) continue;
+        const math::Vec3 onLine = LinePointAt(shape.lines, at);
+        const math::Vec3 local{snap.x, onLine.y, snap.z};
+        shape.ends.push_back(
+            {k, local, OutwardDirection(shape.lines[static_cast<std::size_t>(at.line)], at, local)});
+    }
+    for (const GuideLine& line : shape.lines) {
+        if (line.route != 0) continue;
+        const LineGrade grade = SteepestGrade(line, 1.0f);
+        if (grade.grade > shape.grade.grade) shape.grade = grade;
+    }
+    if (type.IsTurnout()) {
+        // The common end is the line end that every route's line shares.
+        std::vector<math::Vec3> ends;
+        for (const GuideLine& line : shape.lines) {
+            if (line.points.size() < 2) continue;
+            ends.push_back(line.points.front());
+            ends.push_back(line.points.back());
+        }
+        auto routesAt = [&](math::Vec3 p) {
+            std::vector<int> routes;
+            for (const GuideLine& line : shape.lines) {
+                if (line.points.size() < 2) continue;
+                if (PlanDistance(line.points.front(), p) <= kSamePlace ||
+                    PlanDistance(line.points.back(), p) <= kSamePlace)
+                    routes.push_back(line.route);
+            }
+            std::sort(routes.begin(), routes.end());
+            routes.erase(std::unique(routes.begin(), routes.end()), routes.end());
+            return routes.size();
+        };
+        std::size_t routeCount = 0;
+        for (const GuideLine& line : shape.lines)
+            routeCount = std::max(routeCount, static_cast<std::size_t>(line.route) + 1);
+        const auto common =
+            std::find_if(ends.begin(), ends.end(), [&](math::Vec3 p) { return routesAt(p) == routeCount; });
+        if (routeCount >= 2 && common != ends.end()) {
+            const math::Vec3 start = *common;
+            for (const math::Vec3& end : ends) {
+                if (PlanDistance(end, start) <= kSamePlace) continue;
+                const bool known =
+                    std::any_of(shape.trailingEnds.begin(), shape.trailingEnds.end(),
+                                [&](math::Vec3 p) { return PlanDistance(p, end) <= kSamePlace; });
+                if (!known) shape.trailingEnds.push_back(end);
+            }
+        }
+    }
+    return shape;
+}
+
+} // namespace
+
+TrackShapes::TrackShapes(const CLayout& layout) : layout_(layout)
+{
+    shapes_.resize(static_cast<std::size_t>(std::max(layout.TypeCount(), 0)));
+    read_.assign(shapes_.size(), false);
+}
+
+const TrackTypeShape* TrackShapes::Shape(int type) const
+{
+    if (type < 0 || static_cast<std::size_t>(type) >= shapes_.size()) return nullptr;
+    const auto at = static_cast<std::size_t>(type);
+    if (!read_[at]) {
+        read_[at] = true;
+        const ObjectType* record = layout_.FindType(type);
+        if (record && record->HasGuide() && record->guide.mesh && !record->guide.mesh->empty())
+            shapes_[at] = ReadShape(*record);
+    }
+    return shapes_[at] ? &*shapes_[at] : nullptr;
+}
+
+math::Vec3 TrackShapes::ToWorld(const PlacedObject& object, math::Vec3 local)
+{
+    const math::Matrix turn = math::RotationY(object.angle * math::kDegToRad);
+    const math::Vec3 turned = math::TransformCoord({local.x, 0.0f, local.z}, turn);
+    return {turned.x + object.x, local.y + object.y, turned.z + object.z};
+}
+
+std::vector<TrackEnd> TrackShapes::Ends(int index, const PlacedObject& object) const
+{
+    std::vector<TrackEnd> out;
+    const TrackTypeShape* shape = ShapeOf(object);
+    if (!shape) return out;
+    const math::Matrix turn = math::RotationY(object.angle * math::kDegToRad);
+    for (const TrackTypeShape::End& end : shape->ends)
+        out.push_back({index, end.snap, ToWorld(object, end.local),
+                       PlanUnit(math::TransformNormal(end.direction, turn))});
+    return out;
+}
+
+std::vector<GuideLine> TrackShapes::WorldLines(const PlacedObject& object) const
+{
+    const TrackTypeShape* shape = ShapeOf(object);
+    if (!shape) return {};
+    std::vector<GuideLine> lines = shape->lines;
+    const math::Matrix turn = math::RotationY(object.angle * math::kDegToRad);
+    for (GuideLine& line : lines) {
+        for (math::Vec3& p : line.points) {
+            const math::Vec3 turned = math::TransformCoord({p.x, 0.0f, p.z}, turn);
+            p = {turned.x + object.x, p.y + object.y, turned.z + object.z};
+        }
+    }
+    return lines;
+}
+
+float JointAngle(math::Vec3 a, math::Vec3 b)
+{
+    const float headOn = -(a.x * b.x + a.z * b.z);
+    return std::acos(std::clamp(headOn, -1.0f, 1.0f)) * kRadToDeg;
+}
+
+} // namespace layout

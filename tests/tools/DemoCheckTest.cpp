@@ -1,0 +1,52 @@
+// The demo layout passes the layout check: its track is closed everywhere but at the buffer
+// stops, nothing is laid twice, there is room under the bridge, and only the embankment's
+// slopes are steeper than the check allows.
+#include "DemoTestSupport.h"
+#include "gfx/RecordingDevice.h"
+#include "layout/CLayout.h"
+#include "layout/JointMending.h"
+#include "layout/LayoutCheck.h"
+#include "layout/MapFile.h"
+#include "layout/MapFileVehicles.h"
+#include "platform/RecordingDialogService.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(DemoCheck, TheDemoLayoutHasNoFaultButItsSlopes)
+{
+    DEMO_REQUIRE_CONTENT();
+    platform::RecordingDialogService dialogs;
+    layout::CLayout layout(dialogs, demotest::kProgramSection);
+    const auto device = std::move(gfx::RecordingDevice::Create().device);
+    layout::StoredMapVehicles vehicles;
+    ASSERT_EQ(layout::LoadMapFile(layout, demotest::Content().root + std::string(demo::content::kDemoMap),
+                                  vehicles, {.device = device.get()}),
+              layout::MapOutcome::Done);
+
+    const layout::LayoutCheckResult result = layout::CheckLayout(layout);
+    for (const layout::LayoutFinding& f : result.findings) {
+        const std::string type =
+            layout.TypeName(layout.Objects()[static_cast<std::size_t>(f.objects.front())].type);
+        EXPECT_EQ(f.kind, layout::FindingKind::Grade)
+            << layout::FindingKindName(f.kind) << " at " << f.position.x << ", " << f.position.z << " on "
+            << type << " (" << f.value << ")";
+        if (f.kind == layout::FindingKind::Grade) {
+            EXPECT_EQ(type, "track_slope_25");
+        }
+    }
+    EXPECT_EQ(result.counts[static_cast<int>(layout::FindingKind::Grade)], 8);
+    EXPECT_TRUE(layout::PlanJointMending(layout).moves.empty());
+
+    // The bridge is seen passing over the main line, with a little more room than asked for.
+    const layout::LayoutCheckResult strict = layout::CheckLayout(layout, {.minClearance = 100.0f});
+    ASSERT_EQ(strict.counts[static_cast<int>(layout::FindingKind::Clearance)], 1);
+    for (const layout::LayoutFinding& f : strict.findings) {
+        if (f.kind != layout::FindingKind::Clearance) continue;
+        EXPECT_GE(f.value, 5.0f);
+        EXPECT_LT(f.value, 6.0f);
+    }
+}
+
+} // namespace
