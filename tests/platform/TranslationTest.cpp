@@ -52,7 +52,7 @@ std::vector<PoEntry> ReadPo(const std::filesystem::path& path)
         if (line.starts_with("#,") && line.find("fuzzy") != std::string::npos) fuzzy = true;
         if (line.starts_with("msgid ")) {
             if (!current.msgid.empty() || target) entries.push_back(current);
-            current = PoEntry{.fuzzy = fuzzy, .line = number};
+            current = PoEntry{.msgid = "", .msgstr = "", .fuzzy = fuzzy, .line = number};
             fuzzy = false;
             current.msgid = Unquote(line.substr(6));
             target = &current.msgid;
@@ -111,7 +111,9 @@ TEST(EnglishCatalogue, TranslatesEveryEntry)
         EXPECT_FALSE(entry.msgstr.empty()) << "untranslated";
         EXPECT_NE(entry.msgstr, entry.msgid) << "left in Japanese";
         // Key labels stay as they are; everything else is English.
-        if (entry.msgid.find("キー「") == std::string::npos) EXPECT_FALSE(HasJapanese(entry.msgstr));
+        if (entry.msgid.find("キー「") == std::string::npos) {
+            EXPECT_FALSE(HasJapanese(entry.msgstr));
+        }
         EXPECT_EQ(Placeholders(entry.msgid), Placeholders(entry.msgstr)) << "parts lost or added";
         EXPECT_EQ(seen[entry.msgid]++, 0) << "entry given twice";
     }
