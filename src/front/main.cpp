@@ -26,6 +26,9 @@ namespace {
 
 std::string Usage()
 {
+    // The headless options without their own usage line, which the lines above already give.
+    const std::string headless = app::HeadlessUsage();
+    const std::string headlessOptions = headless.substr(headless.find('\n') + 1);
     return "Usage: korvela [--lang ja|en] [MAPFILE]\n"
            "       korvela --headless [--lang ja|en] [OPTION]... [MAPFILE]\n"
            "       korvela --inspect-mesh FILE\n"
@@ -42,7 +45,7 @@ std::string Usage()
            "A MAPFILE is loaded at start-up as the load command loads it.\n"
            "\n"
            "Options of --headless:\n" +
-           app::HeadlessUsage() +
+           headlessOptions +
            "\n"
            "Files:\n"
            "  Run from a folder of its own, the program keeps its settings file (NAME.ini, NAME being\n"

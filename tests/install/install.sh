@@ -43,7 +43,7 @@ done
 for file in "${expected[@]}"; do
     [ -s "$prefix/$file" ] || fail "$file was not installed"
 done
-grep -q -- '--headless' "$prefix/share/man/man1/korvela.1" || fail "the manual page lacks the --help text"
+grep -q 'inspect.*mesh' "$prefix/share/man/man1/korvela.1" || fail "the manual page lacks the --help text"
 
 desktop-file-validate "$prefix/share/applications/$id.desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" > "$work/appstream.log" ||

@@ -173,8 +173,8 @@ TEST(EnglishCatalogue, TranslatesComposedTexts)
     EXPECT_EQ(catalogue.Translate("demo.txt"), "demo.txt");
     EXPECT_EQ(catalogue.Translate(""), "");
     // Patterns: a number and a list item put together, the item translated in its turn.
-    EXPECT_EQ(catalogue.Translate("位置(F5)：電車－１"), "Position (F5): Train 1");
-    EXPECT_EQ(catalogue.Translate("電車3:-12km/h"), "Train 3: -12km/h");
+    EXPECT_EQ(catalogue.Translate("位置(F5)：電車－１"), "Pos (F5): Train 1");
+    EXPECT_EQ(catalogue.Translate("電車3:-12km/h"), "Train3:-12km/h");
     EXPECT_EQ(catalogue.Translate("逆 IK,"), "Rev. IK,");
     EXPECT_EQ(catalogue.Translate("キー「1」「ぬ」「ヌ」  使用数  3"), "Key 「1」「ぬ」「ヌ」  turnouts:  3");
     EXPECT_EQ(catalogue.Translate("背景ファイル ground.x がありません。"), "The background file ground.x is missing.");
