@@ -49,7 +49,8 @@ void UseLanguage(const platform::ProgramFolders& folders)
     translations->SetLanguage(english ? wxLANGUAGE_ENGLISH : wxLANGUAGE_JAPANESE);
     wxFileTranslationsLoader::AddCatalogLookupPathPrefix(Wx(folders.localeFolder));
     translations->AddStdCatalog();
-    if (english) translations->AddCatalog("korvela");
+    // Our msgids are Japanese: told so, the toolkit loads the catalogue for English.
+    if (english) translations->AddCatalog("korvela", wxLANGUAGE_JAPANESE);
     wxTranslations::Set(translations.release());
 }
 
