@@ -1,4 +1,5 @@
 // Entry point of the korvela executable.
+#include "app/ActionScript.h"
 #include "app/HeadlessOptions.h"
 #include "app/HeadlessRunner.h"
 #include "app/Language.h"
@@ -45,7 +46,7 @@ std::string Usage()
            "A MAPFILE is loaded at start-up as the load command loads it.\n"
            "\n"
            "Options of --headless:\n" +
-           headlessOptions +
+           headlessOptions + "\n" + app::ActionsUsage() +
            "\n"
            "Files:\n"
            "  Run from a folder of its own, the program keeps its settings file (NAME.ini, NAME being\n"
