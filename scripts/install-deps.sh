@@ -11,6 +11,7 @@ packages=(
   libfreetype-dev libfontconfig-dev zlib1g-dev libcurl4-openssl-dev libstb-dev
   fonts-ipafont-gothic
   xvfb xauth xdotool imagemagick x11-utils libx11-dev
+  gettext librsvg2-bin help2man desktop-file-utils appstream file
 )
 
 missing=()

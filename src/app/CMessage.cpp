@@ -3,7 +3,10 @@
 #include "app/HelpTexts.h"
 #include "platform/SafeFile.h"
 #include "platform/TextFile.h"
+#include "platform/Translation.h"
 #include "ui/RichTextReader.h"
+
+#include <vector>
 
 namespace app {
 namespace {
@@ -100,9 +103,18 @@ bool CMessage::LoadFromDownload()
 
 bool CMessage::LoadBundled()
 {
-    // The copy beside the executable first (it may have been edited or updated), then the
-    // one built into the program.
-    if (auto bytes = platform::ReadFileBytes(FilePath())) {
+    // In another language than the source, its own copy from the folder named after it; then
+    // the copy beside the executable (it may have been edited or updated), then the one built
+    // into the program.
+    std::vector<std::string> paths;
+    if (const std::string language = platform::CurrentLanguage(); language != platform::kSourceLanguage) {
+        paths.push_back(services_.executableFolder + language + "/" +
+                        std::string(kind_ == ViewerKind::Help ? kHelpFileName : kMessagesFileName));
+    }
+    paths.push_back(FilePath());
+    for (const std::string& path : paths) {
+        auto bytes = platform::ReadFileBytes(path);
+        if (!bytes) continue;
         if (auto document = ui::ReadRtf(*bytes)) {
             SetDocument(std::move(*document));
             return true;

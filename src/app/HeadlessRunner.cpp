@@ -6,6 +6,7 @@
 #include "app/RunReport.h"
 #include "gfx/RecordingDevice.h"
 #include "platform/Paths.h"
+#include "platform/ProgramFolders.h"
 #include "platform/RecordingDialogService.h"
 #include "platform/SafeFile.h"
 #include "platform/VirtualKeys.h"
@@ -607,7 +608,7 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
     if (!ports.mouse) ports.mouse = &mouse;
     AppEnvironment environment{.executableFolder = services.executableFolder,
                                .executableName = services.executableName,
-                               .settingsFile = options.settingsFile.value_or(""),
+                               .settingsFile = options.settingsFile.value_or(services.settingsFile),
                                .deviceFactory = std::move(factory),
                                .ports = ports,
                                .saveSettingsOnClose = false};
@@ -691,8 +692,11 @@ int RunHeadless(int argc, char** argv, SizedDeviceFactory offscreenFactory, Scre
 
     HeadlessServices services;
     try {
-        services.executableFolder = platform::ExecutableFolder();
-        services.executableName = platform::ExecutableBaseName();
+        const platform::ProgramFolders& folders = platform::ThisProgramFolders();
+        // Default folders and relative settings paths count from the content folder.
+        services.executableFolder = folders.contentFolder;
+        services.executableName = folders.executableName;
+        services.settingsFile = folders.settingsFile;
     } catch (const std::exception& error) {
         std::cerr << "korvela: " << error.what() << "\n";
         return 1;

@@ -25,6 +25,7 @@ using ScreenshotWriter = std::function<platform::Status(const gfx::Image& image,
 struct HeadlessServices {
     std::string executableFolder; // ends in '/'
     std::string executableName;
+    std::string settingsFile{}; // empty: executableFolder + executableName + ".ini"
     SizedDeviceFactory screenshotFactory{}; // empty: --screenshot is refused
     ScreenshotWriter writeScreenshot{};
     AppPorts ports{};

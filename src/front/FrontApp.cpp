@@ -9,13 +9,18 @@
 #include "platform/KeyMap.h"
 #include "platform/KeyState.h"
 #include "platform/Paths.h"
+#include "platform/ProgramFolders.h"
+#include "platform/Translation.h"
+#include "front/WxText.h"
 #include "platform/VirtualKeys.h"
 #include "platform/WebAddress.h"
 
 #include <cstdio>
 #include <iostream>
 #include <stdexcept>
+#include <wx/intl.h>
 #include <wx/log.h>
+#include <wx/translation.h>
 
 wxIMPLEMENT_APP_NO_MAIN(front::FrontApp);
 
@@ -33,6 +38,20 @@ void PrintAssertion(const wxString& file, int line, const wxString& function, co
 {
     std::cerr << "korvela: toolkit check failed at " << file << ":" << line << " in " << function << ": "
               << condition << " " << message << "\n";
+}
+
+// The toolkit's own texts (stock buttons, file choosers) and our catalogue, in the language
+// main chose.
+void UseLanguage(const platform::ProgramFolders& folders)
+{
+    const bool english = platform::CurrentLanguage() == "en";
+    auto translations = std::make_unique<wxTranslations>();
+    translations->SetLanguage(english ? wxLANGUAGE_ENGLISH : wxLANGUAGE_JAPANESE);
+    wxFileTranslationsLoader::AddCatalogLookupPathPrefix(Wx(folders.localeFolder));
+    translations->AddStdCatalog();
+    // Our msgids are Japanese: told so, the toolkit loads the catalogue for English.
+    if (english) translations->AddCatalog("korvela", wxLANGUAGE_JAPANESE);
+    wxTranslations::Set(translations.release());
 }
 
 } // namespace
@@ -56,9 +75,13 @@ bool FrontApp::OnInit()
 
     app::AppEnvironment environment;
     try {
-        environment.executableFolder = platform::ExecutableFolder();
-        environment.executableName = platform::ExecutableBaseName();
+        const platform::ProgramFolders& folders = platform::ThisProgramFolders();
+        // Default folders and relative settings paths count from the content folder.
+        environment.executableFolder = folders.contentFolder;
+        environment.executableName = folders.executableName;
         environment.executablePath = platform::ExecutablePath();
+        environment.settingsFile = folders.settingsFile;
+        UseLanguage(folders);
     } catch (const std::exception& error) {
         std::cerr << "korvela: " << error.what() << "\n";
         return false;
@@ -144,14 +167,8 @@ int FrontApp::FilterEvent(wxEvent& event)
 
 int RunWindowProgram(int argc, char** argv)
 {
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if ((argument.size() > 1 && argument[0] == '-') || !gMapFile.empty()) {
-            std::fputs("usage: korvela [MAPFILE]\n", stderr);
-            return 2;
-        }
-        gMapFile = argument;
-    }
+    // main has checked the command line: at most one map file is left.
+    if (argc > 1) gMapFile = argv[1];
     return wxEntry(argc, argv);
 }
 

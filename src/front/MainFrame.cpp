@@ -2,6 +2,7 @@
 
 #include "app/CSimulatorApp.h"
 #include "front/CanvasGl.h"
+#include "front/LanguageMenu.h"
 #include "front/MenuKeyLabels.h"
 #include "front/ModelDialog.h"
 #include "front/MouseTracker.h"
@@ -132,10 +133,11 @@ void MainFrame::BuildMenu()
         for (int position = 0; position < model.ItemCount(popup); ++position) {
             const int id = model.ItemId(popup, position);
             // The text without its key name: "\tF3" would make the key an accelerator.
-            menu->Append(FrontId(id), Wx(model.BaseText(id) + model.Suffix(id)));
+            menu->Append(FrontId(id), Tx(model.BaseText(id) + model.Suffix(id)));
         }
-        bar->Append(menu, Wx(model.PopupTitle(popup)));
+        bar->Append(menu, Tx(model.PopupTitle(popup)));
     }
+    AddLanguageMenu(*this, *bar, FrontId(cmd::kHelp), services_.dialogs);
     SetMenuBar(bar);
     for (const int id : model.Ids()) {
         if (wxMenuItem* item = bar->FindItem(FrontId(id))) ShowKeyLabel(*item, model.KeyLabel(id));
@@ -157,11 +159,11 @@ void MainFrame::BuildToolBar()
         // Group buttons are check tools too: the model keeps the group, and the toolkit's radio
         // tools could not show a group with nothing pressed.
         const wxItemKind kind = tool.kind == ui::ToolKind::Button ? wxITEM_NORMAL : wxITEM_CHECK;
-        bar->AddTool(FrontId(tool.id), "", ToolIcon(tool.id), Wx(tool.toolTip), kind);
+        bar->AddTool(FrontId(tool.id), "", ToolIcon(tool.id), Tx(tool.toolTip), kind);
     }
     bar->AddStretchableSpace();
     const ui::DialogModel& window = app_.MainDlg().Window();
-    start_ = new wxButton(bar, wxID_ANY, Wx(window.Text(ui::mainwin::kStart)));
+    start_ = new wxButton(bar, wxID_ANY, Tx(window.Text(ui::mainwin::kStart)));
     start_->Bind(wxEVT_BUTTON, &MainFrame::OnStart, this);
     bar->AddControl(start_);
     bar->Realize();
@@ -533,7 +535,7 @@ void MainFrame::SyncMenuItem(int commandId)
     wxMenuBar* bar = GetMenuBar();
     wxMenuItem* item = bar ? bar->FindItem(FrontId(commandId)) : nullptr;
     if (!item) return;
-    const wxString text = Wx(model.BaseText(commandId) + model.Suffix(commandId));
+    const wxString text = Tx(model.BaseText(commandId) + model.Suffix(commandId));
     if (item->GetItemLabel() != text) {
         item->SetItemLabel(text);
         ShowKeyLabel(*item, model.KeyLabel(commandId));
@@ -558,7 +560,7 @@ void MainFrame::SyncTool(int commandId)
 void MainFrame::SyncStatusPane(int pane)
 {
     if (pane < 0 || pane >= kStatusPanes) return;
-    const wxString text = Wx(app_.MainDlg().StatusBar().Text(pane));
+    const wxString text = Tx(app_.MainDlg().StatusBar().Text(pane));
     if (GetStatusBar() && GetStatusBar()->GetStatusText(pane) != text) SetStatusText(text, pane);
 }
 

@@ -58,7 +58,7 @@ bool SameItems(const wxItemContainerImmutable& box, const std::vector<std::strin
 {
     if (box.GetCount() != static_cast<unsigned>(items.size())) return false;
     for (unsigned i = 0; i < box.GetCount(); ++i) {
-        if (box.GetString(i) != Wx(items[i])) return false;
+        if (box.GetString(i) != Tx(items[i])) return false;
     }
     return true;
 }
@@ -67,7 +67,7 @@ wxArrayString WxItems(const std::vector<std::string>& items)
 {
     wxArrayString list;
     for (const auto& item : items)
-        list.Add(Wx(item));
+        list.Add(Tx(item));
     return list;
 }
 
@@ -90,7 +90,7 @@ struct ModelDialog::Frame {
 
 ModelDialog::ModelDialog(wxWindow* parent, ui::DialogModel& model, const DialogLayoutHints& hints,
                          const PictureFactory& pictures)
-    : wxDialog(parent, wxID_ANY, Wx(model.Title()), wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, wxID_ANY, Tx(model.Title()), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | (hints.resizable ? wxRESIZE_BORDER : 0)),
       model_(model)
 {
@@ -133,7 +133,7 @@ int ModelDialog::FrameOf(const std::string& title, int parentFrame)
     }
     Frame frame{.title = title,
                 .parent = parentFrame,
-                .box = new wxStaticBox(this, wxID_ANY, Wx(title)),
+                .box = new wxStaticBox(this, wxID_ANY, Tx(title)),
                 .items = {}};
     frames_.push_back(std::move(frame));
     const int index = static_cast<int>(frames_.size()) - 1;
@@ -213,7 +213,9 @@ void ModelDialog::Build(const DialogLayoutHints& hints, const PictureFactory& pi
 wxWindow* ModelDialog::CreateWidget(const ui::ControlTemplate& control, const PictureFactory& pictures)
 {
     const bool recorded = control.id != ui::kNoId && model_.Has(control.id);
-    const wxString text = Wx(recorded ? model_.Text(control.id) : control.caption);
+    // What the user types into an edit box is data, not a caption.
+    const std::string& caption = recorded ? model_.Text(control.id) : control.caption;
+    const wxString text = control.kind == Kind::EditBox ? Wx(caption) : Tx(caption);
     switch (control.kind) {
     case Kind::Button:
         return new wxButton(this, wxID_ANY, text);
@@ -452,7 +454,7 @@ void ModelDialog::OnModelChanged(int id)
 
 void ModelDialog::SyncWindow()
 {
-    const wxString title = Wx(model_.Title());
+    const wxString title = Tx(model_.Title());
     if (GetTitle() != title) SetTitle(title);
     if (model_.IsVisible() != IsShown()) Show(model_.IsVisible());
 }
@@ -491,7 +493,7 @@ void ModelDialog::Sync(int id)
             caption->second->Show(record->shown);
         relayout = true;
     }
-    const wxString text = Wx(record->text);
+    const wxString text = record->kind == Kind::EditBox ? Wx(record->text) : Tx(record->text);
     const auto relabel = [&](wxWindow* window) {
         if (window->GetLabel() != text) {
             window->SetLabel(text);

@@ -49,7 +49,7 @@ void ModelListCtrl::SyncColumns()
         DeleteAllColumns();
         for (int column = 0; column < list.ColumnCount(); ++column) {
             const ui::ColumnTemplate& heading = list.Column(column);
-            InsertColumn(column, Wx(heading.heading),
+            InsertColumn(column, Tx(heading.heading),
                          heading.align == ui::ColumnAlign::Right ? wxLIST_FORMAT_RIGHT : wxLIST_FORMAT_LEFT);
         }
         return;
@@ -58,7 +58,7 @@ void ModelListCtrl::SyncColumns()
         wxListItem item;
         item.SetMask(wxLIST_MASK_TEXT);
         GetColumn(column, item);
-        const wxString heading = Wx(list.Column(column).heading);
+        const wxString heading = Tx(list.Column(column).heading);
         if (item.GetText() != heading) {
             item.SetText(heading);
             SetColumn(column, item);
@@ -72,7 +72,7 @@ void ModelListCtrl::FitColumns()
     const ui::ListView& list = List();
     const std::vector<std::string> widest = widest_ ? widest_() : std::vector<std::string>{};
     for (int column = 0; column < list.ColumnCount(); ++column) {
-        int width = GetTextExtent(Wx(list.Column(column).heading)).x;
+        int width = GetTextExtent(Tx(list.Column(column).heading)).x;
         if (static_cast<std::size_t>(column) < widest.size()) {
             width = std::max(width, GetTextExtent(Wx(widest[static_cast<std::size_t>(column)])).x);
         } else {

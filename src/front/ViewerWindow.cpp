@@ -29,7 +29,7 @@ wxTextAttr Attributes(const ui::RichTextStyle& style, const wxFont& base)
 } // namespace
 
 ViewerWindow::ViewerWindow(wxWindow* parent, app::CMessage& viewer)
-    : wxDialog(parent, wxID_ANY, Wx(viewer.Title()), wxDefaultPosition, wxSize(560, 420),
+    : wxDialog(parent, wxID_ANY, Tx(viewer.Title()), wxDefaultPosition, wxSize(560, 420),
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       viewer_(viewer)
 {

@@ -1,4 +1,5 @@
 #include "platform/DialogService.h"
+#include "platform/Translation.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -103,9 +104,41 @@ bool LaunchDetached(const std::vector<std::string>& argv)
     return got == 0;
 }
 
+namespace {
+
+FileRequest Translated(FileRequest request)
+{
+    request.title = Tr(request.title);
+    for (FileFilter& filter : request.filters)
+        filter.description = Tr(filter.description);
+    return request;
+}
+
+} // namespace
+
+MessageAnswer DialogService::ShowMessage(const MessageRequest& request)
+{
+    MessageRequest shown = request;
+    shown.text = Tr(request.text);
+    shown.caption = Tr(request.caption);
+    return DoShowMessage(shown);
+}
+
+std::optional<std::string> DialogService::ChooseFileToOpen(const FileRequest& request)
+{
+    return DoChooseFileToOpen(Translated(request));
+}
+
+std::optional<std::string> DialogService::ChooseFileToSave(const FileRequest& request)
+{
+    return DoChooseFileToSave(Translated(request));
+}
+
 std::optional<std::string> DialogService::ChooseFolder(const FolderRequest& request)
 {
-    auto folder = DoChooseFolder(request);
+    FolderRequest shown = request;
+    shown.title = Tr(request.title);
+    auto folder = DoChooseFolder(shown);
     if (!folder || folder->empty()) return std::nullopt;
     if (folder->back() != '/') folder->push_back('/');
     return folder;

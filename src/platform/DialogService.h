@@ -66,21 +66,17 @@ std::vector<FileFilter> ParseFileFilter(std::string_view text);
 // started. Real dialog services use it for opening addresses ("xdg-open", url).
 bool LaunchDetached(const std::vector<std::string>& argv);
 
+// Every text of a request goes through the user-interface language here, on its way out of
+// the core: the implementations (and what a recording service records) see translated texts.
 class DialogService {
   public:
     virtual ~DialogService() = default;
 
-    MessageAnswer ShowMessage(const MessageRequest& request) { return DoShowMessage(request); }
+    MessageAnswer ShowMessage(const MessageRequest& request);
 
     // The chosen path, or nothing when the user cancelled.
-    std::optional<std::string> ChooseFileToOpen(const FileRequest& request)
-    {
-        return DoChooseFileToOpen(request);
-    }
-    std::optional<std::string> ChooseFileToSave(const FileRequest& request)
-    {
-        return DoChooseFileToSave(request);
-    }
+    std::optional<std::string> ChooseFileToOpen(const FileRequest& request);
+    std::optional<std::string> ChooseFileToSave(const FileRequest& request);
 
     // The chosen folder, always ending in '/', or nothing when the user cancelled or chose
     // something that is not a folder of the file system.

@@ -6,6 +6,7 @@
 #include "render/CameraTransforms.h"
 #include "render/FrameScene.h"
 #include "render/FrameText.h"
+#include "platform/Translation.h"
 #include "ui/DialogModel.h"
 #include "ui/SetUpTemplate.h"
 
@@ -93,9 +94,10 @@ void CGraphics::DrawTextLine(std::string_view text, int row)
 {
     if (!device_) return;
     const int top = kTextRowHeight * row;
-    device_->DrawText(text, gfx::Rect{3, top + 1, 100, top + kTextRowHeight},
+    const std::string shown = platform::Tr(text);
+    device_->DrawText(shown, gfx::Rect{3, top + 1, 100, top + kTextRowHeight},
                       gfx::ColorFromArgb(kTextShadowArgb));
-    device_->DrawText(text, gfx::Rect{2, top, 100, top + kTextRowHeight}, gfx::ColorFromArgb(kTextArgb));
+    device_->DrawText(shown, gfx::Rect{2, top, 100, top + kTextRowHeight}, gfx::ColorFromArgb(kTextArgb));
 }
 
 bool CGraphics::RenderMainFrame(const MainFrameContext& context)

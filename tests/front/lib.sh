@@ -11,6 +11,8 @@ KV_SHOTS=$3
 mkdir -p "$KV_SHOTS"
 
 export LANG=C.UTF-8
+# The checks read the Japanese texts, whatever the desktop of the machine speaks.
+export LANGUAGE=ja
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
 # Never reach the network from a test.
 unset KORVELA_WEB_BASE

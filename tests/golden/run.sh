@@ -20,6 +20,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 content=$(dirname "$exe")
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
 export LC_ALL=C.UTF-8
+# The expected reports hold the Japanese texts, whatever the machine's desktop speaks.
+export LANGUAGE=ja
 unset KORVELA_WEB_BASE
 
 [ -d "$content/objects" ] || { echo "FAIL: no demo content beside $exe"; exit 1; }
