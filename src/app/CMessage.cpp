@@ -84,7 +84,7 @@ bool CMessage::LoadFromDownload()
         ShowError(services_.dialogs, fileError, written.error());
         return false;
     }
-    auto bytes = platform::ReadFileBytes(path);
+    auto bytes = platform::ReadFileBytes(path, platform::kMaxRtfBytes);
     if (!bytes) {
         ShowError(services_.dialogs, fileError, bytes.error());
         return false;
@@ -102,7 +102,7 @@ bool CMessage::LoadBundled()
 {
     // The copy beside the executable first (it may have been edited or updated), then the
     // one built into the program.
-    if (auto bytes = platform::ReadFileBytes(FilePath())) {
+    if (auto bytes = platform::ReadFileBytes(FilePath(), platform::kMaxRtfBytes)) {
         if (auto document = ui::ReadRtf(*bytes)) {
             SetDocument(std::move(*document));
             return true;
