@@ -3,6 +3,7 @@
 #include "app/KeyScript.h"
 #include "app/RunReport.h"
 #include "gfx/RecordingDevice.h"
+#include "platform/Memory.h"
 #include "platform/Paths.h"
 #include "platform/RecordingDialogService.h"
 #include "platform/SafeFile.h"
@@ -97,6 +98,7 @@ RunReport CollectReport(CSimulatorApp& app, const RunObserver& observer,
     report.plane = app.Vehicles().Plane();
     report.helicopter = app.Vehicles().Helicopter();
     report.messages = dialogs.MessageTexts();
+    report.peakRssMb = platform::PeakResidentMb();
     return report;
 }
 
@@ -155,6 +157,8 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
             gfx::RecordingDevice::Options recording;
             recording.device = device;
             recording.main = {width, height};
+            // Only the frame in hand: a long run must not grow with every frame drawn.
+            recording.keep = gfx::RecordingDevice::Keep::LastFrame;
             auto created = gfx::RecordingDevice::Create(recording);
             return gfx::Created<gfx::Device>{std::move(created.device), std::move(created.error)};
         };
@@ -173,7 +177,19 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
     // No real bars: the render view is the whole picture below the gap.
     app.SetWindowMetrics(width, height + kHeadlessGap, 0, 0);
     app.Startup();
-    if (options.mapFile) app.LoadMapFile(*options.mapFile);
+    if (options.mapFile) {
+        const std::size_t before = dialogs.Calls().size();
+        if (!app.LoadMapFile(*options.mapFile)) {
+            errors << "korvela: the map " << *options.mapFile << " could not be loaded";
+            for (std::size_t i = before; i < dialogs.Calls().size(); ++i) {
+                if (dialogs.Calls()[i].kind != platform::DialogCallKind::Message) continue;
+                errors << ": " << std::get<platform::MessageRequest>(dialogs.Calls()[i].request).text;
+            }
+            errors << "\n";
+            app.OnClose();
+            return 1;
+        }
+    }
 
     // A request the program cannot carry out ends the run before Start, writing nothing.
     for (const StartAction& action : options.actions) {
