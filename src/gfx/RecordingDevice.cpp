@@ -34,6 +34,18 @@ RecordingDevice::RecordingDevice(const Options& options)
     ResetState();
 }
 
+void RecordingDevice::Record(RecordedCall call)
+{
+    ++totals_[call.index()];
+    if (options_.keep == Keep::NoCalls) return;
+    if (options_.keep == Keep::LastFrame && frameEnded_) {
+        calls_.clear(); // keeps its capacity: a frame like the last costs no allocation
+        frameEnded_ = false;
+    }
+    frameEnded_ = std::holds_alternative<call::Present>(call);
+    calls_.push_back(std::move(call));
+}
+
 void RecordingDevice::ResetState()
 {
     state_ = DeviceState{};
@@ -70,7 +82,7 @@ bool RecordingDevice::SetTarget(Target target)
 {
     const Size size = TargetSize(target);
     const bool ok = size.width > 0 && size.height > 0;
-    calls_.push_back(call::SetTarget{target, ok});
+    Record(call::SetTarget{target, ok});
     if (!ok) return false;
     target_ = target;
     state_.viewport = FullViewport();
@@ -79,13 +91,13 @@ bool RecordingDevice::SetTarget(Target target)
 
 bool RecordingDevice::Clear(Color color, float depth)
 {
-    calls_.push_back(call::Clear{color, depth});
+    Record(call::Clear{color, depth});
     return true;
 }
 
 bool RecordingDevice::BeginScene()
 {
-    calls_.push_back(call::BeginScene{});
+    Record(call::BeginScene{});
     if (inScene_) return false;
     inScene_ = true;
     return true;
@@ -93,7 +105,7 @@ bool RecordingDevice::BeginScene()
 
 bool RecordingDevice::EndScene()
 {
-    calls_.push_back(call::EndScene{});
+    Record(call::EndScene{});
     if (!inScene_) return false;
     inScene_ = false;
     return true;
@@ -106,14 +118,14 @@ bool RecordingDevice::Present()
         --failPresents_;
         ok = false;
     }
-    calls_.push_back(call::Present{target_, ok});
+    Record(call::Present{target_, ok});
     return ok;
 }
 
 bool RecordingDevice::Reset(int width, int height)
 {
     const bool ok = width > 0 && height > 0;
-    calls_.push_back(call::Reset{true, width, height, ok});
+    Record(call::Reset{true, width, height, ok});
     if (!ok) return false;
     main_ = {width, height};
     swapInterval_ = kSyncedInterval; // fresh parameters: the default interval
@@ -123,7 +135,7 @@ bool RecordingDevice::Reset(int width, int height)
 
 bool RecordingDevice::ResetWithCreationParameters()
 {
-    calls_.push_back(call::Reset{false, main_.width, main_.height, true});
+    Record(call::Reset{false, main_.width, main_.height, true});
     swapInterval_ = options_.device.verticalSync ? kSyncedInterval : kImmediateInterval;
     ResetState();
     return true;
@@ -131,7 +143,7 @@ bool RecordingDevice::ResetWithCreationParameters()
 
 void RecordingDevice::SetTransform(TransformKind kind, const math::Matrix& m)
 {
-    calls_.push_back(call::SetTransform{kind, m});
+    Record(call::SetTransform{kind, m});
     state_.transforms[static_cast<int>(kind)] = m;
 }
 
@@ -140,95 +152,95 @@ bool RecordingDevice::SetViewport(const math::Viewport& vp)
     const Size size = TargetSize(target_);
     const bool ok = vp.x >= 0 && vp.y >= 0 && vp.width > 0 && vp.height > 0 &&
                     vp.x + vp.width <= size.width && vp.y + vp.height <= size.height;
-    calls_.push_back(call::SetViewport{vp, ok});
+    Record(call::SetViewport{vp, ok});
     if (ok) state_.viewport = vp;
     return ok;
 }
 
 void RecordingDevice::SetRenderState(RenderState s, bool on)
 {
-    calls_.push_back(call::SetRenderState{s, on});
+    Record(call::SetRenderState{s, on});
     state_.Set(s, on);
 }
 
 void RecordingDevice::SetCullMode(CullMode mode)
 {
-    calls_.push_back(call::SetCullMode{mode});
+    Record(call::SetCullMode{mode});
     state_.cull = mode;
 }
 
 void RecordingDevice::SetFillMode(FillMode mode)
 {
-    calls_.push_back(call::SetFillMode{mode});
+    Record(call::SetFillMode{mode});
     state_.fill = mode;
 }
 
 void RecordingDevice::SetShadeMode(ShadeMode mode)
 {
-    calls_.push_back(call::SetShadeMode{mode});
+    Record(call::SetShadeMode{mode});
     state_.shade = mode;
 }
 
 void RecordingDevice::SetBlendFunc(Blend src, Blend dest)
 {
-    calls_.push_back(call::SetBlendFunc{src, dest});
+    Record(call::SetBlendFunc{src, dest});
     state_.srcBlend = src;
     state_.destBlend = dest;
 }
 
 void RecordingDevice::SetAmbient(Color ambient)
 {
-    calls_.push_back(call::SetAmbient{ambient});
+    Record(call::SetAmbient{ambient});
     state_.ambient = ambient;
 }
 
 void RecordingDevice::SetDiffuseMaterialSource(MaterialSource source)
 {
-    calls_.push_back(call::SetDiffuseMaterialSource{source});
+    Record(call::SetDiffuseMaterialSource{source});
     state_.diffuseSource = source;
 }
 
 void RecordingDevice::SetPointParameter(PointParameter parameter, float value)
 {
-    calls_.push_back(call::SetPointParameter{parameter, value});
+    Record(call::SetPointParameter{parameter, value});
     state_.Set(parameter, value);
 }
 
 void RecordingDevice::SetTextureStage(StageOp colorOp, StageOp alphaOp)
 {
-    calls_.push_back(call::SetTextureStage{colorOp, alphaOp});
+    Record(call::SetTextureStage{colorOp, alphaOp});
     state_.colorOp = colorOp;
     state_.alphaOp = alphaOp;
 }
 
 void RecordingDevice::SetSamplerFilter(Sampler sampler, Filter filter)
 {
-    calls_.push_back(call::SetSamplerFilter{sampler, filter});
+    Record(call::SetSamplerFilter{sampler, filter});
     state_.Set(sampler, filter);
 }
 
 void RecordingDevice::SetMaterial(const Material& material)
 {
-    calls_.push_back(call::SetMaterial{material});
+    Record(call::SetMaterial{material});
     state_.material = material;
 }
 
 void RecordingDevice::SetLight(int index, const Light& light)
 {
-    calls_.push_back(call::SetLight{index, light});
+    Record(call::SetLight{index, light});
     if (index >= 0 && index < kMaxLights) state_.lights[static_cast<std::size_t>(index)] = light;
 }
 
 void RecordingDevice::LightEnable(int index, bool on)
 {
-    calls_.push_back(call::LightEnable{index, on});
+    Record(call::LightEnable{index, on});
     if (index >= 0 && index < kMaxLights) state_.lightEnabled[static_cast<std::size_t>(index)] = on;
 }
 
 void RecordingDevice::SetTexture(TextureHandle texture)
 {
     if (texture && texture->DeviceId() != Id()) texture = nullptr;
-    calls_.push_back(call::SetTexture{texture});
+    Record(call::SetTexture{texture});
     state_.texture = std::move(texture);
 }
 
@@ -245,7 +257,7 @@ TextureHandle RecordingDevice::LoadTexture(const std::string& path)
             slot = result;
         }
     }
-    calls_.push_back(call::LoadTexture{path, result});
+    Record(call::LoadTexture{path, result});
     return result;
 }
 
@@ -255,29 +267,29 @@ std::shared_ptr<MeshBuffer> RecordingDevice::UploadMesh(const MeshData& data)
     std::shared_ptr<MeshBuffer> buffer;
     if (sorted)
         buffer = std::make_shared<RecordingMeshBuffer>(Id(), SignatureOf(data), std::move(sorted->ranges));
-    calls_.push_back(call::UploadMesh{buffer.get()});
+    Record(call::UploadMesh{buffer.get()});
     return buffer;
 }
 
 void RecordingDevice::DrawSubset(const MeshBuffer& mesh, std::uint32_t subset)
 {
     const std::size_t triangles = mesh.DeviceId() == Id() ? mesh.Range(subset).count / 3 : 0;
-    calls_.push_back(call::DrawSubset{&mesh, subset, triangles, state_});
+    Record(call::DrawSubset{&mesh, subset, triangles, state_});
 }
 
 void RecordingDevice::DrawLineList(std::span<const ColoredVertex> vertices)
 {
-    calls_.push_back(call::DrawLineList{{vertices.begin(), vertices.end()}, state_});
+    Record(call::DrawLineList{{vertices.begin(), vertices.end()}, state_});
 }
 
 void RecordingDevice::DrawPointList(std::span<const ColoredVertex> vertices)
 {
-    calls_.push_back(call::DrawPointList{{vertices.begin(), vertices.end()}, state_});
+    Record(call::DrawPointList{{vertices.begin(), vertices.end()}, state_});
 }
 
 int RecordingDevice::DrawText(std::string_view text, const Rect& rect, Color color)
 {
-    calls_.push_back(call::DrawText{std::string(text), rect, color});
+    Record(call::DrawText{std::string(text), rect, color});
     if (text.empty()) return 0;
     const int lines = 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n'));
     return lines * 16;

@@ -230,3 +230,43 @@ TEST(Colors, ArgbWordsBecomeChannels)
 }
 
 } // namespace
+
+namespace {
+
+// Three frames of a few calls each, the second with a line list.
+void DrawFrames(gfx::Device& d)
+{
+    const gfx::ColoredVertex line[2] = {};
+    for (int frame = 0; frame < 3; ++frame) {
+        d.Clear({}, 1.0f);
+        d.BeginScene();
+        if (frame == 1) d.DrawLineList(line);
+        d.EndScene();
+        d.Present();
+    }
+}
+
+TEST(RecordingDeviceKeep, LongRunsKeepTheLastFrameOrNothingAndCountEverything)
+{
+    for (const auto keep : {RecordingDevice::Keep::AllCalls, RecordingDevice::Keep::LastFrame,
+                            RecordingDevice::Keep::NoCalls}) {
+        RecordingDevice::Options options;
+        options.keep = keep;
+        auto device = MakeDevice(options);
+        DrawFrames(*device);
+        EXPECT_EQ(device->TotalCount<gfx::call::Present>(), 3u);
+        EXPECT_EQ(device->TotalCount<gfx::call::DrawLineList>(), 1u);
+        const std::size_t kept = device->Calls().size();
+        switch (keep) {
+        case RecordingDevice::Keep::AllCalls: EXPECT_EQ(kept, 13u); break;
+        case RecordingDevice::Keep::LastFrame:
+            EXPECT_EQ(kept, 4u);
+            EXPECT_TRUE(std::holds_alternative<gfx::call::Clear>(device->Calls().front()));
+            EXPECT_TRUE(std::holds_alternative<gfx::call::Present>(device->Calls().back()));
+            break;
+        case RecordingDevice::Keep::NoCalls: EXPECT_EQ(kept, 0u); break;
+        }
+    }
+}
+
+} // namespace
