@@ -11,6 +11,7 @@ packages=(
   libfreetype-dev libfontconfig-dev zlib1g-dev libcurl4-openssl-dev libstb-dev
   fonts-ipafont-gothic
   xvfb xauth xdotool imagemagick x11-utils libx11-dev
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -14,3 +14,6 @@ cmake --build "$build" -j"$(nproc)"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+
+# Every fuzz target for a short while on its corpus, so that they keep building and running.
+bash scripts/fuzz.sh 20
