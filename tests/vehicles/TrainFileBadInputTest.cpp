@@ -1,6 +1,7 @@
 // Train files and car model .ini files from anywhere: every value that comes out is finite and
 // within the range of its kind, whatever the file holds or whether it can be read at all.
 #include "common/TestSupport.h"
+#include "math/Numeric.h"
 #include "math/ValueLimits.h"
 #include "platform/TextFile.h"
 #include "vehicles/TrainFile.h"
