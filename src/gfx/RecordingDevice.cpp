@@ -34,18 +34,6 @@ RecordingDevice::RecordingDevice(const Options& options)
     ResetState();
 }
 
-void RecordingDevice::Record(RecordedCall call)
-{
-    ++totals_[call.index()];
-    if (options_.keep == Keep::NoCalls) return;
-    if (options_.keep == Keep::LastFrame && frameEnded_) {
-        calls_.clear(); // keeps its capacity: a frame like the last costs no allocation
-        frameEnded_ = false;
-    }
-    frameEnded_ = std::holds_alternative<call::Present>(call);
-    calls_.push_back(std::move(call));
-}
-
 void RecordingDevice::ResetState()
 {
     state_ = DeviceState{};
@@ -82,7 +70,7 @@ bool RecordingDevice::SetTarget(Target target)
 {
     const Size size = TargetSize(target);
     const bool ok = size.width > 0 && size.height > 0;
-    Record(call::SetTarget{target, ok});
+    calls_.push_back(call::SetTarget{target, ok});
     if (!ok) return false;
     target_ = target;
     state_.viewport = FullViewport();
@@ -91,13 +79,13 @@ bool RecordingDevice::SetTarget(Target target)
 
 bool RecordingDevice::Clear(Color color, float depth)
 {
-    Record(call::Clear{color, depth});
+    calls_.push_back(call::Clear{color, depth});
     return true;
 }
 
 bool RecordingDevice::BeginScene()
 {
-    Record(call::BeginScene{});
+    calls_.push_back(call::BeginScene{});
     if (inScene_) return false;
     inScene_ = true;
     return true;
@@ -105,7 +93,7 @@ bool RecordingDevice::BeginScene()
 
 bool RecordingDevice::EndScene()
 {
-    Record(call::EndScene{});
+    calls_.push_back(call::EndScene{});
     if (!inScene_) return false;
     inScene_ = false;
     return true;
@@ -118,14 +106,14 @@ bool RecordingDevice::Present()
         --failPresents_;
         ok = false;
     }
-    Record(call::Present{target_, ok});
+    calls_.push_back(call::Present{target_, ok});
     return ok;
 }
 
 bool RecordingDevice::Reset(int width, int height)
 {
     const bool ok = width > 0 && height > 0;
-    Record(call::Reset{true, width, height, ok});
+    calls_.push_back(call::Reset{true, width, height, ok});
     if (!ok) return false;
     main_ = {width, height};
     swapInterval_ = kSyncedInterval; // fresh parameters: the default interval
@@ -135,7 +123,7 @@ bool RecordingDevice::Reset(int width, int height)
 
 bool RecordingDevice::ResetWithCreationParameters()
 {
-    Record(call::Reset{false, main_.width, main_.height, true});
+    calls_.push_back(call::Reset{false, main_.width, main_.height, true});
     swapInterval_ = options_.device.verticalSync ? kSyncedInterval : kImmediateInterval;
     ResetState();
     return true;
@@ -143,7 +131,7 @@ bool RecordingDevice::ResetWithCreationParameters()
 
 void RecordingDevice::SetTransform(TransformKind kind, const math::Matrix& m)
 {
-    Record(call::SetTransform{kind, m});
+    calls_.push_back(call::SetTransform{kind, m});
     state_.transforms[static_cast<int>(kind)] = m;
 }
 
@@ -152,95 +140,95 @@ bool RecordingDevice::SetViewport(const math::Viewport& vp)
     const Size size = TargetSize(target_);
     const bool ok = vp.x >= 0 && vp.y >= 0 && vp.width > 0 && vp.height > 0 &&
                     vp.x + vp.width <= size.width && vp.y + vp.height <= size.height;
-    Record(call::SetViewport{vp, ok});
+    calls_.push_back(call::SetViewport{vp, ok});
     if (ok) state_.viewport = vp;
     return ok;
 }
 
 void RecordingDevice::SetRenderState(RenderState s, bool on)
 {
-    Record(call::SetRenderState{s, on});
+    calls_.push_back(call::SetRenderState{s, on});
     state_.Set(s, on);
 }
 
 void RecordingDevice::SetCullMode(CullMode mode)
 {
-    Record(call::SetCullMode{mode});
+    calls_.push_back(call::SetCullMode{mode});
     state_.cull = mode;
 }
 
 void RecordingDevice::SetFillMode(FillMode mode)
 {
-    Record(call::SetFillMode{mode});
+    calls_.push_back(call::SetFillMode{mode});
     state_.fill = mode;
 }
 
 void RecordingDevice::SetShadeMode(ShadeMode mode)
 {
-    Record(call::SetShadeMode{mode});
+    calls_.push_back(call::SetShadeMode{mode});
     state_.shade = mode;
 }
 
 void RecordingDevice::SetBlendFunc(Blend src, Blend dest)
 {
-    Record(call::SetBlendFunc{src, dest});
+    calls_.push_back(call::SetBlendFunc{src, dest});
     state_.srcBlend = src;
     state_.destBlend = dest;
 }
 
 void RecordingDevice::SetAmbient(Color ambient)
 {
-    Record(call::SetAmbient{ambient});
+    calls_.push_back(call::SetAmbient{ambient});
     state_.ambient = ambient;
 }
 
 void RecordingDevice::SetDiffuseMaterialSource(MaterialSource source)
 {
-    Record(call::SetDiffuseMaterialSource{source});
+    calls_.push_back(call::SetDiffuseMaterialSource{source});
     state_.diffuseSource = source;
 }
 
 void RecordingDevice::SetPointParameter(PointParameter parameter, float value)
 {
-    Record(call::SetPointParameter{parameter, value});
+    calls_.push_back(call::SetPointParameter{parameter, value});
     state_.Set(parameter, value);
 }
 
 void RecordingDevice::SetTextureStage(StageOp colorOp, StageOp alphaOp)
 {
-    Record(call::SetTextureStage{colorOp, alphaOp});
+    calls_.push_back(call::SetTextureStage{colorOp, alphaOp});
     state_.colorOp = colorOp;
     state_.alphaOp = alphaOp;
 }
 
 void RecordingDevice::SetSamplerFilter(Sampler sampler, Filter filter)
 {
-    Record(call::SetSamplerFilter{sampler, filter});
+    calls_.push_back(call::SetSamplerFilter{sampler, filter});
     state_.Set(sampler, filter);
 }
 
 void RecordingDevice::SetMaterial(const Material& material)
 {
-    Record(call::SetMaterial{material});
+    calls_.push_back(call::SetMaterial{material});
     state_.material = material;
 }
 
 void RecordingDevice::SetLight(int index, const Light& light)
 {
-    Record(call::SetLight{index, light});
+    calls_.push_back(call::SetLight{index, light});
     if (index >= 0 && index < kMaxLights) state_.lights[static_cast<std::size_t>(index)] = light;
 }
 
 void RecordingDevice::LightEnable(int index, bool on)
 {
-    Record(call::LightEnable{index, on});
+    calls_.push_back(call::LightEnable{index, on});
     if (index >= 0 && index < kMaxLights) state_.lightEnabled[static_cast<std::size_t>(index)] = on;
 }
 
 void RecordingDevice::SetTexture(TextureHandle texture)
 {
     if (texture && texture->DeviceId() != Id()) texture = nullptr;
-    Record(call::SetTexture{texture});
+    calls_.push_back(call::SetTexture{texture});
     state_.texture = std::move(texture);
 }
 
@@ -257,7 +245,7 @@ TextureHandle RecordingDevice::LoadTexture(const std::string& path)
             slot = result;
         }
     }
-    Record(call::LoadTexture{path, result});
+    calls_.push_back(call::LoadTexture{path, result});
     return result;
 }
 
@@ -267,32 +255,39 @@ std::shared_ptr<MeshBuffer> RecordingDevice::UploadMesh(const MeshData& data)
     std::shared_ptr<MeshBuffer> buffer;
     if (sorted)
         buffer = std::make_shared<RecordingMeshBuffer>(Id(), SignatureOf(data), std::move(sorted->ranges));
-    Record(call::UploadMesh{buffer.get()});
+    calls_.push_back(call::UploadMesh{buffer.get()});
     return buffer;
 }
 
 void RecordingDevice::DrawSubset(const MeshBuffer& mesh, std::uint32_t subset)
 {
     const std::size_t triangles = mesh.DeviceId() == Id() ? mesh.Range(subset).count / 3 : 0;
-    Record(call::DrawSubset{&mesh, subset, triangles, state_});
+    calls_.push_back(call::DrawSubset{&mesh, subset, triangles, state_});
 }
 
 void RecordingDevice::DrawLineList(std::span<const ColoredVertex> vertices)
 {
-    Record(call::DrawLineList{{vertices.begin(), vertices.end()}, state_});
+    calls_.push_back(call::DrawLineList{{vertices.begin(), vertices.end()}, state_});
 }
 
 void RecordingDevice::DrawPointList(std::span<const ColoredVertex> vertices)
 {
-    Record(call::DrawPointList{{vertices.begin(), vertices.end()}, state_});
+    calls_.push_back(call::DrawPointList{{vertices.begin(), vertices.end()}, state_});
 }
 
 int RecordingDevice::DrawText(std::string_view text, const Rect& rect, Color color)
 {
-    Record(call::DrawText{std::string(text), rect, color});
-    if (text.empty()) return 0;
-    const int lines = 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-    return lines * 16;
+    // Lines go down 16 pixels each; as with the real font, the line that crosses the bottom edge
+    // is the last one drawn, and only drawn lines count in the height.
+    constexpr int kLineHeight = 16;
+    int lines = 0;
+    if (!text.empty()) {
+        const int span = rect.bottom - rect.top;
+        const int reach = span < 0 ? 1 : span / kLineHeight + 1;
+        lines = std::min(reach, 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n')));
+    }
+    calls_.push_back(call::DrawText{std::string(text), rect, color, lines * kLineHeight});
+    return lines * kLineHeight;
 }
 
 } // namespace gfx

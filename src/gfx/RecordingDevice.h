@@ -5,10 +5,7 @@
 #include "gfx/Device.h"
 #include "gfx/RecordedCall.h"
 
-#include <array>
 #include <map>
-#include <type_traits>
-#include <variant>
 #include <optional>
 #include <vector>
 
@@ -16,20 +13,12 @@ namespace gfx {
 
 class RecordingDevice final : public Device {
   public:
-    // What the device keeps of the calls made. Counts of every kind are kept in any case.
-    enum class Keep {
-        AllCalls,  // every call since creation or ClearCalls
-        LastFrame, // the calls since the one after the last presentation: memory stays flat
-        NoCalls,   // counts only
-    };
-
     struct Options {
         DeviceOptions device;
         Size main{640, 480};
         std::optional<Size> preview = Size{256, 256};
         bool failCreation = false;
         float maxPointSize = 64.0f;
-        Keep keep = Keep::AllCalls;
     };
 
     static Created<RecordingDevice> Create(const Options& options);
@@ -57,8 +46,6 @@ class RecordingDevice final : public Device {
             n += std::holds_alternative<T>(c) ? 1 : 0;
         return n;
     }
-    // Calls of one kind made since creation, whatever is kept.
-    template <class T> std::size_t TotalCount() const { return totals_[IndexOf<T>()]; }
     bool InScene() const { return inScene_; }
 
     Caps GetCaps() const override;
@@ -103,22 +90,13 @@ class RecordingDevice final : public Device {
     int DrawText(std::string_view text, const Rect& rect, Color color) override;
 
   private:
-    template <class T, std::size_t I = 0> static constexpr std::size_t IndexOf()
-    {
-        if constexpr (std::is_same_v<T, std::variant_alternative_t<I, RecordedCall>>) return I;
-        else return IndexOf<T, I + 1>();
-    }
-
     explicit RecordingDevice(const Options& options);
-    void Record(RecordedCall call);
     void ResetState();
     math::Viewport FullViewport() const;
 
     Options options_;
     DeviceState state_;
     std::vector<RecordedCall> calls_;
-    std::array<std::size_t, std::variant_size_v<RecordedCall>> totals_{};
-    bool frameEnded_ = false; // a presentation was the last call kept
     Target target_ = Target::Main;
     Size main_;
     int swapInterval_;
