@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (build/fuzz) and runs each in turn for SECONDS (default 60).
-#   scripts/fuzz.sh [SECONDS]
+#   scripts/fuzz.sh [SECONDS] [TARGET...]     (targets: xfile profile map trainfile rtf actions)
 # Each target keeps its corpus in build/fuzz/corpus/<target>, seeded from fuzz/seeds/<target>,
 # the inputs that once failed (tests/fuzz/<target>), the demo content of the test build when
-# there is one, and the shared .x test files when present. A failing input is written to
-# build/fuzz/artifacts/<target>/; keep it under tests/fuzz/<target>/ once fixed. The run fails
-# when any target finds a crash, a hang, a leak or a sanitizer report.
+# there is one, the golden runs' action scripts, and the shared .x test files when present. A
+# failing input is written to build/fuzz/artifacts/<target>/; keep it under tests/fuzz/<target>/
+# once fixed. The run fails when any target finds a crash, a hang, a leak or a sanitizer report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds="${1:-60}"
-targets=(xfile profile map trainfile rtf)
+targets=(xfile profile map trainfile rtf actions)
+[ $# -gt 1 ] && targets=("${@:2}")
 build=build/fuzz
 
 if [ ! -f "$build/build.ninja" ]; then
@@ -18,7 +19,7 @@ if [ ! -f "$build/build.ninja" ]; then
 fi
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 
-testdata="${KORVELA_TESTDATA_DIR:-../shared/testdata}"
+testdata="${KORVELA_TESTDATA_DIR:-../shared/testdata}" # absent in CI: then only the other seeds
 demo=build/test/src/front # the demo content the test build writes beside the program
 
 # Copies files matching the patterns (case-insensitive) under the folders into the seed folder.
@@ -31,7 +32,7 @@ collect() {
   for folder in "${folders[@]}"; do
     [ -d "$folder" ] || continue
     for pattern in "${patterns[@]}"; do
-      find "$folder" -maxdepth 3 -type f -iname "$pattern" -size -1M -exec cp -t "$into" {} + 2>/dev/null || true
+      find "$folder" -maxdepth 3 -type f -iname "$pattern" -size -1024k -exec cp -t "$into" {} + 2>/dev/null || true
     done
   done
 }
@@ -45,9 +46,10 @@ for target in "${targets[@]}"; do
   case "$target" in
     xfile)     collect "$seeds" "$demo" "$testdata" -- '*.x' ;;
     profile)   collect "$seeds" "$demo" -- '*.ini' ;;
-    map)       collect "$seeds" "$demo" -- '*map*.txt' ;;
+    map)       collect "$seeds" "$demo" -- 'demo.txt' ;;
     trainfile) collect "$seeds" "$demo" -- '*.txt' '*.ini' ;;
     rtf)       collect "$seeds" assets -- '*.rtf' ;;
+    actions)   collect "$seeds" tests/golden -- '*.actions' ;;
   esac
   extra=()
   [ -d "tests/fuzz/$target" ] && extra+=("tests/fuzz/$target")
