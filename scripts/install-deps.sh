@@ -12,6 +12,7 @@ packages=(
   fonts-ipafont-gothic
   xvfb xauth xdotool imagemagick x11-utils libx11-dev
   gettext librsvg2-bin help2man desktop-file-utils appstream file
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -20,3 +20,6 @@ ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
 core=build/core
 cmake -S . -B "$core" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVELA_GUI=OFF -DKORVELA_BENCH=OFF >/dev/null
 cmake --build "$core" -j"$(nproc)" --target korvela_core_tests
+
+# Every fuzz target for a short while on its corpus, so that they keep building and running.
+bash scripts/fuzz.sh 20

@@ -87,7 +87,7 @@ bool CMessage::LoadFromDownload()
         ShowError(services_.dialogs, fileError, written.error());
         return false;
     }
-    auto bytes = platform::ReadFileBytes(path);
+    auto bytes = platform::ReadFileBytes(path, platform::kMaxRtfBytes);
     if (!bytes) {
         ShowError(services_.dialogs, fileError, bytes.error());
         return false;
@@ -113,7 +113,7 @@ bool CMessage::LoadBundled()
     }
     paths.push_back(FilePath());
     for (const std::string& path : paths) {
-        auto bytes = platform::ReadFileBytes(path);
+        auto bytes = platform::ReadFileBytes(path, platform::kMaxRtfBytes);
         if (!bytes) continue;
         if (auto document = ui::ReadRtf(*bytes)) {
             SetDocument(std::move(*document));

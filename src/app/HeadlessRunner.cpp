@@ -5,6 +5,7 @@
 #include "app/LayoutCheckReport.h"
 #include "app/RunReport.h"
 #include "gfx/RecordingDevice.h"
+#include "platform/Memory.h"
 #include "platform/Paths.h"
 #include "platform/ProgramFolders.h"
 #include "platform/RecordingDialogService.h"
@@ -115,6 +116,7 @@ RunReport CollectReport(CSimulatorApp& app, const RunObserver& observer,
     report.plane = app.Vehicles().Plane();
     report.helicopter = app.Vehicles().Helicopter();
     report.messages = dialogs.MessageTexts();
+    report.peakRssMb = platform::PeakResidentMb();
     return report;
 }
 
@@ -206,6 +208,8 @@ class Session {
     // left out.
     bool Running() const { return running_ && !gCloseRequested; }
     bool WriteFailed() const { return writeFailed_; }
+    // A load-map action found a map it could not load.
+    bool MapFailed() const { return mapFailed_; }
     // The end of the script: Start is pressed if no action did.
     void Finish()
     {
@@ -246,6 +250,7 @@ class Session {
     bool started_ = false;
     bool running_ = true;
     bool writeFailed_ = false;
+    bool mapFailed_ = false;
 };
 
 bool Session::Pass()
@@ -304,11 +309,17 @@ platform::Status Session::Run(const Action& action)
         done = Select(action);
         break;
     case Kind::LoadMap:
-    case Kind::ImportMap:
-        // A file that does not load is said in a message box, which the report keeps.
-        RunMapCommand(app_, dialogs_, action.kind == Kind::LoadMap ? ui::cmd::kLoadMap : ui::cmd::kImportMap,
-                      action.text);
+    case Kind::ImportMap: {
+        // A file that does not load is said in a message box, which the report keeps; a map that
+        // cannot be loaded also makes the run end with exit code 1.
+        const MapCommandResult loaded = RunMapCommand(
+            app_, dialogs_, action.kind == Kind::LoadMap ? ui::cmd::kLoadMap : ui::cmd::kImportMap, action.text);
+        if (action.kind == Kind::LoadMap && !loaded.failure.empty()) {
+            errors_ << "korvela: the map " << action.text << " could not be loaded: " << loaded.failure << "\n";
+            mapFailed_ = true;
+        }
         break;
+    }
     case Kind::SaveMap:
         if (!SaveMapAsCommanded(app_, dialogs_, action.text, errors_, "save-map")) writeFailed_ = true;
         break;
@@ -617,7 +628,21 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
     // No real bars: the render view is the whole picture below the gap.
     app.SetWindowMetrics(width, height + kHeadlessGap, 0, 0);
     app.Startup();
-    const bool mapRead = !options.mapFile || app.LoadMapFile(*options.mapFile);
+    // A map that cannot be loaded is shown as the program shows it and the run goes on, but
+    // the run ends with exit status 1 and the message on standard error.
+    bool mapRead = true;
+    if (options.mapFile) {
+        const std::size_t before = dialogs.Calls().size();
+        if (!app.LoadMapFile(*options.mapFile)) {
+            mapRead = false;
+            errors << "korvela: the map " << *options.mapFile << " could not be loaded";
+            for (std::size_t i = before; i < dialogs.Calls().size(); ++i) {
+                if (dialogs.Calls()[i].kind != platform::DialogCallKind::Message) continue;
+                errors << ": " << std::get<platform::MessageRequest>(dialogs.Calls()[i].request).text;
+            }
+            errors << "\n";
+        }
+    }
 
     // A request the program cannot carry out ends the run before Start, writing nothing.
     for (const StartAction& action : options.actions) {
@@ -659,7 +684,7 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
     if (services.inspect) services.inspect(app);
 
     if (options.screenshotFile) session.WriteScreenshot(*options.screenshotFile);
-    int result = session.WriteFailed() ? 1 : 0;
+    int result = session.WriteFailed() || session.MapFailed() || !mapRead ? 1 : 0;
     if (options.saveMapFile && !SaveMapAsCommanded(app, dialogs, *options.saveMapFile, errors, "--save-map"))
         result = 1;
 

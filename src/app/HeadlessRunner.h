@@ -34,7 +34,9 @@ struct HeadlessServices {
     std::function<void(CSimulatorApp&)> inspect{};
 };
 
-// Exit code: 0 done, 1 a file could not be written (the screenshot, the map of --save-map, the
+// Exit code: 0 done, 1 the map could not be loaded (the map on the command line ends the run
+// there; one of a load-map action lets the script go on), with the reason on the error stream,
+// or a file could not be written (the screenshot, the map of --save-map, the
 // report), 2 bad options (usage on the error stream).
 int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services);
 

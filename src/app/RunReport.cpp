@@ -28,6 +28,7 @@ std::string ReportJson(const RunReport& report)
         .Field("simulation", report.simulationMs)
         .Field("drawing", report.drawingMs)
         .EndObject();
+    json.Field("peak_rss_mb", report.peakRssMb);
     json.Key("camera").BeginObject();
     WriteVector(json, "eye", report.eye);
     WriteVector(json, "target", report.target);

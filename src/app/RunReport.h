@@ -74,6 +74,7 @@ struct TrainReport {
 
 struct RunReport {
     int frames = 0;
+    double peakRssMb = 0;    // the most resident memory the process had, in MiB
     double simulationMs = 0; // average per pass
     double drawingMs = 0;    // average per pass
     math::Vec3 eye;

@@ -4,6 +4,7 @@
 #include "layout/TurnoutKeys.h"
 #include "math/NumberText.h"
 #include "math/Numeric.h"
+#include "math/ValueLimits.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 
@@ -52,10 +53,10 @@ std::vector<std::string_view> SplitFields(std::string_view line)
     return fields;
 }
 
-float RealField(const std::vector<std::string_view>& fields, std::size_t index)
+float RealField(const std::vector<std::string_view>& fields, std::size_t index, math::ValueKind kind)
 {
     if (index >= fields.size()) return 0.0f;
-    return math::FiniteOr(math::ParseFloat(fields[index]), 0.0f);
+    return math::ClampRead(math::FiniteOr(math::ParseFloat(fields[index]), 0.0f), kind, "map file");
 }
 
 ObjectLine ParseObjectLine(std::string_view line)
@@ -66,23 +67,33 @@ ObjectLine ParseObjectLine(std::string_view line)
     if (!parsed.hasIndex) return parsed;
     parsed.fileIndex = math::ParseInt(fields[0]);
     PlacedObject& object = parsed.object;
-    object.x = RealField(fields, 1);
-    object.y = RealField(fields, 2);
-    object.z = RealField(fields, 3);
-    object.angle = RealField(fields, 4);
+    object.x = RealField(fields, 1, math::ValueKind::Position);
+    object.y = RealField(fields, 2, math::ValueKind::Position);
+    object.z = RealField(fields, 3, math::ValueKind::Position);
+    object.angle = RealField(fields, 4, math::ValueKind::Angle);
     object.route = fields.size() > 5 ? math::ParseInt(fields[5]) : 0;
     object.key = fields.size() > 6 ? math::ParseInt(fields[6]) : kNoKey;
     if (!IsValidKey(object.key)) object.key = kNoKey;
     return parsed;
 }
 
-platform::Result<std::vector<std::string>> ReadMapLines(const std::string& path)
+std::optional<std::string_view> ReadMapLines(const std::string& path, std::vector<std::string>& lines)
 {
-    platform::Result<std::string> bytes = platform::ReadFileBytes(path);
-    if (!bytes) return platform::Fail(bytes.error());
+    lines.clear();
+    // The first line is looked at before the rest is read, so a large file of something else
+    // costs no more than its first bytes. Headers are ASCII; a UTF-16 one takes twice the room.
+    constexpr std::size_t kHeaderRoom = 2 * (kMapFileHeader.size() + 2) + 2;
+    const platform::Result<std::string> start = platform::ReadFileStart(path, kHeaderRoom + 1);
+    if (!start) return mapmsg::kOpenFailed;
+    const std::vector<std::string> head = platform::SplitLines(platform::DecodeTextFile(*start).text);
+    if (head.empty() || !IsMapHeader(head.front())) return mapmsg::kNotDataFile;
+
+    platform::Result<std::string> bytes = platform::ReadFileBytes(path, platform::kMaxMapFileBytes);
+    if (!bytes) return mapmsg::kOpenFailed;
     // Decoding drops a byte order mark; splitting takes CR LF, LF and CR alike.
-    const platform::TextFile file = platform::DecodeTextFile(*bytes);
-    return platform::SplitLines(file.text);
+    lines = platform::SplitLines(platform::DecodeTextFile(*bytes).text);
+    if (lines.empty() || !IsMapHeader(lines.front())) return mapmsg::kNotDataFile;
+    return std::nullopt;
 }
 
 bool IsMapHeader(std::string_view firstLine)

@@ -74,12 +74,12 @@ std::optional<ImportPlan> ReadImport(CLayout& layout, const std::vector<std::str
 MapOutcome ImportMapFile(CLayout& layout, const std::string& path, const PickRay& viewCentreRay)
 {
     platform::DialogService& dialogs = layout.Dialogs();
-    const platform::Result<std::vector<std::string>> lines = mapdetail::ReadMapLines(path);
-    if (!lines) {
-        mapdetail::ShowError(dialogs, mapmsg::kOpenFailed);
+    std::vector<std::string> lines;
+    if (const std::optional<std::string_view> failure = mapdetail::ReadMapLines(path, lines)) {
+        mapdetail::ShowError(dialogs, *failure);
         return MapOutcome::Failed;
     }
-    std::optional<ImportPlan> plan = ReadImport(layout, *lines);
+    std::optional<ImportPlan> plan = ReadImport(layout, lines);
     if (!plan || plan->objects.empty()) return MapOutcome::Failed;
     const std::size_t count = plan->objects.size();
     if (static_cast<std::size_t>(layout.ObjectCount()) + count >

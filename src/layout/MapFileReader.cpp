@@ -12,6 +12,7 @@ namespace layout {
 namespace {
 
 using mapdetail::EndsSection;
+constexpr math::ValueKind kPosition = math::ValueKind::Position;
 
 // The folder of a map file as an absolute path ending in '/', so that a map named relative to
 // the working folder still gives an object folder that stays valid.
@@ -133,16 +134,19 @@ class MapLoader {
             const std::string* line = Next();
             if (!line) return;
             const auto fields = mapdetail::SplitFields(*line);
-            vehicles_.SetTrainHome(slot, {mapdetail::RealField(fields, 0), mapdetail::RealField(fields, 1),
-                                          mapdetail::RealField(fields, 2), mapdetail::RealField(fields, 3)});
+            vehicles_.SetTrainHome(slot, {mapdetail::RealField(fields, 0, kPosition),
+                                          mapdetail::RealField(fields, 1, kPosition),
+                                          mapdetail::RealField(fields, 2, kPosition),
+                                          mapdetail::RealField(fields, 3, math::ValueKind::Angle)});
         }
         for (MapVehicle vehicle : kMapVehicles) {
             const std::string* line = Next();
             if (!line) return;
             const auto fields = mapdetail::SplitFields(*line);
             vehicles_.SetStartPosition(vehicle,
-                                       {mapdetail::RealField(fields, 0), mapdetail::RealField(fields, 1),
-                                        mapdetail::RealField(fields, 2)});
+                                       {mapdetail::RealField(fields, 0, kPosition),
+                                        mapdetail::RealField(fields, 1, kPosition),
+                                        mapdetail::RealField(fields, 2, kPosition)});
         }
     }
 
@@ -179,16 +183,12 @@ MapOutcome LoadMapFile(CLayout& layout, const std::string& path, MapVehicles& ve
     layout.SetMapFilePath(path);
     layout.SetObjectFolder(FolderOf(path));
 
-    const platform::Result<std::vector<std::string>> lines = mapdetail::ReadMapLines(path);
-    if (!lines) {
-        mapdetail::ShowError(layout.Dialogs(), mapmsg::kOpenFailed);
+    std::vector<std::string> lines;
+    if (const std::optional<std::string_view> failure = mapdetail::ReadMapLines(path, lines)) {
+        mapdetail::ShowError(layout.Dialogs(), *failure);
         return MapOutcome::Failed;
     }
-    if (lines->empty() || !mapdetail::IsMapHeader(lines->front())) {
-        mapdetail::ShowError(layout.Dialogs(), mapmsg::kNotDataFile);
-        return MapOutcome::Failed;
-    }
-    return MapLoader(layout, vehicles, context, *lines).Run();
+    return MapLoader(layout, vehicles, context, lines).Run();
 }
 
 MapOutcome LoadMap(CLayout& layout, MapVehicles& vehicles, const MapLoadContext& context)

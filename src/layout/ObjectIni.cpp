@@ -1,6 +1,7 @@
 #include "layout/ObjectIni.h"
 
 #include "math/NumberText.h"
+#include "math/ValueLimits.h"
 #include "platform/Profile.h"
 
 #include <cmath>
@@ -30,13 +31,14 @@ ObjectIniValues ReadObjectIni(const std::string& path, std::string_view section)
         if (xText == kUnusedText) break;
         const float x = math::ParseFloat(xText);
         if (!std::isfinite(x)) break;
-        values.snaps[n].x = x;
+        values.snaps[n].x = math::ClampRead(x, math::ValueKind::Offset, path + " SnapX" + number);
         const std::string zText = ini.GetString(section, "SnapZ" + number, kUnusedText, kIniBuffer);
         if (zText == kUnusedText) break;
         const float z = math::ParseFloat(zText);
         if (!std::isfinite(z)) break;
-        values.snaps[n].z = z;
-        values.snaps[n].distance = std::sqrt(x * x + 0.0f * 0.0f + z * z);
+        values.snaps[n].z = math::ClampRead(z, math::ValueKind::Offset, path + " SnapZ" + number);
+        values.snaps[n].distance =
+            std::sqrt(values.snaps[n].x * values.snaps[n].x + 0.0f * 0.0f + values.snaps[n].z * values.snaps[n].z);
     }
     return values;
 }

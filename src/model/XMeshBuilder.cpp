@@ -5,14 +5,65 @@
 #include "math/Matrix.h"
 #include "model/MeshNormals.h"
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <string>
 #include <utility>
 
 namespace model {
 namespace {
 
 constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+
+bool IsFinite(math::Vec2 v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y);
+}
+
+bool IsFinite(math::Vec3 v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+bool InRange(math::Vec3 v)
+{
+    const auto in = [](float c) { return std::fabs(c) <= kMaxMeshCoordinate; };
+    return in(v.x) && in(v.y) && in(v.z);
+}
+
+// Why the values of one mesh object as read cannot be used; first is the number of the file's
+// first vertex of this object (vertices are counted from 0 through the whole file).
+std::optional<std::string> RefuseValues(const XMeshData& x, std::size_t first)
+{
+    if (x.transformed) {
+        for (const auto& row : x.transform.m)
+            for (float value : row)
+                if (!std::isfinite(value)) return "non-finite frame transform";
+    }
+    for (std::size_t i = 0; i < x.positions.size(); ++i) {
+        if (!IsFinite(x.positions[i])) return "non-finite vertex " + std::to_string(first + i);
+        if (!InRange(x.positions[i])) return "vertex " + std::to_string(first + i) + " is out of range";
+    }
+    for (std::size_t i = 0; i < x.normals.size(); ++i)
+        if (!IsFinite(x.normals[i])) return "non-finite normal " + std::to_string(i);
+    for (std::size_t i = 0; i < x.uvs.size(); ++i)
+        if (!IsFinite(x.uvs[i])) return "non-finite texture coordinate " + std::to_string(first + i);
+    return std::nullopt;
+}
+
+// The same after the frame transform has been applied.
+std::optional<std::string> RefuseTransformed(const Mesh& part, std::size_t first)
+{
+    for (std::size_t i = 0; i < part.positions.size(); ++i) {
+        if (!IsFinite(part.positions[i]) || !InRange(part.positions[i]))
+            return "vertex " + std::to_string(first + i) + " overflows its frame transform";
+    }
+    for (const math::Vec3& n : part.normals)
+        if (!IsFinite(n)) return "a normal overflows its frame transform";
+    return std::nullopt;
+}
 
 // Normals go through the inverse transpose so that scaled frames keep them perpendicular.
 math::Matrix NormalMatrix(const math::Matrix& m)
@@ -122,8 +173,12 @@ platform::Result<LoadedMesh> BuildLoadedMesh(XFileContent content)
     out.materialsFromFile = anyMaterials;
     out.normalsInFile = anyNormals;
     Mesh& merged = out.mesh;
+    std::size_t fileVertices = 0;
     for (std::size_t i = 0; i < content.meshes.size(); ++i) {
         XMeshData& x = content.meshes[i];
+        const std::size_t first = fileVertices;
+        fileVertices += x.positions.size();
+        if (std::optional<std::string> why = RefuseValues(x, first)) return platform::Fail(std::move(*why));
         const auto materialBase = static_cast<std::uint32_t>(out.materials.size());
         const bool ownMaterials = x.hasMaterialList && x.materialCount > 0;
         if (ownMaterials) {
@@ -150,6 +205,7 @@ platform::Result<LoadedMesh> BuildLoadedMesh(XFileContent content)
         }
 
         Mesh part = BuildPart(x, anyMaterials ? materialBase : 0, ownMaterials);
+        if (std::optional<std::string> why = RefuseTransformed(part, first)) return platform::Fail(std::move(*why));
         if (anyNormals && part.normals.empty()) ComputeNormals(part);
 
         const std::size_t base = merged.positions.size();

@@ -90,7 +90,7 @@ Profile::Profile(std::string path) : path_(std::move(path))
         if (errno != ENOENT && errno != ENOTDIR) loadError_ = path_ + " cannot be examined";
         return;
     }
-    auto bytes = ReadFileBytes(path_);
+    auto bytes = ReadFileBytes(path_, kMaxProfileBytes);
     if (!bytes) {
         loadError_ = bytes.error();
         return;

@@ -6,7 +6,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <algorithm>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -180,14 +182,35 @@ TextFile DecodeTextFile(std::string_view bytes)
     return file;
 }
 
-Result<std::string> ReadFileBytes(const std::string& path)
+namespace {
+
+// Reads up to limit bytes; tooLong is set when the file holds more. With refuseLonger a plain
+// file that is known to be longer is not read at all.
+Result<std::string> ReadUpTo(const std::string& path, std::size_t limit, bool refuseLonger, bool& tooLong)
 {
+    tooLong = false;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return Fail("cannot open " + path + ": " + std::strerror(errno));
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return Fail("cannot read " + path + ": not a file");
+    }
     std::string bytes;
+    if (S_ISREG(info.st_mode)) {
+        const auto size = static_cast<std::size_t>(info.st_size);
+        tooLong = size > limit;
+        if (tooLong && refuseLonger) {
+            ::close(fd);
+            return bytes;
+        }
+        bytes.reserve(std::min(size, limit));
+    }
     char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    while (bytes.size() <= limit) {
+        // One byte past the limit tells a file that is exactly limit long from a longer one.
+        const std::size_t want = std::min(sizeof buffer, limit - bytes.size() + 1);
+        const ssize_t got = ::read(fd, buffer, want);
         if (got == 0) break;
         if (got < 0) {
             if (errno == EINTR) continue;
@@ -198,7 +221,28 @@ Result<std::string> ReadFileBytes(const std::string& path)
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
     ::close(fd);
+    if (bytes.size() > limit) {
+        tooLong = true;
+        bytes.resize(limit);
+    }
     return bytes;
+}
+
+} // namespace
+
+Result<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes)
+{
+    if (maxBytes == static_cast<std::size_t>(-1)) maxBytes = static_cast<std::size_t>(-1) - 1;
+    bool tooLong = false;
+    auto bytes = ReadUpTo(path, maxBytes, true, tooLong);
+    if (bytes && tooLong) return Fail(path + " is larger than " + std::to_string(maxBytes) + " bytes");
+    return bytes;
+}
+
+Result<std::string> ReadFileStart(const std::string& path, std::size_t count)
+{
+    bool tooLong = false;
+    return ReadUpTo(path, count, false, tooLong);
 }
 
 Result<TextFile> ReadTextFile(const std::string& path)

@@ -71,7 +71,16 @@ Status WriteTextFile(const std::string& path, std::string_view text, TextEncodin
 // without an end counts; an end at the very end of the text does not start another line.
 std::vector<std::string> SplitLines(std::string_view text);
 
-// Reads the whole file as bytes; the reason when it cannot be read.
-Result<std::string> ReadFileBytes(const std::string& path);
+// The most the program reads of a file of each kind; a longer file is refused unread.
+inline constexpr std::size_t kMaxMapFileBytes = std::size_t{64} << 20;
+inline constexpr std::size_t kMaxProfileBytes = std::size_t{1} << 20; // .ini, train and settings files
+inline constexpr std::size_t kMaxRtfBytes = std::size_t{16} << 20;
+
+// Reads the whole file as bytes; the reason when it cannot be read, is not a plain file or holds
+// more than maxBytes (checked before anything is read, and again while reading).
+Result<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes = static_cast<std::size_t>(-1));
+
+// At most count bytes from the start of the file (fewer when it is shorter).
+Result<std::string> ReadFileStart(const std::string& path, std::size_t count);
 
 } // namespace platform

@@ -17,6 +17,7 @@ namespace vehicles {
 namespace {
 
 namespace vk = platform::vk;
+using math::ValueKind;
 namespace su = ui::setup;
 
 constexpr float kAcceleration = 0.001f;
@@ -48,12 +49,12 @@ platform::Status CCar::LoadModel(gfx::Device* device, const std::string& name, b
     model_.Load(*device, folder_, name, removeVertexColours);
 
     const platform::Profile ini = OpenModelIni(folder_, name);
-    scale_ = ReadIniFloat(ini, section_, "拡大率", "1.0");
-    modelAngle_ = ReadIniFloat(ini, section_, "回転角度", "0.0");
-    seat_.x = ReadIniFloat(ini, section_, "運転席x", "0.0");
-    seat_.y = ReadIniFloat(ini, section_, "運転席y", "0.0");
-    seat_.z = ReadIniFloat(ini, section_, "運転席z", "0.0");
-    rearWheel_ = ReadIniFloat(ini, section_, "後輪位置", "0.0");
+    scale_ = ReadIniFloat(ini, section_, "拡大率", "1.0", ValueKind::Scale);
+    modelAngle_ = ReadIniFloat(ini, section_, "回転角度", "0.0", ValueKind::Angle);
+    seat_.x = ReadIniFloat(ini, section_, "運転席x", "0.0", ValueKind::Offset);
+    seat_.y = ReadIniFloat(ini, section_, "運転席y", "0.0", ValueKind::Offset);
+    seat_.z = ReadIniFloat(ini, section_, "運転席z", "0.0", ValueKind::Offset);
+    rearWheel_ = ReadIniFloat(ini, section_, "後輪位置", "0.0", ValueKind::Offset);
 
     position_ = home_;
     speed_ = 0.0f;

@@ -8,6 +8,8 @@
 
 namespace vehicles {
 
+using math::ValueKind;
+
 FlyerBody::FlyerBody(std::string profileSection, math::Vec3 home)
     : section_(std::move(profileSection)), home_(home)
 {
@@ -38,10 +40,10 @@ platform::Status FlyerBody::Load(gfx::Device* device, const std::string& name, b
     model_.Load(*device, folder_, name, removeVertexColours);
 
     const platform::Profile ini = OpenModelIni(folder_, name);
-    scale_ = ReadIniFloat(ini, section_, "拡大率", "1.0");
-    modelAngle_ = ReadIniFloat(ini, section_, "回転角度", "0.0");
-    cockpitY_ = ReadIniFloat(ini, section_, "操縦席y", "0.0");
-    cockpitZ_ = ReadIniFloat(ini, section_, "操縦席z", "0.0");
+    scale_ = ReadIniFloat(ini, section_, "拡大率", "1.0", ValueKind::Scale);
+    modelAngle_ = ReadIniFloat(ini, section_, "回転角度", "0.0", ValueKind::Angle);
+    cockpitY_ = ReadIniFloat(ini, section_, "操縦席y", "0.0", ValueKind::Offset);
+    cockpitZ_ = ReadIniFloat(ini, section_, "操縦席z", "0.0", ValueKind::Offset);
 
     orientation_ = math::Scaling(scale_, scale_, scale_) * math::RotationY(modelAngle_ * math::kDegToRad);
     // A rotation still pending belongs to the attitude the load has just replaced.

@@ -7,6 +7,10 @@
 #include <string_view>
 #include <vector>
 
+namespace platform {
+class Profile;
+}
+
 namespace vehicles {
 
 // A train holds at most this many cars; car n's keys are numbered n + 1.
@@ -35,5 +39,8 @@ struct CarModelValues {
 TrainFileValues ReadTrainFile(const std::string& path, std::string_view section);
 // The car model's .ini at path (missing: all defaults).
 CarModelValues ReadCarModelIni(const std::string& path, std::string_view section);
+// The same from a profile already loaded.
+TrainFileValues ReadTrainFile(const platform::Profile& file, std::string_view section);
+CarModelValues ReadCarModelIni(const platform::Profile& file, std::string_view section);
 
 } // namespace vehicles

@@ -41,10 +41,11 @@ platform::Profile OpenModelIni(const std::string& folder, const std::string& nam
 }
 
 float ReadIniFloat(const platform::Profile& ini, std::string_view section, std::string_view key,
-                   std::string_view defaultText)
+                   std::string_view defaultText, math::ValueKind kind)
 {
     const float value = math::ParseFloat(ini.GetString(section, key, defaultText, kIniBuffer));
-    return math::FiniteOr(value, math::ParseFloat(defaultText));
+    return math::ClampRead(math::FiniteOr(value, math::ParseFloat(defaultText)), kind,
+                           ini.Path() + " " + std::string(key));
 }
 
 void VehicleModel::Load(gfx::Device& device, const std::string& folder, const std::string& name,

@@ -4,6 +4,7 @@
 // vehicles share.
 #pragma once
 
+#include "math/ValueLimits.h"
 #include "math/Vector.h"
 #include "model/MeshBounds.h"
 #include "model/MeshModel.h"
@@ -32,9 +33,10 @@ std::vector<std::string> ScanModelNames(const std::string& folder);
 platform::Profile OpenModelIni(const std::string& folder, const std::string& name);
 
 // One real value of a vehicle .ini, read as the original read it (a 32-character buffer and
-// atof). A value that is no finite number gives the default.
+// atof). A value that is no finite number gives the default; others are kept within the range
+// of their kind.
 float ReadIniFloat(const platform::Profile& ini, std::string_view section, std::string_view key,
-                   std::string_view defaultText);
+                   std::string_view defaultText, math::ValueKind kind);
 
 class VehicleModel {
   public:

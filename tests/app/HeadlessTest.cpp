@@ -132,7 +132,7 @@ TEST_F(HeadlessRunTest, ARunOfAHundredFramesWritesAReportWithEveryKey)
     const std::string report = testsupport::ReadBytes(dir.File("r.json"));
     EXPECT_TRUE(report.starts_with("{\"frames\":100,\"ms_per_pass\":{\"simulation\":")) << report;
     for (const char* key :
-         {"\"drawing\":", "\"camera\":{\"eye\":[", "\"target\":[", "\"types\":[]",
+         {"\"drawing\":", "},\"peak_rss_mb\":", "\"camera\":{\"eye\":[", "\"target\":[", "\"types\":[]",
           "\"trains\":[{\"slot\":1,\"name\":\"電車なし\",\"speed\":0,\"distance\":0,\"cars\":[]}",
           "{\"slot\":6,", "\"objects\":[]", "\"route_changes\":[]",
           "\"car\":{\"x\":", "\"speed\":0,\"heading\":0}", "\"plane\":{", "\"forward\":[", "\"helicopter\":{",
@@ -196,6 +196,22 @@ TEST_F(HeadlessRunTest, ImpossibleRequestsEndWithExitCodeTwo)
     options.actions.clear();
     options.screenshotFile = dir.File("s.png");
     EXPECT_EQ(app::RunHeadless(options, services), 2) << "no off-screen device in this build";
+}
+
+TEST_F(HeadlessRunTest, AMapThatCannotBeLoadedEndsTheRunWithExitCodeOneAndTheReason)
+{
+    testsupport::WriteBytes(dir.File("plain.txt"), "not a map\r\n");
+    options.frames = 10;
+    options.reportFile = dir.File("r.json");
+    for (const auto& [map, reason] : {std::pair{dir.File("missing.txt"), "ファイルオープン失敗"},
+                                      std::pair{dir.File("plain.txt"), "データファイルではありません"}}) {
+        errors.str("");
+        options.mapFile = map;
+        EXPECT_EQ(app::RunHeadless(options, services), 1);
+        EXPECT_NE(errors.str().find(map + " could not be loaded: " + reason), std::string::npos) << errors.str();
+        // The run goes on as the program would after the message, and its report carries it.
+        EXPECT_NE(testsupport::ReadBytes(dir.File("r.json")).find(reason), std::string::npos);
+    }
 }
 
 TEST_F(HeadlessRunTest, AScreenshotIsTakenFromTheDeviceTheCallerGives)

@@ -1,13 +1,16 @@
 // Numeric conventions: the original's double-evaluated truncations, angle normalising that
 // cannot hang, and the guards for numbers from outside.
 #include "math/Numeric.h"
+#include "math/ValueLimits.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
 #include <numbers>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -135,6 +138,34 @@ TEST(AngleNormalising, EdgesGivePlainZero)
     // Negative multiples of 360 must not come out as −0, which prints as "-0.000".
     EXPECT_FALSE(std::signbit(math::NormalizeAngle(-720.0f)));
     EXPECT_FALSE(std::signbit(math::NormalizeAngle(-0.0f)));
+}
+
+TEST(ValueLimits, EveryKindHasOneFiniteRangeAndOnlyValuesBeyondItAreClampedAndReported)
+{
+    for (const math::ValueRange& range : math::kValueRanges) {
+        EXPECT_EQ(&math::RangeOf(range.kind), &range);
+        EXPECT_TRUE(std::isfinite(range.low) && std::isfinite(range.high) && range.low < 0 && range.high > 0);
+        // Products of two values of a range stay finite in float.
+        EXPECT_TRUE(std::isfinite(range.high * range.high));
+    }
+    // The probe range is the one the car reader has always used.
+    EXPECT_EQ(math::RangeOf(math::ValueKind::Probe).high, 10000.0f);
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(math::ClampRead(12.5f, math::ValueKind::Scale, "a.ini 拡大率"), 12.5f);
+    EXPECT_EQ(math::ClampRead(-1000.0f, math::ValueKind::Scale, "a.ini 拡大率"), -1000.0f);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(math::ClampRead(1e30f, math::ValueKind::Position, "map file"), 1e6f);
+    EXPECT_EQ(math::ClampRead(-kInf, math::ValueKind::Probe, "car.ini 判定位置前方"), -1e4f);
+    EXPECT_EQ(math::ClampRead(-1e300, math::ValueKind::Angle, "train.txt"), -1e6);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("map file: position 1e+30"), std::string::npos) << said;
+    EXPECT_NE(said.find("car.ini 判定位置前方: probe distance"), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 3);
+
+    EXPECT_TRUE(std::isnan(math::ClampRead(kNaN, math::ValueKind::Offset, "x")));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "model/MsZip.h"
 #include "model/XFile.h"
 
+#include <cmath>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
@@ -213,6 +214,52 @@ TEST(XFileMalformed, CompressedContainerProblemsAreRefused)
 
     // The cap holds whatever the stated size says.
     EXPECT_FALSE(model::InflateMsZip(good.substr(16), 100).ok());
+}
+
+// Geometry that is not a finite number, or that a frame transform carries past what bounds and
+// spheres can hold, refuses the whole model with the reason: a model with NaN in it would put
+// NaN into every surface query and pose it touches.
+TEST(XFileMalformed, NonFiniteOrOverflowingGeometryIsRefusedWithTheReason)
+{
+    const std::string tri = "xof 0303txt 0032\nMesh { 3; 0;0;0;, 0;1;0;, 1;0;0;; 1; 3;0,1,2;;\n";
+    const std::string identity = "1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1;;";
+    const struct {
+        std::string file;
+        std::string reason;
+    } cases[] = {
+        {Replace(kText, "1;1;0;,", "1;nan;0;,"), "non-finite vertex 2"},
+        {Replace(kText, "1;1;0;,", "1;1;-inf;,"), "non-finite vertex 2"},
+        {Replace(kText, "0;0;-1;;", "0;nan;-1;;"), "non-finite normal 0"},
+        {Replace(kText, "1;1;, 1;0;;", "1;1;, 1;inf;;"), "non-finite texture coordinate 3"},
+        {Replace(kText, "0,0,0,1;;", "0,0,inf,1;;"), "non-finite frame transform"},
+        {Replace(kText, "0,0,0,1;;", "0,0,nan,1;;"), "non-finite frame transform"},
+        // Finite, but beyond what a sum of squares can hold, as read or once transformed.
+        {Replace(kText, "1;1;0;,", "1e38;1;0;,"), "vertex 2 is out of range"},
+        {Replace(Replace(kText, "1;1;0;,", "1e15;1;0;,"), "1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1;;",
+                 "1e10,0,0,0, 0,1e10,0,0, 0,0,1e10,0, 0,0,0,1;;"),
+         "vertex 2 overflows its frame transform"},
+        // The second mesh counts on from the first one's vertices.
+        {tri + "}\nMesh { 3; 0;0;0;, 0;nan;0;, 1;0;0;; 1; 3;0,1,2;; }\n", "non-finite vertex 4"},
+        {"xof 0303txt 0032\nFrame { FrameTransformMatrix { " + identity + " }\n" + tri.substr(17) + "} }\n", ""},
+    };
+    for (const auto& c : cases) {
+        for (const std::string& file : {c.file, xsamples::Compress(c.file)}) {
+            const auto result = ParseXFile(file);
+            if (c.reason.empty()) {
+                EXPECT_TRUE(result.ok()) << result.error();
+                continue;
+            }
+            ASSERT_FALSE(result.ok()) << c.reason;
+            EXPECT_EQ(result.error(), c.reason);
+        }
+    }
+
+    // The binary form carries raw float bits: a NaN there is caught the same way.
+    xsamples::BinaryWriter w;
+    w.Name("Mesh").Open().Ints({3}).Floats({0, 0, 0, 0, std::nan(""), 0, 1, 0, 0}).Ints({1, 3, 0, 1, 2}).Close();
+    const auto binary = ParseXFile(w.File());
+    ASSERT_FALSE(binary.ok());
+    EXPECT_EQ(binary.error(), "non-finite vertex 1");
 }
 
 } // namespace
