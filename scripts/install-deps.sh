@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config python3
   libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev
   libgl1-mesa-dev libegl-dev libegl1-mesa-dev libgl1-mesa-dri libglu1-mesa-dev

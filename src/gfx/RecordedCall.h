@@ -115,6 +115,7 @@ struct DrawText {
     std::string text;
     Rect rect;
     Color color;
+    int height; // what the call returned
 };
 
 } // namespace gfx::call

@@ -277,10 +277,17 @@ void RecordingDevice::DrawPointList(std::span<const ColoredVertex> vertices)
 
 int RecordingDevice::DrawText(std::string_view text, const Rect& rect, Color color)
 {
-    calls_.push_back(call::DrawText{std::string(text), rect, color});
-    if (text.empty()) return 0;
-    const int lines = 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-    return lines * 16;
+    // Lines go down 16 pixels each; as with the real font, the line that crosses the bottom edge
+    // is the last one drawn, and only drawn lines count in the height.
+    constexpr int kLineHeight = 16;
+    int lines = 0;
+    if (!text.empty()) {
+        const int span = rect.bottom - rect.top;
+        const int reach = span < 0 ? 1 : span / kLineHeight + 1;
+        lines = std::min(reach, 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n')));
+    }
+    calls_.push_back(call::DrawText{std::string(text), rect, color, lines * kLineHeight});
+    return lines * kLineHeight;
 }
 
 } // namespace gfx

@@ -4,7 +4,7 @@
 #include "gfx/gl/OffscreenSurface.h"
 
 #include <gtest/gtest.h>
-#include <stb/stb_image_write.h>
+#include <stb_image_write.h>
 
 namespace {
 
@@ -48,72 +48,6 @@ class Lifecycle : public gltest::GlDeviceTest {
         GlDeviceTest::SetUp();
     }
 };
-
-TEST_F(Lifecycle, ResizeResetTakesTheNewSizeDefaultIntervalAndDefaultState)
-{
-    EXPECT_EQ(device_->SwapInterval(), gfx::kImmediateInterval);
-    device_->SetRenderState(gfx::RenderState::Lighting, false);
-    device_->SetCullMode(gfx::CullMode::None);
-    ASSERT_TRUE(device_->Reset(32, 24));
-    EXPECT_EQ(device_->SwapInterval(), gfx::kSyncedInterval);
-    EXPECT_EQ(device_->TargetSize(gfx::Target::Main), (gfx::Size{32, 24}));
-    EXPECT_TRUE(device_->State().Get(gfx::RenderState::Lighting));
-    EXPECT_EQ(device_->State().cull, gfx::CullMode::Ccw);
-    ASSERT_TRUE(device_->Clear({0, 1, 0, 1}, 1));
-    const gfx::Image image = Read();
-    EXPECT_EQ(image.width, 32);
-    EXPECT_EQ(image.height, 24);
-    EXPECT_TRUE(Near(image.At(31, 23), 0, 255, 0));
-
-    ASSERT_TRUE(device_->ResetWithCreationParameters());
-    EXPECT_EQ(device_->SwapInterval(), gfx::kImmediateInterval);
-    EXPECT_EQ(device_->TargetSize(gfx::Target::Main), (gfx::Size{32, 24}));
-}
-
-TEST_F(Lifecycle, ResetKeepsTexturesAndMeshesUsable)
-{
-    testsupport::TempDir dir;
-    gltest::WriteBmp(dir.File("t.bmp"), 1, 1, {{0, 200, 0}});
-    auto texture = device_->LoadTexture(dir.File("t.bmp"));
-    ASSERT_NE(texture, nullptr);
-    const model::Mesh square = gltest::Square(5, 2);
-    auto buffer = device_->UploadMesh(
-        {square.positions, square.normals, square.uvs, {}, square.indices, square.attributes});
-    ASSERT_NE(buffer, nullptr);
-    ASSERT_TRUE(device_->Reset(64, 64));
-    BeginFrame();
-    device_->SetRenderState(gfx::RenderState::Lighting, false);
-    device_->SetTexture(texture);
-    device_->DrawSubset(*buffer, 0);
-    EXPECT_TRUE(Near(Read().At(32, 32), 0, 200, 0));
-}
-
-TEST_F(Lifecycle, PreviewTargetIsSeparateAndSharesResources)
-{
-    EXPECT_FALSE(device_->SetTarget(gfx::Target::Preview));
-    ASSERT_TRUE(device_->CreateOffscreenPreview(40, 30));
-    ASSERT_TRUE(device_->Clear({1, 0, 0, 1}, 1));
-    const model::Mesh square = gltest::Square(5, 2);
-    auto buffer = device_->UploadMesh(
-        {square.positions, square.normals, square.uvs, {}, square.indices, square.attributes});
-    ASSERT_NE(buffer, nullptr);
-
-    ASSERT_TRUE(device_->SetTarget(gfx::Target::Preview));
-    EXPECT_EQ(device_->State().viewport.width, 40);
-    BeginFrame({0, 0, 1, 1});
-    device_->SetRenderState(gfx::RenderState::Lighting, false);
-    device_->DrawSubset(*buffer, 0);
-    EXPECT_TRUE(device_->Present());
-    const gfx::Image preview = Read();
-    EXPECT_EQ(preview.width, 40);
-    EXPECT_TRUE(Near(preview.At(1, 1), 0, 0, 255));
-    EXPECT_TRUE(Near(preview.At(20, 15), 255, 255, 255));
-
-    ASSERT_TRUE(device_->SetTarget(gfx::Target::Main));
-    EXPECT_EQ(device_->State().viewport.width, 64);
-    const gfx::Image main = Read();
-    EXPECT_TRUE(Near(main.At(32, 32), 255, 0, 0));
-}
 
 TEST_F(Lifecycle, TexturesComeFromEachFormatOnceAndBrokenFilesGiveNone)
 {

@@ -170,27 +170,6 @@ TEST_F(MeshRender, HighlightInMapEditingModeAddsAWhiteWireOverTheFaces)
     EXPECT_GT(white, 40);
 }
 
-TEST_F(MeshRender, CullModesChooseWhichWindingIsHidden)
-{
-    const model::Mesh front = gltest::Square(5, 2);
-    const model::Mesh back = gltest::ReversedSquare(5, 2);
-    auto visible = [&](const model::Mesh& mesh, gfx::CullMode mode) {
-        BeginFrame();
-        device_->SetRenderState(gfx::RenderState::Lighting, false);
-        device_->SetCullMode(mode);
-        model::DrawMesh(device_.get(), &mesh, OneMaterial(White()), 1, nullptr, model::kAllSubsets, false,
-                        false, 1);
-        return gltest::Lit(Read()) > 0;
-    };
-    // Front faces are clockwise on screen; the default culls counter-clockwise ones.
-    EXPECT_TRUE(visible(front, gfx::CullMode::Ccw));
-    EXPECT_FALSE(visible(back, gfx::CullMode::Ccw));
-    EXPECT_FALSE(visible(front, gfx::CullMode::Cw));
-    EXPECT_TRUE(visible(back, gfx::CullMode::Cw));
-    EXPECT_TRUE(visible(front, gfx::CullMode::None));
-    EXPECT_TRUE(visible(back, gfx::CullMode::None));
-}
-
 TEST_F(MeshRender, DepthRunsFromTheNearPlaneAndNearerThingsHideFartherOnes)
 {
     gfx::Material green, red;
@@ -218,20 +197,6 @@ TEST_F(MeshRender, DepthRunsFromTheNearPlaneAndNearerThingsHideFartherOnes)
     model::DrawMesh(device_.get(), &justInside, OneMaterial(green), 1, nullptr, model::kAllSubsets, false,
                     false, 1);
     EXPECT_GT(gltest::Lit(Read()), 0);
-}
-
-TEST_F(MeshRender, AlphaBlendingMixesWithWhatIsBehind)
-{
-    BeginFrame({0, 0, 1, 1});
-    gltest::LightFromCamera(*device_, 1.0f);
-    device_->SetRenderState(gfx::RenderState::AlphaBlendEnable, true);
-    device_->SetBlendFunc(gfx::Blend::SrcAlpha, gfx::Blend::InvSrcAlpha);
-    gfx::Material red;
-    red.diffuse = {1, 0, 0, 1};
-    const model::Mesh square = gltest::Square(5, 2);
-    model::DrawMesh(device_.get(), &square, OneMaterial(red), 1, nullptr, model::kAllSubsets, false, false,
-                    0.5f);
-    EXPECT_TRUE(Near(Read().At(32, 28), 128, 0, 127, 3));
 }
 
 TEST_F(MeshRender, FlatShadingTakesTheFirstVertexColour)

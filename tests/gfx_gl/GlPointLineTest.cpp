@@ -72,27 +72,4 @@ TEST_F(PointsAndLines, SpriteShowsTheWholeTextureTopLeftFirst)
     EXPECT_TRUE(Near(image.At(44, 44), 255, 255, 255));
 }
 
-TEST_F(PointsAndLines, LinesTakeTheirVertexColoursUnlit)
-{
-    BeginFrame();
-    device_->SetRenderState(gfx::RenderState::Lighting, false);
-    const gfx::ColoredVertex lines[] = {{{-4, 0, 5}, 0xFFFF0000},
-                                        {{4, 0, 5}, 0xFFFF0000},
-                                        {{0, -4, 5}, 0xFF00FF00},
-                                        {{0, 4, 5}, 0xFF00FF00},
-                                        {{0, 0, 5}, 0xFF0000FF}}; // odd vertex: ignored
-    device_->DrawLineList(lines);
-    const gfx::Image image = Read();
-    int red = 0, green = 0, blue = 0;
-    for (int i = 0; i < 64 * 64; ++i) {
-        const gfx::Pixel p = image.At(i % 64, i / 64);
-        red += Near(p, 255, 0, 0, 0) ? 1 : 0;
-        green += Near(p, 0, 255, 0, 0) ? 1 : 0;
-        blue += Near(p, 0, 0, 255, 0) ? 1 : 0;
-    }
-    EXPECT_GT(red, 40);
-    EXPECT_GT(green, 40);
-    EXPECT_EQ(blue, 0);
-}
-
 } // namespace
