@@ -1,15 +1,176 @@
 #include "app/AppVehicles.h"
 
+#include "app/AppLayout.h"
 #include "app/CSimulatorApp.h"
+#include "layout/CLayoutSurface.h"
+#include "platform/VirtualKeys.h"
 #include "ui/CommandIds.h"
+#include "ui/SetUpTemplate.h"
+
+#include <iostream>
 
 namespace app {
 
-AppVehicles::AppVehicles(CSimulatorApp& app, VehiclesPort& trains, render::FrameScene& trainScene,
-                         layout::CLayoutSurface& surface, std::string profileSection)
-    : app_(app), trains_(trains), trainScene_(trainScene), surface_(surface), plane_(profileSection),
-      helicopter_(profileSection), car_(std::move(profileSection))
+namespace {
+
+namespace su = ui::setup;
+namespace vk = platform::vk;
+
+bool ValidSlot(int slot)
 {
+    return slot >= 1 && slot <= kTrainSlotCount;
+}
+
+int TrainBox(int slot)
+{
+    return su::kTrainModel[static_cast<std::size_t>(slot - 1)];
+}
+
+int DriveTypeBox(int slot)
+{
+    return su::kDriveType[static_cast<std::size_t>(slot - 1)];
+}
+
+} // namespace
+
+AppVehicles::AppVehicles(CSimulatorApp& app, layout::CLayoutSurface& surface, std::string profileSection)
+    : app_(app), surface_(surface), plane_(profileSection), helicopter_(profileSection), car_(profileSection)
+{
+    trains_.reserve(kTrainSlotCount);
+    for (int slot = 1; slot <= kTrainSlotCount; ++slot)
+        trains_.emplace_back(slot, profileSection);
+}
+
+vehicles::CTrain* AppVehicles::Slot(int slot)
+{
+    return ValidSlot(slot) ? &trains_[static_cast<std::size_t>(slot - 1)] : nullptr;
+}
+
+const vehicles::CTrain* AppVehicles::Slot(int slot) const
+{
+    return ValidSlot(slot) ? &trains_[static_cast<std::size_t>(slot - 1)] : nullptr;
+}
+
+std::string AppVehicles::TrainFolder(int slot) const
+{
+    const vehicles::CTrain* train = Slot(slot);
+    return train ? train->Folder() : std::string();
+}
+
+void AppVehicles::SetTrainFolder(int slot, std::string folder)
+{
+    if (vehicles::CTrain* train = Slot(slot)) train->SetFolder(std::move(folder));
+}
+
+void AppVehicles::ScanTrainFolder(int slot)
+{
+    vehicles::CTrain* train = Slot(slot);
+    if (!train) return;
+    train->ReleaseCars();
+    std::vector<std::string> items = {std::string(vehicles::kNoTrain)};
+    for (std::string& name : train->TrainNames())
+        items.push_back(std::move(name));
+    ui::DialogModel& setUp = app_.SetUp().Model();
+    const bool any = items.size() > 1;
+    setUp.SetItems(TrainBox(slot), std::move(items));
+    setUp.SetSelection(TrainBox(slot), any ? 1 : 0);
+    if (any) SelectTrain(slot, 1);
+}
+
+void AppVehicles::SetHome(int slot, float x, float y, float z, float yaw)
+{
+    if (vehicles::CTrain* train = Slot(slot)) train->SetHome({x, y, z}, yaw);
+}
+
+void AppVehicles::SelectTrain(int slot, int index)
+{
+    vehicles::CTrain* train = Slot(slot);
+    if (!train) return;
+    const ui::DialogModel& setUp = app_.SetUp().Model();
+    const int count = setUp.ItemCount(TrainBox(slot));
+    if (count > 1 && index >= 0 && index < count) {
+        const std::string name = setUp.ItemText(TrainBox(slot), index);
+        if (name != vehicles::kNoTrain) {
+            // Without a device the slot stays empty; the device failure was said at start-up.
+            if (const platform::Status loaded = train->LoadTrain(app_.Graphics().Device(), name); !loaded)
+                std::cerr << "korvela: train " << slot << " not loaded: " << loaded.error() << "\n";
+            return;
+        }
+    }
+    train->ReleaseCars();
+}
+
+void AppVehicles::StoreTrainHome(int slot)
+{
+    if (vehicles::CTrain* train = Slot(slot)) train->StoreHome();
+}
+
+float AppVehicles::PickCar(int slot, const PickQuery& query)
+{
+    vehicles::CTrain* train = Slot(slot);
+    return train ? train->PickCar(RayOf(query)) : kNoHit;
+}
+
+std::string AppVehicles::CarStatus(int slot) const
+{
+    const vehicles::CTrain* train = Slot(slot);
+    return train ? train->CarStatus().value_or(" ") : " ";
+}
+
+bool AppVehicles::HasSelectedCar(int slot) const
+{
+    const vehicles::CTrain* train = Slot(slot);
+    return train && train->HasSelectedCar();
+}
+
+void AppVehicles::ReanchorGrab(int slot, const PickQuery& query)
+{
+    if (vehicles::CTrain* train = Slot(slot)) train->ReanchorGrab(RayOf(query));
+}
+
+void AppVehicles::DragCar(int slot, const PickQuery& query)
+{
+    vehicles::CTrain* train = Slot(slot);
+    if (!train || !train->HasSelectedCar()) return;
+    ui::ToolBarModel& tools = app_.MainDlg().ToolBar();
+    const vehicles::CarDragFlags flags{.shift = app_.Input().KeyDown(vk::kShift) != 0,
+                                       .alt = app_.Input().KeyDown(vk::kMenu) != 0,
+                                       .grid = tools.IsChecked(ui::cmd::kToolGrid),
+                                       .wholeTrain = tools.IsChecked(ui::cmd::kToolMoveTrain)};
+    if (train->DragCar(RayOf(query), flags).heightDetectionOff)
+        tools.SetChecked(ui::cmd::kToolHeightDetection, false);
+    if (const auto status = train->CarStatus())
+        app_.MainDlg().StatusBar().SetText(CMainDlg::kPickPane, *status);
+}
+
+void AppVehicles::DriveStep(int slot)
+{
+    vehicles::CTrain* train = Slot(slot);
+    if (!train) return;
+    const ui::DialogModel& setUp = app_.SetUp().Model();
+    train->DriveStep(app_.Input(), {.driveType = setUp.Selection(DriveTypeBox(slot)),
+                                    .noDeceleration = setUp.IsChecked(su::kNoDeceleration)});
+}
+
+TrainState AppVehicles::Train(int slot) const
+{
+    TrainState state;
+    state.slot = slot;
+    const vehicles::CTrain* train = Slot(slot);
+    if (!train) return state;
+    state.speed = train->Speed();
+    if (train->Empty()) return state;
+    state.name = train->Name();
+    for (const vehicles::TrainCar& car : train->Cars()) {
+        state.cars.push_back({.x = car.position.x,
+                              .y = car.position.y,
+                              .z = car.position.z,
+                              .pitch = car.pitch,
+                              .yaw = car.yaw,
+                              .below = car.below,
+                              .belowRear = car.belowRear});
+    }
+    return state;
 }
 
 vehicles::VehicleStartPositions AppVehicles::MapStartPositions(layout::MapVehicles& others)
@@ -101,10 +262,12 @@ void AppVehicles::UpdateControls(Vehicle vehicle)
     switch (vehicle) {
     case Vehicle::Plane:
         plane_.UpdateControls(input, setUp);
+        plane_.TurnBody();
         app_.OwnLayout().Core().SetAeroplaneVector(plane_.AeroplaneVector());
         break;
     case Vehicle::Helicopter:
         helicopter_.UpdateControls(input, setUp);
+        helicopter_.TurnBody();
         break;
     case Vehicle::Car:
         car_.UpdateControls(input, setUp);
@@ -114,7 +277,22 @@ void AppVehicles::UpdateControls(Vehicle vehicle)
 
 void AppVehicles::FillCameraSources(camera::CameraSources& sources) const
 {
-    trains_.FillCameraSources(sources);
+    for (int slot = 1; slot <= kTrainSlotCount; ++slot) {
+        const vehicles::CTrain& train = trains_[static_cast<std::size_t>(slot - 1)];
+        camera::TrainSource& source = sources.trains[static_cast<std::size_t>(slot - 1)];
+        if (train.Empty()) {
+            source = {};
+            continue;
+        }
+        source = {.present = true,
+                  .leadPoint = train.LeadPoint(vehicles::LeadPointKind::Front),
+                  .leadRoofHeight = train.LeadRoofHeight(),
+                  .leadPosition = train.LeadPosition(),
+                  .leadPitch = train.LeadPitch(),
+                  .leadYaw = train.LeadYaw(),
+                  .seatY = train.SeatY(),
+                  .seatZ = train.SeatZ()};
+    }
 
     sources.plane = {.present = plane_.Loaded(),
                      .position = plane_.Position(),
@@ -167,24 +345,23 @@ HelicopterState AppVehicles::Helicopter() const
             .up = helicopter_.Up()};
 }
 
-void AppVehicles::DrawPlane(gfx::Device& device)
+void AppVehicles::FollowTrack()
 {
-    plane_.Draw(&device, app_.SetUp().Model(), app_.Camera().Eye());
-}
-
-void AppVehicles::DrawHelicopter(gfx::Device& device)
-{
-    helicopter_.Draw(&device, app_.SetUp().Model(), app_.Camera().Eye());
-}
-
-void AppVehicles::DrawRoadCar(gfx::Device& device)
-{
-    const vehicles::CarGround ground{
-        .surface = &surface_,
-        .heightDetection = app_.MainDlg().ToolBar().IsChecked(ui::cmd::kToolHeightDetection),
-        .editing = app_.MainDlg().EditingMode(),
-    };
-    car_.Draw(&device, app_.SetUp().Model(), ground, app_.Camera().Eye());
+    const ui::DialogModel& setUp = app_.SetUp().Model();
+    const ui::ToolBarModel& tools = app_.MainDlg().ToolBar();
+    const bool heightDetection = tools.IsChecked(ui::cmd::kToolHeightDetection);
+    const bool editing = app_.MainDlg().EditingMode();
+    const vehicles::FollowControls follow{.heightDetection = heightDetection,
+                                          .curveDetection = tools.IsChecked(ui::cmd::kToolCurveDetection),
+                                          .editTool = editing};
+    for (vehicles::CTrain& train : trains_) {
+        if (!train.Runs(setUp.Selection(TrainBox(train.Slot())) != 0)) continue;
+        const int thrown = surface_.ThrownTurnouts();
+        train.FollowTrack(surface_, follow);
+        // A turnout the train threw shows in the point buttons as if the user had switched it.
+        if (surface_.ThrownTurnouts() != thrown) app_.RefreshTurnoutControls();
+    }
+    car_.FollowGround(setUp, {.surface = &surface_, .heightDetection = heightDetection, .editing = editing});
 }
 
 } // namespace app

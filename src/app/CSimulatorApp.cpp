@@ -105,8 +105,6 @@ CSimulatorApp::CSimulatorApp(AppEnvironment environment, platform::DialogService
       input_(keys_, environment_.executableFolder), graphics_(environment_.clock),
       layout_(OrDefault(environment_.ports.layout, static_cast<LayoutPort&>(appLayout_))),
       vehicles_(OrDefault(environment_.ports.vehicles, static_cast<VehiclesPort&>(appVehicles_))),
-      otherItems_(OrDefault(environment_.ports.scene, static_cast<render::FrameScene&>(appVehicles_))),
-      hooks_(OrDefault(environment_.ports.hooks, static_cast<SceneHooks&>(trainScene_))),
       mouse_(OrDefault(environment_.ports.mouse, nullMouse_)),
       online_{.executableFolder = environment_.executableFolder,
               .executablePath = environment_.executablePath.empty()
@@ -125,10 +123,9 @@ CSimulatorApp::CSimulatorApp(AppEnvironment environment, platform::DialogService
                 environment_.executableName, input_),
       appLayout_(*this, dialogs_, environment_.executableName),
       objectBridge_(std::make_unique<ObjectSelectBridge>(*this)), surface_(appLayout_.Core()),
-      trains_(*this, surface_, environment_.executableName), trainScene_(*this, trains_, appLayout_.Core()),
-      appVehicles_(*this, trains_, trainScene_, surface_, environment_.executableName),
-      mapStarts_(appVehicles_.MapStartPositions(appLayout_.OwnMapVehicles())), mapTrains_(trains_.Slots(), mapStarts_),
-      appScene_(*this, appLayout_.Core(), *otherItems_)
+      appVehicles_(*this, surface_, environment_.executableName),
+      mapStarts_(appVehicles_.MapStartPositions(appLayout_.OwnMapVehicles())),
+      mapTrains_(appVehicles_.Slots(), mapStarts_), appScene_(*this, appLayout_.Core(), appVehicles_)
 {
     appLayout_.UseMapVehicles(&mapTrains_);
     objectSelect_.Bind(&appLayout_.Core(), objectBridge_.get());
@@ -139,7 +136,7 @@ CSimulatorApp::~CSimulatorApp() = default;
 
 void CSimulatorApp::LoadKeyLabels(gfx::Device& device)
 {
-    hooks_->LoadKeyLabels(device, setUp_.Model().Selection(su::kSpriteStyle));
+    appScene_.LoadKeyLabels(device, setUp_.Model().Selection(su::kSpriteStyle));
 }
 
 void CSimulatorApp::Startup()
@@ -190,6 +187,7 @@ void CSimulatorApp::Startup()
 
 bool CSimulatorApp::PressStart()
 {
+    started_ = true;
     mainDlg_.ShowStartButton(false);
     return mainDlg_.MayRun();
 }
@@ -245,14 +243,15 @@ bool CSimulatorApp::RunPass(bool windowShown)
         vehicles_->UpdateControls(Vehicle::Car);
     }
     layout_->PollTurnoutKeys();
+    // The camera looks from where the cars stood before they settle onto the track this pass,
+    // as it always has.
+    UpdateView();
+    vehicles_->FollowTrack();
     times_.simulationMs += MillisecondsSince(start);
 
     const auto drawing = std::chrono::steady_clock::now();
     RenderFrame();
-    // Track following runs inside the per-car pass of the frame, but it is simulation.
-    const double following = trains_.TakeTrackFollowingMs();
-    times_.drawingMs += MillisecondsSince(drawing) - following;
-    times_.simulationMs += following;
+    times_.drawingMs += MillisecondsSince(drawing);
     ++times_.passes;
     return mainDlg_.MayRun();
 }
@@ -282,7 +281,16 @@ void CSimulatorApp::OnClose()
 
 void CSimulatorApp::Paint()
 {
+    if (!started_) UpdateView();
     RenderFrame();
+}
+
+void CSimulatorApp::UpdateView()
+{
+    camera_.UpdateRig(setUp_.Model(), mainDlg_.StatusBar(), Sources(), mainDlg_.EditingMode(), input_);
+    // A view without area has no finite projection: the last one stays.
+    if (mainDlg_.View().HasArea())
+        camera_.BuildViewProjection(setUp_.Model(), mainDlg_.DeviceWidth(), mainDlg_.DeviceHeight());
 }
 
 camera::CameraSources CSimulatorApp::Sources() const
@@ -298,14 +306,7 @@ void CSimulatorApp::RenderFrame()
     // No frame without a device, and none while the view has no area: its projection would
     // not be finite.
     if (!graphics_.HasDevice() || !mainDlg_.View().HasArea()) return;
-    const camera::CameraSources sources = Sources();
-    graphics_.RenderMainFrame({.setUp = setUp_.Model(),
-                               .statusBar = mainDlg_.StatusBar(),
-                               .camera = camera_,
-                               .sources = sources,
-                               .input = input_,
-                               .editToolActive = mainDlg_.EditingMode(),
-                               .scene = appScene_});
+    graphics_.RenderMainFrame({.setUp = setUp_.Model(), .camera = camera_, .scene = appScene_});
 }
 
 void CSimulatorApp::SetWindowMetrics(int clientWidth, int clientHeight, int toolBarHeight,

@@ -6,8 +6,6 @@
 
 #include "app/AppLayout.h"
 #include "app/AppScene.h"
-#include "app/AppTrainScene.h"
-#include "app/AppTrains.h"
 #include "app/AppVehicles.h"
 #include "app/CLayoutCheck.h"
 #include "app/CMainDlg.h"
@@ -16,10 +14,8 @@
 #include "app/LayoutPort.h"
 #include "app/MessageViewers.h"
 #include "app/MousePort.h"
-#include "app/NullVehicles.h"
 #include "app/OnlineServices.h"
 #include "app/PickQuery.h"
-#include "app/SceneHooks.h"
 #include "app/SetUpActions.h"
 #include "app/SettingsFile.h"
 #include "app/VehiclesPort.h"
@@ -46,16 +42,13 @@
 
 namespace app {
 
-// The parts later subsystems fill in. Each left null is answered by the application's own part
-// (the layout) or by a stand-in that keeps folders and settings but holds no trains or vehicles.
+// What the surroundings give the application: the window's mouse, and stand-ins that tests put
+// in place of the application's own parts. Each left null is answered by the application.
 struct AppPorts {
-    LayoutPort* layout = nullptr; // null: the application's own layout
-    VehiclesPort* vehicles = nullptr;
-    ViewerPort* viewers = nullptr; // null: the help and messages viewers over the online services
-    // The frame's items other than the layout's (trains, vehicles, key labels); null: none.
-    render::FrameScene* scene = nullptr;
-    SceneHooks* hooks = nullptr;
-    MousePort* mouse = nullptr;
+    LayoutPort* layout = nullptr;     // null: the application's own layout (AppLayout)
+    VehiclesPort* vehicles = nullptr; // null: the application's own vehicles (AppVehicles)
+    ViewerPort* viewers = nullptr;    // null: the help and messages viewers over the online services
+    MousePort* mouse = nullptr;       // null: no mouse movement (no window)
 };
 
 struct AppEnvironment {
@@ -100,15 +93,18 @@ class CSimulatorApp {
     void Startup();
     // The Start button: hidden for good; returns whether the loop may run.
     bool PressStart();
-    // One pass of the main loop after the event pump found nothing pending. windowShown is
-    // false while the main window is hidden or minimised: no frame then. Returns false once
-    // the loop must end.
+    // One pass of the main loop after the event pump found nothing pending: the mouse and the
+    // drags, then the simulation (driving, vehicles, turnout keys, the camera rig and the texts
+    // it sets, the track following), then the frame, which only draws. windowShown is false
+    // while the main window is hidden or minimised: nothing then. Returns false once the loop
+    // must end.
     bool RunPass(bool windowShown = true);
     // Every close request of the main window (close box, window manager, signals, the end of
     // a headless run): stops the loop and writes the settings file, once.
     void OnClose();
     bool Closed() const { return closed_; }
-    // A paint of the main window: one frame.
+    // A paint of the main window: the current state drawn, nothing simulated. Before Start, when
+    // no pass runs, the camera is first brought to what its lists choose.
     void Paint();
 
     // --- main window events (client coordinates)
@@ -153,6 +149,8 @@ class CSimulatorApp {
     AppLayout& OwnLayout() { return appLayout_; }
     // Everything a frame and the object preview draw.
     render::FrameScene& Scene() { return appScene_; }
+    // The application's own vehicles (in use unless a vehicles port was given).
+    AppVehicles& OwnVehicles() { return appVehicles_; }
     VehiclesPort& Vehicles() { return *vehicles_; }
     const SettingsFile& Settings() const { return settings_; }
     const std::string& ExecutableFolder() const { return environment_.executableFolder; }
@@ -166,6 +164,9 @@ class CSimulatorApp {
     class ObjectSelectBridge;
 
     void RenderFrame();
+    // The camera rig for this pass (eye, target, the status panes and list it sets) and the
+    // matrices of the render view.
+    void UpdateView();
     camera::CameraSources Sources() const;
     PickQuery QueryAt(int clientX, int clientY) const;
     void DragFollowUp(const PickQuery& query);
@@ -183,12 +184,10 @@ class CSimulatorApp {
     render::CLighting lighting_;
     camera::CCamera camera_;
 
-    // Stand-in for a mouse port not given (headless runs and tests).
+    // Stand-in for a mouse port not given (tests).
     MousePort nullMouse_;
     LayoutPort* layout_;
     VehiclesPort* vehicles_;
-    render::FrameScene* otherItems_;
-    SceneHooks* hooks_;
     MousePort* mouse_;
 
     OnlineServices online_;
@@ -207,8 +206,6 @@ class CSimulatorApp {
     // The trains and the other vehicles, after the layout they run on and before the scene
     // that draws them; all of them go before the device does.
     layout::CLayoutSurface surface_;
-    AppTrains trains_;
-    AppTrainScene trainScene_;
     AppVehicles appVehicles_;
     // What map files read and write of the vehicles: trains' homes and the flyers' and road
     // car's start positions, each passing the rest on.
@@ -218,6 +215,7 @@ class CSimulatorApp {
 
     int cursorX_ = 0;
     int cursorY_ = 0;
+    bool started_ = false;
     bool closed_ = false;
     int settingsWrites_ = 0;
     PassTimes times_;

@@ -1,7 +1,8 @@
 // The application without a window: start-up, the map named on the command line, the
-// settings-dialog and tool-bar actions, Start, a number of passes with scripted keys, then an
-// optional screenshot, map save and run report, and the close path. Message boxes are answered
-// at once and kept for the report; nothing is ever downloaded.
+// settings-dialog and tool-bar actions, the action script (clicks, drags, keys, commands, dialog
+// controls, map files, with passes in between), the passes of --frames with scripted keys, then
+// an optional screenshot, map save and run report, and the close path. Message boxes are
+// answered at once and kept for the report; nothing is ever downloaded.
 #pragma once
 
 #include "app/CSimulatorApp.h"
@@ -34,10 +35,10 @@ struct HeadlessServices {
     std::function<void(CSimulatorApp&)> inspect{};
 };
 
-// Exit code: 0 done, 1 the map could not be loaded (the map on the command line ends the run
-// there; one of a load-map action lets the script go on), with the reason on the error stream,
-// or a file could not be written (the screenshot, the map of --save-map, the
-// report), 2 bad options (usage on the error stream).
+// Exit code: 0 done; 1 the map could not be loaded (the run goes on as the program would after
+// its message, the reason on the error stream) or a file could not be written (a screenshot, a
+// saved map, a report, a check); 2 bad options (usage on the error stream) or a script line the
+// parser or the program refuses (its line number and reason on the error stream).
 int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services);
 
 // The command line after the program name ("--headless" may stay in it). offscreenFactory and

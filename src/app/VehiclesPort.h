@@ -1,6 +1,6 @@
 // What the application shell asks of the six train slots and the three other vehicles: their
-// folders and model choices, home poses, picking and dragging of cars, the per-pass driving
-// steps and the read-outs of a run report. NullVehicles answers until the vehicles exist.
+// folders and model choices, home poses, picking and dragging of cars, the per-pass steps and
+// the read-outs of a run report. AppVehicles answers unless tests give another.
 #pragma once
 
 #include "app/PickQuery.h"
@@ -41,6 +41,9 @@ class VehiclesPort {
 
     virtual void DriveStep(int slot) = 0;
     virtual void UpdateControls(Vehicle vehicle) = 0;
+    // After the camera rig: the trains' per-car track following and the road car's ground
+    // following of this pass.
+    virtual void FollowTrack() {}
 
     // What the camera reads of the trains and vehicles this frame (sources.selected is left alone).
     virtual void FillCameraSources(camera::CameraSources& sources) const = 0;

@@ -24,7 +24,7 @@ class CCamera {
   public:
     CCamera() = default;
 
-    // --- the rig, once per frame
+    // --- the rig, once per pass of the main loop, before the frame is drawn
 
     // Eye, target and up for this frame from the settings dialog's position list (1031) and
     // view-point list (1032); writes status panes 1 and 2 with the lists' current texts.

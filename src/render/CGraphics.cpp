@@ -114,9 +114,7 @@ bool CGraphics::RenderMainFrame(const MainFrameContext& context)
 
     const bool began = device.BeginScene();
     if (began) {
-        context.camera.UpdateRig(setUp, context.statusBar, context.sources, context.editToolActive,
-                                 context.input);
-        SetViewProjection(&device, context.camera, setUp);
+        SetViewProjection(&device, context.camera);
 
         const bool backgroundOpaque = setUp.Position(su::kBackgroundAlpha) >= 100;
         if (backgroundOpaque) scene.DrawBackground(device);

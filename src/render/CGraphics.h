@@ -16,15 +16,10 @@
 
 namespace camera {
 class CCamera;
-struct CameraSources;
-} // namespace camera
-namespace input {
-class CInput;
 }
 namespace ui {
 class DialogModel;
-class StatusBarModel;
-} // namespace ui
+}
 
 namespace render {
 
@@ -39,11 +34,8 @@ using ResetHook = std::function<void(gfx::Device& device)>;
 // Everything a main frame reads besides the device.
 struct MainFrameContext {
     ui::DialogModel& setUp;
-    ui::StatusBarModel& statusBar;
-    camera::CCamera& camera;
-    const camera::CameraSources& sources;
-    const input::CInput& input;
-    bool editToolActive = false; // one of the three editing tools is checked
+    // Its eye and matrices, as this pass's camera rig left them.
+    const camera::CCamera& camera;
     FrameScene& scene;
 };
 
@@ -80,7 +72,8 @@ class CGraphics {
     // and apply everything again as after a resize. Returns the reset's result.
     bool ResetAfterFailedPresent(const ui::DialogModel& setUp);
 
-    // One main frame: clear, camera, background (first at "背景" 100), trains, placed objects
+    // One main frame, which reads the state and changes none: clear, the camera's matrices,
+    // background (first at "背景" 100), trains, placed objects
     // pass 0, aeroplane, helicopter, road car, placed objects pass 1, background (last below
     // 100), unlit lines and key labels, text lines, present. A failed clear returns at once; a
     // failed scene begin skips the drawing but still presents; a failed presentation resets the

@@ -5,11 +5,9 @@
 
 namespace render {
 
-void SetViewProjection(gfx::Device* device, camera::CCamera& camera, const ui::DialogModel& setUp)
+void SetViewProjection(gfx::Device* device, const camera::CCamera& camera)
 {
     if (!device) return;
-    const math::Viewport& viewport = device->State().viewport;
-    camera.BuildViewProjection(setUp, viewport.width, viewport.height);
     device->SetTransform(gfx::TransformKind::View, camera.View());
     device->SetTransform(gfx::TransformKind::Projection, camera.Projection());
 }

@@ -16,9 +16,9 @@ class DialogModel;
 
 namespace render {
 
-// Builds the camera's view and projection for the device's current viewport and sets both.
-// Nothing without a device.
-void SetViewProjection(gfx::Device* device, camera::CCamera& camera, const ui::DialogModel& setUp);
+// Sets the camera's view and projection (built by the pass) on the device. Nothing without a
+// device.
+void SetViewProjection(gfx::Device* device, const camera::CCamera& camera);
 
 // Builds the preview camera for a bounding sphere and the device's current viewport (the preview
 // target's) and sets both. Nothing without a device.

@@ -100,6 +100,7 @@ math::Vec3 CCar::ModelOrigin(bool turnAboutOrigin) const
 
 void CCar::FollowGround(const ui::DialogModel& setUp, const CarGround& ground)
 {
+    if (!model_.HasMesh()) return;
     // A parked car keeps its height in running mode; with height detection off it never changes.
     if (!ground.heightDetection || !(ground.editing || speed_ != 0.0f)) return;
     if (!ground.surface) return;
@@ -110,10 +111,9 @@ void CCar::FollowGround(const ui::DialogModel& setUp, const CarGround& ground)
     position_.y = ground.surface->HeightAt(below, probe);
 }
 
-void CCar::Draw(gfx::Device* device, const ui::DialogModel& setUp, const CarGround& ground, math::Vec3 eye)
+void CCar::Draw(gfx::Device* device, const ui::DialogModel& setUp, math::Vec3 eye) const
 {
     if (!device || !model_.HasMesh()) return;
-    FollowGround(setUp, ground);
 
     // The sphere is turned by the heading only: scale and model angle are left out, as they
     // always were.

@@ -56,8 +56,11 @@ class CCar {
 
     // One pass of the main loop in running mode: the arrow keys, End and Home, and the decay.
     void UpdateControls(const input::CInput& input, const ui::DialogModel& setUp);
-    // Once per frame: ground following, culling and drawing.
-    void Draw(gfx::Device* device, const ui::DialogModel& setUp, const CarGround& ground, math::Vec3 eye);
+    // Once per pass, after the driving: the height of the ground under the model's origin, while
+    // the car moves or an editing mode is on and height detection allows it.
+    void FollowGround(const ui::DialogModel& setUp, const CarGround& ground);
+    // Culling and drawing, as the car stands.
+    void Draw(gfx::Device* device, const ui::DialogModel& setUp, math::Vec3 eye) const;
 
     void StoreHome() { home_ = position_; }
     math::Vec3 Home() const { return home_; }
@@ -83,8 +86,6 @@ class CCar {
     std::string SpeedText() const;
 
   private:
-    void FollowGround(const ui::DialogModel& setUp, const CarGround& ground);
-
     std::string folder_;
     std::string section_;
     math::Vec3 seat_;

@@ -210,14 +210,14 @@ void CHelicopter::DragAndLevel()
 
 void CHelicopter::UpdateControls(const input::CInput& input, const ui::DialogModel& setUp)
 {
-    // A frame that was not drawn still turned the body.
+    // A rotation left over (a pass that did not turn the body) is folded first.
     body_.FoldFrameRotation();
     if (setUp.IsChecked(su::kDriveHelicopter)) Steer(input);
     if (!NoDeceleration(setUp)) DragAndLevel();
     position_ = position_ + velocity_;
 }
 
-void CHelicopter::Draw(gfx::Device* device, const ui::DialogModel& setUp, math::Vec3 eye)
+void CHelicopter::Draw(gfx::Device* device, const ui::DialogModel& setUp, math::Vec3 eye) const
 {
     body_.Draw(device, setUp, eye, position_, Heading());
 }

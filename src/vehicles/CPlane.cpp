@@ -91,14 +91,14 @@ void CPlane::Steer(const input::CInput& input)
 
 void CPlane::UpdateControls(const input::CInput& input, const ui::DialogModel& setUp)
 {
-    // A frame that was not drawn still turned the body.
+    // A rotation left over (a pass that did not turn the body) is folded first.
     body_.FoldFrameRotation();
     if (setUp.IsChecked(su::kDrivePlane)) Steer(input);
     if (!NoDeceleration(setUp)) speed_ = DecayedSpeed(speed_);
     position_ = position_ + forward_ * speed_;
 }
 
-void CPlane::Draw(gfx::Device* device, const ui::DialogModel& setUp, math::Vec3 eye)
+void CPlane::Draw(gfx::Device* device, const ui::DialogModel& setUp, math::Vec3 eye) const
 {
     body_.Draw(device, setUp, eye, position_, Heading());
 }

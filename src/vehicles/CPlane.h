@@ -44,8 +44,10 @@ class CPlane {
     // One pass of the main loop in running mode: the keypad (while the aeroplane is the driven
     // vehicle), the decay, and the flight along forward.
     void UpdateControls(const input::CInput& input, const ui::DialogModel& setUp);
-    // Once per frame: folds the frame's rotation into the body, then culls and draws.
-    void Draw(gfx::Device* device, const ui::DialogModel& setUp, math::Vec3 eye);
+    // After UpdateControls, before the frame is drawn: the body takes the pass's rotation.
+    void TurnBody() { body_.FoldFrameRotation(); }
+    // Culls and draws the body as it stands.
+    void Draw(gfx::Device* device, const ui::DialogModel& setUp, math::Vec3 eye) const;
 
     void StoreHome() { body_.SetHome(position_); }
     math::Vec3 Home() const { return body_.Home(); }

@@ -1,7 +1,8 @@
 // One train slot: a train of up to 16 cars loaded from a train file, its home pose, its speed,
-// and what it does each frame: the speed rule and the advance along each car's heading
+// and what it does each pass: the speed rule and the advance along each car's heading
 // (DriveStep), then the per-car pass that settles every car onto the track under its probes
-// and draws it (DrawCars). The mouse picks, drags, raises and turns its cars.
+// (FollowTrack); the frame then draws the cars as they stand (DrawCars). The mouse picks,
+// drags, raises and turns its cars.
 //
 // Cars are not coupled: each car probes the layout on its own, and the train stays together
 // because all cars share one speed and follow one track.
@@ -14,7 +15,6 @@
 #include "vehicles/TrainControls.h"
 #include "vehicles/TrainFile.h"
 
-#include <chrono>
 #include <array>
 #include <optional>
 #include <span>
@@ -114,12 +114,12 @@ class CTrain {
     // Settles every car onto the track under its probes (height and pitch, centre line and
     // heading), as far as the controls allow. Refreshes the surface's object grid first.
     void FollowTrack(layout::CLayoutSurface& surface, const FollowControls& controls);
-    // The per-car pass of a frame: nothing without a device, for an empty slot or when the slot's
-    // train box shows "電車なし" (shown false); otherwise FollowTrack, then every car inside the
-    // view volume and the culling distance is drawn. The time spent following the track is added
-    // to *followTime when given, since run reports count it as simulation, not drawing.
-    void DrawCars(gfx::Device* device, layout::CLayoutSurface& surface, const FollowControls& controls,
-                  const CullView& view, bool shown, std::chrono::nanoseconds* followTime = nullptr);
+    // Whether the train takes part in the frame: loaded, its first car has a model and the slot's
+    // train box does not show "電車なし" (shown false). Only then does it follow the track.
+    bool Runs(bool shown) const { return !Empty() && cars_[0].HasModel() && shown; }
+    // Draws every car inside the view volume and the culling distance, as the cars stand; nothing
+    // without a device or when the train does not run.
+    void DrawCars(gfx::Device* device, const CullView& view, bool shown) const;
     // Whether the per-car pass would draw the car.
     bool IsCarVisible(int index, const CullView& view) const;
 

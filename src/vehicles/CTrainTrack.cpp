@@ -101,13 +101,9 @@ void CTrain::DrawCar(gfx::Device& device, const TrainCar& car) const
     model::DrawMesh(&device, car.model, model::kAllSubsets, false, false, 1.0f);
 }
 
-void CTrain::DrawCars(gfx::Device* device, layout::CLayoutSurface& surface, const FollowControls& controls,
-                      const CullView& view, bool shown, std::chrono::nanoseconds* followTime)
+void CTrain::DrawCars(gfx::Device* device, const CullView& view, bool shown) const
 {
-    if (!device || Empty() || !cars_[0].HasModel() || !shown) return;
-    const auto start = std::chrono::steady_clock::now();
-    FollowTrack(surface, controls);
-    if (followTime) *followTime += std::chrono::steady_clock::now() - start;
+    if (!device || !Runs(shown)) return;
     const math::ViewVolume volume(view.viewport, view.projection, view.view);
     for (const TrainCar& car : Cars()) {
         if (Visible(car, volume, view)) DrawCar(*device, car);

@@ -62,10 +62,8 @@ void FlyerBody::FoldFrameRotation()
 }
 
 void FlyerBody::Draw(gfx::Device* device, const ui::DialogModel& setUp, math::Vec3 eye, math::Vec3 position,
-                     float heading)
+                     float heading) const
 {
-    // Drawn or not, the frame's rotation belongs to the body.
-    FoldFrameRotation();
     if (!device || !model_.HasMesh()) return;
 
     if (Culled(*device, setUp, eye, model_.Sphere(), position, heading)) return;

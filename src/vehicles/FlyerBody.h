@@ -50,11 +50,10 @@ class FlyerBody {
     // back to identity. Every frame's rotation must arrive here exactly once.
     void FoldFrameRotation();
 
-    // Folds the frame's rotation, then draws the body at position unless it lies beyond the
-    // culling distance from the eye or outside the view. heading (radians about y) turns the
-    // sphere centre for the view test.
+    // Draws the body as it stands at position unless it lies beyond the culling distance from the
+    // eye or outside the view. heading (radians about y) turns the sphere centre for the view test.
     void Draw(gfx::Device* device, const ui::DialogModel& setUp, math::Vec3 eye, math::Vec3 position,
-              float heading);
+              float heading) const;
 
     math::Vec3 Home() const { return home_; }
     void SetHome(math::Vec3 home) { home_ = home; }

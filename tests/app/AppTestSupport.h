@@ -131,6 +131,7 @@ class StubVehicles final : public app::VehiclesPort {
 
     void DriveStep(int slot) override { log.push_back("DriveStep " + std::to_string(slot)); }
     void UpdateControls(app::Vehicle v) override { log.push_back("UpdateControls " + Name(v)); }
+    void FollowTrack() override { log.push_back("FollowTrack"); }
     void FillCameraSources(camera::CameraSources&) const override {}
 
     app::TrainState Train(int slot) const override

@@ -115,13 +115,13 @@ TEST_F(Navigation, SwitchingAnEditingToolPutsTheFocusOnTheCurrentTarget)
     Camera().SetCameraPoint({3, 1, 4});
     Settings().SetSelection(su::kPositionList, entry::kCameraPoint);
     Settings().SetSelection(su::kViewPointList, entry::kCameraPoint);
-    app->Paint();
+    Pass();
     ASSERT_EQ(Camera().Target(), (math::Vec3{3, 1, 4}));
 
     ASSERT_TRUE(app->ClickTool(cmd::kToolMoveCar));
     EXPECT_EQ(Camera().EditFocus(), (math::Vec3{3, 1, 4}));
-    // The picture does not jump: the next frame orbits the same point.
-    app->Paint();
+    // The picture does not jump: the next pass orbits the same point.
+    Pass();
     EXPECT_EQ(Camera().Target(), (math::Vec3{3, 1, 4}));
 }
 
@@ -136,7 +136,7 @@ TEST_F(Navigation, ChoosingAnObjectWithFocusOnFollowsItInBothModes)
     Dialog().OnListSelection({0});
     Dialog().OnRowClick(0);
     EXPECT_EQ(Camera().EditFocus(), (math::Vec3{7, 2, 9}));
-    app->Paint();
+    Pass();
     EXPECT_EQ(Camera().Target(), (math::Vec3{7, 2, 9}));
 
     // Map creation off: both camera lists follow the selected object instead.
@@ -145,7 +145,7 @@ TEST_F(Navigation, ChoosingAnObjectWithFocusOnFollowsItInBothModes)
     Dialog().OnRowClick(1);
     EXPECT_EQ(Settings().Selection(su::kPositionList), entry::kSelectedObject);
     EXPECT_EQ(Settings().Selection(su::kViewPointList), entry::kSelectedObject);
-    app->Paint();
+    Pass();
     EXPECT_EQ(Camera().Target(), (math::Vec3{-5, 0, 1}));
 }
 

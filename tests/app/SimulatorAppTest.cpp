@@ -358,6 +358,31 @@ TEST_F(SimulatorAppTest, TheWheelStepsTheViewAngleSliderAndItsLabel)
     EXPECT_EQ(App().SetUp().Model().Text(su::kFieldOfViewLabel), "24");
 }
 
+TEST_F(SimulatorAppTest, APassSimulatesBeforeItDrawsAndAPaintOnlyDraws)
+{
+    ui::DialogModel& setUp = App().SetUp().Model();
+    setUp.SetSelection(su::kPositionList, 0);
+    App().PressStart();
+    ASSERT_TRUE(App().RunPass());
+    // The track following closes the simulation, after the camera rig set its panes.
+    EXPECT_EQ(f.vehicles.log.back(), "FollowTrack");
+    const std::string pane = Main().StatusBar().Text(1);
+    EXPECT_EQ(pane, "位置(F5)：" + setUp.ItemText(su::kPositionList, 0));
+
+    setUp.SetSelection(su::kPositionList, 7);
+    const math::Vec3 eye = App().Camera().Eye();
+    const std::size_t steps = f.vehicles.log.size();
+    f.Device()->ClearCalls();
+    App().Paint();
+    EXPECT_EQ(f.Device()->Count<gfx::call::Present>(), 1u);
+    EXPECT_EQ(App().Camera().Eye(), eye);
+    EXPECT_EQ(Main().StatusBar().Text(1), pane);
+    EXPECT_EQ(f.vehicles.log.size(), steps);
+
+    ASSERT_TRUE(App().RunPass());
+    EXPECT_NE(Main().StatusBar().Text(1), pane);
+}
+
 TEST_F(SimulatorAppTest, AHiddenWindowDrainsPassesWithoutFrames)
 {
     App().PressStart();

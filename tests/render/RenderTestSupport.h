@@ -93,9 +93,12 @@ class GraphicsFixture : public ::testing::Test {
     }
     void Create() { ASSERT_TRUE(graphics.Create(Factory(), setUp).ok()); }
     gfx::RecordingDevice& Recorder() { return device->Recorder(); }
+    // The camera step of a pass, then the frame.
     bool RenderFrame(bool editTool = false)
     {
-        return graphics.RenderMainFrame({setUp, status, cam, sources, input, editTool, scene});
+        cam.UpdateRig(setUp, status, sources, editTool, input);
+        cam.BuildViewProjection(setUp, 640, 480);
+        return graphics.RenderMainFrame({setUp, cam, scene});
     }
 };
 

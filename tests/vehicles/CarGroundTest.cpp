@@ -67,9 +67,8 @@ class CarGroundTest : public surfacetest::SurfaceTest {
     void Frame(bool heightDetection = true, bool editing = false)
     {
         car.UpdateControls(rig.input, rig.setUp);
-        car.Draw(rig.device.get(), rig.setUp,
-                 {.surface = &surface, .heightDetection = heightDetection, .editing = editing},
-                 vehicletest::Rig::kEye);
+        car.FollowGround(rig.setUp,
+                         {.surface = &surface, .heightDetection = heightDetection, .editing = editing});
     }
 
     vehicletest::Rig rig;

@@ -173,7 +173,7 @@ TEST(CarModel, WithoutADeviceTheModelIsReleasedAndLoadingFails)
     CarRig rig;
     EXPECT_FALSE(rig.car.LoadModel(nullptr, "Van", false).ok());
     EXPECT_FALSE(rig.car.Model().HasMesh());
-    rig.car.Draw(rig.device.get(), rig.setUp, {}, Rig::kEye);
+    rig.car.Draw(rig.device.get(), rig.setUp, Rig::kEye);
     EXPECT_EQ(rig.Draws(), 0u);
 }
 
@@ -189,7 +189,7 @@ TEST(CarModel, ABrokenMeshIsNotDrawnButItsIniIsRead)
     EXPECT_EQ(car.Model().Sphere().radius, 0.0f);
     EXPECT_EQ(car.DriverSeat().y, 2.5f);
     EXPECT_EQ(car.RearWheelOffset(), 0.75f);
-    car.Draw(rig.device.get(), rig.setUp, {}, Rig::kEye);
+    car.Draw(rig.device.get(), rig.setUp, Rig::kEye);
     EXPECT_EQ(rig.Draws(), 0u);
     // It still drives.
     rig.Hold({vk::kUp});
@@ -289,12 +289,12 @@ TEST(CarDrawing, UnlessTurningAboutItsOriginTheModelTurnsAboutItsRearAxle)
     const math::Vec3 p = rig.car.Position();
     const math::Matrix base = math::Scaling(2, 2, 2) * math::RotationY(90.0f * 0.017453292f);
 
-    rig.car.Draw(rig.device.get(), rig.setUp, {}, Rig::kEye);
+    rig.car.Draw(rig.device.get(), rig.setUp, Rig::kEye);
     ExpectNear(DrawnWorld(rig), base * math::RotationY(h) * math::Translation(p.x, p.y, p.z));
 
     rig.device->ClearCalls();
     rig.Check(su::kTurnAboutCarOrigin, false);
-    rig.car.Draw(rig.device.get(), rig.setUp, {}, Rig::kEye);
+    rig.car.Draw(rig.device.get(), rig.setUp, Rig::kEye);
     const math::Matrix world = DrawnWorld(rig);
     ExpectNear(world,
                base * math::Translation(0, 0, 1.5f) * math::RotationY(h) * math::Translation(p.x, p.y, p.z));
@@ -311,32 +311,32 @@ TEST(CarDrawing, ZeroRearWheelOffsetDrawsAlikeEitherWay)
     ASSERT_TRUE(rig.car.LoadModel(rig.device.get(), "Plain", false).ok());
     rig.Hold({vk::kRight});
     rig.Step(7);
-    rig.car.Draw(rig.device.get(), rig.setUp, {}, Rig::kEye);
+    rig.car.Draw(rig.device.get(), rig.setUp, Rig::kEye);
     const math::Matrix turning = DrawnWorld(rig);
     rig.device->ClearCalls();
     rig.Check(su::kTurnAboutCarOrigin, false);
-    rig.car.Draw(rig.device.get(), rig.setUp, {}, Rig::kEye);
+    rig.car.Draw(rig.device.get(), rig.setUp, Rig::kEye);
     EXPECT_EQ(DrawnWorld(rig), turning);
 }
 
 TEST(CarDrawing, ACarBeyondTheCullingDistanceOrOutOfViewIsNotDrawnButKeepsMoving)
 {
     CarRig rig;
-    rig.car.Draw(rig.device.get(), rig.setUp, {}, Rig::kEye);
+    rig.car.Draw(rig.device.get(), rig.setUp, Rig::kEye);
     EXPECT_EQ(rig.Draws(), 1u);
 
     // The car stands about 65 units from the eye; the distance is measured from the eye given.
     rig.setUp.SetPosition(su::kCulling, 100);
     rig.device->ClearCalls();
-    rig.car.Draw(rig.device.get(), rig.setUp, {}, Rig::kEye);
+    rig.car.Draw(rig.device.get(), rig.setUp, Rig::kEye);
     EXPECT_EQ(rig.Draws(), 1u);
     rig.device->ClearCalls();
-    rig.car.Draw(rig.device.get(), rig.setUp, {}, {0.0f, 5.0f, -90.0f});
+    rig.car.Draw(rig.device.get(), rig.setUp, {0.0f, 5.0f, -90.0f});
     EXPECT_EQ(rig.Draws(), 0u);
 
     // Behind the camera.
     rig.device->SetTransform(gfx::TransformKind::View, math::LookAtLH({0, 0, 40}, {0, 0, 80}, {0, 1, 0}));
-    rig.car.Draw(rig.device.get(), rig.setUp, {}, {0.0f, 0.0f, 40.0f});
+    rig.car.Draw(rig.device.get(), rig.setUp, {0.0f, 0.0f, 40.0f});
     EXPECT_EQ(rig.Draws(), 0u);
 
     rig.Hold({vk::kUp});

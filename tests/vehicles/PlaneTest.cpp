@@ -29,7 +29,9 @@ struct PlaneRig : Rig {
     {
         for (int i = 0; i < frames; ++i) {
             plane.UpdateControls(input, setUp);
-            if (draw) plane.Draw(device.get(), setUp, kEye);
+            if (!draw) continue;
+            plane.TurnBody();
+            plane.Draw(device.get(), setUp, kEye);
         }
     }
     // One frame with only these keys held.
@@ -198,8 +200,8 @@ TEST(PlaneBody, EveryFramesRotationReachesTheOrientationDrawnOrNot)
             undrawn.Step(1, round % 3 == 0); // drawn only now and then
         }
     }
-    drawn.plane.Draw(drawn.device.get(), drawn.setUp, Rig::kEye);
-    undrawn.plane.Draw(undrawn.device.get(), undrawn.setUp, Rig::kEye);
+    drawn.plane.TurnBody();
+    undrawn.plane.TurnBody();
     for (const PlaneRig* rig : {&drawn, &undrawn}) {
         const math::Matrix& m = rig->plane.Body().Orientation();
         // The body's axes are where the attitude vectors point.
@@ -219,7 +221,7 @@ TEST(PlaneBody, TheFramesRotationsComposePitchRollYawInThatOrder)
     const auto& body = rig.plane.Body();
     const math::Matrix expected =
         math::RotationQuaternion(math::Multiply(math::Multiply(body.Pitch(), body.Roll()), body.Yaw()));
-    rig.plane.Draw(rig.device.get(), rig.setUp, Rig::kEye);
+    rig.plane.TurnBody();
     EXPECT_EQ(body.Orientation(), expected);
     EXPECT_EQ(body.Pitch(), math::Quaternion{});
     EXPECT_EQ(body.Yaw(), math::Quaternion{});

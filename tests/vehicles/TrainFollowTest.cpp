@@ -236,7 +236,8 @@ class TrainDrawTest : public TrainTest {
     int DrawnCars()
     {
         device->ClearCalls();
-        train.DrawCars(device.get(), surface, follow, view, true);
+        train.FollowTrack(surface, follow);
+        train.DrawCars(device.get(), view, true);
         return static_cast<int>(device->CallsOf<gfx::call::DrawSubset>().size());
     }
 
@@ -251,8 +252,9 @@ TEST_F(TrainDrawTest, EachVisibleCarIsDrawnAtItsPoseLoweredByTheOffset)
     ASSERT_EQ(transforms.size(), 3u);
     EXPECT_EQ(transforms[1].kind, gfx::TransformKind::World);
     EXPECT_FLOAT_EQ(transforms[1].matrix(3, 2), train.Car(1).position.z);
-    // The pass followed the track first: the cars stand on it.
+    // The cars were drawn where the pass put them, on the track.
     EXPECT_NEAR(train.Car(2).position.y, 0.0f, 1e-5f);
+    EXPECT_FLOAT_EQ(transforms[2].matrix(3, 1), train.Car(2).position.y - train.VerticalOffset());
 }
 
 TEST_F(TrainDrawTest, CarsBehindTheCameraOrBeyondTheCullingDistanceAreNotDrawnButFollow)
@@ -270,13 +272,14 @@ TEST_F(TrainDrawTest, CarsBehindTheCameraOrBeyondTheCullingDistanceAreNotDrawnBu
     EXPECT_FALSE(train.IsCarVisible(0, view));
 }
 
-TEST_F(TrainDrawTest, NoDeviceOrNoTrainShownMeansNoPassAtAll)
+TEST_F(TrainDrawTest, DrawingMovesNothingAndATrainNotShownIsNotDrawn)
 {
-    train.DrawCars(nullptr, surface, follow, view, true);
-    EXPECT_FLOAT_EQ(train.Car(0).position.y, 0.3f);
+    EXPECT_TRUE(train.Runs(true));
+    EXPECT_FALSE(train.Runs(false));
+    train.DrawCars(device.get(), view, true);
+    EXPECT_FLOAT_EQ(train.Car(0).position.y, 0.3f) << "drawing only reads the poses";
     device->ClearCalls();
-    train.DrawCars(device.get(), surface, follow, view, false);
-    EXPECT_FLOAT_EQ(train.Car(0).position.y, 0.3f);
+    train.DrawCars(device.get(), view, false);
     EXPECT_TRUE(device->Calls().empty());
 }
 
