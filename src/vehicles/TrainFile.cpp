@@ -4,6 +4,9 @@
 #include "math/Numeric.h"
 #include "platform/Profile.h"
 
+#include <algorithm>
+#include <iostream>
+
 namespace vehicles {
 
 namespace {
@@ -18,6 +21,19 @@ float ReadReal(const platform::Profile& file, std::string_view section, std::str
                std::string_view defText, float defValue)
 {
     return math::FiniteOr(math::ParseFloat(file.GetString(section, key, defText, kBuffer)), defValue);
+}
+
+// Probe distances beyond this make no sense for a car and overflow when added.
+constexpr float kMaxProbeDistance = 10000.0f;
+
+float ReadProbe(const platform::Profile& file, const std::string& path, std::string_view section,
+                std::string_view key)
+{
+    const float value = ReadReal(file, section, key, "1.0", 1.0f);
+    const float held = std::clamp(value, -kMaxProbeDistance, kMaxProbeDistance);
+    if (held != value)
+        std::cerr << "korvela: " << path << ": " << key << "=" << value << " held to " << held << "\n";
+    return held;
 }
 
 } // namespace
@@ -47,8 +63,8 @@ CarModelValues ReadCarModelIni(const std::string& path, std::string_view section
     CarModelValues values;
     values.seatY = ReadReal(file, section, "運転席座標y", "0.0", 0.0f);
     values.seatZ = ReadReal(file, section, "運転席座標z", "0.0", 0.0f);
-    values.frontProbe = ReadReal(file, section, "判定位置前方", "1.0", 1.0f);
-    values.rearProbe = ReadReal(file, section, "判定位置後方", "1.0", 1.0f);
+    values.frontProbe = ReadProbe(file, path, section, "判定位置前方");
+    values.rearProbe = ReadProbe(file, path, section, "判定位置後方");
     return values;
 }
 
