@@ -173,9 +173,10 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
     // No real bars: the render view is the whole picture below the gap.
     app.SetWindowMetrics(width, height + kHeadlessGap, 0, 0);
     app.Startup();
-    if (options.mapFile) app.LoadMapFile(*options.mapFile);
 
-    // A request the program cannot carry out ends the run before Start, writing nothing.
+    // A request the program cannot carry out ends the run before Start, writing nothing. The
+    // settings are made before the map is opened, as a user sets up the program and then opens
+    // a map: a box read while loading ("頂点カラーの削除") applies to the map's trains.
     for (const StartAction& action : options.actions) {
         if (action.kind == StartAction::Kind::Set) {
             std::string why;
@@ -192,6 +193,8 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
         if (!app.ClickTool(toolBar.IdAt(action.id)))
             errors << "korvela: --tool " << action.id << ": the button is greyed; the press does nothing\n";
     }
+
+    if (options.mapFile) app.LoadMapFile(*options.mapFile);
 
     app.PressStart();
     KeyScript script(options.keys);
