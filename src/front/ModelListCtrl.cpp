@@ -54,6 +54,7 @@ void ModelListCtrl::SyncColumns()
         }
         return;
     }
+    bool changed = false;
     for (int column = 0; column < list.ColumnCount(); ++column) {
         wxListItem item;
         item.SetMask(wxLIST_MASK_TEXT);
@@ -62,6 +63,16 @@ void ModelListCtrl::SyncColumns()
         if (item.GetText() != heading) {
             item.SetText(heading);
             SetColumn(column, item);
+            changed = true;
+        }
+    }
+    // The header row repaints a changed heading only at idle time, which the running loop never
+    // leaves: it is asked to repaint now, so that a sort mark moves at once.
+    if (!changed) return;
+    for (wxWindow* child : GetChildren()) {
+        if (wxString(child->GetClassInfo()->GetClassName()).Contains("Header")) {
+            child->Refresh();
+            child->Update();
         }
     }
 }
@@ -99,6 +110,11 @@ void ModelListCtrl::Sync()
     if (focus >= 0 && GetItemState(focus, wxLIST_STATE_FOCUSED) == 0)
         SetItemState(focus, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
     if (list.RowCount() > 0) RefreshItems(0, list.RowCount() - 1);
+    for (const ui::ListView::ScrollRequest& request : list.ScrollRequests()) {
+        if (request.serial <= scrolledSerial_) continue;
+        scrolledSerial_ = request.serial;
+        if (request.row < GetItemCount()) EnsureVisible(request.row);
+    }
     syncing_ = false;
 }
 

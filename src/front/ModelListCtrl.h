@@ -5,6 +5,7 @@
 
 #include "front/ControlInput.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -40,6 +41,7 @@ class ModelListCtrl final : public wxListCtrl {
     WidestTexts widest_;
     bool syncing_ = false;
     bool selectionReportPending_ = false;
+    std::uint64_t scrolledSerial_ = 0; // the last scroll request of the model carried out
 };
 
 } // namespace front
