@@ -177,8 +177,9 @@ void MainFrame::BuildStatusBar()
         int text = 0;
         for (const std::string& shown : app::CSetUp::PaneTexts(pane))
             text = std::max(text, bar->GetTextExtent(Wx(shown)).x);
-        // The last pane shares its right end with the size grip, a square as high as the bar.
-        if (pane == kStatusPanes - 1) text += bar->GetSize().y;
+        // The last pane shares its right end with the size grip, a square about as high as the
+        // bar (the bar has no size of its own yet).
+        if (pane == kStatusPanes - 1) text += bar->GetCharHeight() + kStatusTextPadding;
         width = std::max(width, text + kStatusTextPadding);
         widths[pane] = width;
     }

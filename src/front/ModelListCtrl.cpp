@@ -30,11 +30,18 @@ ModelListCtrl::ModelListCtrl(wxWindow* parent, const ui::DialogModel& model, int
     Bind(wxEVT_LIST_COL_CLICK, [this](wxListEvent& event) {
         input_({.kind = ControlInput::Kind::ListColumnClick, .id = id_, .value = event.GetColumn()});
     });
-    // Clicks on the rows land on the control's inner row window, not on the control itself.
+    // Clicks on the rows land on the control's inner row window, not on the control itself (nor
+    // on the heading row beside it).
     for (wxWindow* child : GetChildren()) {
-        if (wxString(child->GetClassInfo()->GetClassName()).Contains("Header")) continue;
-        child->Bind(wxEVT_LEFT_UP, &ModelListCtrl::OnRowAreaClick, this);
+        if (IsRowArea(child)) child->Bind(wxEVT_LEFT_UP, &ModelListCtrl::OnRowAreaClick, this);
     }
+}
+
+bool ModelListCtrl::IsRowArea(const wxWindow* child) const
+{
+    // The generic control's two inner windows are its rows and its heading row; its row window
+    // is only declared, so it is told apart by address (both derive from wxWindow alone).
+    return static_cast<const void*>(child) == static_cast<const void*>(m_mainWin);
 }
 
 wxString ModelListCtrl::OnGetItemText(long item, long column) const
@@ -70,10 +77,7 @@ void ModelListCtrl::SyncColumns()
     // leaves: it is asked to repaint now, so that a sort mark moves at once.
     if (!changed) return;
     for (wxWindow* child : GetChildren()) {
-        if (wxString(child->GetClassInfo()->GetClassName()).Contains("Header")) {
-            child->Refresh();
-            child->Update();
-        }
+        if (!IsRowArea(child)) child->Refresh();
     }
 }
 

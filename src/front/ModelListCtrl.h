@@ -30,6 +30,7 @@ class ModelListCtrl final : public wxListCtrl {
   private:
     wxString OnGetItemText(long item, long column) const override;
     const ui::ListView& List() const { return model_.List(id_); }
+    bool IsRowArea(const wxWindow* child) const;
     void SyncColumns();
     void FitColumns();
     void ScheduleSelectionReport();

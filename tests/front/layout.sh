@@ -46,7 +46,7 @@ KV_X_AT="151 301"
 KV_Y_AT="151 347"
 KV_MOVE_AT="144 482"
 KV_TURN_AT="235 482"
-KV_X_HEADING_AT="139 580"
+KV_NAME_HEADING_AT="100 580"
 # The first heading ("No▲") and the rows of the placed-object list.
 KV_FIRST_HEADING_CROP="34x18+9+572"
 KV_ROWS_CROP="268x100+10+598"
@@ -396,14 +396,14 @@ paste <(kv_objects "$keyed" | sed -n 5p) <(kv_objects "$moved" | sed -n 5p) |
     awk '{ exit !($9 - $2 > 11.999 && $9 - $2 < 12.001 && $10 == $3 && $11 == $4) }' ||
     fail "typing 1a2 into X did not move the turnout by 12: $(kv_objects "$moved" | sed -n 5p)"
 
-# A click on the heading "X" moves the sort mark at once: "No▲" loses it without a redraw.
+# A click on the heading "ｵﾌﾞｼﾞｪｸﾄ名" moves the sort mark at once: "No▲" loses it without a redraw.
 kv_dialog_crop "$KV_FIRST_HEADING_CROP" "$KV_SHOTS/heading-before.png"
-kv_click_dialog $KV_X_HEADING_AT
+kv_click_dialog $KV_NAME_HEADING_AT
 xdotool mousemove --window "$(kv_dialog)" $KV_WHEEL_AT
 sleep 0.5
 kv_dialog_crop "$KV_FIRST_HEADING_CROP" "$KV_SHOTS/heading-after.png"
 [ "$(compare -metric AE "$KV_SHOTS/heading-before.png" "$KV_SHOTS/heading-after.png" null: 2>&1)" != 0 ] ||
-    fail "the heading No▲ kept its mark after a click on X"
+    fail "the heading No▲ kept its mark after a click on another heading"
 
 # A click on empty ground clears the selection; ten more pieces follow, each added to it. The
 # fifteenth's row is scrolled into view and shown selected (the first five rows show none).
