@@ -174,6 +174,8 @@ void MainFrame::BuildStatusBar()
     int widths[kStatusPanes];
     for (int pane = 0; pane < kStatusPanes; ++pane) {
         int width = ui::StatusBarModel::kWidths[static_cast<std::size_t>(pane)];
+        widths[pane] = width;
+        if (width == ui::StatusBarModel::kStretch) continue;
         int text = 0;
         for (const std::string& shown : app::CSetUp::PaneTexts(pane))
             text = std::max(text, bar->GetTextExtent(Wx(shown)).x);
