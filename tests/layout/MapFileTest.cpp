@@ -5,6 +5,7 @@
 #include "layout/TurnoutKeys.h"
 #include "platform/Cp932.h"
 #include "platform/TextFile.h"
+#include "ui/DialogModel.h"
 #include "ui/ObjectSelectTemplate.h"
 
 #include <clocale>

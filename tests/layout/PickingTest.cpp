@@ -3,6 +3,7 @@
 #include "LayoutTestSupport.h"
 #include "layout/Snapping.h"
 #include "math/Matrix.h"
+#include "ui/DialogModel.h"
 #include "ui/ObjectSelectTemplate.h"
 
 #include <algorithm>
