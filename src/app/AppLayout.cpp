@@ -135,7 +135,8 @@ void AppLayout::DragSelected(const PickQuery& query)
     const layout::DragFlags flags{.shift = input.KeyDown(vk::kShift) != 0,
                                   .alt = input.KeyDown(vk::kMenu) != 0,
                                   .grid = tools.IsChecked(ui::cmd::kToolGrid),
-                                  .magnet = tools.IsChecked(ui::cmd::kToolMagnet)};
+                                  .magnet = tools.IsChecked(ui::cmd::kToolMagnet),
+                                  .reach = static_cast<float>(app_.SetUp().Model().Position(su::kCulling))};
     layout_.DragSelected(RayOf(query), flags);
     if (const std::optional<std::string> status = layout_.SelectedStatus())
         app_.MainDlg().StatusBar().SetText(CMainDlg::kPickPane, *status);

@@ -6,6 +6,7 @@
 #include "platform/VirtualKeys.h"
 #include "ui/CommandIds.h"
 #include "ui/SetUpTemplate.h"
+#include "vehicles/VehicleMotion.h"
 
 #include <iostream>
 
@@ -92,7 +93,8 @@ void AppVehicles::SelectTrain(int slot, int index)
         const std::string name = setUp.ItemText(TrainBox(slot), index);
         if (name != vehicles::kNoTrain) {
             // Without a device the slot stays empty; the device failure was said at start-up.
-            if (const platform::Status loaded = train->LoadTrain(app_.Graphics().Device(), name); !loaded)
+            if (const platform::Status loaded = train->LoadTrain(app_.Graphics().Device(), name, vehicles::RemoveVertexColours(setUp));
+                !loaded)
                 std::cerr << "korvela: train " << slot << " not loaded: " << loaded.error() << "\n";
             return;
         }
@@ -136,7 +138,9 @@ void AppVehicles::DragCar(int slot, const PickQuery& query)
     const vehicles::CarDragFlags flags{.shift = app_.Input().KeyDown(vk::kShift) != 0,
                                        .alt = app_.Input().KeyDown(vk::kMenu) != 0,
                                        .grid = tools.IsChecked(ui::cmd::kToolGrid),
-                                       .wholeTrain = tools.IsChecked(ui::cmd::kToolMoveTrain)};
+                                       .wholeTrain = tools.IsChecked(ui::cmd::kToolMoveTrain),
+                                       .reach =
+                                           static_cast<float>(app_.SetUp().Model().Position(su::kCulling))};
     if (train->DragCar(RayOf(query), flags).heightDetectionOff)
         tools.SetChecked(ui::cmd::kToolHeightDetection, false);
     if (const auto status = train->CarStatus())

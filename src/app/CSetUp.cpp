@@ -27,6 +27,30 @@ bool IsCheckBox(ui::ControlKind kind)
 
 } // namespace
 
+std::vector<std::string> CSetUp::PaneTexts(int pane)
+{
+    std::vector<std::string> texts;
+    const auto prefixed = [&texts](std::string_view prefix, const std::vector<std::string>& items) {
+        for (const std::string& item : items)
+            texts.push_back(std::string(prefix) + item);
+    };
+    switch (pane) {
+    case 1:
+        prefixed(su::kPositionPanePrefix, ui::PositionItems());
+        break;
+    case 2:
+        prefixed(su::kViewPointPanePrefix, ui::ViewPointItems());
+        break;
+    case kStatusPane:
+        texts = {std::string(kDriveCameraText), std::string(kDrivePlaneText),
+                 std::string(kDriveHelicopterText)};
+        break;
+    default:
+        break;
+    }
+    return texts;
+}
+
 CSetUp::CSetUp(const input::CInput& input, ui::StatusBarModel& status, platform::DialogService& dialogs,
                ViewerPort& viewers, SetUpActions& actions)
     : input_(input), status_(status), dialogs_(dialogs), viewers_(viewers), actions_(actions),

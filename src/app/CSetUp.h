@@ -13,6 +13,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace app {
 
@@ -23,6 +24,10 @@ class CSetUp {
     static constexpr std::string_view kDrivePlaneText = "操作(F7)：飛行機";
     static constexpr std::string_view kDriveHelicopterText = "操作(F7)：ﾍﾘｺﾌﾟﾀｰ";
     static constexpr std::string_view kSyncNotice = "垂直同期の設定は、再起動後に有効になります。";
+
+    // Every text status-bar pane 1, 2 or 3 can show (the camera position, the view point, the
+    // driven vehicle), so that a view can size the pane once; empty for other panes.
+    static std::vector<std::string> PaneTexts(int pane);
 
     // Every reference must outlive the dialog.
     CSetUp(const input::CInput& input, ui::StatusBarModel& status, platform::DialogService& dialogs,

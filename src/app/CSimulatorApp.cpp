@@ -462,7 +462,7 @@ bool CSimulatorApp::OnCommand(int commandId)
     case cmd::kAbout:
         dialogs_.ShowMessage({.text = std::string(kAboutText),
                               .caption = std::string(kAboutTitle),
-                              .icon = platform::MessageIcon::Information,
+                              .icon = platform::MessageIcon::Program,
                               .owner = ui::mainwin::kDialogId});
         return true;
     case cmd::kUpdateCheck:

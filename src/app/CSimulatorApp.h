@@ -76,8 +76,9 @@ struct PassTimes {
 class CSimulatorApp {
   public:
     static constexpr std::string_view kDeviceError = "3Dデバイスを作成できませんでした。";
-    static constexpr std::string_view kAboutText = "KORVELA Version 1.0";
-    static constexpr std::string_view kAboutTitle = "バージョン情報 KORVELA";
+    static constexpr std::string_view kAboutText =
+        "KORVELA Version 1.0\n鉄道模型のレイアウトを3Dで組み立て、電車を走らせるソフトです。";
+    static constexpr std::string_view kAboutTitle = "バージョン情報";
 
     // dialogs and keys must outlive the application; so must every port given in environment.
     CSimulatorApp(AppEnvironment environment, platform::DialogService& dialogs, platform::KeyState& keys);

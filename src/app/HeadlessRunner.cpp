@@ -628,23 +628,10 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
     // No real bars: the render view is the whole picture below the gap.
     app.SetWindowMetrics(width, height + kHeadlessGap, 0, 0);
     app.Startup();
-    // A map that cannot be loaded is shown as the program shows it and the run goes on, but
-    // the run ends with exit status 1 and the message on standard error.
-    bool mapRead = true;
-    if (options.mapFile) {
-        const std::size_t before = dialogs.Calls().size();
-        if (!app.LoadMapFile(*options.mapFile)) {
-            mapRead = false;
-            errors << "korvela: the map " << *options.mapFile << " could not be loaded";
-            for (std::size_t i = before; i < dialogs.Calls().size(); ++i) {
-                if (dialogs.Calls()[i].kind != platform::DialogCallKind::Message) continue;
-                errors << ": " << std::get<platform::MessageRequest>(dialogs.Calls()[i].request).text;
-            }
-            errors << "\n";
-        }
-    }
 
-    // A request the program cannot carry out ends the run before Start, writing nothing.
+    // A request the program cannot carry out ends the run before Start, writing nothing. The
+    // settings are made before the map is opened, as a user sets up the program and then opens
+    // a map: a box read while loading ("頂点カラーの削除") applies to the map's trains.
     for (const StartAction& action : options.actions) {
         if (action.kind == StartAction::Kind::Set) {
             std::string why;
@@ -660,6 +647,22 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
         }
         if (!app.ClickTool(toolBar.IdAt(action.id)))
             errors << "korvela: --tool " << action.id << ": the button is greyed; the press does nothing\n";
+    }
+
+    // A map that cannot be loaded is shown as the program shows it and the run goes on, but
+    // the run ends with exit status 1 and the message on standard error.
+    bool mapRead = true;
+    if (options.mapFile) {
+        const std::size_t before = dialogs.Calls().size();
+        if (!app.LoadMapFile(*options.mapFile)) {
+            mapRead = false;
+            errors << "korvela: the map " << *options.mapFile << " could not be loaded";
+            for (std::size_t i = before; i < dialogs.Calls().size(); ++i) {
+                if (dialogs.Calls()[i].kind != platform::DialogCallKind::Message) continue;
+                errors << ": " << std::get<platform::MessageRequest>(dialogs.Calls()[i].request).text;
+            }
+            errors << "\n";
+        }
     }
 
     // --keys and --frames are the plainest script: holds, then passes after whatever the

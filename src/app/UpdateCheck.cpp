@@ -77,9 +77,10 @@ UpdateCheckOutcome RunUpdateCheck(const OnlineServices& services)
     }
 
     Say(dialogs, kNewerFound, MessageIcon::None);
-    // The desktop's default handler fetches the file; the address goes in as one argument.
-    if (!dialogs.OpenExternal({"xdg-open", address})) {
-        Say(dialogs, kDownloadStartError, MessageIcon::Error);
+    // The desktop's handler for web addresses fetches the file. When there is none, the user
+    // is given the address to fetch it by hand.
+    if (!dialogs.OpenAddress(address)) {
+        Say(dialogs, kDownloadStartError, MessageIcon::Error, address);
         return UpdateCheckOutcome::OpenFailed;
     }
     Say(dialogs, kReplaceAfterExit, MessageIcon::None);

@@ -164,8 +164,8 @@ void CCamera::UpdateRig(ui::DialogModel& setUp, ui::StatusBarModel& statusBar, c
 {
     const int p = setUp.Selection(su::kPositionList);
     const int v = setUp.Selection(su::kViewPointList);
-    statusBar.SetText(1, "位置(F5)：" + setUp.ItemText(su::kPositionList, p));
-    statusBar.SetText(2, "視点(F6)：" + setUp.ItemText(su::kViewPointList, v));
+    statusBar.SetText(1, std::string(su::kPositionPanePrefix) + setUp.ItemText(su::kPositionList, p));
+    statusBar.SetText(2, std::string(su::kViewPointPanePrefix) + setUp.ItemText(su::kViewPointList, v));
 
     up_ = kUpY;
     const auto distance = static_cast<float>(setUp.Position(su::kDistance));

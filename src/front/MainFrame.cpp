@@ -2,6 +2,7 @@
 
 #include "app/CSimulatorApp.h"
 #include "front/CanvasGl.h"
+#include "front/DialogPlacement.h"
 #include "front/LanguageMenu.h"
 #include "front/MenuKeyLabels.h"
 #include "front/ModelDialog.h"
@@ -40,6 +41,8 @@ namespace cmd = ui::cmd;
 
 constexpr int kPollMilliseconds = 100;
 constexpr int kStatusPanes = ui::StatusBarModel::kPaneCount;
+// Room a status pane needs beside its text: the pane's border and the text's inset.
+constexpr int kStatusTextPadding = 16;
 
 int FrontId(int commandId)
 {
@@ -58,11 +61,12 @@ DialogLayoutHints SetUpLayout()
 
 DialogLayoutHints ObjectSelectLayout()
 {
+    // One narrow column: beside the settings dialog it still fits a 1280-pixel screen.
     DialogLayoutHints hints;
-    hints.columns = 2;
+    hints.columns = 1;
     hints.resizable = true;
     hints.minSizes[ui::objsel::kPreview] = wxSize(220, 160);
-    hints.minSizes[ui::objsel::kPlacedList] = wxSize(-1, 160);
+    hints.minSizes[ui::objsel::kPlacedList] = wxSize(-1, 140);
     return hints;
 }
 
@@ -176,11 +180,23 @@ void MainFrame::BuildToolBar()
 void MainFrame::BuildStatusBar()
 {
     CreateStatusBar(kStatusPanes);
-    // Panes 1 to 3 keep their fixed width: a smaller face lets their texts fit it.
-    GetStatusBar()->SetFont(GetStatusBar()->GetFont().Scaled(0.8f));
+    // Panes 1 to 3 are at least their design width and as wide as the widest text each can
+    // show in the toolkit's font, measured once, so that no text is cut.
+    wxStatusBar* bar = GetStatusBar();
     int widths[kStatusPanes];
-    for (int pane = 0; pane < kStatusPanes; ++pane)
-        widths[pane] = ui::StatusBarModel::kWidths[static_cast<std::size_t>(pane)];
+    for (int pane = 0; pane < kStatusPanes; ++pane) {
+        int width = ui::StatusBarModel::kWidths[static_cast<std::size_t>(pane)];
+        widths[pane] = width;
+        if (width == ui::StatusBarModel::kStretch) continue;
+        int text = 0;
+        for (const std::string& shown : app::CSetUp::PaneTexts(pane))
+            text = std::max(text, bar->GetTextExtent(Wx(shown)).x);
+        // The last pane shares its right end with the size grip, a square about as high as the
+        // bar (the bar has no size of its own yet).
+        if (pane == kStatusPanes - 1) text += bar->GetCharHeight() + kStatusTextPadding;
+        width = std::max(width, text + kStatusTextPadding);
+        widths[pane] = width;
+    }
     SetStatusWidths(kStatusPanes, widths);
     for (int pane = 0; pane < kStatusPanes; ++pane)
         SyncStatusPane(pane);
@@ -289,21 +305,18 @@ void MainFrame::BuildDialogs()
 void MainFrame::PlaceDialogs()
 {
     const wxRect screen = wxDisplay(this).GetClientArea();
-    const wxPoint origin = GetPosition();
-    setUpDialog_->Move(origin + wxPoint(24, 64));
+    const wxRect main = GetRect();
+    // Near the main window's left edge, leaving the room on its right to the object dialog.
+    setUpDialog_->Move(main.GetPosition() + wxPoint(kWindowGap, 64));
     const wxRect setUp = setUpDialog_->GetRect();
 
-    // The object dialog sits beside the settings dialog where there is room, and reaches down to
-    // its bottom edge.
-    wxRect objects = objectDialog_->GetRect();
-    objects.x = std::min(setUp.GetRight() + 8, screen.GetRight() - objects.width);
-    objects.x = std::max(objects.x, screen.x);
-    objects.y = setUp.y;
-    objects.height = std::max(objects.height, setUp.GetBottom() - objects.y + 1);
-    objectDialog_->SetSize(objects);
+    // The object dialog's original least size, or its content's where that is larger.
+    const wxSize minimum = objectDialog_->GetMinSize();
+    objectDialog_->SetSize(PlaceObjectDialog(setUp, objectDialog_->GetBestSize(), minimum, screen));
 
-    if (helpViewer_) helpViewer_->Move(origin + wxPoint(80, 96));
-    if (messagesViewer_) messagesViewer_->Move(origin + wxPoint(120, 136));
+    if (helpViewer_) helpViewer_->Move(main.GetPosition() + wxPoint(80, 96));
+    if (messagesViewer_)
+        messagesViewer_->SetSize(PlaceAtSide(main, setUp.y, messagesViewer_->GetSize(), screen));
 }
 
 int MainFrame::ViewTop() const

@@ -5,6 +5,7 @@
 #include "front/WxText.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -52,6 +53,21 @@ wxCheckBoxState CheckState(int check)
     default:
         return wxCHK_UNCHECKED;
     }
+}
+
+// Where the caret belongs when a box's text changes from before to after while the caret stood
+// at caret: after the same characters it followed, when after is before with characters taken
+// out (what the number filter does to a typed letter). Nothing when after is other text.
+std::optional<long> KeptCaret(const wxString& before, long caret, const wxString& after)
+{
+    std::size_t kept = 0;
+    long keptBeforeCaret = 0;
+    for (std::size_t i = 0; i < before.length(); ++i) {
+        if (kept < after.length() && before[i] == after[kept]) ++kept;
+        if (static_cast<long>(i) + 1 == caret) keptBeforeCaret = static_cast<long>(kept);
+    }
+    if (kept != after.length()) return std::nullopt;
+    return keptBeforeCaret;
 }
 
 bool SameItems(const wxItemContainerImmutable& box, const std::vector<std::string>& items)
@@ -564,7 +580,12 @@ void ModelDialog::Sync(int id)
     }
     case Kind::EditBox: {
         auto* edit = static_cast<wxTextCtrl*>(widget);
-        if (edit->GetValue() != text) edit->ChangeValue(text);
+        const wxString before = edit->GetValue();
+        if (before != text) {
+            const std::optional<long> caret = KeptCaret(before, edit->GetInsertionPoint(), text);
+            edit->ChangeValue(text);
+            if (caret) edit->SetInsertionPoint(*caret);
+        }
         break;
     }
     case Kind::ListView:

@@ -30,11 +30,18 @@ ModelListCtrl::ModelListCtrl(wxWindow* parent, const ui::DialogModel& model, int
     Bind(wxEVT_LIST_COL_CLICK, [this](wxListEvent& event) {
         input_({.kind = ControlInput::Kind::ListColumnClick, .id = id_, .value = event.GetColumn()});
     });
-    // Clicks on the rows land on the control's inner row window, not on the control itself.
+    // Clicks on the rows land on the control's inner row window, not on the control itself (nor
+    // on the heading row beside it).
     for (wxWindow* child : GetChildren()) {
-        if (wxString(child->GetClassInfo()->GetClassName()).Contains("Header")) continue;
-        child->Bind(wxEVT_LEFT_UP, &ModelListCtrl::OnRowAreaClick, this);
+        if (IsRowArea(child)) child->Bind(wxEVT_LEFT_UP, &ModelListCtrl::OnRowAreaClick, this);
     }
+}
+
+bool ModelListCtrl::IsRowArea(const wxWindow* child) const
+{
+    // The generic control's two inner windows are its rows and its heading row; its row window
+    // is only declared, so it is told apart by address (both derive from wxWindow alone).
+    return static_cast<const void*>(child) == static_cast<const void*>(m_mainWin);
 }
 
 wxString ModelListCtrl::OnGetItemText(long item, long column) const
@@ -54,6 +61,7 @@ void ModelListCtrl::SyncColumns()
         }
         return;
     }
+    bool changed = false;
     for (int column = 0; column < list.ColumnCount(); ++column) {
         wxListItem item;
         item.SetMask(wxLIST_MASK_TEXT);
@@ -62,7 +70,14 @@ void ModelListCtrl::SyncColumns()
         if (item.GetText() != heading) {
             item.SetText(heading);
             SetColumn(column, item);
+            changed = true;
         }
+    }
+    // The header row repaints a changed heading only at idle time, which the running loop never
+    // leaves: it is asked to repaint now, so that a sort mark moves at once.
+    if (!changed) return;
+    for (wxWindow* child : GetChildren()) {
+        if (!IsRowArea(child)) child->Refresh();
     }
 }
 
@@ -99,6 +114,11 @@ void ModelListCtrl::Sync()
     if (focus >= 0 && GetItemState(focus, wxLIST_STATE_FOCUSED) == 0)
         SetItemState(focus, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
     if (list.RowCount() > 0) RefreshItems(0, list.RowCount() - 1);
+    for (const ui::ListView::ScrollRequest& request : list.ScrollRequests()) {
+        if (request.serial <= scrolledSerial_) continue;
+        scrolledSerial_ = request.serial;
+        if (request.row < GetItemCount()) EnsureVisible(request.row);
+    }
     syncing_ = false;
 }
 

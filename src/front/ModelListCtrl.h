@@ -5,6 +5,7 @@
 
 #include "front/ControlInput.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -29,6 +30,7 @@ class ModelListCtrl final : public wxListCtrl {
   private:
     wxString OnGetItemText(long item, long column) const override;
     const ui::ListView& List() const { return model_.List(id_); }
+    bool IsRowArea(const wxWindow* child) const;
     void SyncColumns();
     void FitColumns();
     void ScheduleSelectionReport();
@@ -40,6 +42,7 @@ class ModelListCtrl final : public wxListCtrl {
     WidestTexts widest_;
     bool syncing_ = false;
     bool selectionReportPending_ = false;
+    std::uint64_t scrolledSerial_ = 0; // the last scroll request of the model carried out
 };
 
 } // namespace front

@@ -1,11 +1,17 @@
 #include "front/WxDialogService.h"
 
+#include "front/ToolIcons.h"
 #include "front/WxText.h"
 #include "platform/Paths.h"
+#include "ui/CommandIds.h"
 
 #include <algorithm>
 #include <wx/dirdlg.h>
 #include <wx/filedlg.h>
+#include <wx/sizer.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
+#include <wx/utils.h>
 // The generic box needs the message dialog base, which WxDialogService.h brings in.
 #include <wx/generic/msgdlgg.h>
 
@@ -39,12 +45,47 @@ long IconStyle(platform::MessageIcon icon)
     case platform::MessageIcon::Error:
         return wxICON_ERROR;
     case platform::MessageIcon::None:
+    case platform::MessageIcon::Program:
         break;
     }
     // No icon bit at all: the generic box takes wxICON_NONE for an unknown icon and shows the
     // error sign.
     return 0;
 }
+
+// The About box: the program's icon beside its name and version (the text's first line, in
+// bold) and the rest of the text; OK, Enter and Escape close it.
+class AboutBox final : public wxDialog {
+  public:
+    AboutBox(wxWindow* owner, const platform::MessageRequest& request)
+        : wxDialog(owner, wxID_ANY, request.caption.empty() ? wxString("KORVELA") : Wx(request.caption))
+    {
+        const std::string& text = request.text;
+        const std::size_t lineEnd = text.find('\n');
+        auto* heading = new wxStaticText(this, wxID_ANY, Wx(text.substr(0, lineEnd)));
+        heading->SetFont(heading->GetFont().Bold().Larger());
+        auto* words = new wxBoxSizer(wxVERTICAL);
+        words->Add(heading, 0, wxBOTTOM, 6);
+        if (lineEnd != std::string::npos)
+            words->Add(new wxStaticText(this, wxID_ANY, Wx(text.substr(lineEnd + 1))));
+
+        // The tool-bar picture the main window also takes as its icon, drawn three times larger.
+        const wxImage picture = ToolIcon(ui::cmd::kToolMoveTrain)
+                                    .ConvertToImage()
+                                    .Scale(kToolIconSize * 3, kToolIconSize * 3, wxIMAGE_QUALITY_NEAREST);
+        auto* row = new wxBoxSizer(wxHORIZONTAL);
+        row->Add(new wxStaticBitmap(this, wxID_ANY, wxBitmap(picture)), 0, wxRIGHT, 12);
+        row->Add(words, 1, wxALIGN_CENTER_VERTICAL);
+
+        auto* all = new wxBoxSizer(wxVERTICAL);
+        all->Add(row, 0, wxALL, 12);
+        all->Add(CreateButtonSizer(wxOK), 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 12);
+        SetSizerAndFit(all);
+        SetEscapeId(wxID_OK);
+        if (wxWindow* ok = FindWindow(wxID_OK)) ok->SetFocus();
+        CentreOnParent();
+    }
+};
 
 } // namespace
 
@@ -84,6 +125,11 @@ void WxDialogService::CancelAll()
 
 platform::MessageAnswer WxDialogService::DoShowMessage(const platform::MessageRequest& request)
 {
+    if (request.icon == platform::MessageIcon::Program) {
+        AboutBox about(Owner(request.owner), request);
+        RunModal(about);
+        return platform::MessageAnswer::Ok;
+    }
     long style = IconStyle(request.icon) | wxCENTRE;
     switch (request.buttons) {
     case platform::MessageButtons::Ok:
@@ -152,9 +198,9 @@ std::optional<std::string> WxDialogService::DoChooseFolder(const platform::Folde
     return folder;
 }
 
-bool WxDialogService::DoOpenExternal(const std::vector<std::string>& argv)
+bool WxDialogService::DoOpenAddress(const std::string& address)
 {
-    return platform::LaunchDetached(argv);
+    return wxLaunchDefaultBrowser(Wx(address));
 }
 
 } // namespace front

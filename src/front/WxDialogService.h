@@ -32,7 +32,7 @@ class WxDialogService final : public platform::DialogService {
     std::optional<std::string> DoChooseFileToOpen(const platform::FileRequest& request) override;
     std::optional<std::string> DoChooseFileToSave(const platform::FileRequest& request) override;
     std::optional<std::string> DoChooseFolder(const platform::FolderRequest& request) override;
-    bool DoOpenExternal(const std::vector<std::string>& argv) override;
+    bool DoOpenAddress(const std::string& address) override;
 
     wxWindow* Owner(int owner) const;
     std::optional<std::string> ChooseFile(const platform::FileRequest& request, bool save);

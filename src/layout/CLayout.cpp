@@ -216,6 +216,7 @@ platform::Result<int> CLayout::AppendPlacedObject(const PlacedObject& object, bo
         if (select) {
             list.SetSelected(row, true);
             list.SetFocusRow(row);
+            list.ScrollIntoView(row);
         }
     });
     return index;
@@ -317,6 +318,12 @@ void CLayout::SetObjectSelected(int index, bool selected)
             list.SetFocusRow(-1);
         }
     });
+}
+
+void CLayout::ScrollToObject(int index)
+{
+    const int row = RowOfObject(index);
+    if (row >= 0) dialog_->EditList(kList, [row](ui::ListView& list) { list.ScrollIntoView(row); });
 }
 
 void CLayout::DeselectAllRows()

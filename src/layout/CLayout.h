@@ -27,6 +27,7 @@
 #include "platform/Result.h"
 
 #include <array>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <span>
@@ -62,6 +63,8 @@ struct DragFlags {
     bool alt = false;    // turn
     bool grid = false;   // "グリッド"
     bool magnet = false; // "マグネット"
+    // How far from the eye a drag may carry the object: the culling distance.
+    float reach = std::numeric_limits<float>::infinity();
 };
 
 // Where the mouse took hold of the primary object, relative to its origin.
@@ -189,6 +192,8 @@ class CLayout {
     void SetObjectSelected(int index, bool selected);
     // Clears the selected and focused state of every row.
     void DeselectAllRows();
+    // Asks the object dialog's list to scroll the object's row into view.
+    void ScrollToObject(int index);
     // Row of an object in the list, or -1; record index of a row (from column 0), or -1.
     int RowOfObject(int index) const;
     int ObjectOfRow(int row) const;

@@ -90,6 +90,7 @@ platform::Status CLayout::CopySelected()
             if (firstRow < 0) firstRow = row;
         }
         list.SetFocusRow(firstRow);
+        list.ScrollIntoView(firstRow);
     });
     RefreshKeyMenu();
     selectedIndex_ = -1;

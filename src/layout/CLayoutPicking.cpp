@@ -108,6 +108,7 @@ float CLayout::PickPlacedObject(const PickRay& ray, bool ctrl)
     selectedIndex_ = hit.index;
     if (!ctrl) DeselectAllRows();
     SetObjectSelected(hit.index, true);
+    ScrollToObject(hit.index);
     NotifyTurnout();
     return hit.distance;
 }
@@ -162,7 +163,7 @@ void CLayout::DragSelected(const PickRay& cursorRay, const DragFlags& flags)
 void CLayout::DragAcross(const PickRay& ray, const DragFlags& flags)
 {
     const PlacedObject primary = objects_[static_cast<std::size_t>(selectedIndex_)];
-    const std::optional<math::Vec3> point = MeetHeight(ray, primary.y);
+    const std::optional<math::Vec3> point = DragPointAtHeight(ray, primary.y, flags.reach);
     if (!point) return;
     float x = point->x - grab_.x;
     float z = point->z - grab_.z;
@@ -188,7 +189,7 @@ void CLayout::DragAcross(const PickRay& ray, const DragFlags& flags)
 void CLayout::DragUpDown(const PickRay& ray, const DragFlags& flags)
 {
     const PlacedObject primary = objects_[static_cast<std::size_t>(selectedIndex_)];
-    const std::optional<float> s = MeetVerticalX(ray, primary.x + grab_.x);
+    const std::optional<float> s = DragStepAtX(ray, primary.x + grab_.x, flags.reach);
     if (!s) return;
     float y = ray.nearPoint.y + *s * (ray.farPoint.y - ray.nearPoint.y);
     float fraction = 0.0f;
@@ -214,7 +215,7 @@ void CLayout::DragUpDown(const PickRay& ray, const DragFlags& flags)
 void CLayout::DragTurn(const PickRay& ray, const DragFlags& flags)
 {
     const PlacedObject primary = objects_[static_cast<std::size_t>(selectedIndex_)];
-    const std::optional<math::Vec3> point = MeetHeight(ray, primary.y);
+    const std::optional<math::Vec3> point = DragPointAtHeight(ray, primary.y, flags.reach);
     if (!point) return;
     float angle = std::atan2(point->x - primary.x, point->z - primary.z) * kToDegrees - grab_.bearing;
     if (flags.grid) angle = GridTurn(angle);

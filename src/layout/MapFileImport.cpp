@@ -95,6 +95,7 @@ MapOutcome ImportMapFile(CLayout& layout, const std::string& path, const PickRay
     const double meanZ = plan->sumZ / static_cast<double>(count);
 
     layout.DeselectAllRows();
+    const int first = layout.LastPlacedIndex() + 1;
     for (PlacedObject object : plan->objects) {
         if (target) {
             object.x = static_cast<float>(object.x - meanX + target->x);
@@ -102,6 +103,9 @@ MapOutcome ImportMapFile(CLayout& layout, const std::string& path, const PickRay
         }
         layout.AppendPlacedObject(object, true);
     }
+    // The last new row, then the first, so that the import's start is what the list shows.
+    layout.ScrollToObject(layout.LastPlacedIndex());
+    layout.ScrollToObject(first);
     layout.RefreshKeyMenu();
     layout.SetSelectedIndex(-1);
     layout.NotifyLayoutChanged();

@@ -11,6 +11,17 @@ bool Finite(math::Vec3 v)
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
+// sin 1°: rays closer than this to a drag plane give no drag step.
+constexpr float kMinDragSine = 0.017452406f;
+
+// Whether the ray's direction leaves the plane with the given normal component (x or y of
+// far - near) by at least 1°.
+bool CrossesSteeply(const PickRay& ray, float normalComponent)
+{
+    const float length = math::Length(ray.farPoint - ray.nearPoint);
+    return std::isfinite(length) && length > 0.0f && std::fabs(normalComponent) >= kMinDragSine * length;
+}
+
 } // namespace
 
 PickRay ScreenToWorldRay(float x, float y, const math::Viewport& viewport, const math::Matrix& projection,
@@ -37,6 +48,22 @@ std::optional<float> MeetVerticalX(const PickRay& ray, float planeX)
     if (!std::isfinite(denominator) || std::fabs(denominator) < kParallelLimit) return std::nullopt;
     const float s = (ray.nearPoint.x - planeX) / denominator;
     if (!std::isfinite(s)) return std::nullopt;
+    return s;
+}
+
+std::optional<math::Vec3> DragPointAtHeight(const PickRay& ray, float height, float reach)
+{
+    if (!CrossesSteeply(ray, ray.farPoint.y - ray.nearPoint.y)) return std::nullopt;
+    const std::optional<math::Vec3> point = MeetHeight(ray, height);
+    if (!point || !(math::Length(*point - ray.nearPoint) <= reach)) return std::nullopt;
+    return point;
+}
+
+std::optional<float> DragStepAtX(const PickRay& ray, float planeX, float reach)
+{
+    if (!CrossesSteeply(ray, ray.farPoint.x - ray.nearPoint.x)) return std::nullopt;
+    const std::optional<float> s = MeetVerticalX(ray, planeX);
+    if (!s || !(std::fabs(*s) * math::Length(ray.farPoint - ray.nearPoint) <= reach)) return std::nullopt;
     return s;
 }
 

@@ -30,4 +30,12 @@ std::optional<math::Vec3> MeetHeight(const PickRay& ray, float height);
 // nothing when the ray runs (nearly) parallel to that plane or s is not finite.
 std::optional<float> MeetVerticalX(const PickRay& ray, float planeX);
 
+// A drag step meets its plane only where the result is usable: the ray crosses the plane at 1° or
+// more, and the plane point lies within reach (the culling distance) of the eye, taken as the
+// ray's near point. A nearly level camera otherwise throws the object to the horizon with a
+// small mouse movement; the step is skipped instead and the object stays where it was.
+std::optional<math::Vec3> DragPointAtHeight(const PickRay& ray, float height, float reach);
+// As MeetVerticalX, with the same limits as DragPointAtHeight.
+std::optional<float> DragStepAtX(const PickRay& ray, float planeX, float reach);
+
 } // namespace layout

@@ -1,11 +1,6 @@
 #include "platform/DialogService.h"
 #include "platform/Translation.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 namespace platform {
 
 namespace {
@@ -50,58 +45,6 @@ std::vector<FileFilter> ParseFileFilter(std::string_view text)
         if (!filter.patterns.empty()) filters.push_back(std::move(filter));
     }
     return filters;
-}
-
-bool LaunchDetached(const std::vector<std::string>& argv)
-{
-    if (argv.empty() || argv.front().empty()) return false;
-    // Everything the children need is prepared before fork: between fork and exec only
-    // async-signal-safe calls are allowed.
-    std::vector<char*> args;
-    args.reserve(argv.size() + 1);
-    for (const auto& arg : argv)
-        args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-
-    // The pipe closes on a successful exec; a failed exec writes its errno into it.
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) return false;
-
-    const pid_t child = fork();
-    if (child < 0) {
-        close(fds[0]);
-        close(fds[1]);
-        return false;
-    }
-    if (child == 0) {
-        // Double fork: the launched program is adopted by init, so we never leave a zombie
-        // and never wait for it.
-        close(fds[0]);
-        const pid_t grandchild = fork();
-        if (grandchild < 0) {
-            const int error = errno;
-            [[maybe_unused]] auto written = write(fds[1], &error, sizeof error);
-            _exit(1);
-        }
-        if (grandchild > 0) _exit(0);
-        setsid();
-        execvp(args[0], args.data());
-        const int error = errno;
-        [[maybe_unused]] auto written = write(fds[1], &error, sizeof error);
-        _exit(127);
-    }
-
-    close(fds[1]);
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    int error = 0;
-    ssize_t got = 0;
-    do {
-        got = read(fds[0], &error, sizeof error);
-    } while (got < 0 && errno == EINTR);
-    close(fds[0]);
-    return got == 0;
 }
 
 namespace {

@@ -11,7 +11,8 @@
 
 namespace platform {
 
-enum class MessageIcon { None, Information, Warning, Error };
+// Program: the program's own icon, for the About box; its first line is shown as the heading.
+enum class MessageIcon { None, Information, Warning, Error, Program };
 enum class MessageButtons { Ok, OkCancel, YesNo };
 enum class MessageAnswer { Ok, Cancel, Yes, No };
 
@@ -61,11 +62,6 @@ struct FolderRequest {
 // patterns separated by ';'. An entry without patterns is dropped.
 std::vector<FileFilter> ParseFileFilter(std::string_view text);
 
-// Starts another program with the given argument vector (argv[0] looked up on PATH), without a
-// shell and without waiting for it. False when argv is empty or the program could not be
-// started. Real dialog services use it for opening addresses ("xdg-open", url).
-bool LaunchDetached(const std::vector<std::string>& argv);
-
 // Every text of a request goes through the user-interface language here, on its way out of
 // the core: the implementations (and what a recording service records) see translated texts.
 class DialogService {
@@ -82,16 +78,16 @@ class DialogService {
     // something that is not a folder of the file system.
     std::optional<std::string> ChooseFolder(const FolderRequest& request);
 
-    // Hands argv to another program (a browser for an address, say). False when it could not
-    // be started.
-    bool OpenExternal(const std::vector<std::string>& argv) { return DoOpenExternal(argv); }
+    // Opens a web address with the desktop's handler for it (a browser, a download manager).
+    // False when no handler could be started.
+    bool OpenAddress(const std::string& address) { return DoOpenAddress(address); }
 
   protected:
     virtual MessageAnswer DoShowMessage(const MessageRequest& request) = 0;
     virtual std::optional<std::string> DoChooseFileToOpen(const FileRequest& request) = 0;
     virtual std::optional<std::string> DoChooseFileToSave(const FileRequest& request) = 0;
     virtual std::optional<std::string> DoChooseFolder(const FolderRequest& request) = 0;
-    virtual bool DoOpenExternal(const std::vector<std::string>& argv) = 0;
+    virtual bool DoOpenAddress(const std::string& address) = 0;
 };
 
 // The button a box answers with when the user just presses Enter: its first button.

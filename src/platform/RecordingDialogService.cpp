@@ -78,11 +78,11 @@ std::optional<std::string> RecordingDialogService::DoChooseFolder(const FolderRe
     return answer;
 }
 
-bool RecordingDialogService::DoOpenExternal(const std::vector<std::string>& argv)
+bool RecordingDialogService::DoOpenAddress(const std::string& address)
 {
-    const bool started = TakeFront(externalAnswers_).value_or(true);
-    calls_.push_back({DialogCallKind::External, argv, started});
-    return started;
+    const bool opened = TakeFront(externalAnswers_).value_or(true);
+    calls_.push_back({DialogCallKind::External, address, opened});
+    return opened;
 }
 
 } // namespace platform

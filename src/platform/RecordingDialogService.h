@@ -19,8 +19,9 @@ enum class DialogCallKind { Message, OpenFile, SaveFile, Folder, External };
 // One question as it was asked, with the answer it got.
 struct DialogCall {
     DialogCallKind kind;
-    std::variant<MessageRequest, FileRequest, FolderRequest, std::vector<std::string>> request;
-    // Message boxes: the button; choosers: the path or nothing; external: whether it started.
+    // An opened address is kept as its text.
+    std::variant<MessageRequest, FileRequest, FolderRequest, std::string> request;
+    // Message boxes: the button; choosers: the path or nothing; addresses: whether one opened.
     std::variant<MessageAnswer, std::optional<std::string>, bool> answer;
 };
 
@@ -33,7 +34,7 @@ class RecordingDialogService : public DialogService {
     void QueueOpenFile(std::optional<std::string> path) { openAnswers_.push_back(std::move(path)); }
     void QueueSaveFile(std::optional<std::string> path) { saveAnswers_.push_back(std::move(path)); }
     void QueueFolder(std::optional<std::string> folder) { folderAnswers_.push_back(std::move(folder)); }
-    // Nothing is ever started; the queue only decides what the caller is told (default: started).
+    // Nothing is ever opened; the queue only decides what the caller is told (default: opened).
     void QueueExternalResult(bool started) { externalAnswers_.push_back(started); }
 
     // Every question in the order asked.
@@ -53,7 +54,7 @@ class RecordingDialogService : public DialogService {
     std::optional<std::string> DoChooseFileToOpen(const FileRequest& request) override;
     std::optional<std::string> DoChooseFileToSave(const FileRequest& request) override;
     std::optional<std::string> DoChooseFolder(const FolderRequest& request) override;
-    bool DoOpenExternal(const std::vector<std::string>& argv) override;
+    bool DoOpenAddress(const std::string& address) override;
 
   private:
     std::deque<MessageAnswer> messageAnswers_;

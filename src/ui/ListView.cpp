@@ -129,6 +129,14 @@ void ListView::SetFocusRow(int row)
     focus_ = ValidRow(row) ? row : -1;
 }
 
+void ListView::ScrollIntoView(int row)
+{
+    if (!ValidRow(row)) return;
+    constexpr std::size_t kKept = 2;
+    if (scrolls_.size() == kKept) scrolls_.erase(scrolls_.begin());
+    scrolls_.push_back({nextScroll_++, row});
+}
+
 void ListView::SortRows(const std::function<int(const ListRow& a, const ListRow& b)>& compare)
 {
     std::vector<int> order(rows_.size());

@@ -55,6 +55,16 @@ class ListView {
     int FocusRow() const { return focus_; }
     void SetFocusRow(int row);
 
+    // Asks the control to scroll a row into view, as the real list's "ensure visible" does.
+    // Requests are numbered, so that a view carries out each once and in the order asked; the
+    // last two are kept (an import shows its last new row, then its first).
+    struct ScrollRequest {
+        std::uint64_t serial = 0;
+        int row = -1;
+    };
+    void ScrollIntoView(int row);
+    const std::vector<ScrollRequest>& ScrollRequests() const { return scrolls_; }
+
     // Stable sort: compare returns < 0 when a belongs before b, 0 when they are equal (they
     // keep their order), > 0 otherwise. Selection, item data and focus move with the rows.
     void SortRows(const std::function<int(const ListRow& a, const ListRow& b)>& compare);
@@ -65,6 +75,8 @@ class ListView {
     std::vector<ColumnTemplate> columns_;
     std::vector<ListRow> rows_;
     int focus_ = -1;
+    std::vector<ScrollRequest> scrolls_;
+    std::uint64_t nextScroll_ = 1;
 };
 
 } // namespace ui

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ui {
@@ -79,6 +80,10 @@ inline constexpr std::array<int, 6> kSliders = {kDistance,    kFieldOfView,     
 
 // Entry 11 of both camera lists: the selected object.
 inline constexpr int kSelectedObjectEntry = 11;
+
+// Status-bar panes 1 and 2 show the camera lists' choices after these.
+inline constexpr std::string_view kPositionPanePrefix = "位置(F5)：";
+inline constexpr std::string_view kViewPointPanePrefix = "視点(F6)：";
 
 } // namespace setup
 

@@ -13,8 +13,10 @@ namespace {
 namespace vk = platform::vk;
 namespace su = ui::setup;
 
-constexpr float kSpeedStep = 0.02f;
-constexpr float kFineSpeedStep = 0.005f;
+// Added in double and stored as float, as the trains do: float sums drift below whole
+// read-outs (five steps of 0.02f show 19km/h).
+constexpr double kSpeedStep = 0.02;
+constexpr double kFineSpeedStep = 0.005;
 
 // The angle of the first key held of a pair (the first wins), or nothing when neither is.
 std::optional<float> PairAngle(const input::CInput& input, int first, float firstAngle, int second,
@@ -81,11 +83,11 @@ void CPlane::Steer(const input::CInput& input)
         }
     }
 
-    const float step = fine ? kFineSpeedStep : kSpeedStep;
+    const double step = fine ? kFineSpeedStep : kSpeedStep;
     if (input.KeyDown(vk::kAdd))
-        speed_ += step;
+        speed_ = static_cast<float>(speed_ + step);
     else if (input.KeyDown(vk::kSubtract))
-        speed_ -= step;
+        speed_ = static_cast<float>(speed_ - step);
     if (input.KeyDown(vk::kNumpad5)) speed_ = 0.0f;
 }
 

@@ -62,7 +62,7 @@ void CTrain::ReleaseCars()
     name_.clear();
 }
 
-platform::Status CTrain::LoadTrain(gfx::Device* device, std::string_view name)
+platform::Status CTrain::LoadTrain(gfx::Device* device, std::string_view name, bool removeVertexColours)
 {
     ReleaseCars();
     if (!device) return platform::Fail("no graphics device to load the train " + std::string(name) + " with");
@@ -73,13 +73,15 @@ platform::Status CTrain::LoadTrain(gfx::Device* device, std::string_view name)
     carGap_ = file.carGap;
     lastCar_ = -1;
 
+    model::MeshLoadOptions options;
+    options.removeVertexColours = removeVertexColours;
     for (std::size_t n = 0; n < file.cars.size(); ++n) {
         const TrainCarEntry& entry = file.cars[n];
         TrainCar car;
         if (entry.modelName == kTeapot) {
             car.model.mesh = std::make_shared<const model::Mesh>(model::CreateTeapot());
         } else if (const platform::Status loaded =
-                       model::LoadMesh(device, folder_ + entry.modelName, car.model);
+                       model::LoadMesh(device, folder_ + entry.modelName, car.model, options);
                    !loaded || !car.model.mesh || car.model.mesh->empty()) {
             // Every later step expects a model; the train ends before this car.
             std::cerr << "korvela: train " << name << ": car " << n + 1 << " (" << entry.modelName

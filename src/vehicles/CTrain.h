@@ -62,8 +62,9 @@ class CTrain {
     // its last four characters, in the folder search's order.
     std::vector<std::string> TrainNames() const;
     // Loads folder + name + ".txt" and forms the train at home. Fails, with the slot empty,
-    // without a device. A car whose model cannot be loaded ends the train before it.
-    platform::Status LoadTrain(gfx::Device* device, std::string_view name);
+    // without a device. A car whose model cannot be loaded ends the train before it. With
+    // removeVertexColours ("頂点カラーの削除") each car's .x is first rewritten without them.
+    platform::Status LoadTrain(gfx::Device* device, std::string_view name, bool removeVertexColours = false);
     // Releases every car and empties the slot; everything else stays.
     void ReleaseCars();
     // The name the train was loaded by; empty for an empty slot.

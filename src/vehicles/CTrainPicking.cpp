@@ -89,7 +89,7 @@ CarDragResult CTrain::DragCar(const layout::PickRay& ray, const CarDragFlags& fl
     TrainCar& selected = cars_[static_cast<std::size_t>(selectedCar_)];
 
     if (!flags.shift && !flags.alt) {
-        const auto point = layout::MeetHeight(ray, selected.position.y);
+        const auto point = layout::DragPointAtHeight(ray, selected.position.y, flags.reach);
         if (!point) return result;
         float x = point->x - grab_.x;
         float z = point->z - grab_.z;
@@ -111,7 +111,7 @@ CarDragResult CTrain::DragCar(const layout::PickRay& ray, const CarDragFlags& fl
     } else if (flags.shift && !flags.alt) {
         // The height set by hand must not be overridden by the track.
         result.heightDetectionOff = true;
-        const auto s = layout::MeetVerticalX(ray, selected.position.x + grab_.x);
+        const auto s = layout::DragStepAtX(ray, selected.position.x + grab_.x, flags.reach);
         if (!s) return result;
         float height = ray.nearPoint.y + *s * (ray.farPoint.y - ray.nearPoint.y);
         float fraction = 0.0f;
@@ -131,7 +131,7 @@ CarDragResult CTrain::DragCar(const layout::PickRay& ray, const CarDragFlags& fl
         grab_.height = selected.position.y;
     } else if (flags.alt && !flags.shift) {
         TrainCar& turned = flags.wholeTrain ? lead : selected;
-        const auto point = layout::MeetHeight(ray, turned.position.y);
+        const auto point = layout::DragPointAtHeight(ray, turned.position.y, flags.reach);
         if (!point) return result;
         float yaw = std::atan2(point->x - turned.position.x, point->z - turned.position.z) -
                     (flags.wholeTrain ? grab_.leadAngle : grab_.angle);

@@ -12,7 +12,7 @@ namespace vehicles {
 
 namespace {
 
-// Sums of probe distances smaller than this give no usable lever: the probes then count as equal.
+// Sums of probe distances smaller than this give no usable lever.
 constexpr float kMinimumLever = 1.0e-6f;
 
 // The probes are raised by this much before they look for the track's centre line.
@@ -47,8 +47,11 @@ void CTrain::FollowCar(TrainCar& car, layout::CLayoutSurface& surface, const Fol
     if (!controls.editTool && speed_ == 0.0f) return;
 
     const float lever = front + rear;
-    // Equal probes, or probes whose distances cancel, take the mean of the two values.
-    const bool mean = front == rear || std::fabs(lever) < kMinimumLever;
+    // Probes whose distances cancel (1 and -1) both sit at one point: the lever has no length,
+    // and settling there would jump the car ahead every frame. It keeps its pose instead.
+    if (std::fabs(lever) < kMinimumLever && front != rear) return;
+    // Equal probes take the mean of the two values.
+    const bool mean = front == rear;
     if (controls.heightDetection) {
         const float frontHeight = surface.HeightAt(below, frontProbe);
         const float rearHeight = surface.HeightAt(belowRear, rearProbe);

@@ -5,6 +5,8 @@
 #include "math/Matrix.h"
 #include "math/Viewport.h"
 
+#include <limits>
+
 namespace vehicles {
 
 // For the speed rule.
@@ -36,6 +38,8 @@ struct CarDragFlags {
     bool alt = false;        // turn
     bool grid = false;       // "グリッド"
     bool wholeTrain = false; // "電車１編成の移動" rather than "電車１両の移動"
+    // How far from the eye a drag may carry the car: the culling distance.
+    float reach = std::numeric_limits<float>::infinity();
 };
 
 struct CarDragResult {

@@ -22,6 +22,7 @@ float ReadReal(const platform::Profile& file, std::string_view section, std::str
     return math::ClampRead(value, kind, file.Path() + " " + std::string(key));
 }
 
+
 } // namespace
 
 TrainFileValues ReadTrainFile(const std::string& path, std::string_view section)

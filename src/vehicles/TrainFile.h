@@ -31,8 +31,8 @@ struct TrainFileValues {
 struct CarModelValues {
     float seatY = 0.0f;      // "運転席座標y"
     float seatZ = 0.0f;      // "運転席座標z"
-    float frontProbe = 1.0f; // "判定位置前方"
-    float rearProbe = 1.0f;  // "判定位置後方"
+    float frontProbe = 1.0f; // "判定位置前方", held within ±10000
+    float rearProbe = 1.0f;  // "判定位置後方", held within ±10000
 };
 
 // The train file at path (missing: all defaults, no cars).

@@ -382,6 +382,27 @@ TEST_F(HeadlessRunTest, SaveMapWritesTheLoadedMapAsTheSaveCommandDoes)
     EXPECT_NE(errors.str().find("ファイルオープン失敗"), std::string::npos) << errors.str();
 }
 
+TEST_F(HeadlessRunTest, SettingsAreMadeBeforeTheMapOpensSoItsTrainLosesItsVertexColours)
+{
+    const std::string trains = dir.File("trains") + "/";
+    std::filesystem::create_directories(trains);
+    testsupport::WriteBytes(trains + "t.txt", "[korvela]\r\n1両目モデル名=car\r\n");
+    testsupport::WriteBytes(trains + "car.x", testsupport::kVertexColouredX);
+    testsupport::WriteBytes(dir.File("run.ini"), "[korvela]\r\nTrain=" + trains + "\r\n");
+    std::string map = "KORVELA Map Data\r\n:Object Name\r\n:Map Data\r\n:Vehicle Data 2\r\nt\r\n";
+    for (int slot = 2; slot <= 6; ++slot)
+        map += "電車なし\r\n";
+    testsupport::WriteBytes(dir.File("map.txt"), map);
+    options.mapFile = dir.File("map.txt");
+    options.actions = {{app::StartAction::Kind::Set, su::kStripVertexColours, 1}};
+    std::string name;
+    services.inspect = [&](app::CSimulatorApp& app) { name = app.Vehicles().Train(1).name; };
+
+    ASSERT_EQ(app::RunHeadless(options, services), 0) << errors.str();
+    EXPECT_EQ(name, "t");
+    EXPECT_EQ(testsupport::ReadBytes(trains + "car.x").find("MeshVertexColors"), std::string::npos);
+}
+
 TEST_F(HeadlessRunTest, SaveMapFailsWhenTheLayoutDoesNotSave)
 {
     SwitchingLayout layout; // its save command does nothing

@@ -28,6 +28,17 @@ private:
 void WriteBytes(const std::filesystem::path& path, std::string_view bytes);
 std::string ReadBytes(const std::filesystem::path& path);
 
+// A one-triangle text .x whose mesh carries a vertex-colour block, for the "頂点カラーの削除"
+// rewrite.
+inline constexpr std::string_view kVertexColouredX = "xof 0303txt 0032\r\n"
+                                                     "Mesh {\r\n"
+                                                     " 3; 0;0;0;, 0;1;0;, 1;0;0;;\r\n"
+                                                     " 1; 3; 0,1,2;;\r\n"
+                                                     " MeshVertexColors {\r\n"
+                                                     "  3; 0;1;0;0;1;;, 1;1;0;0;1;;, 2;1;0;0;1;;;\r\n"
+                                                     " }\r\n"
+                                                     "}\r\n";
+
 // The folder of real files written by other tools, or nothing when it is not there.
 std::optional<std::filesystem::path> TestDataDir();
 

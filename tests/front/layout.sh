@@ -38,11 +38,18 @@ DriveType=2
 EOF
 
 # Places in the object dialog (client pixels) and in the render view of the main window.
-KV_WHEEL_AT="127 285"
+KV_WHEEL_AT="3 540"
 KV_PLACE_AT="53 239"
 KV_COPY_AT="144 239"
 KV_DELETE_AT="235 239"
-KV_TURN_AT="516 226"
+KV_X_AT="151 301"
+KV_Y_AT="151 347"
+KV_MOVE_AT="144 482"
+KV_TURN_AT="235 482"
+KV_NAME_HEADING_AT="100 580"
+# The first heading ("No▲") and the rows of the placed-object list.
+KV_FIRST_HEADING_CROP="34x18+9+572"
+KV_ROWS_CROP="268x100+10+598"
 KV_PIECE_AT_X=512
 KV_PIECE_AT_Y=277
 # One piece of 10 units seen from the edit camera is about this many pixels long; the magnet
@@ -168,6 +175,25 @@ kv_named()
         section == 2 { $1 = names[$1]; print }'
 }
 
+# kv_dialog_crop CROP FILE: part of the object dialog as a picture.
+kv_dialog_crop()
+{
+    import -window "$(kv_dialog)" -crop "$1" +repage "$2" || fail "could not capture the object dialog"
+}
+
+# kv_commonest FILE: the commonest colour of a picture other than white, as #RRGGBB.
+kv_commonest()
+{
+    convert "$1" -depth 8 -format %c histogram:info:- | sort -rn |
+        awk '$3 != "#FFFFFF" { print $3; exit }'
+}
+
+# kv_colour_count FILE COLOUR: how many pixels of the picture have that colour.
+kv_colour_count()
+{
+    convert "$1" -depth 8 -format %c histogram:info:- | awk -v c="$2" '$3 == c { n = $1 + 0 } END { print n + 0 }'
+}
+
 kv_object_count()
 {
     kv_objects "$1" | wc -l
@@ -203,6 +229,18 @@ create_at=$(awk -F'[,: ]+' '/#FAC828/ { x += $1; y += $2; n++ } END { if (n) pri
 [ -n "$create_at" ] || fail "the map creation tool was not found"
 xdotool mousemove --window "$(kv_main)" $create_at click 1
 kv_wait_window "オブジェクト" 20 || fail "map creation did not show the object dialog"
+# With the settings dialog shown as well, the two stand side by side on this 1280 × 1024
+# screen, neither covering the other.
+kv_key F3
+kv_wait_window "設定" 20 || fail "F3 did not show the settings dialog in map creation"
+kv_apart "設定" "オブジェクト"
+kv_shot map-creation-dialogs
+kv_key F3
+kv_wait_hidden "設定" 20 || fail "F3 did not hide the settings dialog in map creation"
+# The status bar shows its panes' texts in full ("位置(F5)：ヘリコプター", "視点(F6)：電車－１").
+main_size=$(kv_rect KORVELA | awk '{print $3 "x40+0+" $4 - 40}')
+import -window "$(kv_main)" -crop "$main_size" "$KV_SHOTS/status-bar.png" ||
+    fail "screenshot of the status bar failed"
 
 # Look down on the ground (right drag), then move the edit focus forward, away from the
 # vehicles (keypad 8).
@@ -233,7 +271,12 @@ for step in $(seq $((type_index - 1))); do
 done
 kv_click_dialog $KV_PLACE_AT
 kv_click_dialog $KV_PLACE_AT
+sleep 0.5
 kv_shot placed
+# The two new rows are selected: the selection's colour, looked for again at the end.
+kv_dialog_crop "$KV_ROWS_CROP" "$KV_SHOTS/rows-two.png"
+selection_colour=$(kv_commonest "$KV_SHOTS/rows-two.png")
+[ -n "$selection_colour" ] || fail "no selected rows after placing two objects"
 
 # The second piece lies on the first and wins the pick; drag it one piece length towards the
 # viewer, a little to the side. The magnet joins its far end to the near end of the first.
@@ -332,6 +375,48 @@ turnout=$(kv_named "$keyed" | sed -n 5p)
 echo "$turnout" | awk '{ exit !($1 == "track_turnout_left" && $6 == 0 && $7 >= 0) }' ||
     fail "the turnout line is \"$turnout\", expected a key"
 echo "turnout line: $turnout"
+
+# Typing "1a2" into X leaves "12": the letter goes and the caret stays after the 1. With Y at 0
+# the move button then carries the selected turnout 12 units along x.
+dialog=$(kv_dialog)
+xdotool windowraise "$dialog"
+timeout 10 xdotool windowfocus --sync "$dialog" || fail "could not focus the object dialog"
+xdotool mousemove --window "$dialog" $KV_X_AT click 1
+xdotool key ctrl+a
+xdotool type --delay 80 "1a2"
+xdotool mousemove --window "$dialog" $KV_Y_AT click 1
+xdotool key ctrl+a
+xdotool type --delay 80 "0"
+sleep 0.3
+kv_dialog_crop "289x200+0+280" "$KV_SHOTS/typed.png"
+kv_click_dialog $KV_MOVE_AT
+moved=$KV_DIR/objects/moved.txt
+kv_save "$moved"
+paste <(kv_objects "$keyed" | sed -n 5p) <(kv_objects "$moved" | sed -n 5p) |
+    awk '{ exit !($9 - $2 > 11.999 && $9 - $2 < 12.001 && $10 == $3 && $11 == $4) }' ||
+    fail "typing 1a2 into X did not move the turnout by 12: $(kv_objects "$moved" | sed -n 5p)"
+
+# A click on the heading "ｵﾌﾞｼﾞｪｸﾄ名" moves the sort mark at once: "No▲" loses it without a redraw.
+kv_dialog_crop "$KV_FIRST_HEADING_CROP" "$KV_SHOTS/heading-before.png"
+kv_click_dialog $KV_NAME_HEADING_AT
+xdotool mousemove --window "$(kv_dialog)" $KV_WHEEL_AT
+sleep 0.5
+kv_dialog_crop "$KV_FIRST_HEADING_CROP" "$KV_SHOTS/heading-after.png"
+[ "$(compare -metric AE "$KV_SHOTS/heading-before.png" "$KV_SHOTS/heading-after.png" null: 2>&1)" != 0 ] ||
+    fail "the heading No▲ kept its mark after a click on another heading"
+
+# A click on empty ground clears the selection; ten more pieces follow, each added to it. The
+# fifteenth's row is scrolled into view and shown selected (the first five rows show none).
+xdotool mousemove --window "$(kv_main)" 900 600 click 1
+sleep 0.5
+for step in $(seq 10); do
+    kv_click_dialog $KV_PLACE_AT
+done
+xdotool mousemove --window "$(kv_dialog)" $KV_WHEEL_AT
+sleep 0.5
+kv_dialog_crop "$KV_ROWS_CROP" "$KV_SHOTS/rows-fifteen.png"
+selected=$(kv_colour_count "$KV_SHOTS/rows-fifteen.png" "$selection_colour")
+[ "$selected" -gt 1000 ] || fail "the fifteenth object's row is not in view ($selected pixels of $selection_colour)"
 
 xdotool windowraise "$(kv_dialog)"
 sleep 0.5

@@ -178,6 +178,25 @@ kv_wait_exit()
     return 1
 }
 
+# kv_rect TITLE: "x y width height" of the shown window of that title, on the screen.
+kv_rect()
+{
+    local window
+    window=$(kv_find "$1") || fail "no window \"$1\" is shown"
+    xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+        /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'
+}
+
+# kv_apart TITLE TITLE: the two shown windows do not overlap.
+kv_apart()
+{
+    local a b
+    a=$(kv_rect "$1")
+    b=$(kv_rect "$2")
+    echo "$a $b" | awk '{ exit !($1 + $3 <= $5 || $5 + $7 <= $1 || $2 + $4 <= $6 || $6 + $8 <= $2) }' ||
+        fail "\"$1\" at $a and \"$2\" at $b overlap"
+}
+
 kv_shot()
 {
     import -window root "$KV_SHOTS/$1.png" || fail "screenshot $1 failed"

@@ -8,6 +8,11 @@
 kv_install korvela
 kv_start
 kv_shot startup
+# The messages viewer opens at the side of the main window, leaving the middle of the view free.
+main_rect=$(kv_rect KORVELA)
+viewer_rect=$(kv_rect "メッセージ")
+echo "$main_rect $viewer_rect" | awk '{ middle = $1 + $3 / 2; exit !($5 > middle) }' ||
+    fail "the messages viewer at $viewer_rect covers the middle of the main window at $main_rect"
 
 kv_key Escape
 kv_stays KORVELA 2 || fail "Escape closed the main window"
@@ -24,12 +29,16 @@ kv_wait_hidden "使い方" 20 || fail "F1 did not hide the help viewer"
 kv_key F3
 kv_stays_hidden "設定" 2 || fail "F3 acted before Start: the key is an accelerator"
 
-# The About box from the help menu, closed with Enter.
+# The About box from the help menu, closed with Enter, then with Escape.
 kv_key alt+h Down Down Return
-kv_wait_window "バージョン情報 KORVELA" 20 || fail "the help menu did not show the About box"
+kv_wait_window "バージョン情報" 20 || fail "the help menu did not show the About box"
 kv_shot about
-kv_key Return
-kv_wait_hidden "バージョン情報 KORVELA" 20 || fail "Enter did not close the About box"
+xdotool key Return
+kv_wait_hidden "バージョン情報" 20 || fail "Enter did not close the About box"
+kv_key alt+h Down Down Return
+kv_wait_window "バージョン情報" 20 || fail "the help menu did not show the About box again"
+xdotool key Escape
+kv_wait_hidden "バージョン情報" 20 || fail "Escape did not close the About box"
 
 kv_start_loop
 
@@ -48,10 +57,11 @@ kv_wait_window "設定" 20 || fail "F3 did not show the settings dialog"
 kv_key F4
 kv_wait_window "オブジェクト" 20 || fail "F4 did not show the object dialog"
 kv_shot dialogs
-# The object dialog reaches down to the settings dialog's bottom edge.
-setup_bottom=$(xwininfo -id "$(kv_find "設定")" | awk '/Absolute upper-left Y/ {y=$4} /Height/ {h=$2} END {print y + h}')
-objects_bottom=$(xwininfo -id "$(kv_find "オブジェクト")" | awk '/Absolute upper-left Y/ {y=$4} /Height/ {h=$2} END {print y + h}')
-[ "$setup_bottom" = "$objects_bottom" ] || fail "object dialog ends at $objects_bottom, settings dialog at $setup_bottom"
+# Side by side on this 1280 × 1024 screen: the object dialog covers none of the settings and
+# lies on the screen.
+kv_apart "設定" "オブジェクト"
+kv_rect "オブジェクト" | awk '{ exit !($1 >= 0 && $2 >= 0 && $1 + $3 <= 1280 && $2 + $4 <= 1024) }' ||
+    fail "the object dialog at $(kv_rect "オブジェクト") is not on the screen"
 
 kv_key F3
 kv_wait_hidden "設定" 20 || fail "F3 did not hide the settings dialog"

@@ -14,6 +14,17 @@ namespace {
 
 using layout::kUnusedSnapDistance;
 
+TEST_F(LayoutTest, VertexColourRemovalRewritesTheMeshAndTheGuideOfEveryType)
+{
+    WriteType("turnout", {"ポイント=2"}, std::string(testsupport::kVertexColouredX));
+    WriteFile("turnout_r.x", std::string(testsupport::kVertexColouredX));
+    layout.ScanObjectFolder(device.get(), {.removeVertexColours = true});
+    ASSERT_TRUE(layout.FindType(0) && layout.FindType(0)->HasGuide());
+    for (const char* file : {"turnout.x", "turnout_r.x"})
+        EXPECT_EQ(testsupport::ReadBytes(dir.Path() / file).find("MeshVertexColors"), std::string::npos)
+            << file;
+}
+
 TEST_F(LayoutTest, ListsTypesWithMeshesInFolderSearchOrderAndLoadsGuides)
 {
     WriteType("b_track", {});

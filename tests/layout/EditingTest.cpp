@@ -66,6 +66,7 @@ TEST_F(EditingTest, PlacesWhereTheViewCentreMeetsTheSelectedObjectsHeight)
     EXPECT_EQ(placed.key, layout::kNoKey);
     EXPECT_EQ(layout.SelectedIndex(), 2);
     EXPECT_TRUE(layout.IsObjectSelected(2));
+    EXPECT_EQ(List().ScrollRequests().back().row, 2);
     ExpectRowsMatchRecords();
 
     // No type chosen, or a level view centre: nothing is placed.

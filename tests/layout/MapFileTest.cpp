@@ -5,6 +5,8 @@
 #include "layout/TurnoutKeys.h"
 #include "platform/Cp932.h"
 #include "platform/TextFile.h"
+#include "ui/DialogModel.h"
+#include "ui/ObjectSelectTemplate.h"
 
 #include <clocale>
 #include <cmath>
@@ -607,6 +609,12 @@ TEST_F(MapImportTest, ObjectsAreCentredWhereTheViewMeetsTheGroundAndSelected)
     EXPECT_EQ(*layout.FindObject(2), (PlacedObject{.type = 0, .x = 0, .y = 2, .z = 0}));
     EXPECT_EQ(*layout.FindObject(3), (PlacedObject{.type = 1, .x = 10, .y = 5, .z = 0}));
     EXPECT_EQ(layout.SelectedObjects(), (std::vector<int>{1, 2, 3}));
+    // The list shows the last new row, then the first.
+    const auto& scrolls = layout.ObjectDialog().List(ui::objsel::kPlacedList).ScrollRequests();
+    ASSERT_EQ(scrolls.size(), 2u);
+    EXPECT_EQ(scrolls[0].row, 3);
+    EXPECT_EQ(scrolls[1].row, 1);
+    EXPECT_GT(scrolls[1].serial, scrolls[0].serial);
     EXPECT_EQ(layout.SelectedIndex(), -1);
     EXPECT_EQ(layout.MapFilePath(), folder + "current.txt");
     EXPECT_TRUE(dialogs.MessageTexts().empty());

@@ -3,6 +3,8 @@
 #include "LayoutTestSupport.h"
 #include "layout/Snapping.h"
 #include "math/Matrix.h"
+#include "ui/DialogModel.h"
+#include "ui/ObjectSelectTemplate.h"
 
 #include <algorithm>
 #include <cmath>
@@ -85,6 +87,8 @@ TEST_F(PickingTest, ClicksSelectAndCtrlClicksAddOrRemove)
     layout.PickPlacedObject(Down(10, 0), true);
     EXPECT_EQ(layout.SelectedObjects(), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(layout.SelectedIndex(), 2);
+    // The picked row is scrolled into view.
+    EXPECT_EQ(layout.ObjectDialog().List(ui::objsel::kPlacedList).ScrollRequests().back().row, 2);
 
     layout.PickPlacedObject(Down(5, 0), true); // already selected: taken out
     EXPECT_EQ(layout.SelectedObjects(), (std::vector<int>{0, 2}));
@@ -240,6 +244,26 @@ TEST_F(PickingTest, LevelRaysKeepEveryCoordinateFinite)
     EXPECT_EQ(layout.ObjectCount(), 2);
     ExpectFinite();
     EXPECT_EQ(layout.ObjectPosition(0), (math::Vec3{0, 0, 0}));
+}
+
+TEST_F(PickingTest, GrazingRaysAndPointsBeyondReachLeaveTheSelectionWhereItWas)
+{
+    Place(0, 0, 0, 0);
+    layout.PickPlacedObject(Down(0, 0), false);
+    // 0.3° below the horizon: the ground is met 400 units ahead.
+    layout.DragSelected({{0, 2, 0}, {0, -3, 1000}}, {});
+    layout.DragSelected({{0, 2, 0}, {0, -3, 1000}}, {.alt = true});
+    // Along the plane x = 0 within 0.6°.
+    layout.DragSelected({{-1, 2.7f, -100}, {1, 2.7f, 100}}, {.shift = true});
+    EXPECT_EQ(layout.ObjectPosition(0), (math::Vec3{0, 0, 0}));
+    EXPECT_EQ(layout.FindObject(0)->angle, 0.0f);
+
+    // A steep ray meeting the ground 224 units from the eye: beyond a reach of 200, within 300.
+    const layout::PickRay far{{0, 100, 0}, {0, -100, 400}};
+    layout.DragSelected(far, {.reach = 200});
+    EXPECT_EQ(layout.ObjectPosition(0), (math::Vec3{0, 0, 0}));
+    layout.DragSelected(far, {.reach = 300});
+    EXPECT_NEAR(layout.ObjectPosition(0).z, 200.0f, 1e-3f);
 }
 
 TEST(PickRays, UnprojectTheViewPointAtBothDepths)

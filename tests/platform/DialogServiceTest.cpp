@@ -37,7 +37,7 @@ TEST(RecordingDialogService, UnscriptedQuestionsGetEnterOrEscape)
     EXPECT_EQ(dialogs.ChooseFileToOpen({.title = "open"}), std::nullopt);
     EXPECT_EQ(dialogs.ChooseFileToSave({.title = "save"}), std::nullopt);
     EXPECT_EQ(dialogs.ChooseFolder({.title = "folder"}), std::nullopt);
-    EXPECT_TRUE(dialogs.OpenExternal({"xdg-open", "https://example.invalid/"}));
+    EXPECT_TRUE(dialogs.OpenAddress("https://example.invalid/"));
     EXPECT_EQ(dialogs.Calls().size(), 7u);
 }
 
@@ -63,7 +63,7 @@ TEST(RecordingDialogService, AnswersEachKindFromItsOwnQueue)
     EXPECT_EQ(dialogs.ChooseFolder({}), std::nullopt) << "an empty choice is no folder";
     EXPECT_EQ(dialogs.ShowMessage({.buttons = MessageButtons::OkCancel}), MessageAnswer::Cancel);
     EXPECT_EQ(dialogs.ShowMessage({.buttons = MessageButtons::Ok}), MessageAnswer::Ok);
-    EXPECT_FALSE(dialogs.OpenExternal({"xdg-open", "x"}));
+    EXPECT_FALSE(dialogs.OpenAddress("x"));
     EXPECT_EQ(dialogs.PendingAnswers(), 0u);
 
     // The record holds what the caller got, the folder with its separator.
@@ -84,7 +84,7 @@ TEST(RecordingDialogService, RecordsEveryArgument)
                               .options = {},
                               .owner = 102});
     dialogs.ChooseFolder({.title = "電車フォルダの選択", .startFolder = "/home/u/trains/"});
-    dialogs.OpenExternal({"xdg-open", "https://example.invalid/a b"});
+    dialogs.OpenAddress("https://example.invalid/a b");
     dialogs.ShowMessage({.text = "マップデータを保存しました。"});
 
     const auto& calls = dialogs.Calls();
@@ -101,22 +101,12 @@ TEST(RecordingDialogService, RecordsEveryArgument)
     EXPECT_FALSE(save.options.overwritePrompt);
 
     EXPECT_EQ(std::get<platform::FolderRequest>(calls[2].request).startFolder, "/home/u/trains/");
-    // The argument vector is kept apart, never joined into a command line.
-    EXPECT_EQ(std::get<std::vector<std::string>>(calls[3].request),
-              (std::vector<std::string>{"xdg-open", "https://example.invalid/a b"}));
+    EXPECT_EQ(std::get<std::string>(calls[3].request), "https://example.invalid/a b");
 
     EXPECT_EQ(dialogs.MessageTexts(),
               (std::vector<std::string>{"ファイルオープン失敗", "マップデータを保存しました。"}));
     dialogs.ClearCalls();
     EXPECT_TRUE(dialogs.Calls().empty());
-}
-
-TEST(LaunchDetached, ReportsWhetherTheProgramStarted)
-{
-    EXPECT_TRUE(platform::LaunchDetached({"true"}));
-    EXPECT_FALSE(platform::LaunchDetached({"korvela-no-such-program-here"}));
-    EXPECT_FALSE(platform::LaunchDetached({}));
-    EXPECT_FALSE(platform::LaunchDetached({""}));
 }
 
 } // namespace

@@ -406,6 +406,24 @@ TEST(DemoMap, TrainOneRunsRoundTheMainLineAndThrowsTheLoopExit)
     EXPECT_NEAR(std::sin(lead.yaw), 1.0f, 1e-3f);
 }
 
+// The other two trains driven forward from their homes for a lap stay on the running lines
+// too: neither starts facing a buffer stop.
+TEST(DemoMap, TrainsTwoAndThreeRunOnForALapFromTheirHomes)
+{
+    DEMO_REQUIRE_CONTENT();
+    DemoWorld world;
+    ASSERT_EQ(world.outcome, layout::MapOutcome::Done);
+    for (int slot = 2; slot <= 3; ++slot) {
+        const std::string name = world.vehicles.TrainChoice(slot);
+        SCOPED_TRACE(name);
+        const layout::TrainHomePose home = world.vehicles.TrainHome(slot);
+        Train train({home.x, home.y, home.z}, home.yaw, CarLengths(name), 0.2f, ProbeOf(name));
+        const float speed = 0.3f;
+        for (double distance = 0; distance < Content().report.mainLoopLength + 150; distance += speed)
+            ASSERT_TRUE(train.Step(*world.surface, speed)) << "off the track after " << distance << " units";
+    }
+}
+
 // A car sent down the branch climbs the embankment, crosses the bridge at its full height,
 // comes down again and runs into the yard.
 TEST(DemoMap, TheBranchClimbsOverTheMainLineAndComesDownIntoTheYard)

@@ -107,6 +107,24 @@ TEST_F(TrainTest, EveryCarProbesAtTheLeadCarsDistances)
     EXPECT_FLOAT_EQ(train.VerticalOffset(), 0.5f);
 }
 
+TEST_F(TrainTest, VertexColourRemovalRewritesEveryCarsFileOnlyWhenAskedFor)
+{
+    const std::string coloured(testsupport::kVertexColouredX);
+    for (const char* name : {"lead", "tail"})
+        testsupport::WriteBytes(dir.Path() / "train" / (std::string(name) + ".x"), coloured);
+    WriteTrainFile("t", {"1両目モデル名=lead", "2両目モデル名=tail"});
+    Load("t");
+    EXPECT_EQ(testsupport::ReadBytes(dir.Path() / "train" / "tail.x"), coloured);
+
+    ASSERT_TRUE(train.LoadTrain(device.get(), "t", true));
+    EXPECT_EQ(train.CarCount(), 2);
+    for (const char* name : {"lead", "tail"}) {
+        const std::string text = testsupport::ReadBytes(dir.Path() / "train" / (std::string(name) + ".x"));
+        EXPECT_EQ(text.find("MeshVertexColors"), std::string::npos) << name;
+        EXPECT_NE(text.find(" 1; 3; 0,1,2;;\r\n"), std::string::npos) << name;
+    }
+}
+
 TEST_F(TrainTest, ValuesThatAreNoNumberFallBackToTheKeysDefaults)
 {
     WriteCar("car", 4.0, {"判定位置前方=inf", "判定位置後方=nan", "運転席座標z=1e999"});

@@ -156,6 +156,21 @@ TEST_F(TrainPickTest, ALevelRayLeavesEveryCarFinite)
         EXPECT_TRUE(Finite(car));
 }
 
+TEST_F(TrainPickTest, GrazingRaysAndPointsBeyondReachLeaveTheCarWhereItWas)
+{
+    train.PickCar(Down(0, 0));
+    // 0.3° below the horizon the track level is met 400 units ahead.
+    for (const bool alt : {false, true})
+        train.DragCar({{0, 2, 0}, {0, -3, 1000}}, {.alt = alt});
+    EXPECT_EQ(train.Car(0).position, (math::Vec3{0, 0, 0}));
+    EXPECT_EQ(train.Car(0).yaw, 0.0f);
+    const layout::PickRay far{{0, 100, 0}, {0, -100, 400}}; // meets it 224 units from the eye
+    train.DragCar(far, {.reach = 200});
+    EXPECT_EQ(train.Car(0).position, (math::Vec3{0, 0, 0}));
+    train.DragCar(far, {.reach = 300});
+    EXPECT_NEAR(train.Car(0).position.z, 200.0f, 1e-3f);
+}
+
 TEST_F(TrainPickTest, ReanchoringTakesHoldAgainWithoutMovingAnything)
 {
     train.PickCar(Down(0.0f, 0.5f));

@@ -432,15 +432,17 @@ DemoLayout BuildDemoLayout(const std::vector<TrackPiece>& pieces, const std::vec
 
     RoundToMapFile(layout, pieces, scenery);
 
-    // Trains stand on straight track: the electric set west of the station, the railcar at
-    // the platform, the freight on the siding. The empty slots get places on straight track
-    // too, where a train chosen for them later can start.
+    // Trains stand on straight track, each facing a way that keeps it on the running lines for
+    // as long as it is driven forward: the electric set west of the station, the railcar at
+    // the platform, the freight on the loop track past the siding's turnout, heading for the
+    // loop's exit. The siding with its buffer stop is where no train starts. The empty slots
+    // get such places too, where a train chosen for them later can start.
     const double surface = kRunningHeight;
     layout.trains[0] = {88, surface, 0, east, "electric_4car"};
     layout.trains[1] = {255, surface, 0, east, "diesel_2car"};
-    layout.trains[2] = {245, surface, sidingStart.z, east, "freight"};
+    layout.trains[2] = {230, surface, loopStart.z, east, "freight"};
     layout.trains[3] = {235, surface, 2.0 * mainRadius, west, kNoTrain};
-    layout.trains[4] = {250, surface, loopStart.z, east, kNoTrain};
+    layout.trains[4] = {200, surface, 0, east, kNoTrain};
     layout.trains[5] = {140, surface, 2.0 * mainRadius, west, kNoTrain};
     layout.car = {roadX - 1.75, kRoadHeight, 110};
     layout.plane = {180, 45, -80};

@@ -1,0 +1,46 @@
+#include "front/DialogPlacement.h"
+
+#include <algorithm>
+
+namespace front {
+
+namespace {
+
+// The rectangle moved (and, if it must, cut) so that it lies on the screen.
+wxRect OnScreen(wxRect r, const wxRect& screen)
+{
+    r.width = std::min(r.width, screen.width);
+    r.height = std::min(r.height, screen.height);
+    r.x = std::clamp(r.x, screen.x, screen.GetRight() + 1 - r.width);
+    r.y = std::clamp(r.y, screen.y, screen.GetBottom() + 1 - r.height);
+    return r;
+}
+
+} // namespace
+
+wxRect PlaceObjectDialog(const wxRect& setUp, wxSize best, wxSize minimum, const wxRect& screen)
+{
+    best.x = std::max(best.x, minimum.x);
+    best.y = std::max(best.y, minimum.y);
+    const int besideX = setUp.GetRight() + 1 + kWindowGap;
+    const int roomBeside = screen.GetRight() + 1 - besideX;
+    if (roomBeside >= minimum.x) {
+        const int roomDown = screen.GetBottom() + 1 - setUp.y;
+        const int height = std::max(minimum.y, std::min(std::max(best.y, setUp.height), roomDown));
+        return OnScreen({besideX, setUp.y, std::min(best.x, roomBeside), height}, screen);
+    }
+    const int belowY = setUp.GetBottom() + 1 + kWindowGap;
+    const int roomBelow = screen.GetBottom() + 1 - belowY;
+    if (roomBelow >= minimum.y)
+        return OnScreen({setUp.x, belowY, best.x, std::min(best.y, roomBelow)}, screen);
+    return OnScreen({besideX, setUp.y, best.x, best.y}, screen);
+}
+
+wxRect PlaceAtSide(const wxRect& main, int top, wxSize size, const wxRect& screen)
+{
+    wxRect r(main.GetRight() + 1 + kWindowGap, top, size.x, size.y);
+    if (r.GetRight() > screen.GetRight()) r.x = screen.GetRight() + 1 - r.width;
+    return OnScreen(r, screen);
+}
+
+} // namespace front

@@ -1,0 +1,23 @@
+// Where the modeless windows first appear: the object dialog next to the settings dialog
+// without covering it, the messages viewer at the side of the main window rather than over
+// the layout in its middle. Everything stays on the screen.
+#pragma once
+
+#include <wx/gdicmn.h>
+
+namespace front {
+
+// Gap between windows placed side by side.
+inline constexpr int kWindowGap = 8;
+
+// The object dialog's rectangle: to the right of the settings dialog, as wide as its content
+// asks (best) but narrower down to minimum where the screen ends, and reaching down to the
+// settings dialog's bottom edge; where even the minimum does not fit beside it, below it; on a
+// screen too small for either, as far right and down as the screen allows.
+wxRect PlaceObjectDialog(const wxRect& setUp, wxSize best, wxSize minimum, const wxRect& screen);
+
+// The viewer's rectangle: beside the main window's right edge where the screen has room for
+// it, otherwise against the screen's right edge, below the main window's tool bar (top).
+wxRect PlaceAtSide(const wxRect& main, int top, wxSize size, const wxRect& screen);
+
+} // namespace front

@@ -1,0 +1,44 @@
+#include "front/DialogPlacement.h"
+
+#include <gtest/gtest.h>
+
+namespace front {
+namespace {
+
+const wxRect kWide{0, 0, 1280, 1024};
+const wxSize kMinimum{341, 229};
+
+TEST(DialogPlacement, TheObjectDialogGoesBesideTheSettingsNarrowedOrBelowButNeverOverThem)
+{
+    const wxRect setUp{24, 64, 700, 600};
+    // Room for all of it beside: as wide as it asks, down to the settings' bottom edge.
+    wxRect objects = PlaceObjectDialog(setUp, {400, 300}, kMinimum, kWide);
+    EXPECT_EQ(objects, wxRect(732, 64, 400, 600));
+
+    // Too wide for the room left: narrowed to it.
+    objects = PlaceObjectDialog(setUp, {700, 300}, kMinimum, kWide);
+    EXPECT_EQ(objects, wxRect(732, 64, 548, 600));
+    EXPECT_FALSE(objects.Intersects(setUp));
+
+    // Wider settings leave less than the least width beside them: below, cut to the screen.
+    const wxRect broad{24, 64, 1000, 600};
+    objects = PlaceObjectDialog(broad, {700, 500}, kMinimum, kWide);
+    EXPECT_EQ(objects, wxRect(24, 672, 700, 352));
+    EXPECT_FALSE(objects.Intersects(broad));
+}
+
+TEST(DialogPlacement, OnASmallScreenEverythingStaysOnIt)
+{
+    const wxRect small{0, 0, 800, 600};
+    const wxRect objects = PlaceObjectDialog({24, 64, 700, 500}, {400, 300}, kMinimum, small);
+    EXPECT_TRUE(small.Contains(objects)) << objects.x << "," << objects.y;
+    EXPECT_EQ(objects.GetSize(), wxSize(400, 300));
+
+    // The viewer goes beside the main window where there is room, else against the screen edge.
+    EXPECT_EQ(PlaceAtSide({0, 0, 1024, 768}, 64, {400, 500}, {0, 0, 1920, 1080}), wxRect(1032, 64, 400, 500));
+    EXPECT_EQ(PlaceAtSide({0, 0, 1024, 768}, 64, {400, 500}, kWide), wxRect(880, 64, 400, 500));
+    EXPECT_TRUE(small.Contains(PlaceAtSide({0, 0, 1024, 768}, 64, {900, 700}, small)));
+}
+
+} // namespace
+} // namespace front
