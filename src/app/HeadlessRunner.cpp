@@ -10,6 +10,7 @@
 #include "platform/ProgramFolders.h"
 #include "platform/RecordingDialogService.h"
 #include "platform/SafeFile.h"
+#include "platform/TextFile.h"
 #include "platform/VirtualKeys.h"
 #include "ui/CommandIds.h"
 #include "ui/ObjectSelectTemplate.h"
@@ -566,11 +567,11 @@ void Session::WriteCheck(const std::string& path)
 
 platform::Result<std::vector<Action>> ReadScript(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return platform::Fail("cannot read the action script " + path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return ParseActions(text.str());
+    // Far more than any session needs; a larger file is no script.
+    constexpr std::size_t kMaxScriptBytes = std::size_t{16} << 20;
+    const platform::Result<std::string> text = platform::ReadFileBytes(path, kMaxScriptBytes);
+    if (!text) return platform::Fail("cannot read the action script: " + text.error());
+    return ParseActions(*text);
 }
 
 } // namespace

@@ -168,6 +168,23 @@ TEST_F(ActionRunTest, AnEditingSessionPlacesCopiesDeletesAndSavesAsTheDialogsWou
     EXPECT_EQ(count, 3) << map;
 }
 
+TEST_F(ActionRunTest, AMapThatALoadMapActionCannotLoadMakesTheExitCodeOne)
+{
+    testsupport::WriteBytes(dir.File("plain.txt"), "no map\r\n");
+    options.reportFile = dir.File("r.json");
+    EXPECT_EQ(Run("load-map " + dir.File("plain.txt") + "\nframes 2\n"), 1);
+    EXPECT_NE(errors.str().find("the map " + dir.File("plain.txt") + " could not be loaded: データファイルではありません"),
+              std::string::npos)
+        << errors.str();
+    // The script went on: its passes ran and the report was written.
+    EXPECT_NE(testsupport::ReadBytes(dir.File("r.json")).find("\"frames\":2"), std::string::npos);
+
+    errors.str("");
+    options.actionsFile = dir.File("objects"); // a folder, not a script
+    EXPECT_EQ(app::RunHeadless(options, services), 2);
+    EXPECT_NE(errors.str().find("cannot read the action script"), std::string::npos) << errors.str();
+}
+
 TEST_F(ActionRunTest, WhatTheProgramCannotDoStopsTheRunAtItsLine)
 {
     options.reportFile = dir.File("r.json");

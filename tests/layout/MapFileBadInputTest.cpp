@@ -69,7 +69,7 @@ TEST_F(MapFileBadInputTest, RefusedFilesShowTheirMessageAndChangeNothingButThePa
         {"header without its line end, then more",
          [&](const std::string& name) { WriteFile(name, "KORVELA Map Data" + std::string(100, 'x')); },
          mapmsg::kNotDataFile},
-        {"invalid UTF-8 header", [&](const std::string& name) { WriteFile(name, "\xef\xbb\xbf\xc0\xafDATA\r\n"); },
+        {"invalid UTF-8 header", [&](const std::string& name) { WriteFile(name, "\xef\xbb\xbf\xc0\xaf" "DATA\r\n"); },
          mapmsg::kNotDataFile},
         {"256 MiB of NUL bytes", [&](const std::string& name) { WriteSparse(name, "", 256 * kMiB); },
          mapmsg::kNotDataFile},

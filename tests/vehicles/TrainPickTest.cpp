@@ -2,6 +2,7 @@
 // hold kept during camera moves, and rays that never meet the planes the drags work in.
 #include "layout/MapFile.h"
 #include "math/Numeric.h"
+#include "math/ValueLimits.h"
 #include "vehicles/TrainMapVehicles.h"
 #include "vehicles/TrainTestSupport.h"
 
@@ -198,8 +199,10 @@ TEST_F(TrainPickTest, AHomeYawFromAMapOfAnySizeShowsTheStatusAtOnce)
     layout::StoredMapVehicles others;
     vehicles::TrainMapVehicles homes(slots, others);
     ASSERT_EQ(layout::LoadMapFile(layout, map, homes, {.device = device.get()}), layout::MapOutcome::Done);
-    EXPECT_FLOAT_EQ(slots[0].HomeYaw(), 1e30f);
-    EXPECT_EQ(others.TrainHome(1).yaw, 1e30f);
+    // Read as the end of the angle range, which still turns no product into infinity.
+    const float limit = math::RangeOf(math::ValueKind::Angle).high;
+    EXPECT_FLOAT_EQ(slots[0].HomeYaw(), limit);
+    EXPECT_EQ(others.TrainHome(1).yaw, limit);
 
     ASSERT_TRUE(slots[0].LoadTrain(device.get(), "t"));
     const math::Vec3 lead = slots[0].LeadPosition();
