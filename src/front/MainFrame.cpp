@@ -43,6 +43,8 @@ constexpr int kPollMilliseconds = 100;
 constexpr int kStatusPanes = ui::StatusBarModel::kPaneCount;
 // Room a status pane needs beside its text: the pane's border and the text's inset.
 constexpr int kStatusTextPadding = 16;
+constexpr int kModelBoxWidth = 110;
+constexpr int kDriveKeysBoxWidth = 80;
 
 int FrontId(int commandId)
 {
@@ -56,6 +58,14 @@ DialogLayoutHints SetUpLayout()
     hints.columns = 3;
     hints.minSizes[su::kPositionList] = wxSize(120, 190);
     hints.minSizes[su::kViewPointList] = wxSize(120, 190);
+    // The model boxes keep one width whatever the names of the loaded models: a long train name
+    // would otherwise widen the whole dialog until the object dialog no longer fits beside it.
+    for (const int box : {su::kPlaneModel, su::kHelicopterModel, su::kCarModel})
+        hints.minSizes[box] = wxSize(kModelBoxWidth, -1);
+    for (const int box : su::kTrainModel)
+        hints.minSizes[box] = wxSize(kModelBoxWidth, -1);
+    for (const int box : su::kDriveType)
+        hints.minSizes[box] = wxSize(kDriveKeysBoxWidth, -1);
     return hints;
 }
 
