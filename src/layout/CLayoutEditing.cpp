@@ -5,6 +5,7 @@
 #include "math/Matrix.h"
 #include "math/NumberText.h"
 #include "math/Numeric.h"
+#include "math/ValueLimits.h"
 #include "ui/DialogModel.h"
 #include "ui/ObjectSelectTemplate.h"
 
@@ -24,6 +25,15 @@ int ParseRowIndex(const std::string& text, int count)
         return -1;
     const int index = math::ParseInt(text);
     return index < count ? index : -1;
+}
+
+// A number typed into a box of the object dialog, held to the range a map file's value of its
+// kind may take. What is not a finite number stays as it is, for the caller to refuse.
+float TypedValue(const ui::DialogModel& dialog, int box, math::ValueKind kind, std::string_view name)
+{
+    const float value = math::ParseFloat(dialog.Text(box));
+    if (!std::isfinite(value)) return value;
+    return math::ClampRead(value, kind, "object dialog " + std::string(name));
 }
 
 } // namespace
@@ -140,9 +150,10 @@ platform::Status CLayout::DeleteSelected()
 
 platform::Status CLayout::MoveSelected()
 {
-    return MoveSelectedBy(math::ParseFloat(dialog_->Text(ui::objsel::kMoveX)),
-                          math::ParseFloat(dialog_->Text(ui::objsel::kMoveY)),
-                          math::ParseFloat(dialog_->Text(ui::objsel::kMoveZ)));
+    using math::ValueKind;
+    return MoveSelectedBy(TypedValue(*dialog_, ui::objsel::kMoveX, ValueKind::Position, "X"),
+                          TypedValue(*dialog_, ui::objsel::kMoveY, ValueKind::Position, "Y"),
+                          TypedValue(*dialog_, ui::objsel::kMoveZ, ValueKind::Position, "Z"));
 }
 
 platform::Status CLayout::MoveSelectedBy(float dx, float dy, float dz)
@@ -169,7 +180,7 @@ platform::Status CLayout::MoveSelectedBy(float dx, float dy, float dz)
 
 platform::Status CLayout::TurnSelected()
 {
-    return TurnSelectedBy(math::ParseFloat(dialog_->Text(ui::objsel::kTurnAngle)));
+    return TurnSelectedBy(TypedValue(*dialog_, ui::objsel::kTurnAngle, math::ValueKind::Angle, "θ"));
 }
 
 platform::Status CLayout::TurnSelectedBy(float degrees)

@@ -586,6 +586,18 @@ void RtfReader::AppendCodePoint(char32_t cp)
 
 void RtfReader::AppendUtf8(std::string_view text)
 {
+    // Control characters other than tab and line break (escaped bytes such as \'00, \u1) are
+    // no text: a styled text control may cut the run at a NUL or show the rest as boxes. No
+    // byte of a multi-byte UTF-8 sequence lies below 0x80, so dropping bytes is safe.
+    const auto isControl = [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return (byte < 0x20 && c != '\t' && c != '\n') || byte == 0x7F;
+    };
+    std::string kept;
+    if (std::ranges::any_of(text, isControl)) {
+        std::ranges::remove_copy_if(text, std::back_inserter(kept), isControl);
+        text = kept;
+    }
     if (text.empty()) return;
     ResolveHighSurrogate();
     RichTextStyle style = CurrentStyle();

@@ -175,6 +175,21 @@ TEST_F(EditingTest, TypedMovesAddTheBoxesAndRefuseNumbersOutOfRange)
     for (const auto& row : List().Rows())
         for (const auto& cell : row.cells)
             EXPECT_EQ(cell.find("inf"), std::string::npos);
+
+    // Finite numbers beyond what a map file may hold are held to the same range, and said so.
+    layout.ObjectDialog().SetText(objsel::kMoveX, "-3e30");
+    layout.ObjectDialog().SetText(objsel::kMoveY, "0");
+    layout.ObjectDialog().SetText(objsel::kTurnAngle, "1e30");
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(layout.MoveSelected().ok());
+    ASSERT_TRUE(layout.TurnSelected().ok());
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(layout.ObjectPosition(0), (math::Vec3{1.5f - 1e6f, 2.5f, 3}));
+    EXPECT_TRUE(std::isfinite(layout.FindObject(0)->angle));
+    EXPECT_NE(said.find("object dialog X: position -3e+30 is out of range; -1e+06 is used"), std::string::npos)
+        << said;
+    EXPECT_NE(said.find("object dialog θ: angle 1e+30 is out of range"), std::string::npos) << said;
+    EXPECT_EQ(said.find("object dialog Y"), std::string::npos) << said;
 }
 
 TEST_F(EditingTest, TurnsTheSelectionAboutTheMiddleOfItsExtent)

@@ -7,6 +7,8 @@ namespace gfx::gl {
 namespace {
 // Far beyond any window, small enough that a bad size can never ask for gigabytes.
 constexpr int kMaxSide = 16384;
+// How long Present waits for the frame before: far longer than any frame takes.
+constexpr GLuint64 kFrameWaitNs = 5'000'000'000;
 } // namespace
 
 std::unique_ptr<OffscreenSurface> OffscreenSurface::Create(std::shared_ptr<GlContext> context, int width,
@@ -28,6 +30,7 @@ std::unique_ptr<OffscreenSurface> OffscreenSurface::Create(std::shared_ptr<GlCon
 OffscreenSurface::~OffscreenSurface()
 {
     if (!context_->MakeCurrent()) return;
+    if (inFlight_) glDeleteSync(static_cast<GLsync>(inFlight_));
     if (framebuffer_) glDeleteFramebuffers(1, &framebuffer_);
     if (color_) glDeleteRenderbuffers(1, &color_);
     if (depth_) glDeleteRenderbuffers(1, &depth_);
@@ -72,7 +75,19 @@ bool OffscreenSurface::Resize(int width, int height)
 bool OffscreenSurface::Present()
 {
     if (!context_->MakeCurrent()) return false;
+    // A window's swap chain holds back a program that draws faster than the driver finishes
+    // frames; a framebuffer object has none, and a threaded software driver would queue every
+    // frame drawn, with its memory. As with double buffering, one frame stays in flight: this
+    // one is sent, then the one before is waited for.
+    const GLsync fence = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
     glFlush();
+    if (inFlight_) {
+        const auto previous = static_cast<GLsync>(inFlight_);
+        glClientWaitSync(previous, 0, kFrameWaitNs);
+        glDeleteSync(previous);
+    }
+    inFlight_ = fence;
+    if (!fence) glFinish(); // a context without fences: wait for this frame instead
     return true;
 }
 

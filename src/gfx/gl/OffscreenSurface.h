@@ -39,6 +39,7 @@ class OffscreenSurface final : public GlSurface {
     int width_ = 0;
     int height_ = 0;
     int interval_ = 1;
+    void* inFlight_ = nullptr; // the fence (GLsync) of the frame presented last
 };
 
 } // namespace gfx::gl
