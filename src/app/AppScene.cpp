@@ -31,7 +31,7 @@ void AppScene::DrawLineOverlay(gfx::Device& device)
 
 std::optional<render::PreviewSubject> AppScene::PreviewType() const
 {
-    const layout::ObjectType* type = layout_.FindType(layout_.CatalogueSelection());
+    const layout::ObjectType* type = layout_.Catalogue().FindType(layout_.CatalogueSelection());
     if (!type) return std::nullopt;
     return render::PreviewSubject{type->sphere.center, type->sphere.radius};
 }

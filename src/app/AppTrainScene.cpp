@@ -23,7 +23,7 @@ void AppTrainScene::DrawKeyLabels(gfx::Device& device, float pointSize)
     std::array<render::TrainLabels, render::CSpriteLabels::kTrainSlots> trains{};
     for (int slot = 1; slot <= render::CSpriteLabels::kTrainSlots; ++slot)
         trains[static_cast<std::size_t>(slot - 1)] = trains_.Labels(slot);
-    labels_.Draw(device, pointSize, trains, layout_.Objects());
+    labels_.Draw(device, pointSize, trains, layout_.Placed().All());
 }
 
 std::string AppTrainScene::TrainSpeedText(int slot) const

@@ -6,6 +6,7 @@
 #include "platform/Paths.h"
 #include "platform/VirtualKeys.h"
 #include "ui/CommandIds.h"
+#include "ui/ObjectSelectTemplate.h"
 #include "ui/SetUpTemplate.h"
 #include "ui/WindowTemplates.h"
 
@@ -93,6 +94,11 @@ class CSimulatorApp::ObjectSelectBridge final : public ObjectSelectHost {
         app_.setUp_.Model().SetSelection(su::kViewPointList, camera::entry::kSelectedObject);
     }
     void RenderPreview() override { app_.RenderObjectPreview(); }
+    void ShowWarning(const std::string& text) override
+    {
+        app_.dialogs_.ShowMessage(
+            {.text = text, .icon = platform::MessageIcon::Warning, .owner = ui::objsel::kDialogId});
+    }
 
   private:
     CSimulatorApp& app_;

@@ -182,7 +182,7 @@ TEST_F(TrainPickTest, AHomeYawFromAMapOfAnySizeShowsTheStatusAtOnce)
     }
     layout::StoredMapVehicles others;
     vehicles::TrainMapVehicles homes(slots, others);
-    ASSERT_EQ(layout::LoadMapFile(layout, map, homes, {.device = device.get()}), layout::MapOutcome::Done);
+    ASSERT_EQ(layout::LoadMapFile(layout, map, homes, {.device = device.get()}).outcome, layout::MapOutcome::Done);
     EXPECT_FLOAT_EQ(slots[0].HomeYaw(), 1e30f);
     EXPECT_EQ(others.TrainHome(1).yaw, 1e30f);
 
