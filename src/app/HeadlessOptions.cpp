@@ -14,12 +14,12 @@ namespace {
 
 namespace vk = platform::vk;
 
-// Largest frame number and picture size accepted: beyond them a typing error is likelier than
-// a wish.
-constexpr int kMaxFrames = 100000000;
+// Largest picture side accepted.
 constexpr int kMaxSide = 16384;
 
-std::optional<int> ParseNumber(std::string_view text)
+} // namespace
+
+std::optional<int> ParseWholeNumber(std::string_view text)
 {
     int value = 0;
     if (text.empty()) return std::nullopt;
@@ -30,6 +30,17 @@ std::optional<int> ParseNumber(std::string_view text)
     if (error != std::errc() || end != last) return std::nullopt;
     return value;
 }
+
+std::optional<std::pair<int, int>> ParseFrameRange(std::string_view text)
+{
+    const std::size_t dash = text.find('-');
+    const auto from = ParseWholeNumber(text.substr(0, dash));
+    const auto to = dash == std::string_view::npos ? from : ParseWholeNumber(text.substr(dash + 1));
+    if (!from || !to || *from < 0 || *to < *from || *to > kMaxFrames) return std::nullopt;
+    return std::pair{*from, *to};
+}
+
+namespace {
 
 std::string Upper(std::string_view text)
 {
@@ -98,12 +109,9 @@ platform::Result<std::vector<KeyHold>> ParseKeySpec(std::string_view spec)
         const std::string_view frames = item.substr(at + 1);
         const int code = KeyCodeFromName(name);
         if (code == 0) return Bad("--keys: unknown key \"" + std::string(name) + "\"");
-        const std::size_t dash = frames.find('-');
-        const auto from = ParseNumber(frames.substr(0, dash));
-        const auto to = dash == std::string_view::npos ? from : ParseNumber(frames.substr(dash + 1));
-        if (!from || !to || *from < 0 || *to < *from || *to > kMaxFrames)
-            return Bad("--keys: bad frames \"" + std::string(frames) + "\" for " + std::string(name));
-        holds.push_back({code, *from, *to});
+        const auto range = ParseFrameRange(frames);
+        if (!range) return Bad("--keys: bad frames \"" + std::string(frames) + "\" for " + std::string(name));
+        holds.push_back({code, range->first, range->second});
         if (comma == std::string_view::npos) break;
         spec.remove_prefix(comma + 1);
     }
@@ -127,9 +135,9 @@ platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::st
             name = arg.substr(0, equals);
             value = arg.substr(equals + 1);
         }
-        static constexpr std::array<std::string_view, 9> kTakesValue = {
-            "--frames",   "--keys",       "--set",    "--tool",    "--size",
-            "--settings", "--screenshot", "--report", "--save-map"};
+        static constexpr std::array<std::string_view, 10> kTakesValue = {
+            "--frames",   "--keys",       "--set",    "--tool",     "--size",
+            "--settings", "--screenshot", "--report", "--save-map", "--actions"};
         if (std::find(kTakesValue.begin(), kTakesValue.end(), name) == kTakesValue.end())
             return Bad("unknown option " + name);
         if (!value) {
@@ -139,7 +147,7 @@ platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::st
         const std::string& text = *value;
 
         if (name == "--frames") {
-            const auto frames = ParseNumber(text);
+            const auto frames = ParseWholeNumber(text);
             if (!frames || *frames < 0 || *frames > kMaxFrames)
                 return Bad("--frames: bad count \"" + text + "\"");
             options.frames = *frames;
@@ -149,21 +157,22 @@ platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::st
             options.keys.insert(options.keys.end(), holds->begin(), holds->end());
         } else if (name == "--set") {
             const std::size_t equals = text.find('=');
-            const auto id = ParseNumber(std::string_view(text).substr(0, equals));
+            const auto id = ParseWholeNumber(std::string_view(text).substr(0, equals));
             const auto setting = equals == std::string::npos
                                      ? std::nullopt
-                                     : ParseNumber(std::string_view(text).substr(equals + 1));
+                                     : ParseWholeNumber(std::string_view(text).substr(equals + 1));
             if (!id || !setting) return Bad("--set: expected ID=VALUE, got \"" + text + "\"");
             options.actions.push_back({StartAction::Kind::Set, *id, *setting});
         } else if (name == "--tool") {
-            const auto slot = ParseNumber(text);
+            const auto slot = ParseWholeNumber(text);
             if (!slot) return Bad("--tool: bad slot \"" + text + "\"");
             options.actions.push_back({StartAction::Kind::Tool, *slot, 0});
         } else if (name == "--size") {
             const std::size_t x = text.find_first_of("xX");
-            const auto width = ParseNumber(std::string_view(text).substr(0, x));
-            const auto height =
-                x == std::string::npos ? std::nullopt : ParseNumber(std::string_view(text).substr(x + 1));
+            const auto width = ParseWholeNumber(std::string_view(text).substr(0, x));
+            const auto height = x == std::string::npos
+                                    ? std::nullopt
+                                    : ParseWholeNumber(std::string_view(text).substr(x + 1));
             if (!width || !height || *width < 1 || *height < 1 || *width > kMaxSide || *height > kMaxSide)
                 return Bad("--size: expected WxH, got \"" + text + "\"");
             options.width = *width;
@@ -176,6 +185,8 @@ platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::st
             options.screenshotFile = text;
         } else if (name == "--save-map") {
             options.saveMapFile = text;
+        } else if (name == "--actions") {
+            options.actionsFile = text;
         } else {
             options.reportFile = text;
         }
@@ -200,7 +211,9 @@ std::string HeadlessUsage()
            "  --screenshot FILE  write the last frame as PNG (off-screen OpenGL)\n"
            "  --report FILE      write the state at the end as one JSON object\n"
            "  --save-map FILE    after the last pass, save the layout to FILE as the save command\n"
-           "                     does (its file chooser answered with FILE)\n";
+           "                     does (its file chooser answered with FILE)\n"
+           "  --actions FILE     run a script of user actions (below) after --set and --tool, before\n"
+           "                     the passes of --frames\n";
 }
 
 } // namespace app

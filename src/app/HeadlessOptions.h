@@ -1,7 +1,7 @@
 // The command line of a run without a window:
 //   korvela --headless [--frames N] [--keys SPEC] [--set ID=VALUE]... [--tool SLOT]...
 //                      [--size WxH] [--settings FILE] [--screenshot FILE] [--report FILE]
-//                      [--save-map FILE] [MAPFILE]
+//                      [--save-map FILE] [--actions FILE] [MAPFILE]
 #pragma once
 
 #include "platform/Result.h"
@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace app {
@@ -29,6 +30,9 @@ struct StartAction {
     bool operator==(const StartAction&) const = default;
 };
 
+// Largest frame number accepted: beyond it a typing error is likelier than a wish.
+inline constexpr int kMaxFrames = 100000000;
+
 struct HeadlessOptions {
     std::optional<std::string> mapFile;
     int frames = 0;
@@ -41,11 +45,19 @@ struct HeadlessOptions {
     std::optional<std::string> reportFile;
     // Saved after the last pass as the save command saves, the file chooser answered with it.
     std::optional<std::string> saveMapFile;
+    // A script of user actions (ActionScript.h), run after --set and --tool and before the
+    // passes of --frames.
+    std::optional<std::string> actionsFile;
 };
 
 // args: the arguments after the program name; "--headless" itself is accepted and skipped.
 // Options take their value as the next argument or after '='.
 platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::string>& args);
+
+// A decimal number with an optional '+', and nothing else.
+std::optional<int> ParseWholeNumber(std::string_view text);
+// "FROM-TO" or "FRAME": frames from 0 to kMaxFrames, FROM not after TO.
+std::optional<std::pair<int, int>> ParseFrameRange(std::string_view text);
 
 // "KEY@FROM-TO" and "KEY@FRAME", comma-separated.
 platform::Result<std::vector<KeyHold>> ParseKeySpec(std::string_view spec);

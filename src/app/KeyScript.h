@@ -13,7 +13,11 @@ namespace app {
 
 class KeyScript {
   public:
-    explicit KeyScript(std::vector<KeyHold> holds) : holds_(std::move(holds)) {}
+    explicit KeyScript(std::vector<KeyHold> holds = {}) : holds_(std::move(holds)) {}
+
+    void Add(const KeyHold& hold) { holds_.push_back(hold); }
+    // Whether the script holds vk down now.
+    bool Holds(int vk) const { return down_.contains(vk); }
 
     // Presses and releases keys so that exactly the keys held on frame are down among those
     // the script names.

@@ -1,4 +1,5 @@
 // Entry point of the korvela executable.
+#include "app/ActionScript.h"
 #include "app/HeadlessRunner.h"
 #include "model/MeshInspect.h"
 #ifdef KORVELA_WINDOWS
@@ -14,7 +15,9 @@ int main(int argc, char** argv)
 {
     if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::puts("usage: korvela [MAPFILE]\n       korvela --headless [OPTIONS] [MAPFILE]\n"
-                  "       korvela --inspect-mesh FILE");
+                  "       korvela --inspect-mesh FILE\n");
+        std::fputs(app::HeadlessUsage().c_str(), stdout);
+        std::fputs(("\n" + app::ActionsUsage()).c_str(), stdout);
         return 0;
     }
     if (argc > 1 && std::strcmp(argv[1], "--inspect-mesh") == 0) {

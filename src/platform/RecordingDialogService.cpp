@@ -37,6 +37,15 @@ std::size_t RecordingDialogService::PendingAnswers() const
            externalAnswers_.size();
 }
 
+void RecordingDialogService::DropPendingAnswers()
+{
+    messageAnswers_.clear();
+    openAnswers_.clear();
+    saveAnswers_.clear();
+    folderAnswers_.clear();
+    externalAnswers_.clear();
+}
+
 MessageAnswer RecordingDialogService::DoShowMessage(const MessageRequest& request)
 {
     auto answer = TakeFront(messageAnswers_).value_or(DefaultAnswer(request.buttons));

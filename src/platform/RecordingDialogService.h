@@ -45,6 +45,8 @@ class RecordingDialogService : public DialogService {
 
     // Answers still waiting in the script (a test can check that all were used).
     std::size_t PendingAnswers() const;
+    // Forgets them: a command that never asked must not leave its answer to the next one.
+    void DropPendingAnswers();
 
   protected:
     MessageAnswer DoShowMessage(const MessageRequest& request) override;
