@@ -201,6 +201,40 @@ void AppLayout::EndDrag()
     if (layout_.Drag().Dragging()) (void)layout_.Drag().EndDrag();
 }
 
+// --- edit history
+
+bool AppLayout::Undo()
+{
+    if (layout_.Drag().Dragging()) return false;
+    return layout_.Undo();
+}
+
+bool AppLayout::Redo()
+{
+    if (layout_.Drag().Dragging()) return false;
+    return layout_.Redo();
+}
+
+std::string AppLayout::UndoLabel() const
+{
+    const layout::LayoutEdit* edit = layout_.History().NextUndo();
+    return edit ? edit->Label() : std::string();
+}
+
+std::string AppLayout::RedoLabel() const
+{
+    const layout::LayoutEdit* edit = layout_.History().NextRedo();
+    return edit ? edit->Label() : std::string();
+}
+
+HistoryState AppLayout::History() const
+{
+    const layout::EditHistory& history = layout_.History();
+    return {.undo = static_cast<int>(history.UndoCount()),
+            .redo = static_cast<int>(history.RedoCount()),
+            .changed = history.Changed()};
+}
+
 // --- read-outs
 
 std::vector<PlacedObjectState> AppLayout::PlacedObjects() const

@@ -72,6 +72,12 @@ class AppLayout final : public LayoutPort, private layout::LayoutListener {
     void DragSelected(const PickQuery& query) override;
     void EndDrag() override;
 
+    bool Undo() override;
+    bool Redo() override;
+    std::string UndoLabel() const override;
+    std::string RedoLabel() const override;
+    HistoryState History() const override;
+
     std::vector<std::string> TypeNames() const override { return layout_.Catalogue().TypeNames(); }
     std::vector<PlacedObjectState> PlacedObjects() const override;
 

@@ -250,6 +250,7 @@ bool CSimulatorApp::RunPass(bool windowShown)
         vehicles_->UpdateControls(Vehicle::Car);
     }
     layout_->PollTurnoutKeys();
+    RefreshEditState();
     times_.simulationMs += MillisecondsSince(start);
 
     const auto drawing = std::chrono::steady_clock::now();
@@ -389,6 +390,48 @@ void CSimulatorApp::OnMouseWheel(int delta)
     camera_.WheelZoom(delta, setUp_.Model(), [this] { setUp_.OnHScroll(); });
 }
 
+bool CSimulatorApp::ConfirmUnsavedChanges()
+{
+    if (!layout_->History().changed) return true;
+    const platform::MessageAnswer answer =
+        dialogs_.ShowMessage({.text = "マップデータが変更されています。保存しますか？",
+                              .icon = platform::MessageIcon::Warning,
+                              .buttons = platform::MessageButtons::YesNoCancel,
+                              .owner = ui::mainwin::kDialogId,
+                              .labels = {"保存", "保存しない", "キャンセル"}});
+    if (answer == platform::MessageAnswer::Cancel) return false;
+    if (answer == platform::MessageAnswer::Yes) {
+        layout_->SaveMap();
+        return !layout_->History().changed;
+    }
+    return true;
+}
+
+void CSimulatorApp::RefreshEditState()
+{
+    ui::MenuModel& menu = mainDlg_.Menu();
+    const bool creating = mainDlg_.ToolBar().IsChecked(cmd::kToolCreateMap);
+    const auto show = [&](int id, const std::string& label) {
+        std::string suffix = label.empty() ? std::string() : ": " + label;
+        if (menu.Suffix(id) != suffix) menu.SetSuffix(id, std::move(suffix));
+        const bool enabled = creating && !label.empty();
+        if (menu.IsEnabled(id) != enabled) menu.SetEnabled(id, enabled);
+    };
+    show(cmd::kUndo, layout_->UndoLabel());
+    show(cmd::kRedo, layout_->RedoLabel());
+
+    ui::DialogModel& window = mainDlg_.Window();
+    const std::string& title = window.Title();
+    constexpr std::string_view kChangedMark = " *";
+    const bool marked = title.ends_with(kChangedMark);
+    const bool changed = layout_->History().changed;
+    if (changed && !marked) {
+        window.SetTitle(title + std::string(kChangedMark));
+    } else if (!changed && marked) {
+        window.SetTitle(title.substr(0, title.size() - kChangedMark.size()));
+    }
+}
+
 void CSimulatorApp::RefreshTurnoutControls()
 {
     mainDlg_.RefreshTurnoutControls(layout_->SelectedRouteCount(), layout_->SelectedRoute());
@@ -421,6 +464,7 @@ bool CSimulatorApp::OnCommand(int commandId)
     switch (commandId) {
     case cmd::kLoadMap:
     case cmd::kToolLoadMap:
+        if (!ConfirmUnsavedChanges()) return true;
         layout_->LoadMap();
         RefreshTurnoutControls();
         return true;
@@ -452,6 +496,14 @@ bool CSimulatorApp::OnCommand(int commandId)
         return true;
     case cmd::kKeyNone:
         layout_->AssignKey(-1);
+        return true;
+    case cmd::kUndo:
+    case cmd::kRedo:
+        // Like the object dialog's edit buttons, only while the layout is being built.
+        if (mainDlg_.ToolBar().IsChecked(cmd::kToolCreateMap)) {
+            if (commandId == cmd::kUndo ? layout_->Undo() : layout_->Redo()) RefreshTurnoutControls();
+        }
+        RefreshEditState();
         return true;
     case cmd::kHelp:
     case cmd::kHelpKey:
@@ -536,6 +588,7 @@ void CSimulatorApp::ChooseFolder(int commandId)
 
 void CSimulatorApp::ChooseObjectFolder()
 {
+    if (!ConfirmUnsavedChanges()) return;
     const auto folder = dialogs_.ChooseFolder({.title = "オブジェクトフォルダの選択",
                                                .startFolder = layout_->ObjectFolder(),
                                                .owner = ui::mainwin::kDialogId});

@@ -124,6 +124,13 @@ class CSimulatorApp {
     bool ClickTool(int commandId);
     // The turnout menu and the point buttons from the selected object.
     void RefreshTurnoutControls();
+    // The edit menu's entries (what they would undo and redo, greyed when nothing or outside
+    // map creation) and the "*" of the title while the layout has unsaved changes.
+    void RefreshEditState();
+    // Before the layout is closed or replaced: with unsaved changes, asks
+    // "マップデータが変更されています。保存しますか？" (保存 runs the save with its chooser).
+    // False when the layout must stay: キャンセル, or a save that did not go through.
+    bool ConfirmUnsavedChanges();
     // The map named on the command line, loaded as the load command does without its dialog.
     bool LoadMapFile(const std::string& path);
     // The object dialog's preview of the type chosen in its catalogue list.

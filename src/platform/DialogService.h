@@ -12,7 +12,7 @@
 namespace platform {
 
 enum class MessageIcon { None, Information, Warning, Error };
-enum class MessageButtons { Ok, OkCancel, YesNo };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MessageAnswer { Ok, Cancel, Yes, No };
 
 // Dialog resource id of the window that owns a message box or chooser; the front end maps it
@@ -25,6 +25,8 @@ struct MessageRequest {
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
     int owner = kNoOwner;
+    // Texts of the buttons in order (Yes, No, Cancel), when they are not the standard ones.
+    std::vector<std::string> labels{};
 };
 
 // One entry of a file chooser's type list: "*.txt" shown, files matching any pattern listed.
