@@ -130,6 +130,9 @@ class CLayout {
     void Done(LayoutEdit edit);
     void NotifyTurnout();
     void RefreshKeyMenu();
+    // Puts the objects in place of the records at indices and records that as one edit;
+    // false when nothing changed.
+    bool ReplaceAsEdit(const char* name, const std::vector<int>& indices, const std::vector<PlacedObject>& objects);
 
     std::unique_ptr<ui::DialogModel> ownDialog_;
     ui::DialogModel* dialog_;

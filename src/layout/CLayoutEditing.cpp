@@ -37,6 +37,17 @@ std::vector<int> Range(int first, int end)
 
 } // namespace
 
+bool CLayout::ReplaceAsEdit(const char* name, const std::vector<int>& indices,
+                            const std::vector<PlacedObject>& objects)
+{
+    std::vector<PlacedRecord> before = objects_.Records(indices);
+    objects_.Replace(indices, objects);
+    LayoutEdit edit = ChangeEdit(name, std::move(before), objects_, selection_.Capture());
+    if (edit.before.empty()) return false;
+    Done(std::move(edit));
+    return true;
+}
+
 platform::Status CLayout::PlaceObject(int type, const PickRay& viewCentreRay)
 {
     if (!catalogue_.FindType(type)) return platform::Fail("no object type chosen");
@@ -128,10 +139,7 @@ platform::Status CLayout::MoveSelectedBy(float dx, float dy, float dz)
             return platform::Fail("the move leaves the number range");
         moved.push_back(object);
     }
-    std::vector<PlacedRecord> before = objects_.Records(selected);
-    objects_.Replace(selected, moved);
-    LayoutEdit edit = ChangeEdit(editname::kMove, std::move(before), objects_, selection_.Capture());
-    if (!edit.before.empty()) Done(std::move(edit));
+    ReplaceAsEdit(editname::kMove, selected, moved);
     return platform::Ok{};
 }
 
@@ -165,10 +173,7 @@ platform::Status CLayout::TurnSelectedBy(float degrees)
         object.z = centreZ + offset.z;
         turned.push_back(object);
     }
-    std::vector<PlacedRecord> before = objects_.Records(selected);
-    objects_.Replace(selected, turned);
-    LayoutEdit edit = ChangeEdit(editname::kTurn, std::move(before), objects_, selection_.Capture());
-    if (!edit.before.empty()) Done(std::move(edit));
+    ReplaceAsEdit(editname::kTurn, selected, turned);
     return platform::Ok{};
 }
 
@@ -186,14 +191,7 @@ platform::Status CLayout::AssignKey(int key)
         changed.push_back(index);
         keyed.push_back(object);
     }
-    std::vector<PlacedRecord> before = objects_.Records(changed);
-    objects_.Replace(changed, keyed);
-    LayoutEdit edit = ChangeEdit(editname::kKey, std::move(before), objects_, selection_.Capture());
-    if (edit.before.empty()) {
-        RefreshKeyMenu();
-        return platform::Ok{};
-    }
-    Done(std::move(edit));
+    if (!ReplaceAsEdit(editname::kKey, changed, keyed)) RefreshKeyMenu();
     return platform::Ok{};
 }
 
