@@ -7,6 +7,7 @@
 #include "platform/VirtualKeys.h"
 #include "ui/CommandIds.h"
 #include "ui/LayoutCheckTemplate.h"
+#include "ui/ObjectSelectTemplate.h"
 #include "ui/SetUpTemplate.h"
 #include "ui/WindowTemplates.h"
 
@@ -94,6 +95,11 @@ class CSimulatorApp::ObjectSelectBridge final : public ObjectSelectHost {
         app_.setUp_.Model().SetSelection(su::kViewPointList, camera::entry::kSelectedObject);
     }
     void RenderPreview() override { app_.RenderObjectPreview(); }
+    void ShowWarning(const std::string& text) override
+    {
+        app_.dialogs_.ShowMessage(
+            {.text = text, .icon = platform::MessageIcon::Warning, .owner = ui::objsel::kDialogId});
+    }
 
   private:
     CSimulatorApp& app_;
@@ -243,6 +249,7 @@ bool CSimulatorApp::RunPass(bool windowShown)
         vehicles_->UpdateControls(Vehicle::Car);
     }
     layout_->PollTurnoutKeys();
+    RefreshEditState();
     // The camera looks from where the cars stood before they settle onto the track this pass,
     // as it always has.
     UpdateView();
@@ -385,6 +392,48 @@ void CSimulatorApp::OnMouseWheel(int delta)
     camera_.WheelZoom(delta, setUp_.Model(), [this] { setUp_.OnHScroll(); });
 }
 
+bool CSimulatorApp::ConfirmUnsavedChanges()
+{
+    if (!layout_->History().changed) return true;
+    const platform::MessageAnswer answer =
+        dialogs_.ShowMessage({.text = "マップデータが変更されています。保存しますか？",
+                              .icon = platform::MessageIcon::Warning,
+                              .buttons = platform::MessageButtons::YesNoCancel,
+                              .owner = ui::mainwin::kDialogId,
+                              .labels = {"保存", "保存しない", "キャンセル"}});
+    if (answer == platform::MessageAnswer::Cancel) return false;
+    if (answer == platform::MessageAnswer::Yes) {
+        layout_->SaveMap();
+        return !layout_->History().changed;
+    }
+    return true;
+}
+
+void CSimulatorApp::RefreshEditState()
+{
+    ui::MenuModel& menu = mainDlg_.Menu();
+    const bool creating = mainDlg_.ToolBar().IsChecked(cmd::kToolCreateMap);
+    const auto show = [&](int id, const std::string& label) {
+        std::string suffix = label.empty() ? std::string() : ": " + label;
+        if (menu.Suffix(id) != suffix) menu.SetSuffix(id, std::move(suffix));
+        const bool enabled = creating && !label.empty();
+        if (menu.IsEnabled(id) != enabled) menu.SetEnabled(id, enabled);
+    };
+    show(cmd::kUndo, layout_->UndoLabel());
+    show(cmd::kRedo, layout_->RedoLabel());
+
+    ui::DialogModel& window = mainDlg_.Window();
+    const std::string& title = window.Title();
+    constexpr std::string_view kChangedMark = " *";
+    const bool marked = title.ends_with(kChangedMark);
+    const bool changed = layout_->History().changed;
+    if (changed && !marked) {
+        window.SetTitle(title + std::string(kChangedMark));
+    } else if (!changed && marked) {
+        window.SetTitle(title.substr(0, title.size() - kChangedMark.size()));
+    }
+}
+
 void CSimulatorApp::RefreshTurnoutControls()
 {
     mainDlg_.RefreshTurnoutControls(layout_->SelectedRouteCount(), layout_->SelectedRoute());
@@ -417,6 +466,7 @@ bool CSimulatorApp::OnCommand(int commandId)
     switch (commandId) {
     case cmd::kLoadMap:
     case cmd::kToolLoadMap:
+        if (!ConfirmUnsavedChanges()) return true;
         layout_->LoadMap();
         RefreshTurnoutControls();
         return true;
@@ -451,6 +501,14 @@ bool CSimulatorApp::OnCommand(int commandId)
         return true;
     case cmd::kKeyNone:
         layout_->AssignKey(-1);
+        return true;
+    case cmd::kUndo:
+    case cmd::kRedo:
+        // Like the object dialog's edit buttons, only while the layout is being built.
+        if (mainDlg_.ToolBar().IsChecked(cmd::kToolCreateMap)) {
+            if (commandId == cmd::kUndo ? layout_->Undo() : layout_->Redo()) RefreshTurnoutControls();
+        }
+        RefreshEditState();
         return true;
     case cmd::kHelp:
     case cmd::kHelpKey:
@@ -505,10 +563,11 @@ void CSimulatorApp::OnLayoutCheckRow(int row)
     const layout::LayoutFinding* finding = layoutCheck_.FindingOfRow(row);
     if (!finding || finding->objects.empty()) return;
     layout::CLayout& core = appLayout_.Core();
-    core.DeselectAllRows();
+    layout::LayoutSelection& selection = core.Selection();
+    selection.DeselectAll();
     for (const int index : finding->objects)
-        core.SetObjectSelected(index, true);
-    core.SetSelectedIndex(finding->objects.front());
+        selection.SetSelected(index, true);
+    selection.SetPrimary(finding->objects.front());
     RefreshTurnoutControls();
     camera_.SetEditFocus(true, Sources());
 }
@@ -553,6 +612,7 @@ void CSimulatorApp::ChooseFolder(int commandId)
 
 void CSimulatorApp::ChooseObjectFolder()
 {
+    if (!ConfirmUnsavedChanges()) return;
     const auto folder = dialogs_.ChooseFolder({.title = "オブジェクトフォルダの選択",
                                                .startFolder = layout_->ObjectFolder(),
                                                .owner = ui::mainwin::kDialogId});

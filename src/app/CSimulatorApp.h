@@ -127,6 +127,13 @@ class CSimulatorApp {
     CLayoutCheck& LayoutCheck() { return layoutCheck_; }
     void OnLayoutCheckClick(int id);
     void OnLayoutCheckRow(int row);
+    // The edit menu's entries (what they would undo and redo, greyed when nothing or outside
+    // map creation) and the "*" of the title while the layout has unsaved changes.
+    void RefreshEditState();
+    // Before the layout is closed or replaced: with unsaved changes, asks
+    // "マップデータが変更されています。保存しますか？" (保存 runs the save with its chooser).
+    // False when the layout must stay: キャンセル, or a save that did not go through.
+    bool ConfirmUnsavedChanges();
     // The map named on the command line, loaded as the load command does without its dialog.
     bool LoadMapFile(const std::string& path);
     // The object dialog's preview of the type chosen in its catalogue list.

@@ -112,6 +112,7 @@ RunReport CollectReport(CSimulatorApp& app, const RunObserver& observer,
     for (int slot = 1; slot <= kTrainSlotCount; ++slot)
         report.trains.push_back({app.Vehicles().Train(slot), observer.Distance(slot)});
     report.objects = app.Layout().PlacedObjects();
+    report.history = app.Layout().History();
     report.routeChanges = observer.Changes();
     report.car = app.Vehicles().RoadCar();
     report.plane = app.Vehicles().Plane();
@@ -294,6 +295,10 @@ platform::Status Session::Run(const Action& action)
     case Kind::Menu:
         done = Menu(action.numbers[0]);
         break;
+    case Kind::Undo:
+    case Kind::Redo:
+        done = Menu(action.kind == Kind::Undo ? ui::cmd::kUndo : ui::cmd::kRedo);
+        break;
     case Kind::Set:
         done = Set(action);
         break;
@@ -337,6 +342,8 @@ platform::Status Session::Run(const Action& action)
     // What the user did between passes is no event of the run: placing, deleting or loading
     // renumbers objects and moves trains without counting as route changes or distance.
     observer_.Resync();
+    // The edit menu follows at once, as the window's menu would when it is next opened.
+    app_.RefreshEditState();
     return done;
 }
 

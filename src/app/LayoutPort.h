@@ -63,6 +63,14 @@ class LayoutPort {
     // The left button is up: a drag in progress ends.
     virtual void EndDrag() {}
 
+    // The edit history: the last edit undone or an undone one done again (false when there is
+    // none), what each would act on ("削除 (3 個)", empty for nothing), and its counts.
+    virtual bool Undo() { return false; }
+    virtual bool Redo() { return false; }
+    virtual std::string UndoLabel() const { return {}; }
+    virtual std::string RedoLabel() const { return {}; }
+    virtual HistoryState History() const { return {}; }
+
     // Read-outs for the run report.
     virtual std::vector<std::string> TypeNames() const = 0;
     virtual std::vector<PlacedObjectState> PlacedObjects() const = 0;

@@ -72,6 +72,13 @@ struct TrainReport {
     double distance = 0;
 };
 
+// The layout's edit history: steps to undo and to redo, and unsaved changes.
+struct HistoryState {
+    int undo = 0;
+    int redo = 0;
+    bool changed = false;
+};
+
 struct RunReport {
     int frames = 0;
     double peakRssMb = 0;    // the most resident memory the process had, in MiB
@@ -87,6 +94,7 @@ struct RunReport {
     PlaneState plane;
     HelicopterState helicopter;
     std::vector<std::string> messages;
+    HistoryState history;
 };
 
 // The report as one JSON object.

@@ -24,6 +24,7 @@
 #include "ui/WindowTemplates.h"
 
 #include <algorithm>
+#include <wx/accel.h>
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/display.h>
@@ -101,6 +102,12 @@ MainFrame::MainFrame(const FrontServices& services)
     canvas_->SetCaptureLostHandler([this] { ReleaseMouseButtons(); });
 
     BuildDialogs();
+
+    // The edit menu's keys: Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo.
+    wxAcceleratorEntry editKeys[] = {{wxACCEL_CTRL, 'Z', FrontId(ui::cmd::kUndo)},
+                                     {wxACCEL_CTRL, 'Y', FrontId(ui::cmd::kRedo)},
+                                     {wxACCEL_CTRL | wxACCEL_SHIFT, 'Z', FrontId(ui::cmd::kRedo)}};
+    SetAcceleratorTable(wxAcceleratorTable(3, editKeys));
 
     Bind(wxEVT_SIZE, &MainFrame::OnSize, this);
     Bind(wxEVT_MENU, &MainFrame::OnMenuOrTool, this);
@@ -436,8 +443,13 @@ void MainFrame::OnTimer(wxTimerEvent&)
     if (closing_) DestroyWhenSafe();
 }
 
-void MainFrame::OnCloseWindow(wxCloseEvent&)
+void MainFrame::OnCloseWindow(wxCloseEvent& event)
 {
+    // The user's close asks about unsaved changes; a forced one (logout, a signal) cannot ask.
+    if (event.CanVeto() && started_ && !closing_ && !app_.ConfirmUnsavedChanges()) {
+        event.Veto();
+        return;
+    }
     CloseProgram();
 }
 

@@ -13,7 +13,7 @@ namespace platform {
 
 // Program: the program's own icon, for the About box; its first line is shown as the heading.
 enum class MessageIcon { None, Information, Warning, Error, Program };
-enum class MessageButtons { Ok, OkCancel, YesNo };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MessageAnswer { Ok, Cancel, Yes, No };
 
 // Dialog resource id of the window that owns a message box or chooser; the front end maps it
@@ -26,6 +26,8 @@ struct MessageRequest {
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
     int owner = kNoOwner;
+    // Texts of the buttons in order (Yes, No, Cancel), when they are not the standard ones.
+    std::vector<std::string> labels{};
 };
 
 // One entry of a file chooser's type list: "*.txt" shown, files matching any pattern listed.

@@ -17,7 +17,10 @@ inline constexpr int kPlaneFolder = 32804;
 inline constexpr int kHelicopterFolder = 32805;
 inline constexpr int kCarFolder = 32828;
 
-// Menu "編集(&E)": the layout check and its "点検結果" window.
+// Menu "編集(&E)": the edits of the layout undone and redone, the layout check and its
+// "点検結果" window.
+inline constexpr int kUndo = 32840;
+inline constexpr int kRedo = 32841;
 inline constexpr int kLayoutCheck = 32842;
 
 // Menu "ウィンドウ(&W)".
@@ -61,6 +64,6 @@ inline constexpr int kSlotFirstPoint = 14;
 inline constexpr int kToolSlotCount = 24;
 
 // Position of the turnout-key menu among the menu bar's pop-ups.
-inline constexpr int kTurnoutMenu = 2;
+inline constexpr int kTurnoutMenu = 3;
 
 } // namespace ui::cmd

@@ -465,7 +465,7 @@ TEST_F(HeadlessRunTest, TheCheckCommandOpensItsWindowWhoseRowsSelectAndWhoseFind
         rows = app.LayoutCheck().Dialog().List(ui::check::kFindings).RowCount();
         marked = app.Scene().HasCheckMarkers();
         app.OnLayoutCheckRow(0);
-        selected = app.OwnLayout().Core().SelectedObjects();
+        selected = app.OwnLayout().Core().Selection().Selected();
     };
     ASSERT_EQ(app::RunHeadless(options, services), 0) << errors.str();
     EXPECT_TRUE(shown);

@@ -212,7 +212,12 @@ TEST(MainWindowTable, StartButtonWaitsHidden)
 TEST(MenuTable, TurnoutKeysAreContiguousAfterNone)
 {
     const ui::MenuModel menu(ui::MainMenuTemplate());
-    ASSERT_EQ(menu.PopupCount(), 4);
+    ASSERT_EQ(menu.PopupCount(), 5);
+    // The edit menu stands between the file and window menus.
+    EXPECT_EQ(menu.PopupTitle(1), "編集(&E)");
+    EXPECT_EQ(menu.ItemId(1, 0), 32840);
+    EXPECT_EQ(menu.ItemId(1, 1), 32841);
+    EXPECT_EQ(menu.PopupTitle(2), "ウィンドウ(&W)");
     EXPECT_EQ(menu.PopupTitle(ui::cmd::kTurnoutMenu), "ポイント切り替え(&P)");
     ASSERT_EQ(menu.ItemCount(ui::cmd::kTurnoutMenu), 13);
     EXPECT_EQ(menu.ItemId(ui::cmd::kTurnoutMenu, 0), ui::cmd::kKeyNone);
