@@ -5,6 +5,7 @@
 #include "common/TestSupport.h"
 #include "gfx/RecordingDevice.h"
 #include "layout/CLayout.h"
+#include "layout/MapFile.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -98,6 +99,25 @@ class LayoutTest : public ::testing::Test {
     std::string folder;
     std::unique_ptr<gfx::RecordingDevice> device;
     layout::CLayout layout{kSection};
+};
+
+// What the map commands had to say, kept as the application would show it.
+class MapMessageLog {
+  protected:
+    layout::MapOutcome Keep(layout::MapResult result)
+    {
+        shown.insert(shown.end(), result.messages.begin(), result.messages.end());
+        return result.outcome;
+    }
+    std::vector<std::string> ShownTexts() const
+    {
+        std::vector<std::string> texts;
+        for (const layout::MapMessage& message : shown)
+            texts.push_back(message.text);
+        return texts;
+    }
+
+    std::vector<layout::MapMessage> shown;
 };
 
 } // namespace layouttest

@@ -21,7 +21,7 @@ namespace mapmsg = layout::mapmsg;
 
 constexpr std::size_t kMiB = std::size_t{1} << 20;
 
-class MapFileBadInputTest : public layouttest::LayoutTest {
+class MapFileBadInputTest : public layouttest::LayoutTest, protected layouttest::MapMessageLog {
   protected:
     MapFileBadInputTest()
     {
@@ -45,22 +45,7 @@ class MapFileBadInputTest : public layouttest::LayoutTest {
         std::filesystem::resize_file(dir.Path() / name, size);
     }
 
-    // What the load and import had to say, as the application would show it.
-    MapOutcome Keep(layout::MapResult result)
-    {
-        shown.insert(shown.end(), result.messages.begin(), result.messages.end());
-        return result.outcome;
-    }
-    std::vector<std::string> ShownTexts() const
-    {
-        std::vector<std::string> texts;
-        for (const layout::MapMessage& message : shown)
-            texts.push_back(message.text);
-        return texts;
-    }
-
     layout::StoredMapVehicles vehicles;
-    std::vector<layout::MapMessage> shown;
 };
 
 const std::string kGood = "KORVELA Map Data\r\n:Background\r\n\r\n:Object Name\r\nt0\r\n\r\n:Map Data\r\n"

@@ -39,27 +39,13 @@ std::string Lf(const std::vector<std::string>& lines)
     return text;
 }
 
-class MapFileTest : public layouttest::LayoutTest {
+class MapFileTest : public layouttest::LayoutTest, protected layouttest::MapMessageLog {
   protected:
     // Types t0 to t(n-1) in catalogue order.
     void WriteTypes(int n)
     {
         for (int i = 0; i < n; ++i)
             WriteType("t" + std::to_string(i), {"ポイント=2"});
-    }
-
-    // What the commands had to say, as the application would show it.
-    MapOutcome Keep(layout::MapResult result)
-    {
-        shown.insert(shown.end(), result.messages.begin(), result.messages.end());
-        return result.outcome;
-    }
-    std::vector<std::string> ShownTexts() const
-    {
-        std::vector<std::string> texts;
-        for (const layout::MapMessage& message : shown)
-            texts.push_back(message.text);
-        return texts;
     }
 
     MapOutcome Save(const std::string& name) { return Keep(layout::SaveMapFile(layout, folder + name, vehicles)); }
@@ -72,7 +58,6 @@ class MapFileTest : public layouttest::LayoutTest {
     std::vector<PlacedObject> Objects() const { return {layout.Placed().All().begin(), layout.Placed().All().end()}; }
 
     layout::StoredMapVehicles vehicles;
-    std::vector<layout::MapMessage> shown;
 };
 
 // --- writing
