@@ -11,8 +11,9 @@ KV_SHOTS=$3
 mkdir -p "$KV_SHOTS"
 
 export LANG=C.UTF-8
-# The checks read the Japanese texts, whatever the desktop of the machine speaks.
-export LANGUAGE=ja
+# The checks read the Japanese texts, whatever the desktop of the machine speaks: the C locale
+# gives them (a Japanese LANGUAGE would also change the toolkit's fonts and so the dialog sizes).
+unset LANGUAGE LC_ALL LC_MESSAGES
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
 # Never reach the network from a test.
 unset KORVELA_WEB_BASE

@@ -43,7 +43,7 @@ done
 kv_install mytrain
 kv_start
 kv_key alt+h Down Down Return
-kv_wait_window "バージョン情報 KORVELA" 20 || fail "the help menu did not show the About box"
+kv_wait_window "バージョン情報" 20 || fail "the help menu did not show the About box"
 kill -TERM "$KV_PID"
 kv_wait_exit 30 || fail "the renamed program did not end on SIGTERM"
 [ "$KV_CODE" = 0 ] || fail "exit code $KV_CODE of the renamed program"
