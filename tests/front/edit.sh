@@ -4,7 +4,7 @@
 # and キャンセル keeps the program running, 保存しない closes. A session killed after an edit leaves
 # its recovery file (autosave shortened to a second); the next start offers it and 復元 brings the
 # edit back; with the map touched since, Enter discards it instead; an unreadable recovery file
-# goes aside as .bad and the start goes on.
+# goes aside as .bad and the start goes on. SIGTERM keeps the edit in the recovery file at once.
 . "$(dirname "$0")/lib.sh"
 # A failure found inside $(...) ends the whole test, its clean-up included.
 trap 'exit 1' TERM
@@ -246,4 +246,20 @@ kv_expect_title "korvela - demo" "after the bad recovery file"
 [ -e "$RECOVERY" ] && fail "the bad recovery file stayed"
 "$KV_SEND_CLOSE" "$(kv_main)" || fail "could not send the last close request"
 kv_wait_exit 60 || fail "the unchanged program did not close"
+
+# --- SIGTERM cannot ask: the edit goes to the recovery file at once (autosave is an hour away
+# now), never to the map, and the settings are written as on every close
+export KORVELA_AUTOSAVE_SECONDS=3600
+cp "$MAP" "$KV_TMP/before-term.txt"
+kv_run_map
+kv_map_creation
+kv_delete_first
+kv_expect_title "korvela - demo *" "after deleting before SIGTERM"
+[ -e "$RECOVERY" ] && fail "autosaved before SIGTERM"
+rm "$KV_DIR/korvela.ini"
+kill -TERM "$KV_PID"
+kv_wait_exit 60 || fail "SIGTERM did not end the program"
+[ -f "$RECOVERY" ] || fail "SIGTERM left no recovery file"
+cmp -s "$MAP" "$KV_TMP/before-term.txt" || fail "SIGTERM wrote the map"
+kv_check_settings "$KV_DIR/korvela.ini" korvela
 echo ok
