@@ -429,7 +429,11 @@ void CSimulatorApp::KeepRecovery()
 
 void CSimulatorApp::KeepUnsavedForRecovery()
 {
-    if (!closed_) recovery_.WriteNow(*layout_);
+    if (closed_) return;
+    recovery_.WriteNow(*layout_);
+    // Nobody was asked this time: an earlier "保存しない" (to a load given up later) does not
+    // throw these changes away.
+    discardedAt_.reset();
 }
 
 void CSimulatorApp::RefreshEditState()
@@ -437,15 +441,15 @@ void CSimulatorApp::RefreshEditState()
     ui::MenuModel& menu = mainDlg_.Menu();
     ui::ToolBarModel& tools = mainDlg_.ToolBar();
     const bool creating = tools.IsChecked(cmd::kToolCreateMap);
-    const auto show = [&](int id, const std::string& label) {
+    const auto show = [&](int id, int tool, const std::string& label) {
         std::string suffix = label.empty() ? std::string() : ": " + label;
         if (menu.Suffix(id) != suffix) menu.SetSuffix(id, std::move(suffix));
         const bool enabled = creating && !label.empty();
         if (menu.IsEnabled(id) != enabled) menu.SetEnabled(id, enabled);
-        if (tools.IsEnabled(id) != enabled) tools.SetEnabled(id, enabled);
+        if (tools.IsEnabled(tool) != enabled) tools.SetEnabled(tool, enabled);
     };
-    show(cmd::kUndo, layout_->UndoLabel());
-    show(cmd::kRedo, layout_->RedoLabel());
+    show(cmd::kUndo, cmd::kToolUndo, layout_->UndoLabel());
+    show(cmd::kRedo, cmd::kToolRedo, layout_->RedoLabel());
 
     ui::DialogModel& window = mainDlg_.Window();
     const std::string& title = window.Title();
@@ -530,9 +534,12 @@ bool CSimulatorApp::OnCommand(int commandId)
         return true;
     case cmd::kUndo:
     case cmd::kRedo:
+    case cmd::kToolUndo:
+    case cmd::kToolRedo:
         // Like the object dialog's edit buttons, only while the layout is being built.
         if (mainDlg_.ToolBar().IsChecked(cmd::kToolCreateMap)) {
-            if (commandId == cmd::kUndo ? layout_->Undo() : layout_->Redo()) RefreshTurnoutControls();
+            const bool undo = commandId == cmd::kUndo || commandId == cmd::kToolUndo;
+            if (undo ? layout_->Undo() : layout_->Redo()) RefreshTurnoutControls();
         }
         RefreshEditState();
         return true;

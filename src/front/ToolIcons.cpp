@@ -217,9 +217,9 @@ wxBitmap ToolIcon(int commandId)
             case cmd::kToolSaveMap:
                 DrawSave(dc);
                 break;
-            case cmd::kUndo:
-            case cmd::kRedo:
-                DrawTurnBack(dc, commandId == cmd::kRedo);
+            case cmd::kToolUndo:
+            case cmd::kToolRedo:
+                DrawTurnBack(dc, commandId == cmd::kToolRedo);
                 break;
             case cmd::kToolCreateMap:
                 DrawCreateMap(dc);

@@ -52,6 +52,9 @@ inline constexpr int kToolGrid = 32789;
 inline constexpr int kToolMagnet = 32790;
 inline constexpr int kToolCurveDetection = 32793;
 inline constexpr int kToolHeightDetection = 32794;
+// The edit menu's undo and redo on the tool bar.
+inline constexpr int kToolUndo = 32843;
+inline constexpr int kToolRedo = 32844;
 // Point buttons for routes 0 to 9.
 inline constexpr std::array<int, 10> kToolPoints = {32796, 32797, 32798, 32799, 32809,
                                                     32810, 32811, 32812, 32813, 32814};

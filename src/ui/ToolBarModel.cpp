@@ -23,8 +23,8 @@ std::vector<ToolSlotTemplate> MainToolBarTemplate()
         {kToolLoadMap, ToolKind::Button, "マップデータの読込み", {}},
         {kToolSaveMap, ToolKind::Button, "マップデータの保存", {}},
         // The edit menu's undo and redo, greyed with its entries.
-        {kUndo, ToolKind::Button, "元に戻す", greyed},
-        {kRedo, ToolKind::Button, "やり直し", greyed},
+        {kToolUndo, ToolKind::Button, "元に戻す", greyed},
+        {kToolRedo, ToolKind::Button, "やり直し", greyed},
         separator,
         {kToolCreateMap, ToolKind::Check, "マップの作成", {}},
         separator,

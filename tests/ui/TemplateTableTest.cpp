@@ -244,8 +244,8 @@ TEST(ToolBarTable, SlotsAsTheMainLoopReadsThem)
         EXPECT_FALSE(slots[slot].toolTip.empty()) << slot;
     }
     EXPECT_EQ(separators, (std::vector<int>{4, 6, 9, 12, 15}));
-    EXPECT_EQ(slots[2].id, ui::cmd::kUndo);
-    EXPECT_EQ(slots[3].id, ui::cmd::kRedo);
+    EXPECT_EQ(slots[2].id, ui::cmd::kToolUndo);
+    EXPECT_EQ(slots[3].id, ui::cmd::kToolRedo);
     EXPECT_FALSE(slots[2].state.enabled);
     EXPECT_EQ(slots[ui::cmd::kSlotCreateMap].id, ui::cmd::kToolCreateMap);
     EXPECT_EQ(slots[ui::cmd::kSlotMoveCar].id, ui::cmd::kToolMoveCar);
