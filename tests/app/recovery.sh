@@ -5,18 +5,8 @@
 # and discards by default; an unreadable recovery file goes aside as .bad and the start goes on;
 # a run stopped by SIGTERM keeps its changes in the recovery file and never writes the map.
 #   recovery.sh KORVELA_EXECUTABLE
-set -u
-exe=$1
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
+. "$(dirname "$0")/demo_copy.sh"
 export LC_ALL=C.UTF-8 LANGUAGE=ja
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-
-from=$(dirname "$exe")
-mkdir -p "$tmp/bin"
-cp -r "$exe" "$from/objects" "$from/trains" "$from/plane" "$from/helicopter" "$from/car" "$from/korvela.ini" "$tmp/bin/"
-bin=$tmp/bin/korvela
 map=$tmp/bin/objects/demo.txt
 state=$tmp/state
 recovery=$state/recovery.txt
