@@ -57,13 +57,13 @@ class TrainWorld {
         Write(folder_ / "platform.x", tracks::BoxText(-2, 2, 0, 1, -30, 30));
 
         device_ = std::move(gfx::RecordingDevice::Create().device);
-        layout_.SetObjectFolder(objects);
+        layout_.Catalogue().SetObjectFolder(objects);
         layout_.ScanObjectFolder(device_.get());
 
         const auto centre = [](int t) {
             return tracks::Point{-300.0 + 300.0 * (t % 3), 0.0, t < 3 ? -200.0 : 200.0};
         };
-        const int curve = layout_.FindTypeByName("curve");
+        const int curve = layout_.Catalogue().FindTypeByName("curve");
         for (int t = 0; t < kTrains; ++t) {
             for (int j = 0; j < kCurvePieces; ++j) {
                 const double heading = 2 * tracks::kPi * j / kCurvePieces;
@@ -76,11 +76,11 @@ class TrainWorld {
         std::uniform_real_distribution<double> place(-600.0, 600.0);
         std::uniform_real_distribution<double> turn(0.0, 360.0);
         std::uniform_real_distribution<double> lift(-0.5, 4.0);
-        const std::vector<int> scenery = {layout_.FindTypeByName("straight"),
-                                          layout_.FindTypeByName("turnout"), layout_.FindTypeByName("house"),
-                                          layout_.FindTypeByName("platform")};
+        const std::vector<int> scenery = {layout_.Catalogue().FindTypeByName("straight"),
+                                          layout_.Catalogue().FindTypeByName("turnout"), layout_.Catalogue().FindTypeByName("house"),
+                                          layout_.Catalogue().FindTypeByName("platform")};
         std::uniform_int_distribution<std::size_t> kind(0, scenery.size() - 1);
-        while (layout_.ObjectCount() < kObjects) {
+        while (layout_.Placed().Count() < kObjects) {
             const double x = place(random);
             const double z = place(random);
             bool clear = true;
@@ -128,12 +128,12 @@ class TrainWorld {
 
     layout::CLayoutSurface& Surface() { return surface_; }
     const std::vector<vehicles::CTrain>& Trains() const { return trains_; }
-    int Objects() const { return layout_.ObjectCount(); }
+    int Objects() const { return layout_.Placed().Count(); }
 
   private:
     void Place(int type, double x, double y, double z, double angle)
     {
-        (void)layout_.AppendPlacedObject({.type = type,
+        (void)layout_.Placed().Append({.type = type,
                                           .x = static_cast<float>(x),
                                           .y = static_cast<float>(y),
                                           .z = static_cast<float>(z),

@@ -9,7 +9,6 @@
 #include "layout/MapFileVehicles.h"
 #include "layout/PickRay.h"
 #include "math/ValueLimits.h"
-#include "platform/RecordingDialogService.h"
 
 #include <cmath>
 #include <cstddef>
@@ -61,19 +60,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = gFolder + "map.txt";
     Write(path, std::string(reinterpret_cast<const char*>(data), size));
 
-    platform::RecordingDialogService dialogs;
-    layout::CLayout layout(dialogs, "korvela");
+    layout::CLayout layout("korvela");
     layout::StoredMapVehicles vehicles;
     (void)layout::LoadMapFile(layout, path, vehicles, {.device = gDevice.get()});
     (void)layout::ImportMapFile(layout, path, {{0.0f, 100.0f, 0.0f}, {0.0f, -100.0f, 0.0f}});
 
     const math::ValueRange& range = math::RangeOf(math::ValueKind::Position);
-    Require(layout.ObjectCount() <= layout::kMaxPlacedObjects);
-    for (const layout::PlacedObject& object : layout.Objects()) {
+    Require(layout.Placed().Count() <= layout::kMaxPlacedObjects);
+    for (const layout::PlacedObject& object : layout.Placed().All()) {
         Require(fuzzsupport::AllFinite({object.x, object.y, object.z, object.angle}));
         // An import moves objects by the mean of their places: still finite, at most twice the range.
         Require(std::fabs(object.x) <= 2 * range.high && std::fabs(object.z) <= 2 * range.high);
-        Require(object.type >= 0 && object.type < layout.TypeCount());
+        Require(object.type >= 0 && object.type < layout.Catalogue().TypeCount());
     }
     return 0;
 }

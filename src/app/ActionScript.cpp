@@ -66,7 +66,7 @@ struct KindName {
     Kind kind;
 };
 
-constexpr std::array<KindName, 20> kKinds = {{
+constexpr std::array<KindName, 22> kKinds = {{
     {"frames", Kind::Frames},
     {"key", Kind::Key},
     {"hold", Kind::Hold},
@@ -76,6 +76,8 @@ constexpr std::array<KindName, 20> kKinds = {{
     {"mdrag", Kind::MiddleDrag},
     {"wheel", Kind::Wheel},
     {"menu", Kind::Menu},
+    {"undo", Kind::Undo},
+    {"redo", Kind::Redo},
     {"set", Kind::Set},
     {"button", Kind::Button},
     {"type", Kind::Type},
@@ -127,6 +129,9 @@ class LineReader {
             return Done();
         case Kind::Menu:
             return Counted(1, 1) && Number(1, 1, 65535, "command id") ? Done() : Fail();
+        case Kind::Undo:
+        case Kind::Redo:
+            return Counted(0, 0) ? Done() : Fail();
         case Kind::Set:
             return Counted(2, 2) && Control(1) && Number(2, -1000000, 1000000, "value") ? Done() : Fail();
         case Kind::Button:
@@ -311,6 +316,7 @@ std::string ActionsUsage()
            "  wheel N                  N notches of the mouse wheel over the view (up positive)\n"
            "  menu ID                  a menu or tool-bar command by its id (32780 map creation,\n"
            "                           32816 turnout key 1, ...)\n"
+           "  undo, redo               the edit menu's undo and redo (menu 32840, 32841)\n"
            "  set settings:ID VALUE    a settings control as a user sets it (as --set);\n"
            "  set objects:ID VALUE     an object dialog control (1056 catalogue entry, 1033 check)\n"
            "  button objects:ID        press a button (1002 place, 1015 copy, 1003 delete, 1070 move,\n"

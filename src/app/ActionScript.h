@@ -9,6 +9,7 @@
 //   rdrag ... / mdrag ...             the right and middle buttons (camera navigation)
 //   wheel N                           N notches of the wheel over the view (up positive)
 //   menu ID                           a menu or tool-bar command by its id
+//   undo, redo                        the edit menu's "元に戻す" and "やり直し"
 //   set settings:ID VALUE             a control set as a user would; objects:ID likewise
 //   button objects:ID                 a dialog button pressed (settings:ID too)
 //   type objects:ID TEXT              text typed into an edit box (the rest of the line)
@@ -48,6 +49,8 @@ struct Action {
         MiddleDrag,
         Wheel,
         Menu,
+        Undo,
+        Redo,
         Set,
         Button,
         Type,

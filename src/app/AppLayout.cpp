@@ -2,6 +2,8 @@
 
 #include "app/CSimulatorApp.h"
 #include "layout/MapFile.h"
+#include "platform/DialogService.h"
+#include "platform/Paths.h"
 #include "platform/VirtualKeys.h"
 #include "ui/CommandIds.h"
 #include "ui/SetUpTemplate.h"
@@ -13,6 +15,29 @@ namespace {
 namespace su = ui::setup;
 namespace vk = platform::vk;
 
+// The file chooser of the map commands: "*.txt" files, ".txt" added to a bare name. Opening
+// hides read-only files, keeps the working folder and wants an existing file; saving asks
+// nothing before replacing a file.
+platform::FileRequest MapFileRequest(std::string_view title, const std::string& initialFile, bool opening)
+{
+    platform::FileRequest request{.title = std::string(title),
+                                  .defaultExtension = ".txt",
+                                  .initialFile = initialFile,
+                                  .filters = platform::ParseFileFilter("*.txt|*.txt|*.*|*.*||")};
+    if (opening) request.options = {.hideReadOnly = true, .keepCurrentFolder = true, .fileMustExist = true};
+    return request;
+}
+
+platform::MessageIcon IconOf(layout::MapMessage::Kind kind)
+{
+    switch (kind) {
+    case layout::MapMessage::Kind::Warning: return platform::MessageIcon::Warning;
+    case layout::MapMessage::Kind::Error: return platform::MessageIcon::Error;
+    case layout::MapMessage::Kind::Note: break;
+    }
+    return platform::MessageIcon::None;
+}
+
 } // namespace
 
 layout::PickRay RayOf(const PickQuery& query)
@@ -21,7 +46,7 @@ layout::PickRay RayOf(const PickQuery& query)
 }
 
 AppLayout::AppLayout(CSimulatorApp& app, platform::DialogService& dialogs, std::string profileSection)
-    : app_(app), layout_(dialogs, std::move(profileSection)), ownMapVehicles_(app.SetUp(), app.Vehicles()),
+    : app_(app), dialogs_(dialogs), layout_(std::move(profileSection)), ownMapVehicles_(app.SetUp(), app.Vehicles()),
       mapVehicles_(&ownMapVehicles_)
 {
     // The object dialog's lists are the catalogue and the selection from now on.
@@ -50,6 +75,12 @@ int AppLayout::KeyLabelStyle() const
     return app_.SetUp().Model().Selection(su::kSpriteStyle);
 }
 
+void AppLayout::Show(const layout::MapResult& result)
+{
+    for (const layout::MapMessage& message : result.messages)
+        dialogs_.ShowMessage({.text = message.text, .icon = IconOf(message.kind)});
+}
+
 void AppLayout::MapDone()
 {
     app_.MainDlg().Window().SetTitle(layout::MapWindowTitle(app_.ExecutableName(), layout_.MapFilePath()));
@@ -60,58 +91,80 @@ void AppLayout::MapDone()
 void AppLayout::ScanObjectFolder()
 {
     // Rows written from here on carry the labels of the style the settings chose.
-    layout_.SetKeyLabelStyle(KeyLabelStyle());
-    layout_.ScanObjectFolder(Device(), Catalogue());
+    layout_.Placed().SetKeyLabelStyle(KeyLabelStyle());
+    // The objects of the old folder go as an edit, so that the change can be undone.
+    const platform::Status scanned = layout_.ScanObjectFolder(Device(), Catalogue(), true);
+    if (!scanned) dialogs_.ShowMessage({.text = scanned.error(), .icon = platform::MessageIcon::Warning});
 }
 
 void AppLayout::ChooseBackground()
 {
-    layout_.ChooseBackground(Device(), Catalogue());
+    layout::ObjectCatalogue& catalogue = layout_.Catalogue();
+    platform::FileRequest request;
+    request.title = "背景データの読込み（フォルダの変更禁止）";
+    request.defaultExtension = ".x";
+    request.initialFile = catalogue.ObjectFolder() + catalogue.BackgroundName() + ".x";
+    request.filters = platform::ParseFileFilter("*.x|*.x|*.*|*.*||");
+    request.options.hideReadOnly = true;
+    request.options.keepCurrentFolder = true;
+    request.options.fileMustExist = true;
+    const std::optional<std::string> chosen = dialogs_.ChooseFileToOpen(request);
+    if (!chosen) return;
+    // Only the name counts: the background always comes from the object folder.
+    catalogue.SetBackgroundName(platform::SplitPath(*chosen).name);
+    catalogue.LoadBackground(Device(), Catalogue());
 }
 
 void AppLayout::LoadMap()
 {
-    layout_.SetKeyLabelStyle(KeyLabelStyle());
-    if (layout::LoadMap(layout_, *mapVehicles_, {.device = Device(), .catalogue = Catalogue()}) ==
-        layout::MapOutcome::Done)
-        MapDone();
+    const std::optional<std::string> path = dialogs_.ChooseFileToOpen(
+        MapFileRequest(layout::mapmsg::kLoadTitle, layout_.MapFilePath(), true));
+    if (path) (void)LoadMapFile(*path);
 }
 
 bool AppLayout::LoadMapFile(const std::string& path)
 {
-    layout_.SetKeyLabelStyle(KeyLabelStyle());
-    const layout::MapOutcome outcome =
+    layout_.Placed().SetKeyLabelStyle(KeyLabelStyle());
+    const layout::MapResult result =
         layout::LoadMapFile(layout_, path, *mapVehicles_, {.device = Device(), .catalogue = Catalogue()});
-    if (outcome != layout::MapOutcome::Done) return false;
+    Show(result);
+    if (!result.Done()) return false;
     MapDone();
     return true;
 }
 
 void AppLayout::SaveMap()
 {
-    if (layout::SaveMap(layout_, *mapVehicles_) == layout::MapOutcome::Done) MapDone();
+    const std::optional<std::string> path = dialogs_.ChooseFileToSave(
+        MapFileRequest(layout::mapmsg::kSaveTitle, layout_.MapFilePath(), false));
+    if (!path) return;
+    const layout::MapResult result = layout::SaveMapFile(layout_, *path, *mapVehicles_);
+    Show(result);
+    if (result.Done()) MapDone();
 }
 
 void AppLayout::ImportMap()
 {
-    (void)layout::ImportMap(layout_, RayOf(app_.ViewCentreQuery()));
+    const std::optional<std::string> path = dialogs_.ChooseFileToOpen(
+        MapFileRequest(layout::mapmsg::kImportTitle, layout_.MapFilePath(), true));
+    if (path) Show(layout::ImportMapFile(layout_, *path, RayOf(app_.ViewCentreQuery())));
 }
 
 // --- selection and turnouts
 
 camera::SelectedObjectSource AppLayout::SelectedObject() const
 {
-    return {.present = layout_.HasSelectedObject(), .position = layout_.SelectedPosition()};
+    return {.present = layout_.Selection().HasPrimary(), .position = layout_.Selection().PrimaryPosition()};
 }
 
 void AppLayout::PollTurnoutKeys()
 {
-    (void)layout_.PollTurnoutKeys(app_.Input());
+    (void)layout_.Placed().PollTurnoutKeys(app_.Input());
 }
 
 void AppLayout::RefreshKeyColumn()
 {
-    layout_.SetKeyLabelStyle(KeyLabelStyle());
+    layout_.Placed().SetKeyLabelStyle(KeyLabelStyle());
 }
 
 // --- picking and dragging
@@ -119,17 +172,19 @@ void AppLayout::RefreshKeyColumn()
 float AppLayout::PickPlacedObject(const PickQuery& query)
 {
     const bool ctrl = app_.Input().KeyDown(vk::kControl) != 0;
-    return layout_.PickPlacedObject(RayOf(query), ctrl);
+    // What the click hit is a question; taking hold of it is the click's answer.
+    const layout::PickRay ray = RayOf(query);
+    return layout_.Drag().PickPlacedObject(ray, layout_.FindPickHit(ray), ctrl);
 }
 
 void AppLayout::RegrabSelected(const PickQuery& query)
 {
-    layout_.RegrabSelected(RayOf(query));
+    layout_.Drag().RegrabSelected(RayOf(query));
 }
 
 void AppLayout::DragSelected(const PickQuery& query)
 {
-    if (!layout_.Dragging()) layout_.BeginDrag();
+    if (!layout_.Drag().Dragging()) layout_.Drag().BeginDrag();
     const input::CInput& input = app_.Input();
     const ui::ToolBarModel& tools = app_.MainDlg().ToolBar();
     const layout::DragFlags flags{.shift = input.KeyDown(vk::kShift) != 0,
@@ -137,14 +192,65 @@ void AppLayout::DragSelected(const PickQuery& query)
                                   .grid = tools.IsChecked(ui::cmd::kToolGrid),
                                   .magnet = tools.IsChecked(ui::cmd::kToolMagnet),
                                   .reach = static_cast<float>(app_.SetUp().Model().Position(su::kCulling))};
-    layout_.DragSelected(RayOf(query), flags);
-    if (const std::optional<std::string> status = layout_.SelectedStatus())
+    layout_.Drag().DragSelected(RayOf(query), flags);
+    if (const std::optional<std::string> status = layout_.Selection().Status())
         app_.MainDlg().StatusBar().SetText(CMainDlg::kPickPane, *status);
 }
 
 void AppLayout::EndDrag()
 {
-    if (layout_.Dragging()) (void)layout_.EndDrag();
+    if (layout_.Drag().Dragging()) (void)layout_.Drag().EndDrag();
+}
+
+// --- edit history
+
+bool AppLayout::Undo()
+{
+    if (layout_.Drag().Dragging()) return false;
+    return layout_.Undo();
+}
+
+bool AppLayout::Redo()
+{
+    if (layout_.Drag().Dragging()) return false;
+    return layout_.Redo();
+}
+
+std::string AppLayout::UndoLabel() const
+{
+    const layout::LayoutEdit* edit = layout_.History().NextUndo();
+    return edit ? edit->Label() : std::string();
+}
+
+std::string AppLayout::RedoLabel() const
+{
+    const layout::LayoutEdit* edit = layout_.History().NextRedo();
+    return edit ? edit->Label() : std::string();
+}
+
+HistoryState AppLayout::History() const
+{
+    const layout::EditHistory& history = layout_.History();
+    return {.undo = static_cast<int>(history.UndoCount()),
+            .redo = static_cast<int>(history.RedoCount()),
+            .changed = history.Changed(),
+            .commands = history.Generation()};
+}
+
+std::string AppLayout::MapText() const
+{
+    return layout::MapFileText(layout_, *mapVehicles_);
+}
+
+bool AppLayout::RestoreMap(const std::string& mapPath, const std::string& text)
+{
+    layout_.Placed().SetKeyLabelStyle(KeyLabelStyle());
+    const layout::MapResult result =
+        layout::RestoreMapText(layout_, mapPath, text, *mapVehicles_, {.device = Device(), .catalogue = Catalogue()});
+    Show(result);
+    if (!result.Done()) return false;
+    MapDone();
+    return true;
 }
 
 // --- read-outs
@@ -152,12 +258,12 @@ void AppLayout::EndDrag()
 std::vector<PlacedObjectState> AppLayout::PlacedObjects() const
 {
     std::vector<PlacedObjectState> states;
-    const auto objects = layout_.Objects();
+    const auto objects = layout_.Placed().All();
     states.reserve(objects.size());
     for (std::size_t i = 0; i < objects.size(); ++i) {
         const layout::PlacedObject& object = objects[i];
         states.push_back({.index = static_cast<int>(i),
-                          .type = layout_.TypeName(object.type),
+                          .type = layout_.Catalogue().TypeName(object.type),
                           .x = object.x,
                           .y = object.y,
                           .z = object.z,

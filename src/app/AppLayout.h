@@ -7,6 +7,7 @@
 #include "app/AppMapVehicles.h"
 #include "app/LayoutPort.h"
 #include "layout/CLayout.h"
+#include "layout/MapFile.h"
 #include "layout/PickRay.h"
 
 #include <string>
@@ -41,10 +42,10 @@ class AppLayout final : public LayoutPort, private layout::LayoutListener {
     layout::MapVehicles& MapVehicles() { return *mapVehicles_; }
     AppMapVehicles& OwnMapVehicles() { return ownMapVehicles_; }
 
-    std::string ObjectFolder() const override { return layout_.ObjectFolder(); }
-    void SetObjectFolder(std::string folder) override { layout_.SetObjectFolder(std::move(folder)); }
-    std::string BackgroundName() const override { return layout_.BackgroundName(); }
-    void SetBackgroundName(std::string name) override { layout_.SetBackgroundName(std::move(name)); }
+    std::string ObjectFolder() const override { return layout_.Catalogue().ObjectFolder(); }
+    void SetObjectFolder(std::string folder) override { layout_.Catalogue().SetObjectFolder(std::move(folder)); }
+    std::string BackgroundName() const override { return layout_.Catalogue().BackgroundName(); }
+    void SetBackgroundName(std::string name) override { layout_.Catalogue().SetBackgroundName(std::move(name)); }
     std::string MapFilePath() const override { return layout_.MapFilePath(); }
     void SetMapFilePath(std::string path) override { layout_.SetMapFilePath(std::move(path)); }
 
@@ -55,9 +56,9 @@ class AppLayout final : public LayoutPort, private layout::LayoutListener {
     void ImportMap() override;
     bool LoadMapFile(const std::string& path) override;
 
-    int SelectedIndex() const override { return layout_.SelectedIndex(); }
-    int SelectedRouteCount() const override { return layout_.SelectedRouteCount(); }
-    int SelectedRoute() const override { return layout_.SelectedRoute(); }
+    int SelectedIndex() const override { return layout_.Selection().Primary(); }
+    int SelectedRouteCount() const override { return layout_.Selection().PrimaryRouteCount(); }
+    int SelectedRoute() const override { return layout_.Selection().PrimaryRoute(); }
     void SetSelectedRoute(int route) override { layout_.SetSelectedRoute(route); }
     camera::SelectedObjectSource SelectedObject() const override;
     void AssignKey(int key) override { (void)layout_.AssignKey(key); }
@@ -66,12 +67,20 @@ class AppLayout final : public LayoutPort, private layout::LayoutListener {
 
     float PickPlacedObject(const PickQuery& query) override;
     // Empty when nothing is selected: the status pane then keeps its text.
-    std::string SelectedStatus() const override { return layout_.SelectedStatus().value_or(""); }
+    std::string SelectedStatus() const override { return layout_.Selection().Status().value_or(""); }
     void RegrabSelected(const PickQuery& query) override;
     void DragSelected(const PickQuery& query) override;
     void EndDrag() override;
 
-    std::vector<std::string> TypeNames() const override { return layout_.TypeNames(); }
+    bool Undo() override;
+    bool Redo() override;
+    std::string UndoLabel() const override;
+    std::string RedoLabel() const override;
+    HistoryState History() const override;
+    std::string MapText() const override;
+    bool RestoreMap(const std::string& mapPath, const std::string& text) override;
+
+    std::vector<std::string> TypeNames() const override { return layout_.Catalogue().TypeNames(); }
     std::vector<PlacedObjectState> PlacedObjects() const override;
 
   private:
@@ -83,8 +92,11 @@ class AppLayout final : public LayoutPort, private layout::LayoutListener {
     int KeyLabelStyle() const;
     // After a save or load that went through: the main window's title names the map.
     void MapDone();
+    // Shows what a map command had to say, in order.
+    void Show(const layout::MapResult& result);
 
     CSimulatorApp& app_;
+    platform::DialogService& dialogs_;
     layout::CLayout layout_;
     AppMapVehicles ownMapVehicles_;
     layout::MapVehicles* mapVehicles_;

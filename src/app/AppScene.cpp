@@ -88,7 +88,7 @@ void AppScene::DrawKeyLabels(gfx::Device& device, float pointSize)
                          train->LeadPoint(vehicles::LeadPointKind::Front),
                          train->LeadPoint(vehicles::LeadPointKind::Middle)};
     }
-    labels_.Draw(device, pointSize, trains, layout_.Objects());
+    labels_.Draw(device, pointSize, trains, layout_.Placed().All());
 }
 
 std::string AppScene::TrainSpeedText(int slot) const
@@ -139,7 +139,7 @@ void AppScene::DrawCheckMarkers(gfx::Device& device)
 
 std::optional<render::PreviewSubject> AppScene::PreviewType() const
 {
-    const layout::ObjectType* type = layout_.FindType(layout_.CatalogueSelection());
+    const layout::ObjectType* type = layout_.Catalogue().FindType(layout_.CatalogueSelection());
     if (!type) return std::nullopt;
     return render::PreviewSubject{type->sphere.center, type->sphere.radius};
 }

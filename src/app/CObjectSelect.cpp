@@ -3,6 +3,7 @@
 #include "layout/CLayout.h"
 #include "layout/NumberFilter.h"
 #include "math/NumberText.h"
+#include "math/ValueLimits.h"
 #include "platform/Cp932.h"
 #include "platform/Utf8.h"
 #include "ui/ObjectSelectTemplate.h"
@@ -16,6 +17,15 @@ namespace app {
 namespace {
 
 namespace os = ui::objsel;
+
+// A number typed into a move or turn box, held to the range a map file's value of its kind may
+// take. What is not a finite number stays as it is, for the edit to refuse.
+float TypedValue(const ui::DialogModel& dialog, int box, math::ValueKind kind, std::string_view name)
+{
+    const float value = math::ParseFloat(dialog.Text(box));
+    if (!std::isfinite(value)) return value;
+    return math::ClampRead(value, kind, "object dialog " + std::string(name));
+}
 
 bool IsMoveBox(int id)
 {
@@ -68,7 +78,7 @@ void CObjectSelect::Initialise()
 {
     for (std::size_t box = 0; box < os::kMoveBoxes.size(); ++box)
         model_.SetText(os::kMoveBoxes[box], os::kMoveBoxDefaults[box]);
-    ShowObjectCount(layout_ ? layout_->ObjectCount() : 0);
+    ShowObjectCount(layout_ ? layout_->Placed().Count() : 0);
 }
 
 void CObjectSelect::SetEditButtonsEnabled(bool enabled)
@@ -97,18 +107,23 @@ bool CObjectSelect::Click(int id)
         PlaceObject();
         break;
     case os::kCopy:
-        if (layout_) (void)layout_->CopySelected();
+        if (layout_) Report(layout_->CopySelected());
         AfterEdit();
         break;
     case os::kDelete:
-        if (layout_) (void)layout_->DeleteSelected();
+        if (layout_) Report(layout_->DeleteSelected());
         AfterEdit();
         break;
     case os::kMove:
-        if (layout_) (void)layout_->MoveSelected();
+        // Text that is not a number reads as 0; an amount out of range moves nothing.
+        if (layout_)
+            (void)layout_->MoveSelectedBy(TypedValue(model_, os::kMoveX, math::ValueKind::Position, "X"),
+                                          TypedValue(model_, os::kMoveY, math::ValueKind::Position, "Y"),
+                                          TypedValue(model_, os::kMoveZ, math::ValueKind::Position, "Z"));
         break;
     case os::kRotate:
-        if (layout_) (void)layout_->TurnSelected();
+        if (layout_)
+            (void)layout_->TurnSelectedBy(TypedValue(model_, os::kTurnAngle, math::ValueKind::Angle, "θ"));
         break;
     case os::kClear:
         for (std::size_t box = 0; box < os::kMoveBoxes.size(); ++box)
@@ -124,14 +139,22 @@ void CObjectSelect::PlaceObject()
 {
     if (!layout_) return;
     const ObjectSelectHost& host = host_ ? *host_ : noHost_;
-    // With no catalogue entry chosen the selection is -1, which places nothing.
-    (void)layout_->PlaceObject(model_.Selection(os::kCatalogue), host.ViewCentreRay());
+    // With no catalogue entry chosen the selection is -1, which places nothing and says nothing;
+    // a full layout says so.
+    const int type = model_.Selection(os::kCatalogue);
+    const platform::Status placed = layout_->PlaceObject(type, host.ViewCentreRay());
+    if (!placed && placed.error() == layout::LimitMessage(layout::LimitKind::PlaceObjects)) Report(placed);
     AfterEdit();
+}
+
+void CObjectSelect::Report(const platform::Status& status)
+{
+    if (!status && host_) host_->ShowWarning(status.error());
 }
 
 void CObjectSelect::AfterEdit()
 {
-    ShowObjectCount(layout_ ? layout_->ObjectCount() : 0);
+    ShowObjectCount(layout_ ? layout_->Placed().Count() : 0);
     if (host_) host_->RefreshTurnoutControls();
 }
 
@@ -202,7 +225,7 @@ void CObjectSelect::OnRowClick(int row)
     if (layout_) {
         // Column 0 holds the record number, so this holds in any sort order.
         const bool hit = row >= 0 && row < list.RowCount() && list.IsSelected(row);
-        layout_->SetSelectedIndex(hit ? layout_->ObjectOfRow(row) : -1);
+        layout_->Selection().SetPrimary(hit ? layout_->Placed().ObjectOfRow(row) : -1);
     }
     if (!host_) return;
     host_->RefreshTurnoutControls();

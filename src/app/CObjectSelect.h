@@ -7,6 +7,7 @@
 
 #include "app/ObjectSelectHost.h"
 #include "layout/LayoutLimits.h"
+#include "platform/Result.h"
 #include "ui/DialogModel.h"
 
 #include <string>
@@ -99,6 +100,8 @@ class CObjectSelect {
   private:
     void PlaceObject();
     void AfterEdit();
+    // Shows why an edit failed (nothing for success).
+    void Report(const platform::Status& status);
     void RenderPreview();
     void SortBy(int column);
 

@@ -7,6 +7,7 @@
 #include "platform/VirtualKeys.h"
 #include "ui/CommandIds.h"
 #include "ui/LayoutCheckTemplate.h"
+#include "ui/ObjectSelectTemplate.h"
 #include "ui/SetUpTemplate.h"
 #include "ui/WindowTemplates.h"
 
@@ -94,6 +95,11 @@ class CSimulatorApp::ObjectSelectBridge final : public ObjectSelectHost {
         app_.setUp_.Model().SetSelection(su::kViewPointList, camera::entry::kSelectedObject);
     }
     void RenderPreview() override { app_.RenderObjectPreview(); }
+    void ShowWarning(const std::string& text) override
+    {
+        app_.dialogs_.ShowMessage(
+            {.text = text, .icon = platform::MessageIcon::Warning, .owner = ui::objsel::kDialogId});
+    }
 
   private:
     CSimulatorApp& app_;
@@ -125,7 +131,8 @@ CSimulatorApp::CSimulatorApp(AppEnvironment environment, platform::DialogService
       objectBridge_(std::make_unique<ObjectSelectBridge>(*this)), surface_(appLayout_.Core()),
       appVehicles_(*this, surface_, environment_.executableName),
       mapStarts_(appVehicles_.MapStartPositions(appLayout_.OwnMapVehicles())),
-      mapTrains_(appVehicles_.Slots(), mapStarts_), appScene_(*this, appLayout_.Core(), appVehicles_)
+      mapTrains_(appVehicles_.Slots(), mapStarts_), appScene_(*this, appLayout_.Core(), appVehicles_),
+      recovery_(environment_.recovery, dialogs_)
 {
     appLayout_.UseMapVehicles(&mapTrains_);
     objectSelect_.Bind(&appLayout_.Core(), objectBridge_.get());
@@ -243,6 +250,8 @@ bool CSimulatorApp::RunPass(bool windowShown)
         vehicles_->UpdateControls(Vehicle::Car);
     }
     layout_->PollTurnoutKeys();
+    recovery_.CountPass();
+    RefreshEditState();
     // The camera looks from where the cars stood before they settle onto the track this pass,
     // as it always has.
     UpdateView();
@@ -272,6 +281,9 @@ void CSimulatorApp::OnClose()
     if (closed_) return;
     closed_ = true;
     mainDlg_.RequestStop();
+    // Nothing left unsaved, or the user chose not to keep it: no recovery next time.
+    const HistoryState history = layout_->History();
+    if (!history.changed || discardedAt_ == history.commands) recovery_.Discard();
     if (!environment_.saveSettingsOnClose) return;
     ++settingsWrites_;
     if (const platform::Status written = settings_.Write(setUp_, *layout_, *vehicles_); !written)
@@ -385,6 +397,73 @@ void CSimulatorApp::OnMouseWheel(int delta)
     camera_.WheelZoom(delta, setUp_.Model(), [this] { setUp_.OnHScroll(); });
 }
 
+bool CSimulatorApp::ConfirmUnsavedChanges()
+{
+    if (!layout_->History().changed) return true;
+    const platform::MessageAnswer answer =
+        dialogs_.ShowMessage({.text = "マップデータが変更されています。保存しますか？",
+                              .icon = platform::MessageIcon::Warning,
+                              .buttons = platform::MessageButtons::YesNoCancel,
+                              .owner = ui::mainwin::kDialogId,
+                              .labels = {"保存", "保存しない", "キャンセル"}});
+    if (answer == platform::MessageAnswer::Cancel) return false;
+    if (answer == platform::MessageAnswer::No) discardedAt_ = layout_->History().commands;
+    if (answer == platform::MessageAnswer::Yes) {
+        layout_->SaveMap();
+        return !layout_->History().changed;
+    }
+    return true;
+}
+
+void CSimulatorApp::OfferRecovery()
+{
+    recovery_.Offer(*layout_);
+    RefreshTurnoutControls();
+    RefreshEditState();
+}
+
+void CSimulatorApp::KeepRecovery()
+{
+    recovery_.Keep(*layout_);
+}
+
+void CSimulatorApp::KeepUnsavedForRecovery()
+{
+    if (closed_) return;
+    recovery_.WriteNow(*layout_);
+    // Nobody was asked this time: an earlier "保存しない" (to a load given up later) does not
+    // throw these changes away.
+    discardedAt_.reset();
+}
+
+void CSimulatorApp::RefreshEditState()
+{
+    ui::MenuModel& menu = mainDlg_.Menu();
+    ui::ToolBarModel& tools = mainDlg_.ToolBar();
+    const bool creating = tools.IsChecked(cmd::kToolCreateMap);
+    const auto show = [&](int id, int tool, const std::string& label) {
+        std::string suffix = label.empty() ? std::string() : ": " + label;
+        if (menu.Suffix(id) != suffix) menu.SetSuffix(id, std::move(suffix));
+        const bool enabled = creating && !label.empty();
+        if (menu.IsEnabled(id) != enabled) menu.SetEnabled(id, enabled);
+        if (tools.IsEnabled(tool) != enabled) tools.SetEnabled(tool, enabled);
+    };
+    show(cmd::kUndo, cmd::kToolUndo, layout_->UndoLabel());
+    show(cmd::kRedo, cmd::kToolRedo, layout_->RedoLabel());
+
+    ui::DialogModel& window = mainDlg_.Window();
+    const std::string& title = window.Title();
+    constexpr std::string_view kChangedMark = " *";
+    const bool marked = title.ends_with(kChangedMark);
+    const bool changed = layout_->History().changed;
+    if (changed && !marked) {
+        window.SetTitle(title + std::string(kChangedMark));
+    } else if (!changed && marked) {
+        window.SetTitle(title.substr(0, title.size() - kChangedMark.size()));
+    }
+    KeepRecovery();
+}
+
 void CSimulatorApp::RefreshTurnoutControls()
 {
     mainDlg_.RefreshTurnoutControls(layout_->SelectedRouteCount(), layout_->SelectedRoute());
@@ -417,6 +496,7 @@ bool CSimulatorApp::OnCommand(int commandId)
     switch (commandId) {
     case cmd::kLoadMap:
     case cmd::kToolLoadMap:
+        if (!ConfirmUnsavedChanges()) return true;
         layout_->LoadMap();
         RefreshTurnoutControls();
         return true;
@@ -451,6 +531,17 @@ bool CSimulatorApp::OnCommand(int commandId)
         return true;
     case cmd::kKeyNone:
         layout_->AssignKey(-1);
+        return true;
+    case cmd::kUndo:
+    case cmd::kRedo:
+    case cmd::kToolUndo:
+    case cmd::kToolRedo:
+        // Like the object dialog's edit buttons, only while the layout is being built.
+        if (mainDlg_.ToolBar().IsChecked(cmd::kToolCreateMap)) {
+            const bool undo = commandId == cmd::kUndo || commandId == cmd::kToolUndo;
+            if (undo ? layout_->Undo() : layout_->Redo()) RefreshTurnoutControls();
+        }
+        RefreshEditState();
         return true;
     case cmd::kHelp:
     case cmd::kHelpKey:
@@ -505,10 +596,11 @@ void CSimulatorApp::OnLayoutCheckRow(int row)
     const layout::LayoutFinding* finding = layoutCheck_.FindingOfRow(row);
     if (!finding || finding->objects.empty()) return;
     layout::CLayout& core = appLayout_.Core();
-    core.DeselectAllRows();
+    layout::LayoutSelection& selection = core.Selection();
+    selection.DeselectAll();
     for (const int index : finding->objects)
-        core.SetObjectSelected(index, true);
-    core.SetSelectedIndex(finding->objects.front());
+        selection.SetSelected(index, true);
+    selection.SetPrimary(finding->objects.front());
     RefreshTurnoutControls();
     camera_.SetEditFocus(true, Sources());
 }
@@ -553,6 +645,7 @@ void CSimulatorApp::ChooseFolder(int commandId)
 
 void CSimulatorApp::ChooseObjectFolder()
 {
+    if (!ConfirmUnsavedChanges()) return;
     const auto folder = dialogs_.ChooseFolder({.title = "オブジェクトフォルダの選択",
                                                .startFolder = layout_->ObjectFolder(),
                                                .owner = ui::mainwin::kDialogId});

@@ -135,9 +135,10 @@ platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::st
             name = arg.substr(0, equals);
             value = arg.substr(equals + 1);
         }
-        static constexpr std::array<std::string_view, 11> kTakesValue = {
-            "--frames",     "--keys",   "--set",      "--tool",    "--size",        "--settings",
-            "--screenshot", "--report", "--save-map", "--actions", "--check-layout"};
+        static constexpr std::array<std::string_view, 12> kTakesValue = {
+            "--frames",   "--keys",    "--set",          "--tool",        "--size",
+            "--settings", "--screenshot", "--report",    "--save-map",    "--actions",
+            "--check-layout", "--autosave-dir"};
         if (std::find(kTakesValue.begin(), kTakesValue.end(), name) == kTakesValue.end())
             return Bad("unknown option " + name);
         if (!value) {
@@ -189,6 +190,8 @@ platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::st
             options.actionsFile = text;
         } else if (name == "--check-layout") {
             options.checkLayoutFile = text;
+        } else if (name == "--autosave-dir") {
+            options.autosaveDir = text;
         } else {
             options.reportFile = text;
         }
@@ -219,7 +222,10 @@ std::string HeadlessUsage()
            "                     the passes of --frames\n"
            "  --check-layout FILE  after the last pass, check the layout (open ends, near-miss joints,\n"
            "                     overlaps, grades, clearance, turnouts without key) and write the\n"
-           "                     findings to FILE as JSON; exit 1 when the map cannot be read\n";
+           "                     findings to FILE as JSON; exit 1 when the map cannot be read\n"
+           "  --autosave-dir DIR keep unsaved changes in DIR/recovery.txt (every 3600 passes and every\n"
+           "                     20 edits) and offer a recovery file found there after MAPFILE is\n"
+           "                     opened; without it a headless run neither autosaves nor recovers\n";
 }
 
 } // namespace app

@@ -31,6 +31,19 @@ namespace app {
 
 namespace {
 
+// The button of `--tool SLOT`. Slots count the tool bar without the undo and redo buttons (the
+// `undo` and `redo` actions press those), so a slot names the same button in every script,
+// whether written before they were added or after. 0 for a separator or no slot.
+int ScriptToolId(const ui::ToolBarModel& toolBar, int slot)
+{
+    for (int at = 0; at < toolBar.SlotCount(); ++at) {
+        const int id = toolBar.IdAt(at);
+        if (id == ui::cmd::kToolUndo || id == ui::cmd::kToolRedo) continue;
+        if (slot-- == 0) return id;
+    }
+    return 0;
+}
+
 volatile std::sig_atomic_t gCloseRequested = 0;
 
 extern "C" void OnCloseSignal(int)
@@ -45,6 +58,8 @@ constexpr int kHeadlessGap = CMainDlg::kViewGap;
 // The wheel delta of one notch, and how far the mouse moves between two passes of a drag.
 constexpr int kWheelNotch = 120;
 constexpr double kDragStep = 10.0;
+// Passes between two autosaves (a minute at 60 passes a second).
+constexpr int kAutosavePasses = 3600;
 
 // What the report follows during the passes: how far each lead car has moved and every
 // route change of a placed object.
@@ -112,6 +127,7 @@ RunReport CollectReport(CSimulatorApp& app, const RunObserver& observer,
     for (int slot = 1; slot <= kTrainSlotCount; ++slot)
         report.trains.push_back({app.Vehicles().Train(slot), observer.Distance(slot)});
     report.objects = app.Layout().PlacedObjects();
+    report.history = app.Layout().History();
     report.routeChanges = observer.Changes();
     report.car = app.Vehicles().RoadCar();
     report.plane = app.Vehicles().Plane();
@@ -294,6 +310,10 @@ platform::Status Session::Run(const Action& action)
     case Kind::Menu:
         done = Menu(action.numbers[0]);
         break;
+    case Kind::Undo:
+    case Kind::Redo:
+        done = Menu(action.kind == Kind::Undo ? ui::cmd::kUndo : ui::cmd::kRedo);
+        break;
     case Kind::Set:
         done = Set(action);
         break;
@@ -337,6 +357,8 @@ platform::Status Session::Run(const Action& action)
     // What the user did between passes is no event of the run: placing, deleting or loading
     // renumbers objects and moves trains without counting as route changes or distance.
     observer_.Resync();
+    // The edit menu follows at once, as the window's menu would when it is next opened.
+    app_.RefreshEditState();
     return done;
 }
 
@@ -624,6 +646,8 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
                                .deviceFactory = std::move(factory),
                                .ports = ports,
                                .saveSettingsOnClose = false};
+    if (options.autosaveDir)
+        environment.recovery = {.folder = *options.autosaveDir, .passes = kAutosavePasses};
     CSimulatorApp app(std::move(environment), dialogs, keys);
 
     // No real bars: the render view is the whole picture below the gap.
@@ -642,11 +666,9 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
             }
             continue;
         }
-        const ui::ToolBarModel& toolBar = app.MainDlg().ToolBar();
-        if (action.id < 0 || action.id >= toolBar.SlotCount() || toolBar.IdAt(action.id) == 0) {
-            return BadOption(errors, "--tool " + std::to_string(action.id) + ": no button in that slot");
-        }
-        if (!app.ClickTool(toolBar.IdAt(action.id)))
+        const int id = ScriptToolId(app.MainDlg().ToolBar(), action.id);
+        if (id == 0) return BadOption(errors, "--tool " + std::to_string(action.id) + ": no button in that slot");
+        if (!app.ClickTool(id))
             errors << "korvela: --tool " << action.id << ": the button is greyed; the press does nothing\n";
     }
 
@@ -665,6 +687,8 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
             errors << "\n";
         }
     }
+
+    if (options.autosaveDir) app.OfferRecovery();
 
     // --keys and --frames are the plainest script: holds, then passes after whatever the
     // action script did.
@@ -702,6 +726,8 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
         }
     }
 
+    // A run stopped by a signal cannot finish its script: what it changed is kept for recovery.
+    if (gCloseRequested) app.KeepUnsavedForRecovery();
     app.OnClose();
 
     if (options.reportFile) {

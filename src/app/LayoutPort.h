@@ -63,6 +63,20 @@ class LayoutPort {
     // The left button is up: a drag in progress ends.
     virtual void EndDrag() {}
 
+    // The edit history: the last edit undone or an undone one done again (false when there is
+    // none), what each would act on ("削除 (3 個)", empty for nothing), and its counts.
+    virtual bool Undo() { return false; }
+    virtual bool Redo() { return false; }
+    virtual std::string UndoLabel() const { return {}; }
+    virtual std::string RedoLabel() const { return {}; }
+    virtual HistoryState History() const { return {}; }
+
+    // Recovery: the layout as the save would write it (the map data text), and such a text
+    // loaded as if from the map file mapPath, left unsaved. False when it could not be
+    // restored; the layout has then said why.
+    virtual std::string MapText() const { return {}; }
+    virtual bool RestoreMap(const std::string& /*mapPath*/, const std::string& /*text*/) { return false; }
+
     // Read-outs for the run report.
     virtual std::vector<std::string> TypeNames() const = 0;
     virtual std::vector<PlacedObjectState> PlacedObjects() const = 0;

@@ -5,6 +5,8 @@
 
 #include "layout/PickRay.h"
 
+#include <string>
+
 namespace app {
 
 class ObjectSelectHost {
@@ -24,6 +26,8 @@ class ObjectSelectHost {
     virtual void FollowSelection() {}
     // Draws the preview of the type chosen in the catalogue list.
     virtual void RenderPreview() {}
+    // A warning box over the object dialog: why an edit could not be done.
+    virtual void ShowWarning(const std::string& /*text*/) {}
 };
 
 } // namespace app

@@ -103,6 +103,10 @@ std::string ReportJson(const RunReport& report)
         json.String(message);
     json.EndArray();
 
+    json.Key("history").BeginObject();
+    json.Field("undo", report.history.undo).Field("redo", report.history.redo).Field("changed", report.history.changed);
+    json.EndObject();
+
     json.EndObject();
     return json.Text() + "\n";
 }

@@ -3,6 +3,8 @@
 // run raised. Angles of vehicles are in radians, those of placed objects in degrees.
 #pragma once
 
+#include <cstdint>
+
 #include "math/Vector.h"
 
 #include <string>
@@ -72,6 +74,15 @@ struct TrainReport {
     double distance = 0;
 };
 
+// The layout's edit history: steps to undo and to redo, and unsaved changes.
+struct HistoryState {
+    int undo = 0;
+    int redo = 0;
+    bool changed = false;
+    // Edits, undos and redos made so far (not reported): autosave counts them.
+    std::uint64_t commands = 0;
+};
+
 struct RunReport {
     int frames = 0;
     double peakRssMb = 0;    // the most resident memory the process had, in MiB
@@ -87,6 +98,7 @@ struct RunReport {
     PlaneState plane;
     HelicopterState helicopter;
     std::vector<std::string> messages;
+    HistoryState history;
 };
 
 // The report as one JSON object.

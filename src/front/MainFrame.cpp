@@ -24,6 +24,7 @@
 #include "ui/WindowTemplates.h"
 
 #include <algorithm>
+#include <wx/accel.h>
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/display.h>
@@ -111,6 +112,12 @@ MainFrame::MainFrame(const FrontServices& services)
     canvas_->SetCaptureLostHandler([this] { ReleaseMouseButtons(); });
 
     BuildDialogs();
+
+    // The edit menu's keys: Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo.
+    wxAcceleratorEntry editKeys[] = {{wxACCEL_CTRL, 'Z', FrontId(ui::cmd::kUndo)},
+                                     {wxACCEL_CTRL, 'Y', FrontId(ui::cmd::kRedo)},
+                                     {wxACCEL_CTRL | wxACCEL_SHIFT, 'Z', FrontId(ui::cmd::kRedo)}};
+    SetAcceleratorTable(wxAcceleratorTable(3, editKeys));
 
     Bind(wxEVT_SIZE, &MainFrame::OnSize, this);
     Bind(wxEVT_MENU, &MainFrame::OnMenuOrTool, this);
@@ -375,6 +382,7 @@ void MainFrame::StartUp(const std::string& mapFile)
         return;
     }
     if (!mapFile.empty()) app_.LoadMapFile(mapFile);
+    app_.OfferRecovery();
     canvas_->Refresh();
 }
 
@@ -443,11 +451,27 @@ void MainFrame::RunLoop()
 void MainFrame::OnTimer(wxTimerEvent&)
 {
     if (services_.signals.TakeRequest()) Close(true);
-    if (closing_) DestroyWhenSafe();
+    if (closing_) {
+        DestroyWhenSafe();
+        return;
+    }
+    if (!started_) return;
+    // Before Start no pass runs: the title, the edit menu and autosave follow the edits here.
+    if (loopRunning_)
+        app_.KeepRecovery();
+    else
+        app_.RefreshEditState();
 }
 
-void MainFrame::OnCloseWindow(wxCloseEvent&)
+void MainFrame::OnCloseWindow(wxCloseEvent& event)
 {
+    // The user's close asks about unsaved changes; a forced one (logout, a signal) cannot ask.
+    if (event.CanVeto() && started_ && !closing_ && !app_.ConfirmUnsavedChanges()) {
+        event.Veto();
+        return;
+    }
+    // What it cannot ask about goes to the recovery file, never to the user's map.
+    if (!event.CanVeto() && started_ && !closing_) app_.KeepUnsavedForRecovery();
     CloseProgram();
 }
 

@@ -140,11 +140,21 @@ platform::MessageAnswer WxDialogService::DoShowMessage(const platform::MessageRe
         break;
     case platform::MessageButtons::YesNo:
         style |= wxYES_NO;
+        if (request.secondIsDefault) style |= wxNO_DEFAULT;
+        break;
+    case platform::MessageButtons::YesNoCancel:
+        style |= wxYES_NO | wxCANCEL;
+        if (request.secondIsDefault) style |= wxNO_DEFAULT;
         break;
     }
     // The generic box runs in wx's own modal loop, so a close request can end it.
     wxGenericMessageDialog box(Owner(request.owner), Wx(request.text),
                                request.caption.empty() ? wxString("KORVELA") : Wx(request.caption), style);
+    const std::vector<std::string>& labels = request.labels;
+    if (request.buttons == platform::MessageButtons::YesNoCancel && labels.size() == 3)
+        box.SetYesNoCancelLabels(Wx(labels[0]), Wx(labels[1]), Wx(labels[2]));
+    else if (request.buttons == platform::MessageButtons::YesNo && labels.size() == 2)
+        box.SetYesNoLabels(Wx(labels[0]), Wx(labels[1]));
     switch (RunModal(box)) {
     case wxID_YES:
         return platform::MessageAnswer::Yes;
@@ -155,6 +165,7 @@ platform::MessageAnswer WxDialogService::DoShowMessage(const platform::MessageRe
     default:
         break;
     }
+    // Closing the box is no answer: a question with a cancel button is cancelled.
     return request.buttons == platform::MessageButtons::YesNo ? platform::MessageAnswer::No
                                                               : platform::MessageAnswer::Cancel;
 }

@@ -1,13 +1,10 @@
-// CLayout: the object dialog's edits: place, copy, delete, typed moves and turns, the number
-// filter of its boxes.
+// CLayout: the edits of the object dialog and the menus: place, copy, delete, typed moves and
+// turns, turnout keys and routes, and adding a map's objects. Each is done here directly and
+// recorded as one LayoutEdit.
 #include "layout/CLayout.h"
-#include "layout/NumberFilter.h"
+#include "layout/TurnoutKeys.h"
 #include "math/Matrix.h"
-#include "math/NumberText.h"
 #include "math/Numeric.h"
-#include "math/ValueLimits.h"
-#include "ui/DialogModel.h"
-#include "ui/ObjectSelectTemplate.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,155 +13,132 @@ namespace layout {
 
 namespace {
 
-constexpr int kList = ui::objsel::kPlacedList;
-constexpr int kObjectDialog = ui::objsel::kDialogId;
-
-int ParseRowIndex(const std::string& text, int count)
+LayoutEdit ChangeEdit(const char* name, std::vector<PlacedRecord> before, const PlacedObjects& objects,
+                      const SelectionState& selection)
 {
-    if (text.empty() || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return -1;
-    const int index = math::ParseInt(text);
-    return index < count ? index : -1;
+    LayoutEdit edit{.name = name, .kind = LayoutEdit::Kind::Change};
+    for (const PlacedRecord& was : before) {
+        const PlacedObject* now = objects.Find(was.index);
+        if (!now || *now == was.object) continue;
+        edit.before.push_back(was);
+        edit.after.push_back({was.id, was.index, *now});
+    }
+    edit.selectionBefore = edit.selectionAfter = selection;
+    return edit;
 }
 
-// A number typed into a box of the object dialog, held to the range a map file's value of its
-// kind may take. What is not a finite number stays as it is, for the caller to refuse.
-float TypedValue(const ui::DialogModel& dialog, int box, math::ValueKind kind, std::string_view name)
+std::vector<int> Range(int first, int end)
 {
-    const float value = math::ParseFloat(dialog.Text(box));
-    if (!std::isfinite(value)) return value;
-    return math::ClampRead(value, kind, "object dialog " + std::string(name));
+    std::vector<int> indices;
+    for (int i = first; i < end; ++i)
+        indices.push_back(i);
+    return indices;
+}
+
+// The records from first to the end, just appended, as one edit that put them in.
+LayoutEdit InsertEdit(const char* name, const PlacedObjects& objects, int first, const SelectionState& before,
+                      SelectionState after)
+{
+    return {.name = name,
+            .kind = LayoutEdit::Kind::Insert,
+            .after = objects.Records(Range(first, objects.Count())),
+            .selectionBefore = before,
+            .selectionAfter = std::move(after)};
 }
 
 } // namespace
 
-platform::Status CLayout::CheckPlace(int type) const
+bool CLayout::ReplaceAsEdit(const char* name, const std::vector<int>& indices,
+                            const std::vector<PlacedObject>& objects)
 {
-    if (!FindType(type)) return platform::Fail("no object type chosen");
-    if (ObjectCount() >= kMaxPlacedObjects) return platform::Fail(LimitMessage(LimitKind::PlaceObjects));
-    return platform::Ok{};
+    std::vector<PlacedRecord> before = objects_.Records(indices);
+    objects_.Replace(indices, objects);
+    LayoutEdit edit = ChangeEdit(name, std::move(before), objects_, selection_.Capture());
+    if (edit.before.empty()) return false;
+    Done(std::move(edit));
+    return true;
 }
 
 platform::Status CLayout::PlaceObject(int type, const PickRay& viewCentreRay)
 {
-    platform::Status check = CheckPlace(type);
-    if (!check) {
-        if (FindType(type)) ShowMessage(check.error(), kObjectDialog);
-        return check;
-    }
-    const PlacedObject* selected = FindObject(selectedIndex_);
+    if (!catalogue_.FindType(type)) return platform::Fail("no object type chosen");
+    if (objects_.Count() >= kMaxPlacedObjects) return platform::Fail(LimitMessage(LimitKind::PlaceObjects));
+    const PlacedObject* selected = objects_.Find(selection_.Primary());
     const float height = selected ? selected->y : 0.0f;
     const std::optional<math::Vec3> point = MeetHeight(viewCentreRay, height);
     if (!point) return platform::Fail("the view centre does not meet the ground");
 
-    const platform::Result<int> index = AppendPlacedObject(
-        {.type = type, .x = point->x, .y = height, .z = point->z, .angle = 0, .route = 0, .key = kNoKey},
-        true);
+    const SelectionState before = selection_.Capture();
+    const platform::Result<int> index = objects_.Append(
+        {.type = type, .x = point->x, .y = height, .z = point->z, .angle = 0, .route = 0, .key = kNoKey}, true);
     if (!index) return platform::Fail(index.error());
-    selectedIndex_ = *index;
-    NotifyLayoutChanged();
-    return platform::Ok{};
-}
-
-platform::Status CLayout::CheckCopy() const
-{
-    const auto selected = static_cast<int>(SelectedObjects().size());
-    if (ObjectCount() + selected > kMaxPlacedObjects)
-        return platform::Fail(LimitMessage(LimitKind::UseObjects));
+    selection_.SetPrimary(*index);
+    LayoutEdit edit{.name = editname::kPlace,
+                    .kind = LayoutEdit::Kind::Insert,
+                    .after = objects_.Records({*index}),
+                    .selectionBefore = before,
+                    .selectionAfter = selection_.Capture()};
+    Done(std::move(edit));
     return platform::Ok{};
 }
 
 platform::Status CLayout::CopySelected()
 {
-    if (objects_.empty()) return platform::Ok{};
-    platform::Status check = CheckCopy();
-    if (!check) {
-        ShowMessage(check.error(), kObjectDialog);
-        return check;
+    if (objects_.Count() == 0) return platform::Ok{};
+    const std::vector<int> sources = selection_.Selected();
+    if (objects_.Count() + static_cast<int>(sources.size()) > kMaxPlacedObjects)
+        return platform::Fail(LimitMessage(LimitKind::UseObjects));
+    if (sources.empty()) {
+        selection_.DeselectAll();
+        selection_.SetPrimary(-1);
+        NotifyLayoutChanged();
+        return platform::Ok{};
     }
+
     // Copy m goes right after the records that were there, at last + 1 + m, so no copy
     // overwrites another and no empty record is exposed.
-    const std::vector<int> sources = SelectedObjects();
-    const int first = ObjectCount();
+    const SelectionState before = selection_.Capture();
+    const int first = objects_.Count();
+    selection_.DeselectAll();
     for (const int source : sources) {
-        objects_.push_back(objects_[static_cast<std::size_t>(source)]);
-        trig_.push_back(trig_[static_cast<std::size_t>(source)]);
+        const PlacedObject copy = *objects_.Find(source);
+        (void)objects_.Append(copy, true);
     }
-    dialog_->EditList(kList, [&](ui::ListView& list) {
-        list.SelectAll(false);
-        list.SetFocusRow(-1);
-        int firstRow = -1;
-        for (int index = first; index < ObjectCount(); ++index) {
-            const int row = list.AppendRow(RowCells(index));
-            list.SetSelected(row, true);
-            if (firstRow < 0) firstRow = row;
-        }
-        list.SetFocusRow(firstRow);
-        list.ScrollIntoView(firstRow);
-    });
-    RefreshKeyMenu();
-    selectedIndex_ = -1;
-    NotifyLayoutChanged();
+    // The first copy keeps the focus, so the list shows where the copies start.
+    selection_.SetSelected(first, true);
+    selection_.ScrollTo(first);
+    selection_.SetPrimary(-1);
+    Done(InsertEdit(editname::kCopy, objects_, first, before, selection_.Capture()));
     return platform::Ok{};
 }
 
 platform::Status CLayout::DeleteSelected()
 {
-    if (objects_.empty()) return platform::Ok{};
-    const std::vector<bool> doomed = SelectionMask();
-    const int oldCount = ObjectCount();
-
-    // New index of every surviving record: later records move down over the deleted ones.
-    std::vector<int> newIndex(static_cast<std::size_t>(oldCount), -1);
-    std::vector<PlacedObject> kept;
-    std::vector<ObjectTrig> keptTrig;
-    kept.reserve(objects_.size());
-    for (int i = 0; i < oldCount; ++i) {
-        const auto at = static_cast<std::size_t>(i);
-        if (doomed[at]) continue;
-        newIndex[at] = static_cast<int>(kept.size());
-        kept.push_back(objects_[at]);
-        keptTrig.push_back(trig_[at]);
+    if (objects_.Count() == 0) return platform::Ok{};
+    const std::vector<int> doomed = selection_.Selected();
+    const SelectionState before = selection_.Capture();
+    LayoutEdit edit{.name = editname::kDelete, .kind = LayoutEdit::Kind::Remove, .before = objects_.Records(doomed)};
+    objects_.Remove(selection_.Mask());
+    selection_.SetPrimary(-1);
+    edit.selectionBefore = before;
+    edit.selectionAfter = selection_.Capture();
+    if (edit.before.empty()) {
+        NotifyLayoutChanged();
+        return platform::Ok{};
     }
-    objects_ = std::move(kept);
-    objects_.reserve(kMaxPlacedObjects);
-    trig_ = std::move(keptTrig);
-
-    // Rows may be sorted: each row is found and renumbered through the record number it shows.
-    dialog_->EditList(kList, [&](ui::ListView& list) {
-        for (int row = list.RowCount() - 1; row >= 0; --row) {
-            const int old = ParseRowIndex(list.Cell(row, ui::objsel::kColumnNumber), oldCount);
-            const int now = old >= 0 ? newIndex[static_cast<std::size_t>(old)] : -1;
-            if (now < 0) {
-                list.DeleteRow(row);
-            } else if (now != old) {
-                list.SetCell(row, ui::objsel::kColumnNumber, std::to_string(now));
-            }
-        }
-    });
-    RefreshKeyMenu();
-    selectedIndex_ = -1;
-    NotifyLayoutChanged();
+    Done(std::move(edit));
     return platform::Ok{};
-}
-
-platform::Status CLayout::MoveSelected()
-{
-    using math::ValueKind;
-    return MoveSelectedBy(TypedValue(*dialog_, ui::objsel::kMoveX, ValueKind::Position, "X"),
-                          TypedValue(*dialog_, ui::objsel::kMoveY, ValueKind::Position, "Y"),
-                          TypedValue(*dialog_, ui::objsel::kMoveZ, ValueKind::Position, "Z"));
 }
 
 platform::Status CLayout::MoveSelectedBy(float dx, float dy, float dz)
 {
     if (!std::isfinite(dx) || !std::isfinite(dy) || !std::isfinite(dz))
         return platform::Fail("the move is not a finite number");
-    const std::vector<int> selected = SelectedObjects();
+    const std::vector<int> selected = selection_.Selected();
     std::vector<PlacedObject> moved;
     moved.reserve(selected.size());
     for (const int index : selected) {
-        PlacedObject object = objects_[static_cast<std::size_t>(index)];
+        PlacedObject object = *objects_.Find(index);
         object.x += dx;
         object.y += dy;
         object.z += dz;
@@ -172,29 +146,22 @@ platform::Status CLayout::MoveSelectedBy(float dx, float dy, float dz)
             return platform::Fail("the move leaves the number range");
         moved.push_back(object);
     }
-    for (std::size_t i = 0; i < selected.size(); ++i)
-        SetObject(selected[i], moved[i]);
-    UpdateRows(selected);
+    ReplaceAsEdit(editname::kMove, selected, moved);
     return platform::Ok{};
-}
-
-platform::Status CLayout::TurnSelected()
-{
-    return TurnSelectedBy(TypedValue(*dialog_, ui::objsel::kTurnAngle, math::ValueKind::Angle, "θ"));
 }
 
 platform::Status CLayout::TurnSelectedBy(float degrees)
 {
     if (!std::isfinite(degrees)) return platform::Fail("the angle is not a finite number");
-    const std::vector<int> selected = SelectedObjects();
+    const std::vector<int> selected = selection_.Selected();
     if (selected.empty()) return platform::Ok{};
 
     // The extremes start from the first selected object, so far-away layouts turn about their
     // own middle too.
-    const PlacedObject& first = objects_[static_cast<std::size_t>(selected.front())];
+    const PlacedObject& first = *objects_.Find(selected.front());
     float minX = first.x, maxX = first.x, minZ = first.z, maxZ = first.z;
     for (const int index : selected) {
-        const PlacedObject& object = objects_[static_cast<std::size_t>(index)];
+        const PlacedObject& object = *objects_.Find(index);
         minX = std::min(minX, object.x);
         maxX = std::max(maxX, object.x);
         minZ = std::min(minZ, object.z);
@@ -204,30 +171,66 @@ platform::Status CLayout::TurnSelectedBy(float degrees)
     const float centreZ = (minZ + maxZ) / 2.0f;
 
     const math::Matrix turn = math::RotationY(degrees * math::kDegToRad);
+    std::vector<PlacedObject> turned;
     for (const int index : selected) {
-        PlacedObject object = objects_[static_cast<std::size_t>(index)];
+        PlacedObject object = *objects_.Find(index);
         object.angle = math::NormalizeAngle(object.angle + degrees);
         const math::Vec3 offset = math::TransformCoord({object.x - centreX, 0.0f, object.z - centreZ}, turn);
         object.x = centreX + offset.x;
         object.z = centreZ + offset.z;
-        SetObject(index, object);
+        turned.push_back(object);
     }
-    UpdateRows(selected);
+    ReplaceAsEdit(editname::kTurn, selected, turned);
     return platform::Ok{};
 }
 
-void CLayout::FilterNumberText(int boxId)
+platform::Status CLayout::AssignKey(int key)
 {
-    const bool isBox = std::find(ui::objsel::kMoveBoxes.begin(), ui::objsel::kMoveBoxes.end(), boxId) !=
-                       ui::objsel::kMoveBoxes.end();
-    // Setting the text notifies a change again; that nested call has nothing left to do.
-    if (!isBox || filtering_) return;
-    const std::string& text = dialog_->Text(boxId);
-    std::string filtered = layout::FilterNumberText(text);
-    if (filtered == text) return;
-    filtering_ = true;
-    dialog_->SetText(boxId, std::move(filtered));
-    filtering_ = false;
+    if (!IsValidKey(key)) return platform::Fail("no turnout key " + std::to_string(key));
+    std::vector<int> changed;
+    std::vector<PlacedObject> keyed;
+    for (const int index : selection_.Selected()) {
+        PlacedObject object = *objects_.Find(index);
+        const ObjectType* type = catalogue_.FindType(object.type);
+        // Only turnouts take a key; other selected objects keep theirs.
+        if (!type || !type->IsTurnout()) continue;
+        object.key = key;
+        changed.push_back(index);
+        keyed.push_back(object);
+    }
+    if (!ReplaceAsEdit(editname::kKey, changed, keyed)) RefreshKeyMenu();
+    return platform::Ok{};
+}
+
+void CLayout::SetSelectedRoute(int route)
+{
+    const int index = selection_.Primary();
+    if (route < 0 || route > 9 || !objects_.Find(index)) return;
+    std::vector<PlacedRecord> before = objects_.Records({index});
+    objects_.SetRoute(index, route);
+    LayoutEdit edit = ChangeEdit(editname::kRoute, std::move(before), objects_, selection_.Capture());
+    if (!edit.before.empty()) Done(std::move(edit));
+}
+
+platform::Status CLayout::AddObjects(const std::vector<PlacedObject>& added)
+{
+    if (added.empty()) return platform::Ok{};
+    if (static_cast<std::size_t>(objects_.Count()) + added.size() > static_cast<std::size_t>(kMaxPlacedObjects))
+        return platform::Fail(LimitMessage(LimitKind::PlaceObjects));
+    for (const PlacedObject& object : added) {
+        if (!catalogue_.FindType(object.type)) return platform::Fail("no object type " + std::to_string(object.type));
+    }
+    const SelectionState before = selection_.Capture();
+    const int first = objects_.Count();
+    selection_.DeselectAll();
+    for (const PlacedObject& object : added)
+        (void)objects_.Append(object, true);
+    // Appending showed the last new row; going back to the first makes the import's start what
+    // the list shows.
+    selection_.ScrollTo(first);
+    selection_.SetPrimary(-1);
+    Done(InsertEdit(editname::kImport, objects_, first, before, selection_.Capture()));
+    return platform::Ok{};
 }
 
 } // namespace layout

@@ -39,16 +39,16 @@ CLayoutSurface::CLayoutSurface(CLayout& layout) : layout_(layout) {}
 bool CLayoutSurface::Stale() const
 {
     if (!built_) return true;
-    const std::span<const PlacedObject> objects = layout_.Objects();
+    const std::span<const PlacedObject> objects = layout_.Placed().All();
     if (objects.size() != snapshot_.size() ||
-        static_cast<std::size_t>(layout_.TypeCount()) != typeBounds_.size())
+        static_cast<std::size_t>(layout_.Catalogue().TypeCount()) != typeBounds_.size())
         return true;
     for (std::size_t i = 0; i < objects.size(); ++i) {
         const PlacedObject& o = objects[i];
         if (snapshot_[i] != Snapshot{o.type, o.x, o.z, o.angle}) return true;
     }
-    for (int t = 0; t < layout_.TypeCount(); ++t) {
-        const ObjectType* type = layout_.FindType(t);
+    for (int t = 0; t < layout_.Catalogue().TypeCount(); ++t) {
+        const ObjectType* type = layout_.Catalogue().FindType(t);
         const auto at = static_cast<std::size_t>(t);
         if (type->bounds != typeBounds_[at] || MeshOf(type->visible) != typeMeshes_[at]) return true;
     }
@@ -57,22 +57,22 @@ bool CLayoutSurface::Stale() const
 
 void CLayoutSurface::Rebuild()
 {
-    const std::span<const PlacedObject> objects = layout_.Objects();
+    const std::span<const PlacedObject> objects = layout_.Placed().All();
     snapshot_.clear();
     std::vector<PlacedObjectGrid::Entry> entries;
     entries.reserve(objects.size());
     for (std::size_t i = 0; i < objects.size(); ++i) {
         const PlacedObject& o = objects[i];
         snapshot_.push_back({o.type, o.x, o.z, o.angle});
-        const ObjectType* type = layout_.FindType(o.type);
+        const ObjectType* type = layout_.Catalogue().FindType(o.type);
         // An object without a mesh never holds a surface: it needs no cell.
         if (type && !MeshOf(type->visible)) type = nullptr;
-        entries.push_back({o.x, o.z, layout_.Trig(static_cast<int>(i)), type});
+        entries.push_back({o.x, o.z, layout_.Placed().Trig(static_cast<int>(i)), type});
     }
     typeBounds_.clear();
     typeMeshes_.clear();
-    for (int t = 0; t < layout_.TypeCount(); ++t) {
-        const ObjectType* type = layout_.FindType(t);
+    for (int t = 0; t < layout_.Catalogue().TypeCount(); ++t) {
+        const ObjectType* type = layout_.Catalogue().FindType(t);
         typeBounds_.push_back(type->bounds);
         typeMeshes_.push_back(MeshOf(type->visible));
     }
@@ -93,14 +93,14 @@ template <class Candidates> int CLayoutSurface::FindBelow(math::Vec3 p, Candidat
     };
     std::array<Record, kMaxSurfaces> records{};
     int count = 0;
-    const std::span<const PlacedObject> objects = layout_.Objects();
+    const std::span<const PlacedObject> objects = layout_.Placed().All();
 
     candidates([&](int j) {
         const PlacedObject& object = objects[static_cast<std::size_t>(j)];
-        const ObjectType* type = layout_.FindType(object.type);
+        const ObjectType* type = layout_.Catalogue().FindType(object.type);
         const model::Mesh* mesh = type ? MeshOf(type->visible) : nullptr;
         if (!mesh) return true;
-        const ObjectPoint local = ToObjectSpace(p, object, layout_.Trig(j));
+        const ObjectPoint local = ToObjectSpace(p, object, layout_.Placed().Trig(j));
         const model::MeshBox& b = type->bounds;
         if (!(b.minX <= local.x && local.x <= b.maxX && b.minZ <= local.z && local.z <= b.maxZ &&
               object.y + b.minY - 1.0f <= p.y && p.y <= object.y + b.maxY + 1.0f))
@@ -129,10 +129,10 @@ template <class Candidates> int CLayoutSurface::FindBelow(math::Vec3 p, Candidat
 
 int CLayoutSurface::FindObjectBelow(math::Vec3 probe) const
 {
-    if (layout_.ObjectCount() == 0) return -1;
+    if (layout_.Placed().Count() == 0) return -1;
     // Without a grid for these objects (never refreshed, or objects added or removed since),
     // walk them all rather than answer from a grid that does not list them.
-    if (!built_ || snapshot_.size() != static_cast<std::size_t>(layout_.ObjectCount()))
+    if (!built_ || snapshot_.size() != static_cast<std::size_t>(layout_.Placed().Count()))
         return FindObjectBelowFullScan(probe);
     assert(!Stale() && "objects moved since the last Refresh");
     return FindBelow(probe, [&](auto&& visit) { grid_.ForEachCandidate(probe.x, probe.z, visit); });
@@ -140,9 +140,9 @@ int CLayoutSurface::FindObjectBelow(math::Vec3 probe) const
 
 int CLayoutSurface::FindObjectBelowFullScan(math::Vec3 probe) const
 {
-    if (layout_.ObjectCount() == 0) return -1;
+    if (layout_.Placed().Count() == 0) return -1;
     return FindBelow(probe, [&](auto&& visit) {
-        for (int j = 0; j < layout_.ObjectCount(); ++j) {
+        for (int j = 0; j < layout_.Placed().Count(); ++j) {
             if (!visit(j)) return;
         }
     });
@@ -150,7 +150,7 @@ int CLayoutSurface::FindObjectBelowFullScan(math::Vec3 probe) const
 
 float CLayoutSurface::GroundHeight(math::Vec3 p) const
 {
-    const model::Mesh* mesh = MeshOf(layout_.Background());
+    const model::Mesh* mesh = MeshOf(layout_.Catalogue().Background());
     if (!mesh) return p.y;
     ++rayCasts_;
     const model::MeshHit hit = model::Intersect(*mesh, {p.x, p.y + 1.0f, p.z}, kDown);
@@ -160,11 +160,11 @@ float CLayoutSurface::GroundHeight(math::Vec3 p) const
 
 float CLayoutSurface::HeightAt(int index, math::Vec3 p) const
 {
-    const PlacedObject* object = layout_.FindObject(index);
-    const ObjectType* type = object ? layout_.FindType(object->type) : nullptr;
+    const PlacedObject* object = layout_.Placed().Find(index);
+    const ObjectType* type = object ? layout_.Catalogue().FindType(object->type) : nullptr;
     const model::Mesh* mesh = type ? MeshOf(type->visible) : nullptr;
     if (!mesh) return GroundHeight(p);
-    const ObjectPoint local = ToObjectSpace(p, *object, layout_.Trig(index));
+    const ObjectPoint local = ToObjectSpace(p, *object, layout_.Placed().Trig(index));
     ++rayCasts_;
     const model::MeshHit hit = model::Intersect(*mesh, {local.x, p.y + 1.0f - object->y, local.z}, kDown);
     if (hit.hit) return p.y + 1.0f - hit.nearest.dist;
@@ -184,12 +184,12 @@ float CLayoutSurface::GuideDistance(const GuideRay& ray, int route) const
 
 math::Vec3 CLayoutSurface::GuidePoint(int index, math::Vec3 p, float yaw)
 {
-    const PlacedObject* object = layout_.FindObject(index);
-    const ObjectType* type = object ? layout_.FindType(object->type) : nullptr;
+    const PlacedObject* object = layout_.Placed().Find(index);
+    const ObjectType* type = object ? layout_.Catalogue().FindType(object->type) : nullptr;
     const model::Mesh* guide = type ? MeshOf(type->guide) : nullptr;
     if (!guide || type->routeCount <= 0) return p;
 
-    const ObjectTrig trig = layout_.Trig(index);
+    const ObjectTrig trig = layout_.Placed().Trig(index);
     const ObjectPoint local = ToObjectSpace(p, *object, trig);
     const float beta = yaw - object->angle * math::kDegToRad;
     const float cosBeta = std::cos(beta);
@@ -236,7 +236,7 @@ math::Vec3 CLayoutSurface::GuidePoint(int index, math::Vec3 p, float yaw)
         }
     }
     if (best < 0 || bestDistance > 2.0f * kGuideReach) return p;
-    layout_.SetObjectRoute(index, best);
+    layout_.Placed().SetRoute(index, best);
     ++thrown_;
     // The query run again with the new route meets the same layer at the same distance.
     return moved(bestDistance);

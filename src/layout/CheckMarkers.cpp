@@ -50,7 +50,7 @@ std::vector<gfx::ColoredVertex> CheckMarkerVertices(const CLayout& layout,
         AddLine(lines, p - math::Vec3{kCrossHalf, 0, 0}, p + math::Vec3{kCrossHalf, 0, 0}, colour);
         AddLine(lines, p - math::Vec3{0, 0, kCrossHalf}, p + math::Vec3{0, 0, kCrossHalf}, colour);
         if (finding.kind != FindingKind::Grade || finding.objects.empty()) continue;
-        const PlacedObject* object = layout.FindObject(finding.objects.front());
+        const PlacedObject* object = layout.Placed().Find(finding.objects.front());
         if (!object) continue;
         for (const GuideLine& line : shapes.WorldLines(*object)) {
             if (line.route != 0) continue;

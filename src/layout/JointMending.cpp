@@ -14,7 +14,7 @@ JointMending PlanJointMending(const CLayout& layout)
 {
     const TrackShapes shapes(layout);
     TrackJoints joints(layout, shapes);
-    std::vector<PlacedObject> records(layout.Objects().begin(), layout.Objects().end());
+    std::vector<PlacedObject> records(layout.Placed().All().begin(), layout.Placed().All().end());
     std::map<int, PlacedObject> before;
     JointMending result;
     std::set<std::pair<int, int>> seen;

@@ -80,15 +80,15 @@ float Lerp(float a, float b, float t)
 // Turns a world point into the object's own space (the inverse of its placing turn).
 math::Vec3 ToLocal(const CLayout& layout, int index, math::Vec3 p)
 {
-    const PlacedObject& o = layout.Objects()[static_cast<std::size_t>(index)];
-    const ObjectTrig trig = layout.Trig(index);
+    const PlacedObject& o = layout.Placed().All()[static_cast<std::size_t>(index)];
+    const ObjectTrig trig = layout.Placed().Trig(index);
     const float dx = p.x - o.x, dz = p.z - o.z;
     return {dx * trig.cosAngle - dz * trig.sinAngle, p.y - o.y, dx * trig.sinAngle + dz * trig.cosAngle};
 }
 
 const model::Mesh* VisibleMesh(const CLayout& layout, int index)
 {
-    const ObjectType* type = layout.FindType(layout.Objects()[static_cast<std::size_t>(index)].type);
+    const ObjectType* type = layout.Catalogue().FindType(layout.Placed().All()[static_cast<std::size_t>(index)].type);
     return type && type->visible.mesh && !type->visible.mesh->empty() ? type->visible.mesh.get() : nullptr;
 }
 
@@ -97,8 +97,8 @@ float TopAt(const CLayout& layout, int index, math::Vec3 at, float fallback)
 {
     const model::Mesh* mesh = VisibleMesh(layout, index);
     if (!mesh) return fallback;
-    const PlacedObject& o = layout.Objects()[static_cast<std::size_t>(index)];
-    const float start = layout.FindType(o.type)->bounds.maxY + 1.0f;
+    const PlacedObject& o = layout.Placed().All()[static_cast<std::size_t>(index)];
+    const float start = layout.Catalogue().FindType(o.type)->bounds.maxY + 1.0f;
     const math::Vec3 local = ToLocal(layout, index, at);
     const model::MeshHit hit = model::Intersect(*mesh, {local.x, start, local.z}, {0.0f, -1.0f, 0.0f});
     return hit.hit ? o.y + start - hit.nearest.dist : fallback;
@@ -109,7 +109,7 @@ std::optional<float> UndersideAbove(const CLayout& layout, int index, math::Vec3
 {
     const model::Mesh* mesh = VisibleMesh(layout, index);
     if (!mesh) return std::nullopt;
-    const PlacedObject& o = layout.Objects()[static_cast<std::size_t>(index)];
+    const PlacedObject& o = layout.Placed().All()[static_cast<std::size_t>(index)];
     const math::Vec3 local = ToLocal(layout, index, at);
     const model::MeshHit hit = model::Intersect(*mesh, {local.x, fromY - o.y, local.z}, {0.0f, 1.0f, 0.0f});
     if (!hit.hit) return std::nullopt;
@@ -162,7 +162,7 @@ class Checker {
         using Key = std::tuple<int, long long, long long, long long, long long>;
         std::map<Key, std::vector<int>> places;
         auto thousandths = [](double v) { return std::llround(v * 1000.0); };
-        const std::span<const PlacedObject> objects = layout_.Objects();
+        const std::span<const PlacedObject> objects = layout_.Placed().All();
         for (int i = 0; i < static_cast<int>(objects.size()); ++i) {
             const PlacedObject& o = objects[static_cast<std::size_t>(i)];
             if (!std::isfinite(o.x) || !std::isfinite(o.y) || !std::isfinite(o.z) || !std::isfinite(o.angle))
@@ -186,7 +186,7 @@ class Checker {
     // Track laid through track, and room under track passing over track.
     void CheckCrossings()
     {
-        const std::span<const PlacedObject> objects = layout_.Objects();
+        const std::span<const PlacedObject> objects = layout_.Placed().All();
         const int count = static_cast<int>(objects.size());
         std::vector<std::vector<GuideLine>> lines(static_cast<std::size_t>(count));
         std::vector<PlanBox> boxes(static_cast<std::size_t>(count));
@@ -292,7 +292,7 @@ class Checker {
         const int lower = aAbove ? crossing.b : crossing.a;
         const math::Vec3 low = aAbove ? pb : pa;
         const float top = TopAt(layout_, lower, low, low.y);
-        const float base = layout_.Objects()[static_cast<std::size_t>(lower)].y;
+        const float base = layout_.Placed().All()[static_cast<std::size_t>(lower)].y;
         const std::optional<float> underside = UndersideAbove(layout_, upper, low, std::min(base, top));
         if (!underside) return;
         const float gap = *underside - top;
@@ -303,7 +303,7 @@ class Checker {
 
     void CheckGrades()
     {
-        const std::span<const PlacedObject> objects = layout_.Objects();
+        const std::span<const PlacedObject> objects = layout_.Placed().All();
         for (int i = 0; i < static_cast<int>(objects.size()); ++i) {
             const PlacedObject& o = objects[static_cast<std::size_t>(i)];
             const TrackTypeShape* shape = shapes_.ShapeOf(o);
@@ -316,10 +316,10 @@ class Checker {
 
     void CheckTurnouts()
     {
-        const std::span<const PlacedObject> objects = layout_.Objects();
+        const std::span<const PlacedObject> objects = layout_.Placed().All();
         for (int i = 0; i < static_cast<int>(objects.size()); ++i) {
             const PlacedObject& o = objects[static_cast<std::size_t>(i)];
-            const ObjectType* type = layout_.FindType(o.type);
+            const ObjectType* type = layout_.Catalogue().FindType(o.type);
             const TrackTypeShape* shape = shapes_.ShapeOf(o);
             if (!type || !shape || !type->IsTurnout() || o.key != kNoKey || shape->trailingEnds.empty())
                 continue;

@@ -74,10 +74,10 @@ std::vector<int> ObjectsInPass(const CLayout& layout, int pass, const math::View
                                math::Vec3 eye, float cullingDistance)
 {
     std::vector<int> drawn;
-    const std::span<const PlacedObject> objects = layout.Objects();
+    const std::span<const PlacedObject> objects = layout.Placed().All();
     for (std::size_t i = 0; i < objects.size(); ++i) {
         const PlacedObject& object = objects[i];
-        const ObjectType* type = layout.FindType(object.type);
+        const ObjectType* type = layout.Catalogue().FindType(object.type);
         if (!type || type->transparent != pass) continue;
         const math::Vec3 centre = math::TransformCoord(type->sphere.center, ObjectRotation(object)) +
                                   math::Vec3{object.x, object.y, object.z};
@@ -97,12 +97,12 @@ void DrawPlacedObjects(gfx::Device* device, const CLayout& layout, int pass, con
     const math::ViewVolume volume(state.viewport, state.Transform(gfx::TransformKind::Projection),
                                   state.Transform(gfx::TransformKind::View));
     const std::vector<int> drawn = ObjectsInPass(layout, pass, volume, eye, settings.cullingDistance);
-    const std::vector<bool> selected = layout.SelectionMask();
-    const std::span<const PlacedObject> objects = layout.Objects();
+    const std::vector<bool> selected = layout.Selection().Mask();
+    const std::span<const PlacedObject> objects = layout.Placed().All();
 
     for (int index : drawn) {
         const PlacedObject& object = objects[static_cast<std::size_t>(index)];
-        const ObjectType& type = *layout.FindType(object.type);
+        const ObjectType& type = *layout.Catalogue().FindType(object.type);
         device->SetTransform(gfx::TransformKind::World,
                              ObjectRotation(object) * math::Translation(object.x, object.y, object.z));
         const bool highlight =
@@ -114,7 +114,7 @@ void DrawPlacedObjects(gfx::Device* device, const CLayout& layout, int pass, con
     if (settings.guides == GuideDisplay::Off) return;
     for (int index : drawn) {
         const PlacedObject& object = objects[static_cast<std::size_t>(index)];
-        const ObjectType& type = *layout.FindType(object.type);
+        const ObjectType& type = *layout.Catalogue().FindType(object.type);
         if (settings.guides == GuideDisplay::TurnoutsOnly && type.routeCount < 2) continue;
         // A route read from a file may name no layer of the guide mesh; such a turnout shows none.
         if (!type.IsGuideSubset(object.route)) continue;
@@ -132,13 +132,13 @@ void DrawBackground(gfx::Device* device, const CLayout& layout, const ui::Dialog
     if (!device) return;
     const LayoutDrawSettings settings = ReadLayoutDrawSettings(setUp);
     device->SetTransform(gfx::TransformKind::World, math::Identity());
-    model::DrawMesh(device, layout.Background(), model::kAllSubsets, false, false, settings.backgroundAlpha);
+    model::DrawMesh(device, layout.Catalogue().Background(), model::kAllSubsets, false, false, settings.backgroundAlpha);
 }
 
 void DrawPreview(gfx::Device* device, const CLayout& layout)
 {
     if (!device) return;
-    const ObjectType* type = layout.FindType(layout.CatalogueSelection());
+    const ObjectType* type = layout.Catalogue().FindType(layout.CatalogueSelection());
     if (!type) return;
     device->SetTransform(gfx::TransformKind::World, math::Identity());
     model::DrawMesh(device, type->visible, model::kAllSubsets, false, false, 1.0f);
@@ -177,7 +177,7 @@ std::vector<gfx::ColoredVertex> LineOverlayVertices(const CLayout& layout, math:
     AddLine(lines, {0, -5, 0}, {0, 10, 0}, kGreen, kGreen);
     AddLine(lines, {0, 0, 0}, {0, 0, 10}, kBlue, kBlue);
     AddLine(lines, aeroplanePosition, aeroplanePosition + layout.AeroplaneVector(), kWhite, kRed);
-    AddLine(lines, layout.LastPickRay().nearPoint, layout.LastPickRay().farPoint, kCyan, kCyan);
+    AddLine(lines, layout.Drag().LastPickRay().nearPoint, layout.Drag().LastPickRay().farPoint, kCyan, kCyan);
     return lines;
 }
 

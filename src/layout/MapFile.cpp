@@ -28,10 +28,11 @@ std::string MapWindowTitle(std::string_view executableName, std::string_view map
 int FindMapTypeName(const CLayout& layout, std::string_view name)
 {
     // Linux folders may hold names that differ only in case; the exact one is the one saved.
-    for (int i = 0; i < layout.TypeCount(); ++i) {
-        if (layout.TypeName(i) == name) return i;
+    const ObjectCatalogue& catalogue = layout.Catalogue();
+    for (int i = 0; i < catalogue.TypeCount(); ++i) {
+        if (catalogue.TypeName(i) == name) return i;
     }
-    return layout.FindTypeByName(name);
+    return catalogue.FindTypeByName(name);
 }
 
 namespace mapdetail {
@@ -99,26 +100,6 @@ std::optional<std::string_view> ReadMapLines(const std::string& path, std::vecto
 bool IsMapHeader(std::string_view firstLine)
 {
     return firstLine == kMapFileHeader || firstLine == kOldMapFileHeader;
-}
-
-platform::FileRequest MapFileRequest(std::string_view title, const std::string& initialFile, bool opening)
-{
-    platform::FileRequest request{.title = std::string(title),
-                                  .defaultExtension = ".txt",
-                                  .initialFile = initialFile,
-                                  .filters = platform::ParseFileFilter("*.txt|*.txt|*.*|*.*||")};
-    if (opening) request.options = {.hideReadOnly = true, .keepCurrentFolder = true, .fileMustExist = true};
-    return request;
-}
-
-void ShowError(platform::DialogService& dialogs, std::string_view text)
-{
-    dialogs.ShowMessage({.text = std::string(text), .icon = platform::MessageIcon::Error});
-}
-
-void ShowWarning(platform::DialogService& dialogs, std::string_view text)
-{
-    dialogs.ShowMessage({.text = std::string(text), .icon = platform::MessageIcon::Warning});
 }
 
 } // namespace mapdetail

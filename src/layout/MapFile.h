@@ -19,6 +19,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gfx {
 class Device;
@@ -81,14 +82,26 @@ using MapFileReplacer = std::function<platform::Status(
 // How a command ended. Done after a save or load: the caller sets the window title.
 enum class MapOutcome { Cancelled, Failed, Done };
 
-// "マップデータの保存": asks for the file (no prompt before replacing one), makes it the map file
-// path and writes the layout there. A file that cannot be created gives "ファイルオープン失敗",
-// a failed write "ファイルの書き込みに失敗しました。"; either way the old file stays as it was.
-// Only a complete file gives "マップデータを保存しました。".
-MapOutcome SaveMap(CLayout& layout, const MapVehicles& vehicles, const MapFileReplacer& replace = {});
-// The same without the file chooser.
-MapOutcome SaveMapFile(CLayout& layout, const std::string& path, const MapVehicles& vehicles,
-                       const MapFileReplacer& replace = {});
+// What a command has to tell the user, in order; the caller shows each as a message box.
+struct MapMessage {
+    enum class Kind { Note, Warning, Error };
+    Kind kind = Kind::Note;
+    std::string text;
+    friend bool operator==(const MapMessage&, const MapMessage&) = default;
+};
+
+struct MapResult {
+    MapOutcome outcome = MapOutcome::Cancelled;
+    std::vector<MapMessage> messages;
+    bool Done() const { return outcome == MapOutcome::Done; }
+};
+
+// "マップデータの保存" once the file is chosen: makes it the map file path and writes the layout
+// there. A file that cannot be created gives "ファイルオープン失敗", a failed write
+// "ファイルの書き込みに失敗しました。"; either way the old file stays as it was. Only a complete
+// file gives "マップデータを保存しました。" and leaves the layout unchanged since its save.
+MapResult SaveMapFile(CLayout& layout, const std::string& path, const MapVehicles& vehicles,
+                      const MapFileReplacer& replace = {});
 
 // --- reading
 
@@ -98,22 +111,27 @@ struct MapLoadContext {
     CatalogueOptions catalogue{};
 };
 
-// "マップデータの読込み": asks for the file; its path becomes the map file path and its folder the
-// object folder (even when the file then proves unreadable). Reads the sections in any order:
-// ":Object Name" reloads the catalogue (emptying the layout), ":Map Data" replaces the placed
-// objects, the position and vehicle sections go to vehicles, which finally applies the vehicle
-// selections. Failed: the file could not be read, is no map file, or names a type the object
-// folder lacks (the load stops there, having said why).
-MapOutcome LoadMap(CLayout& layout, MapVehicles& vehicles, const MapLoadContext& context);
-// The same without the file chooser (a map named on the command line).
-MapOutcome LoadMapFile(CLayout& layout, const std::string& path, MapVehicles& vehicles,
-                       const MapLoadContext& context);
+// "マップデータの読込み" once the file is chosen: its path becomes the map file path and its
+// folder the object folder (even when the file then proves unreadable). Reads the sections in
+// any order: ":Object Name" reloads the catalogue (emptying the layout and its edit history),
+// ":Map Data" replaces the placed objects, the position and vehicle sections go to vehicles,
+// which finally applies the vehicle selections. Failed: the file could not be read, is no map
+// file, or names a type the object folder lacks (the load stops there, saying why). Done: the
+// layout is unchanged since its load.
+MapResult LoadMapFile(CLayout& layout, const std::string& path, MapVehicles& vehicles,
+                      const MapLoadContext& context);
 
-// "マップデータのインポート": adds the placed objects of another map, centred where the view
-// centre's ray meets the ground (at their stored places when it does not meet it), selected.
-// Checks the whole file first: a file it cannot fully use changes nothing.
-MapOutcome ImportMap(CLayout& layout, const PickRay& viewCentreRay);
-MapOutcome ImportMapFile(CLayout& layout, const std::string& path, const PickRay& viewCentreRay);
+// A layout kept for recovery: the text of a map file, loaded as the load does, as if from
+// mapPath (its folder becomes the object folder). Done leaves the layout changed: it has not
+// been saved to mapPath.
+MapResult RestoreMapText(CLayout& layout, const std::string& mapPath, std::string_view text, MapVehicles& vehicles,
+                         const MapLoadContext& context);
+
+// "マップデータのインポート" once the file is chosen: adds the placed objects of another map,
+// centred where the view centre's ray meets the ground (at their stored places when it does not
+// meet it), selected, as one edit. Checks the whole file first: a file it cannot fully use
+// changes nothing.
+MapResult ImportMapFile(CLayout& layout, const std::string& path, const PickRay& viewCentreRay);
 
 // The catalogue index for a name of a map file: the entry with exactly that name, else the
 // first that differs only in letter case (files from Windows), else -1.

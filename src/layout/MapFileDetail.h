@@ -2,8 +2,8 @@
 #pragma once
 
 #include "layout/PlacedObject.h"
+#include "layout/MapFile.h"
 #include "math/ValueLimits.h"
-#include "platform/DialogService.h"
 #include "platform/Result.h"
 
 #include <optional>
@@ -43,12 +43,13 @@ std::optional<std::string_view> ReadMapLines(const std::string& path, std::vecto
 // Whether the first line marks a map file.
 bool IsMapHeader(std::string_view firstLine);
 
-// The file chooser of the map commands: "*.txt" files, ".txt" added to a bare name. Opening
-// hides read-only files, keeps the working folder and wants an existing file; saving asks
-// nothing before replacing a file.
-platform::FileRequest MapFileRequest(std::string_view title, const std::string& initialFile, bool opening);
-
-void ShowError(platform::DialogService& dialogs, std::string_view text);
-void ShowWarning(platform::DialogService& dialogs, std::string_view text);
+inline MapMessage Error(std::string_view text)
+{
+    return {MapMessage::Kind::Error, std::string(text)};
+}
+inline MapMessage Warning(std::string_view text)
+{
+    return {MapMessage::Kind::Warning, std::string(text)};
+}
 
 } // namespace layout::mapdetail

@@ -1,6 +1,5 @@
 #include "layout/MapFile.h"
 #include "layout/MapFileDetail.h"
-#include "platform/DialogService.h"
 
 #include <optional>
 #include <vector>
@@ -21,13 +20,11 @@ struct ImportPlan {
 // Reads the names and object lines the way the writer lays them out. Anything else (other
 // sections first, an object line naming no listed type) is not a file we can import from:
 // refused with the reason shown, rather than reading vehicle lines as objects.
-std::optional<ImportPlan> ReadImport(CLayout& layout, const std::vector<std::string>& lines)
+platform::Result<ImportPlan> ReadImport(const CLayout& layout, const std::vector<std::string>& lines)
 {
-    platform::DialogService& dialogs = layout.Dialogs();
     if (lines.empty() || !mapdetail::IsMapHeader(lines[0]) || lines.size() < 4 ||
         lines[1] != mapsection::kBackground || lines[3] != mapsection::kObjectName) {
-        mapdetail::ShowError(dialogs, mapmsg::kNotDataFile);
-        return std::nullopt;
+        return platform::Fail(std::string(mapmsg::kNotDataFile));
     }
 
     std::size_t next = 4;
@@ -40,14 +37,12 @@ std::optional<ImportPlan> ReadImport(CLayout& layout, const std::vector<std::str
             break;
         }
         if (name.starts_with(':')) {
-            mapdetail::ShowError(dialogs, mapmsg::kNotDataFile);
-            return std::nullopt;
+            return platform::Fail(std::string(mapmsg::kNotDataFile));
         }
         if (static_cast<int>(fileTypes.size()) >= kMaxObjectTypes) continue;
         const int type = FindMapTypeName(layout, name);
         if (type < 0) {
-            mapdetail::ShowError(dialogs, MissingObjectMessage(name));
-            return std::nullopt;
+            return platform::Fail(MissingObjectMessage(name));
         }
         fileTypes.push_back(type);
     }
@@ -58,8 +53,7 @@ std::optional<ImportPlan> ReadImport(CLayout& layout, const std::vector<std::str
         mapdetail::ObjectLine parsed = mapdetail::ParseObjectLine(lines[next++]);
         if (!parsed.hasIndex || parsed.fileIndex < 0 ||
             parsed.fileIndex >= static_cast<int>(fileTypes.size())) {
-            mapdetail::ShowError(dialogs, mapmsg::kNotDataFile);
-            return std::nullopt;
+            return platform::Fail(std::string(mapmsg::kNotDataFile));
         }
         parsed.object.type = fileTypes[static_cast<std::size_t>(parsed.fileIndex)];
         plan.sumX += parsed.object.x;
@@ -71,53 +65,30 @@ std::optional<ImportPlan> ReadImport(CLayout& layout, const std::vector<std::str
 
 } // namespace
 
-MapOutcome ImportMapFile(CLayout& layout, const std::string& path, const PickRay& viewCentreRay)
+MapResult ImportMapFile(CLayout& layout, const std::string& path, const PickRay& viewCentreRay)
 {
-    platform::DialogService& dialogs = layout.Dialogs();
     std::vector<std::string> lines;
-    if (const std::optional<std::string_view> failure = mapdetail::ReadMapLines(path, lines)) {
-        mapdetail::ShowError(dialogs, *failure);
-        return MapOutcome::Failed;
-    }
-    std::optional<ImportPlan> plan = ReadImport(layout, lines);
-    if (!plan || plan->objects.empty()) return MapOutcome::Failed;
+    if (const std::optional<std::string_view> failure = mapdetail::ReadMapLines(path, lines))
+        return {MapOutcome::Failed, {mapdetail::Error(*failure)}};
+    platform::Result<ImportPlan> plan = ReadImport(layout, lines);
+    if (!plan) return {MapOutcome::Failed, {mapdetail::Error(plan.error())}};
     const std::size_t count = plan->objects.size();
-    if (static_cast<std::size_t>(layout.ObjectCount()) + count >
-        static_cast<std::size_t>(kMaxPlacedObjects)) {
-        mapdetail::ShowWarning(dialogs, LimitMessage(LimitKind::PlaceObjects));
-        return MapOutcome::Failed;
-    }
+    if (count == 0) return {MapOutcome::Failed, {}};
 
     // Centred on where the view centre meets the ground; a view that never meets it (looking
     // level) leaves the objects at their stored places rather than at infinity.
     const std::optional<math::Vec3> target = MeetHeight(viewCentreRay, 0.0f);
     const double meanX = plan->sumX / static_cast<double>(count);
     const double meanZ = plan->sumZ / static_cast<double>(count);
-
-    layout.DeselectAllRows();
-    const int first = layout.LastPlacedIndex() + 1;
-    for (PlacedObject object : plan->objects) {
-        if (target) {
+    if (target) {
+        for (PlacedObject& object : plan->objects) {
             object.x = static_cast<float>(object.x - meanX + target->x);
             object.z = static_cast<float>(object.z - meanZ + target->z);
         }
-        layout.AppendPlacedObject(object, true);
     }
-    // The last new row, then the first, so that the import's start is what the list shows.
-    layout.ScrollToObject(layout.LastPlacedIndex());
-    layout.ScrollToObject(first);
-    layout.RefreshKeyMenu();
-    layout.SetSelectedIndex(-1);
-    layout.NotifyLayoutChanged();
-    return MapOutcome::Done;
-}
-
-MapOutcome ImportMap(CLayout& layout, const PickRay& viewCentreRay)
-{
-    const std::optional<std::string> path = layout.Dialogs().ChooseFileToOpen(
-        mapdetail::MapFileRequest(mapmsg::kImportTitle, layout.MapFilePath(), true));
-    if (!path) return MapOutcome::Cancelled;
-    return ImportMapFile(layout, *path, viewCentreRay);
+    const platform::Status added = layout.AddObjects(plan->objects);
+    if (!added) return {MapOutcome::Failed, {mapdetail::Warning(added.error())}};
+    return {MapOutcome::Done, {}};
 }
 
 } // namespace layout

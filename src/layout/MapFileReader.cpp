@@ -1,7 +1,7 @@
 #include "layout/MapFile.h"
 #include "layout/MapFileDetail.h"
-#include "platform/DialogService.h"
 #include "platform/Paths.h"
+#include "platform/TextFile.h"
 
 #include <filesystem>
 #include <system_error>
@@ -34,6 +34,9 @@ class MapLoader {
     {
     }
 
+    // Messages said on the way, in order.
+    std::vector<MapMessage> messages;
+
     MapOutcome Run()
     {
         next_ = 1; // the first line has been checked
@@ -57,10 +60,11 @@ class MapLoader {
         }
         // Whatever was left out would be lost by the next save: say so once.
         if (limitReached_)
-            mapdetail::ShowWarning(layout_.Dialogs(), LimitMessage(LimitKind::PlaceObjects));
+            messages.push_back(mapdetail::Warning(LimitMessage(LimitKind::PlaceObjects)));
         else if (linesLeftOut_)
-            mapdetail::ShowWarning(layout_.Dialogs(), mapmsg::kLinesLeftOut);
+            messages.push_back(mapdetail::Warning(mapmsg::kLinesLeftOut));
         vehicles_.ApplyVehicleSelections();
+        layout_.History().MarkSaved();
         return MapOutcome::Done;
     }
 
@@ -75,17 +79,20 @@ class MapLoader {
     {
         const std::string* line = Next();
         const std::string name = line ? *line : std::string();
-        if (!name.empty() && platform::FindFileNoCase(layout_.ObjectFolder() + name + ".x")) {
-            layout_.SetBackgroundName(name);
+        if (!name.empty() && platform::FindFileNoCase(layout_.Catalogue().ObjectFolder() + name + ".x")) {
+            layout_.Catalogue().SetBackgroundName(name);
         } else {
-            mapdetail::ShowWarning(layout_.Dialogs(), MissingBackgroundMessage(name));
+            messages.push_back(mapdetail::Warning(MissingBackgroundMessage(name)));
         }
     }
 
     // False when a name has no catalogue entry: the load stops there.
     bool ReadObjectNames()
     {
-        layout_.ScanObjectFolder(context_.device, context_.catalogue);
+        // The edits made so far name objects of the layout that goes now.
+        layout_.History().Clear();
+        if (platform::Status scanned = layout_.ScanObjectFolder(context_.device, context_.catalogue); !scanned)
+            messages.push_back(mapdetail::Warning(scanned.error()));
         fileTypes_.clear();
         while (SectionGoesOn()) {
             const std::string& name = lines_[next_++];
@@ -94,7 +101,7 @@ class MapLoader {
             if (static_cast<int>(fileTypes_.size()) >= kMaxObjectTypes) continue;
             const int type = FindMapTypeName(layout_, name);
             if (type < 0) {
-                mapdetail::ShowError(layout_.Dialogs(), MissingObjectMessage(name));
+                messages.push_back(mapdetail::Error(MissingObjectMessage(name)));
                 return false;
             }
             fileTypes_.push_back(type);
@@ -105,10 +112,9 @@ class MapLoader {
     void ReadPlacedObjects()
     {
         layout_.ClearPlacedObjects();
-        layout_.SetSelectedIndex(-1);
         while (SectionGoesOn()) {
             const std::string& line = lines_[next_++];
-            if (layout_.ObjectCount() >= kMaxPlacedObjects) {
+            if (layout_.Placed().Count() >= kMaxPlacedObjects) {
                 limitReached_ = true;
                 continue;
             }
@@ -119,9 +125,8 @@ class MapLoader {
                 continue;
             }
             parsed.object.type = fileTypes_[static_cast<std::size_t>(parsed.fileIndex)];
-            if (!layout_.AppendPlacedObject(parsed.object)) linesLeftOut_ = true;
+            if (!layout_.Placed().Append(parsed.object)) linesLeftOut_ = true;
         }
-        layout_.RefreshKeyMenu();
         layout_.NotifyLayoutChanged();
     }
 
@@ -176,27 +181,34 @@ class MapLoader {
 
 } // namespace
 
-MapOutcome LoadMapFile(CLayout& layout, const std::string& path, MapVehicles& vehicles,
-                       const MapLoadContext& context)
+MapResult LoadMapFile(CLayout& layout, const std::string& path, MapVehicles& vehicles,
+                      const MapLoadContext& context)
 {
     // The map's folder is the object folder from now on, even if the file proves unreadable.
     layout.SetMapFilePath(path);
-    layout.SetObjectFolder(FolderOf(path));
+    layout.Catalogue().SetObjectFolder(FolderOf(path));
 
     std::vector<std::string> lines;
-    if (const std::optional<std::string_view> failure = mapdetail::ReadMapLines(path, lines)) {
-        mapdetail::ShowError(layout.Dialogs(), *failure);
-        return MapOutcome::Failed;
-    }
-    return MapLoader(layout, vehicles, context, lines).Run();
+    if (const std::optional<std::string_view> failure = mapdetail::ReadMapLines(path, lines))
+        return {MapOutcome::Failed, {mapdetail::Error(*failure)}};
+    MapLoader loader(layout, vehicles, context, lines);
+    const MapOutcome outcome = loader.Run();
+    return {outcome, std::move(loader.messages)};
 }
 
-MapOutcome LoadMap(CLayout& layout, MapVehicles& vehicles, const MapLoadContext& context)
+MapResult RestoreMapText(CLayout& layout, const std::string& mapPath, std::string_view text, MapVehicles& vehicles,
+                         const MapLoadContext& context)
 {
-    const std::optional<std::string> path = layout.Dialogs().ChooseFileToOpen(
-        mapdetail::MapFileRequest(mapmsg::kLoadTitle, layout.MapFilePath(), true));
-    if (!path) return MapOutcome::Cancelled;
-    return LoadMapFile(layout, *path, vehicles, context);
+    const std::vector<std::string> lines = platform::SplitLines(platform::DecodeTextFile(text).text);
+    if (lines.empty() || !mapdetail::IsMapHeader(lines.front()))
+        return {MapOutcome::Failed, {mapdetail::Error(mapmsg::kNotDataFile)}};
+    layout.SetMapFilePath(mapPath);
+    layout.Catalogue().SetObjectFolder(FolderOf(mapPath));
+    MapLoader loader(layout, vehicles, context, lines);
+    const MapOutcome outcome = loader.Run();
+    // What was restored has never been saved.
+    if (outcome == MapOutcome::Done) layout.History().MarkChanged();
+    return {outcome, std::move(loader.messages)};
 }
 
 } // namespace layout

@@ -1,7 +1,6 @@
 #include "layout/MapFile.h"
 #include "layout/MapFileDetail.h"
 #include "math/NumberText.h"
-#include "platform/DialogService.h"
 #include "platform/TextFile.h"
 
 #include <vector>
@@ -63,25 +62,25 @@ std::string MapFileText(const CLayout& layout, const MapVehicles& vehicles)
     MapWriter out;
     out.Line(kMapFileHeader);
     out.Line(mapsection::kBackground);
-    out.Line(layout.BackgroundName());
+    out.Line(layout.Catalogue().BackgroundName());
     out.Line(mapsection::kObjectName);
 
     // Only the types in use are named, in catalogue order; their place in this list is the
     // file index the object lines refer to.
-    const int typeCount = layout.TypeCount();
+    const int typeCount = layout.Catalogue().TypeCount();
     std::vector<int> fileIndex(static_cast<std::size_t>(typeCount), -1);
-    for (const PlacedObject& object : layout.Objects()) {
+    for (const PlacedObject& object : layout.Placed().All()) {
         if (object.type >= 0 && object.type < typeCount) fileIndex[static_cast<std::size_t>(object.type)] = 0;
     }
     int next = 0;
     for (int type = 0; type < typeCount; ++type) {
         if (fileIndex[static_cast<std::size_t>(type)] < 0) continue;
         fileIndex[static_cast<std::size_t>(type)] = next++;
-        out.Line(layout.TypeName(type));
+        out.Line(layout.Catalogue().TypeName(type));
     }
 
     out.Line(mapsection::kMapData);
-    for (const PlacedObject& object : layout.Objects()) {
+    for (const PlacedObject& object : layout.Placed().All()) {
         // The layout admits catalogue types only; a stray one is not written rather than
         // written as another type.
         if (object.type < 0 || object.type >= typeCount) continue;
@@ -112,10 +111,9 @@ std::string EncodeMapFile(std::string_view text)
     return platform::EncodeText(text, platform::EncodingForNewFile(text));
 }
 
-MapOutcome SaveMapFile(CLayout& layout, const std::string& path, const MapVehicles& vehicles,
-                       const MapFileReplacer& replace)
+MapResult SaveMapFile(CLayout& layout, const std::string& path, const MapVehicles& vehicles,
+                      const MapFileReplacer& replace)
 {
-    platform::DialogService& dialogs = layout.Dialogs();
     layout.SetMapFilePath(path);
     const std::string bytes = EncodeMapFile(MapFileText(layout, vehicles));
 
@@ -126,20 +124,10 @@ MapOutcome SaveMapFile(CLayout& layout, const std::string& path, const MapVehicl
         return write(bytes);
     };
     const platform::Status written = replace ? replace(path, produce) : ReplaceWithPlatform(path, produce);
-    if (!written) {
-        mapdetail::ShowError(dialogs, opened ? mapmsg::kWriteFailed : mapmsg::kOpenFailed);
-        return MapOutcome::Failed;
-    }
-    dialogs.ShowMessage({.text = std::string(mapmsg::kSaved)});
-    return MapOutcome::Done;
-}
-
-MapOutcome SaveMap(CLayout& layout, const MapVehicles& vehicles, const MapFileReplacer& replace)
-{
-    const std::optional<std::string> path = layout.Dialogs().ChooseFileToSave(
-        mapdetail::MapFileRequest(mapmsg::kSaveTitle, layout.MapFilePath(), false));
-    if (!path) return MapOutcome::Cancelled;
-    return SaveMapFile(layout, *path, vehicles, replace);
+    if (!written)
+        return {MapOutcome::Failed, {mapdetail::Error(opened ? mapmsg::kWriteFailed : mapmsg::kOpenFailed)}};
+    layout.History().MarkSaved();
+    return {MapOutcome::Done, {{MapMessage::Kind::Note, std::string(mapmsg::kSaved)}}};
 }
 
 } // namespace layout

@@ -31,7 +31,7 @@ bool JointFit::Closed() const
 TrackJoints::TrackJoints(const CLayout& layout, const TrackShapes& shapes)
     : shapes_(shapes), grid_(kJointReach)
 {
-    const std::span<const PlacedObject> objects = layout.Objects();
+    const std::span<const PlacedObject> objects = layout.Placed().All();
     for (int i = 0; i < static_cast<int>(objects.size()); ++i) {
         firstEnd_.push_back(static_cast<int>(ends_.size()));
         for (const TrackEnd& end : shapes.Ends(i, objects[static_cast<std::size_t>(i)])) {

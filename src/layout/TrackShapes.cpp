@@ -101,7 +101,7 @@ TrackTypeShape ReadShape(const ObjectType& type)
 
 TrackShapes::TrackShapes(const CLayout& layout) : layout_(layout)
 {
-    shapes_.resize(static_cast<std::size_t>(std::max(layout.TypeCount(), 0)));
+    shapes_.resize(static_cast<std::size_t>(std::max(layout.Catalogue().TypeCount(), 0)));
     read_.assign(shapes_.size(), false);
 }
 
@@ -111,7 +111,7 @@ const TrackTypeShape* TrackShapes::Shape(int type) const
     const auto at = static_cast<std::size_t>(type);
     if (!read_[at]) {
         read_[at] = true;
-        const ObjectType* record = layout_.FindType(type);
+        const ObjectType* record = layout_.Catalogue().FindType(type);
         if (record && record->HasGuide() && record->guide.mesh && !record->guide.mesh->empty())
             shapes_[at] = ReadShape(*record);
     }

@@ -64,6 +64,8 @@ MessageAnswer DialogService::ShowMessage(const MessageRequest& request)
     MessageRequest shown = request;
     shown.text = Tr(request.text);
     shown.caption = Tr(request.caption);
+    for (std::string& label : shown.labels)
+        label = Tr(label);
     return DoShowMessage(shown);
 }
 
@@ -89,7 +91,17 @@ std::optional<std::string> DialogService::ChooseFolder(const FolderRequest& requ
 
 MessageAnswer DefaultAnswer(MessageButtons buttons)
 {
+    // Nobody to ask about unsaved changes (a script): go on without saving, as before there was
+    // a question.
+    if (buttons == MessageButtons::YesNoCancel) return MessageAnswer::No;
     return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+}
+
+MessageAnswer DefaultAnswer(const MessageRequest& request)
+{
+    const bool yesNo = request.buttons == MessageButtons::YesNo || request.buttons == MessageButtons::YesNoCancel;
+    if (request.secondIsDefault && yesNo) return MessageAnswer::No;
+    return DefaultAnswer(request.buttons);
 }
 
 bool AnswerFits(MessageButtons buttons, MessageAnswer answer)
@@ -101,6 +113,8 @@ bool AnswerFits(MessageButtons buttons, MessageAnswer answer)
         return answer == MessageAnswer::Ok || answer == MessageAnswer::Cancel;
     case MessageButtons::YesNo:
         return answer == MessageAnswer::Yes || answer == MessageAnswer::No;
+    case MessageButtons::YesNoCancel:
+        return answer == MessageAnswer::Yes || answer == MessageAnswer::No || answer == MessageAnswer::Cancel;
     }
     return false;
 }

@@ -13,7 +13,7 @@ namespace platform {
 
 // Program: the program's own icon, for the About box; its first line is shown as the heading.
 enum class MessageIcon { None, Information, Warning, Error, Program };
-enum class MessageButtons { Ok, OkCancel, YesNo };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MessageAnswer { Ok, Cancel, Yes, No };
 
 // Dialog resource id of the window that owns a message box or chooser; the front end maps it
@@ -26,6 +26,10 @@ struct MessageRequest {
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
     int owner = kNoOwner;
+    // Texts of the buttons in order (Yes, No, Cancel), when they are not the standard ones.
+    std::vector<std::string> labels{};
+    // The second button (No) answers Enter instead of the first.
+    bool secondIsDefault = false;
 };
 
 // One entry of a file chooser's type list: "*.txt" shown, files matching any pattern listed.
@@ -92,6 +96,8 @@ class DialogService {
 
 // The button a box answers with when the user just presses Enter: its first button.
 MessageAnswer DefaultAnswer(MessageButtons buttons);
+// The same for a whole request, which may make its second button the default.
+MessageAnswer DefaultAnswer(const MessageRequest& request);
 
 // Whether answer is one of the buttons a box with these buttons shows.
 bool AnswerFits(MessageButtons buttons, MessageAnswer answer);

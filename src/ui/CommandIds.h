@@ -17,7 +17,10 @@ inline constexpr int kPlaneFolder = 32804;
 inline constexpr int kHelicopterFolder = 32805;
 inline constexpr int kCarFolder = 32828;
 
-// Menu "編集(&E)": the layout check and its "点検結果" window.
+// Menu "編集(&E)": the edits of the layout undone and redone, the layout check and its
+// "点検結果" window.
+inline constexpr int kUndo = 32840;
+inline constexpr int kRedo = 32841;
 inline constexpr int kLayoutCheck = 32842;
 
 // Menu "ウィンドウ(&W)".
@@ -49,18 +52,21 @@ inline constexpr int kToolGrid = 32789;
 inline constexpr int kToolMagnet = 32790;
 inline constexpr int kToolCurveDetection = 32793;
 inline constexpr int kToolHeightDetection = 32794;
+// The edit menu's undo and redo on the tool bar.
+inline constexpr int kToolUndo = 32843;
+inline constexpr int kToolRedo = 32844;
 // Point buttons for routes 0 to 9.
 inline constexpr std::array<int, 10> kToolPoints = {32796, 32797, 32798, 32799, 32809,
                                                     32810, 32811, 32812, 32813, 32814};
 
 // Tool-bar slots the main loop and the click handling read by position.
-inline constexpr int kSlotCreateMap = 3;
-inline constexpr int kSlotMoveCar = 5;
-inline constexpr int kSlotMoveTrain = 6;
-inline constexpr int kSlotFirstPoint = 14;
-inline constexpr int kToolSlotCount = 24;
+inline constexpr int kSlotCreateMap = 5;
+inline constexpr int kSlotMoveCar = 7;
+inline constexpr int kSlotMoveTrain = 8;
+inline constexpr int kSlotFirstPoint = 16;
+inline constexpr int kToolSlotCount = 26;
 
 // Position of the turnout-key menu among the menu bar's pop-ups.
-inline constexpr int kTurnoutMenu = 2;
+inline constexpr int kTurnoutMenu = 3;
 
 } // namespace ui::cmd

@@ -18,13 +18,12 @@ TEST(LayoutCheckDlgTest, ListsTheFindingsWithTheirCountsAndKeepsBadThresholds)
     testsupport::WriteBytes(dir.Path() / "box.ini", "[korvela]\r\n");
     testsupport::WriteBytes(dir.Path() / "box.x",
                             "xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;0;1;; 1; 3;0,1,2;; }\n");
-    platform::RecordingDialogService dialogs;
-    layout::CLayout layout(dialogs, "korvela");
+    layout::CLayout layout("korvela");
     const auto device = std::move(gfx::RecordingDevice::Create().device);
-    layout.SetObjectFolder(dir.Path().string() + "/");
+    layout.Catalogue().SetObjectFolder(dir.Path().string() + "/");
     layout.ScanObjectFolder(device.get());
     for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(layout.AppendPlacedObject({.type = 0, .x = i < 2 ? 5.0f : 9.0f, .angle = 90}).ok());
+        ASSERT_TRUE(layout.Placed().Append({.type = 0, .x = i < 2 ? 5.0f : 9.0f, .angle = 90}).ok());
 
     app::CLayoutCheck check;
     EXPECT_TRUE(check.Markers().empty());

@@ -127,8 +127,8 @@ TEST_F(Navigation, SwitchingAnEditingToolPutsTheFocusOnTheCurrentTarget)
 
 TEST_F(Navigation, ChoosingAnObjectWithFocusOnFollowsItInBothModes)
 {
-    ASSERT_TRUE(Core().AppendPlacedObject({.type = 0, .x = 7, .y = 2, .z = 9}).ok());
-    ASSERT_TRUE(Core().AppendPlacedObject({.type = 0, .x = -5, .y = 0, .z = 1}).ok());
+    ASSERT_TRUE(Core().Placed().Append({.type = 0, .x = 7, .y = 2, .z = 9}).ok());
+    ASSERT_TRUE(Core().Placed().Append({.type = 0, .x = -5, .y = 0, .z = 1}).ok());
     ASSERT_TRUE(Dialog().Click(os::kFocusOnSelection));
 
     // Map creation on: the edit focus jumps to the chosen object.

@@ -107,8 +107,8 @@ TEST_F(LayoutApp, ThePreviewShowsTheChosenTypeThroughThePreviewCamera)
 TEST_F(LayoutApp, TheFrameDrawsThePlacedObjects)
 {
     Start({"box"});
-    ASSERT_TRUE(Core().AppendPlacedObject({.type = 0, .x = 0, .y = 0, .z = 0}).ok());
-    ASSERT_TRUE(Core().AppendPlacedObject({.type = 0, .x = 3, .y = 0, .z = 0}).ok());
+    ASSERT_TRUE(Core().Placed().Append({.type = 0, .x = 0, .y = 0, .z = 0}).ok());
+    ASSERT_TRUE(Core().Placed().Append({.type = 0, .x = 3, .y = 0, .z = 0}).ok());
     Recorder().ClearCalls();
     app->Paint();
     EXPECT_EQ(DrawsOn(Recorder(), gfx::Target::Main), 2u);
@@ -117,15 +117,15 @@ TEST_F(LayoutApp, TheFrameDrawsThePlacedObjects)
 TEST_F(LayoutApp, AClickPicksAnObjectAndADragInMapCreationMovesIt)
 {
     Start({"box"});
-    ASSERT_TRUE(Core().AppendPlacedObject({.type = 0, .x = 0, .y = 0, .z = 0}).ok());
+    ASSERT_TRUE(Core().Placed().Append({.type = 0, .x = 0, .y = 0, .z = 0}).ok());
     ASSERT_TRUE(app->ClickTool(cmd::kToolCreateMap));
     app->Camera().SetPitch(30);
     app->Paint();
 
     keys.Press(vk::kLButton);
     app->OnLeftButtonDown(kCentreX, kCentreY);
-    EXPECT_EQ(Core().SelectedIndex(), 0);
-    EXPECT_TRUE(Core().IsObjectSelected(0));
+    EXPECT_EQ(Core().Selection().Primary(), 0);
+    EXPECT_TRUE(Core().Selection().IsSelected(0));
     EXPECT_TRUE(app->MainDlg().StatusBar().Text(0).starts_with("No=0  Mesh=box  x=0.000"))
         << app->MainDlg().StatusBar().Text(0);
     ASSERT_TRUE(app->MainDlg().ObjectDrag());
@@ -134,14 +134,14 @@ TEST_F(LayoutApp, AClickPicksAnObjectAndADragInMapCreationMovesIt)
     ASSERT_TRUE(app->PressStart());
     app->OnMouseMove(kCentreX + 60, kCentreY);
     ASSERT_TRUE(app->RunPass());
-    EXPECT_GT(Core().ObjectPosition(0).x, 1.0f);
-    EXPECT_EQ(Core().ObjectPosition(0).y, 0.0f);
-    EXPECT_TRUE(Core().Dragging());
+    EXPECT_GT(Core().Placed().Position(0).x, 1.0f);
+    EXPECT_EQ(Core().Placed().Position(0).y, 0.0f);
+    EXPECT_TRUE(Core().Drag().Dragging());
     EXPECT_FALSE(app->MainDlg().StatusBar().Text(0).starts_with("No=0  Mesh=box  x=0.000"));
 
     keys.Release(vk::kLButton);
     ASSERT_TRUE(app->RunPass());
-    EXPECT_FALSE(Core().Dragging());
+    EXPECT_FALSE(Core().Drag().Dragging());
     EXPECT_EQ(app->MainDlg().StatusBar().Text(0), " ");
 }
 

@@ -2,6 +2,8 @@
 #include "math/NumberText.h"
 #include "platform/Utf8.h"
 
+#include <cmath>
+
 namespace {
 
 using objseltest::ObjectDialogTest;
@@ -11,14 +13,14 @@ namespace os = ui::objsel;
 // Every row shows its record: column 0 names the record, the other columns hold its values.
 void ExpectRowsMatchRecords(const layout::CLayout& layout, const ui::ListView& list)
 {
-    ASSERT_EQ(list.RowCount(), layout.ObjectCount());
-    std::vector<int> seen(static_cast<std::size_t>(layout.ObjectCount()), 0);
+    ASSERT_EQ(list.RowCount(), layout.Placed().Count());
+    std::vector<int> seen(static_cast<std::size_t>(layout.Placed().Count()), 0);
     for (int row = 0; row < list.RowCount(); ++row) {
-        const int index = layout.ObjectOfRow(row);
+        const int index = layout.Placed().ObjectOfRow(row);
         ASSERT_GE(index, 0) << "row " << row;
         ++seen[static_cast<std::size_t>(index)];
-        const layout::PlacedObject& object = *layout.FindObject(index);
-        EXPECT_EQ(list.Cell(row, os::kColumnName), layout.TypeName(object.type)) << "row " << row;
+        const layout::PlacedObject& object = *layout.Placed().Find(index);
+        EXPECT_EQ(list.Cell(row, os::kColumnName), layout.Catalogue().TypeName(object.type)) << "row " << row;
         EXPECT_EQ(list.Cell(row, os::kColumnX), math::FormatFixed(object.x, 3)) << "row " << row;
         EXPECT_EQ(list.Cell(row, os::kColumnZ), math::FormatFixed(object.z, 3)) << "row " << row;
     }
@@ -42,14 +44,14 @@ TEST_F(ObjectDialogTest, PlacingCountsTheObjectsOutOfTwoThousand)
     Scan({"box"});
     // Until map-creation mode enables them the buttons do nothing.
     EXPECT_FALSE(dialog.Click(os::kPlace));
-    EXPECT_EQ(layout.ObjectCount(), 0);
+    EXPECT_EQ(layout.Placed().Count(), 0);
 
     dialog.SetEditButtonsEnabled(true);
     host.ray = RecordingHost::Down(3, 4);
     ASSERT_TRUE(dialog.Click(os::kPlace));
-    ASSERT_EQ(layout.ObjectCount(), 1);
-    EXPECT_EQ(layout.ObjectPosition(0), (math::Vec3{3, 0, 4}));
-    EXPECT_EQ(layout.SelectedIndex(), 0);
+    ASSERT_EQ(layout.Placed().Count(), 1);
+    EXPECT_EQ(layout.Placed().Position(0), (math::Vec3{3, 0, 4}));
+    EXPECT_EQ(layout.Selection().Primary(), 0);
     EXPECT_EQ(dialog.Model().Text(os::kObjectCount), "ｵﾌﾞｼﾞｪｸﾄ数  1 / 2000");
     EXPECT_GE(host.turnoutRefreshes, 1);
 
@@ -63,7 +65,7 @@ TEST_F(ObjectDialogTest, PlacingWithoutACatalogueEntryPlacesNothing)
     Scan({});
     dialog.SetEditButtonsEnabled(true);
     ASSERT_TRUE(dialog.Click(os::kPlace));
-    EXPECT_EQ(layout.ObjectCount(), 0);
+    EXPECT_EQ(layout.Placed().Count(), 0);
     EXPECT_TRUE(dialogs.MessageTexts().empty());
     EXPECT_EQ(dialog.Model().Text(os::kObjectCount), "ｵﾌﾞｼﾞｪｸﾄ数  0 / 2000");
 }
@@ -111,15 +113,38 @@ TEST_F(ObjectDialogTest, MoveAndRotateUseTheBoxes)
     dialog.OnEditText(os::kMoveY, "");
     dialog.OnEditText(os::kMoveZ, "-1");
     ASSERT_TRUE(dialog.Click(os::kMove));
-    EXPECT_EQ(layout.ObjectPosition(0), (math::Vec3{2, 0, -1}));
-    EXPECT_EQ(layout.ObjectPosition(1), (math::Vec3{12, 0, -1}));
+    EXPECT_EQ(layout.Placed().Position(0), (math::Vec3{2, 0, -1}));
+    EXPECT_EQ(layout.Placed().Position(1), (math::Vec3{12, 0, -1}));
 
     dialog.OnEditText(os::kTurnAngle, "180");
     ASSERT_TRUE(dialog.Click(os::kRotate));
-    EXPECT_NEAR(layout.ObjectPosition(0).x, 12, 1e-4);
-    EXPECT_NEAR(layout.ObjectPosition(1).x, 2, 1e-4);
-    EXPECT_FLOAT_EQ(layout.FindObject(0)->angle, 180);
+    EXPECT_NEAR(layout.Placed().Position(0).x, 12, 1e-4);
+    EXPECT_NEAR(layout.Placed().Position(1).x, 2, 1e-4);
+    EXPECT_FLOAT_EQ(layout.Placed().Find(0)->angle, 180);
     ExpectRowsMatchRecords(layout, List());
+}
+
+TEST_F(ObjectDialogTest, TypedAmountsBeyondWhatAMapHoldsAreHeldToItsRange)
+{
+    Scan({"box"});
+    dialog.SetEditButtonsEnabled(true);
+    Add(1, 3);
+    dialog.OnListSelection({0});
+    // Finite numbers beyond what a map file may hold are held to the same range, and said so.
+    dialog.Model().SetText(os::kMoveX, "-3e30");
+    dialog.Model().SetText(os::kMoveY, "0");
+    dialog.Model().SetText(os::kMoveZ, "0");
+    dialog.Model().SetText(os::kTurnAngle, "1e30");
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(dialog.Click(os::kMove));
+    ASSERT_TRUE(dialog.Click(os::kRotate));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(layout.Placed().Position(0).x, 1 - 1e6f);
+    EXPECT_TRUE(std::isfinite(layout.Placed().Find(0)->angle));
+    EXPECT_NE(said.find("object dialog X: position -3e+30 is out of range; -1e+06 is used"), std::string::npos)
+        << said;
+    EXPECT_NE(said.find("object dialog θ: angle 1e+30 is out of range"), std::string::npos) << said;
+    EXPECT_EQ(said.find("object dialog Y"), std::string::npos) << said;
 }
 
 // --- the catalogue list and the wheel
@@ -212,7 +237,7 @@ TEST_F(ObjectDialogTest, NamesSortByTheirShiftJisBytes)
     // Shift-JIS puts "ー" (81 5B) before "あ" (82 A0); their UTF-8 bytes would order them the
     // other way round.
     Scan({"A", "あ", "ー"});
-    ASSERT_EQ(layout.TypeCount(), 3);
+    ASSERT_EQ(layout.Catalogue().TypeCount(), 3);
     for (int type = 0; type < 3; ++type)
         Add(0, 0, type);
     dialog.OnColumnClick(os::kColumnName);
@@ -229,12 +254,12 @@ TEST_F(ObjectDialogTest, AFullListSortsCompletelyAndKeepsItsSelection)
     for (int i = 0; i < layout::kMaxPlacedObjects; ++i)
         Add(static_cast<float>((i * 7919) % 2000) - 1000.0f);
     dialog.OnListSelection({5});
-    const int chosen = layout.ObjectOfRow(5);
+    const int chosen = layout.Placed().ObjectOfRow(5);
 
     dialog.OnColumnClick(os::kColumnX);
     const std::vector<float> xs = XsInRowOrder(List());
     EXPECT_TRUE(std::is_sorted(xs.begin(), xs.end()));
-    EXPECT_EQ(layout.SelectedObjects(), std::vector<int>{chosen});
+    EXPECT_EQ(layout.Selection().Selected(), std::vector<int>{chosen});
     ExpectRowsMatchRecords(layout, List());
 }
 
@@ -249,20 +274,20 @@ TEST_F(ObjectDialogTest, SelectedRowsAreTheLayoutsSelectionWhateverTheSort)
     dialog.OnColumnClick(os::kColumnX); // descending: records 1, 3, 2, 0
 
     dialog.OnListSelection({0, 3});
-    EXPECT_EQ(layout.SelectedObjects(), (std::vector<int>{0, 1}));
+    EXPECT_EQ(layout.Selection().Selected(), (std::vector<int>{0, 1}));
     EXPECT_GE(host.turnoutRefreshes, 1);
 
     dialog.OnRowClick(0);
-    EXPECT_EQ(layout.SelectedIndex(), 1);
+    EXPECT_EQ(layout.Selection().Primary(), 1);
     // A row that is not selected, or empty space, clears the primary object.
     dialog.OnRowClick(1);
-    EXPECT_EQ(layout.SelectedIndex(), -1);
+    EXPECT_EQ(layout.Selection().Primary(), -1);
     dialog.OnRowClick(3);
-    EXPECT_EQ(layout.SelectedIndex(), 0);
+    EXPECT_EQ(layout.Selection().Primary(), 0);
     dialog.OnRowClick(-1);
-    EXPECT_EQ(layout.SelectedIndex(), -1);
+    EXPECT_EQ(layout.Selection().Primary(), -1);
     dialog.OnRowClick(99);
-    EXPECT_EQ(layout.SelectedIndex(), -1);
+    EXPECT_EQ(layout.Selection().Primary(), -1);
 }
 
 TEST_F(ObjectDialogTest, DeletingRowsTwoAndFiveOfEightRenumbersTheRestInOrder)
@@ -274,12 +299,12 @@ TEST_F(ObjectDialogTest, DeletingRowsTwoAndFiveOfEightRenumbersTheRestInOrder)
     dialog.OnListSelection({2, 5});
     ASSERT_TRUE(dialog.Click(os::kDelete));
 
-    EXPECT_EQ(layout.ObjectCount(), 6);
+    EXPECT_EQ(layout.Placed().Count(), 6);
     EXPECT_EQ(XsInRowOrder(List()), (std::vector<float>{0, 1, 3, 4, 6, 7}));
     for (int row = 0; row < 6; ++row)
         EXPECT_EQ(Cell(row, os::kColumnNumber), std::to_string(row));
     ExpectRowsMatchRecords(layout, List());
-    EXPECT_EQ(layout.SelectedIndex(), -1);
+    EXPECT_EQ(layout.Selection().Primary(), -1);
     EXPECT_EQ(List().SelectedCount(), 0);
     EXPECT_EQ(dialog.Model().Text(os::kObjectCount), "ｵﾌﾞｼﾞｪｸﾄ数  6 / 2000");
 }
@@ -294,14 +319,14 @@ TEST_F(ObjectDialogTest, EditsAfterASortActOnTheRecordsTheRowsShow)
     dialog.OnColumnClick(os::kColumnX); // X descending: records 3, 1, 2, 0
 
     // Delete the row of record 2 (x = 20).
-    const int row = layout.RowOfObject(2);
+    const int row = layout.Placed().RowOfObject(2);
     ASSERT_EQ(row, 2);
     dialog.OnListSelection({row});
     ASSERT_TRUE(dialog.Click(os::kDelete));
-    ASSERT_EQ(layout.ObjectCount(), 3);
-    EXPECT_EQ(layout.ObjectPosition(0).x, 10);
-    EXPECT_EQ(layout.ObjectPosition(1).x, 30);
-    EXPECT_EQ(layout.ObjectPosition(2).x, 40);
+    ASSERT_EQ(layout.Placed().Count(), 3);
+    EXPECT_EQ(layout.Placed().Position(0).x, 10);
+    EXPECT_EQ(layout.Placed().Position(1).x, 30);
+    EXPECT_EQ(layout.Placed().Position(2).x, 40);
     ExpectRowsMatchRecords(layout, List());
 
     // Move the object in the first row (record 2 now, x = 40).
@@ -309,15 +334,15 @@ TEST_F(ObjectDialogTest, EditsAfterASortActOnTheRecordsTheRowsShow)
     dialog.OnEditText(os::kMoveX, "5");
     dialog.OnEditText(os::kMoveY, "0");
     ASSERT_TRUE(dialog.Click(os::kMove));
-    EXPECT_EQ(layout.ObjectPosition(2).x, 45);
-    EXPECT_EQ(layout.ObjectPosition(0).x, 10);
+    EXPECT_EQ(layout.Placed().Position(2).x, 45);
+    EXPECT_EQ(layout.Placed().Position(0).x, 10);
     ExpectRowsMatchRecords(layout, List());
 
     // A copy comes at the end of the records and of the rows, selected.
     ASSERT_TRUE(dialog.Click(os::kCopy));
-    ASSERT_EQ(layout.ObjectCount(), 4);
-    EXPECT_EQ(*layout.FindObject(3), *layout.FindObject(2));
-    EXPECT_EQ(layout.SelectedObjects(), std::vector<int>{3});
+    ASSERT_EQ(layout.Placed().Count(), 4);
+    EXPECT_EQ(*layout.Placed().Find(3), *layout.Placed().Find(2));
+    EXPECT_EQ(layout.Selection().Selected(), std::vector<int>{3});
     EXPECT_EQ(Cell(3, os::kColumnNumber), "3");
     ExpectRowsMatchRecords(layout, List());
 }

@@ -82,7 +82,7 @@ class ObjectDialogTest : public ::testing::Test {
     ObjectDialogTest()
     {
         device = std::move(gfx::RecordingDevice::Create().device);
-        layout.SetObjectFolder(dir.Path().string() + "/");
+        layout.Catalogue().SetObjectFolder(dir.Path().string() + "/");
         layout.BindObjectDialog(dialog.Model());
         dialog.Bind(&layout, &host);
         dialog.Initialise();
@@ -98,7 +98,7 @@ class ObjectDialogTest : public ::testing::Test {
     // A placed object of type 0 at (x, 0, z), added as a map load adds it.
     int Add(float x, float z = 0, int type = 0)
     {
-        const auto index = layout.AppendPlacedObject({.type = type, .x = x, .y = 0, .z = z});
+        const auto index = layout.Placed().Append({.type = type, .x = x, .y = 0, .z = z});
         EXPECT_TRUE(index.ok());
         return index.ok() ? *index : -1;
     }
@@ -110,7 +110,7 @@ class ObjectDialogTest : public ::testing::Test {
     testsupport::TempDir dir;
     std::unique_ptr<gfx::RecordingDevice> device;
     platform::RecordingDialogService dialogs;
-    layout::CLayout layout{dialogs, "korvela"};
+    layout::CLayout layout{"korvela"};
     RecordingHost host;
     app::CObjectSelect dialog;
 };

@@ -5,18 +5,7 @@
 # treats them as models that did not load (exit 0, nothing non-finite in the report); a map that
 # cannot be loaded ends the run with exit code 1 and the reason on standard error.
 #   hostile_models.sh KORVELA_EXECUTABLE
-set -u
-exe=$1
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-
-# The program with its demo content, in a folder of its own.
-from=$(dirname "$exe")
-mkdir -p "$tmp/bin"
-cp -r "$exe" "$from/objects" "$from/trains" "$from/plane" "$from/helicopter" "$from/car" "$from/korvela.ini" "$tmp/bin/"
-bin=$tmp/bin/korvela
+. "$(dirname "$0")/demo_copy.sh"
 
 mesh() { printf 'xof 0303txt 0032\nFrame {\n FrameTransformMatrix { %s;; }\n Mesh { 3; %s;, 0;1;0;, 1;0;0;; 1; 3;0,1,2;; }\n}\n' "$1" "$2"; }
 mesh "1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1" "0;nan;0" >"$tmp/nan_vertex.x"

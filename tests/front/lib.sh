@@ -19,6 +19,8 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
 unset KORVELA_WEB_BASE
 
 KV_TMP=$(mktemp -d)
+# Recovery files of these runs stay in the test's own folder, never in the user's state folder.
+export XDG_STATE_HOME=$KV_TMP/state
 KV_PID=
 KV_LOG=$KV_TMP/program.log
 KV_BIN=

@@ -19,7 +19,7 @@ TEST_F(LayoutTest, VertexColourRemovalRewritesTheMeshAndTheGuideOfEveryType)
     WriteType("turnout", {"ポイント=2"}, std::string(testsupport::kVertexColouredX));
     WriteFile("turnout_r.x", std::string(testsupport::kVertexColouredX));
     layout.ScanObjectFolder(device.get(), {.removeVertexColours = true});
-    ASSERT_TRUE(layout.FindType(0) && layout.FindType(0)->HasGuide());
+    ASSERT_TRUE(layout.Catalogue().FindType(0) && layout.Catalogue().FindType(0)->HasGuide());
     for (const char* file : {"turnout.x", "turnout_r.x"})
         EXPECT_EQ(testsupport::ReadBytes(dir.Path() / file).find("MeshVertexColors"), std::string::npos)
             << file;
@@ -34,20 +34,19 @@ TEST_F(LayoutTest, ListsTypesWithMeshesInFolderSearchOrderAndLoadsGuides)
     WriteType("分岐", {});
     WriteType("a_station", {});
     WriteType("直線", {});
-    Scan();
+    EXPECT_TRUE(Scan().ok());
 
     // In the order of the folder search: by name, letter case ignored.
-    EXPECT_EQ(layout.TypeNames(),
+    EXPECT_EQ(layout.Catalogue().TypeNames(),
               (std::vector<std::string>{"a_station", "b_track", "C_turnout", "分岐", "直線"}));
-    EXPECT_EQ(layout.ObjectDialog().Items(ui::objsel::kCatalogue), layout.TypeNames());
+    EXPECT_EQ(layout.ObjectDialog().Items(ui::objsel::kCatalogue), layout.Catalogue().TypeNames());
     EXPECT_EQ(layout.CatalogueSelection(), 0);
-    EXPECT_EQ(layout.LastTypeIndex(), 4);
-    EXPECT_TRUE(layout.FindType(2)->HasGuide());
-    EXPECT_EQ(layout.FindType(2)->routeCount, 2);
-    EXPECT_FALSE(layout.FindType(1)->HasGuide());
-    EXPECT_EQ(layout.FindType(1)->bounds, (model::MeshBox{-1, 1, -0.5f, 0.5f, -1, 1}));
-    EXPECT_EQ(layout.FindTypeByName("c_TURNOUT"), 2);
-    EXPECT_TRUE(dialogs.Calls().empty());
+    EXPECT_EQ(layout.Catalogue().LastTypeIndex(), 4);
+    EXPECT_TRUE(layout.Catalogue().FindType(2)->HasGuide());
+    EXPECT_EQ(layout.Catalogue().FindType(2)->routeCount, 2);
+    EXPECT_FALSE(layout.Catalogue().FindType(1)->HasGuide());
+    EXPECT_EQ(layout.Catalogue().FindType(1)->bounds, (model::MeshBox{-1, 1, -0.5f, 0.5f, -1, 1}));
+    EXPECT_EQ(layout.Catalogue().FindTypeByName("c_TURNOUT"), 2);
 }
 
 TEST_F(LayoutTest, ReadsIniValuesAndSnapPointsUpToTheUnusedText)
@@ -83,13 +82,13 @@ TEST_F(LayoutTest, ABrokenMeshIsListedAndMeasuresAsEmpty)
     WriteType("c_good", {});
     Scan();
 
-    ASSERT_EQ(layout.TypeCount(), 3);
-    const layout::ObjectType* broken = layout.FindType(1);
+    ASSERT_EQ(layout.Catalogue().TypeCount(), 3);
+    const layout::ObjectType* broken = layout.Catalogue().FindType(1);
     EXPECT_TRUE(broken->visible.empty());
     EXPECT_EQ(broken->bounds, model::MeshBox{});
     EXPECT_EQ(broken->sphere.radius, 0.0f);
     EXPECT_EQ(broken->routeCount, 2);
-    EXPECT_EQ(layout.LastTypeIndex(), 2);
+    EXPECT_EQ(layout.Catalogue().LastTypeIndex(), 2);
 
     // Placed, it can be picked through: the good object below is found.
     Place(2, 0, -5, 0);
@@ -105,7 +104,7 @@ TEST_F(LayoutTest, SkipsNamesThatAMapFileCouldNotStore)
     WriteType("line\nbreak", {});
     WriteType("ok", {});
     Scan();
-    EXPECT_EQ(layout.TypeNames(), std::vector<std::string>{"ok"});
+    EXPECT_EQ(layout.Catalogue().TypeNames(), std::vector<std::string>{"ok"});
 }
 
 TEST_F(LayoutTest, StopsAtTwoHundredTypesWithTheLimitMessage)
@@ -115,27 +114,25 @@ TEST_F(LayoutTest, StopsAtTwoHundredTypesWithTheLimitMessage)
         std::snprintf(name, sizeof name, "t%03d", i);
         WriteType(name, {}, "");
     }
-    Scan();
-    EXPECT_EQ(layout.TypeCount(), 200);
-    EXPECT_TRUE(dialogs.Messages().empty());
+    EXPECT_TRUE(Scan().ok());
+    EXPECT_EQ(layout.Catalogue().TypeCount(), 200);
 
     WriteType("t200", {}, "");
-    Scan();
-    EXPECT_EQ(layout.TypeCount(), 200);
-    EXPECT_EQ(layout.TypeName(199), "t199");
-    EXPECT_EQ(dialogs.MessageTexts(),
-              std::vector<std::string>{
-                  "登録できるオブジェクトは、200個までです。\n\n連絡頂ければ、最大値を変更致します。"});
+    const platform::Status scanned = Scan();
+    EXPECT_EQ(layout.Catalogue().TypeCount(), 200);
+    EXPECT_EQ(layout.Catalogue().TypeName(199), "t199");
+    ASSERT_FALSE(scanned.ok());
+    EXPECT_EQ(scanned.error(), "登録できるオブジェクトは、200個までです。\n\n連絡頂ければ、最大値を変更致します。");
 }
 
 TEST_F(LayoutTest, WithoutADeviceNamesAreListedButNothingLoads)
 {
     WriteType("a", {"ポイント=2"});
     layout.ScanObjectFolder(nullptr);
-    EXPECT_EQ(layout.TypeCount(), 1);
-    EXPECT_EQ(layout.LastTypeIndex(), -1);
-    EXPECT_TRUE(layout.FindType(0)->visible.empty());
-    EXPECT_FALSE(layout.LoadObjectTypes(nullptr));
+    EXPECT_EQ(layout.Catalogue().TypeCount(), 1);
+    EXPECT_EQ(layout.Catalogue().LastTypeIndex(), -1);
+    EXPECT_TRUE(layout.Catalogue().FindType(0)->visible.empty());
+    EXPECT_FALSE(layout.Catalogue().LoadTypes(nullptr));
 }
 
 struct CountingListener : layout::LayoutListener {
@@ -155,38 +152,20 @@ TEST_F(LayoutTest, ANewCatalogueEmptiesTheListSelectionAndMenuCounts)
     layout.SetListener(&listener);
     for (int i = 0; i < 5; ++i)
         Place(0, float(i), 0, 0, 0, 1);
-    layout.SetObjectSelected(3, true);
-    layout.SetSelectedIndex(3);
-    layout.RefreshKeyMenu();
+    layout.Selection().SetSelected(3, true);
+    layout.Selection().SetPrimary(3);
+    layout.NotifyLayoutChanged();
     ASSERT_EQ(menu.Suffix(ui::cmd::kKeyFirst + 1), "  使用数  5");
 
     Scan(); // another object folder chosen
-    EXPECT_EQ(layout.ObjectCount(), 0);
+    EXPECT_EQ(layout.Placed().Count(), 0);
     EXPECT_EQ(layout.ObjectDialog().List(ui::objsel::kPlacedList).RowCount(), 0);
-    EXPECT_EQ(layout.SelectedIndex(), -1);
-    EXPECT_EQ(layout.SelectedRouteCount(), 0);
+    EXPECT_EQ(layout.Selection().Primary(), -1);
+    EXPECT_EQ(layout.Selection().PrimaryRouteCount(), 0);
     EXPECT_EQ(listener.lastCount, 0);
     EXPECT_GT(listener.turnoutRefreshes, 0);
     EXPECT_EQ(menu.Suffix(ui::cmd::kKeyFirst + 1), "");
     layout.SetListener(nullptr);
-}
-
-TEST_F(LayoutTest, ChooseBackgroundTakesOnlyTheNameFromTheObjectFolder)
-{
-    WriteFile("hills.x", UnitBoxX());
-    layout.SetBackgroundName("old");
-    dialogs.QueueOpenFile(std::string("/somewhere/else/hills.x"));
-    layout.ChooseBackground(device.get());
-    EXPECT_EQ(layout.BackgroundName(), "hills");
-    EXPECT_FALSE(layout.Background().empty());
-    const auto& request = std::get<platform::FileRequest>(dialogs.Calls().back().request);
-    EXPECT_EQ(request.title, "背景データの読込み（フォルダの変更禁止）");
-    EXPECT_EQ(request.initialFile, folder + "old.x");
-    EXPECT_TRUE(request.options.fileMustExist);
-
-    dialogs.QueueOpenFile(std::nullopt);
-    layout.ChooseBackground(device.get());
-    EXPECT_EQ(layout.BackgroundName(), "hills");
 }
 
 } // namespace

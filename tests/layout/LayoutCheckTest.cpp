@@ -89,10 +89,10 @@ class LayoutCheckTest : public surfacetest::SurfaceTest {
 
     void MoveObject(int index, float dx, float dy, float dz)
     {
-        layout.DeselectAllRows();
-        layout.SetObjectSelected(index, true);
+        layout.Selection().DeselectAll();
+        layout.Selection().SetSelected(index, true);
         ASSERT_TRUE(layout.MoveSelectedBy(dx, dy, dz).ok());
-        layout.DeselectAllRows();
+        layout.Selection().DeselectAll();
     }
 
     std::vector<LayoutFinding> Findings(FindingKind kind,
@@ -135,7 +135,7 @@ TEST_F(LayoutCheckTest, ARingOfCurvesIsCleanUntilAPieceIsMovedOrTakenOut)
 
     // Back in place and piece 5 taken out: open ends where pieces 4 and 6 (now 5) met it.
     MoveObject(5, -0.3f, 0, 0);
-    layout.SetObjectSelected(5, true);
+    layout.Selection().SetSelected(5, true);
     ASSERT_TRUE(layout.DeleteSelected().ok());
     const std::vector<LayoutFinding> open = layout::CheckLayout(layout).findings;
     ASSERT_EQ(open.size(), 2u);
@@ -164,8 +164,8 @@ TEST_F(LayoutCheckTest, HeightAndAngleFaultsAtAJointAreNearMissesAndSlopesJoinCl
     EXPECT_NEAR(high[0].value, 0.05f, 1e-4f);
 
     MoveObject(2, 0, -0.05f, 0);
-    layout.DeselectAllRows();
-    layout.SetObjectSelected(0, true);
+    layout.Selection().DeselectAll();
+    layout.Selection().SetSelected(0, true);
     ASSERT_TRUE(layout.TurnSelectedBy(3.0f).ok()); // about its origin: its far end swings aside
     const std::vector<LayoutFinding> turned = Findings(FindingKind::NearMiss);
     ASSERT_EQ(turned.size(), 1u);
@@ -224,7 +224,7 @@ TEST_F(LayoutCheckTest, MendingClosesLooseJointsAndLeavesPiecesHeldAtBothEnds)
     ASSERT_EQ(mending.moves.size(), 1u);
     EXPECT_EQ(mending.moves[0].index, 5);
     EXPECT_TRUE(mending.notMended.empty());
-    const layout::PlacedObject before = layout.Objects()[5];
+    const layout::PlacedObject before = layout.Placed().All()[5];
     MoveObject(5, mending.moves[0].after.x - before.x, 0, mending.moves[0].after.z - before.z);
     EXPECT_TRUE(layout::CheckLayout(layout).findings.empty());
 

@@ -67,11 +67,11 @@ class LayoutRenderTest : public layouttest::LayoutTest {
 
     const gfx::MeshBuffer* VisibleBuffer(int type)
     {
-        return model::UploadedMesh(*device, *layout.FindType(type)->visible.mesh);
+        return model::UploadedMesh(*device, *layout.Catalogue().FindType(type)->visible.mesh);
     }
     const gfx::MeshBuffer* GuideBuffer(int type)
     {
-        return model::UploadedMesh(*device, *layout.FindType(type)->guide.mesh);
+        return model::UploadedMesh(*device, *layout.Catalogue().FindType(type)->guide.mesh);
     }
 
     std::vector<call::DrawSubset> Draws() const { return device->CallsOf<call::DrawSubset>(); }
@@ -152,7 +152,7 @@ TEST_F(LayoutRenderTest, TheTrackBoxShowsNoGuidesAllGuidesOrOnlyTheTurnouts)
     Scan();
     Place(0, 0, 0, 10);
     const int turnout = Place(1, 3, 0, 10);
-    layout.SetObjectRoute(turnout, 1);
+    layout.Placed().SetRoute(turnout, 1);
 
     ASSERT_EQ(setUp.Check(su::kTrack), 0);
     Draw(0);
@@ -184,7 +184,7 @@ TEST_F(LayoutRenderTest, AGuideIsLoweredByItsRouteSoTheCurrentLayerLiesAtTrackLe
     WriteLayeredType("turnout", {"ポイント=2"}, 2, 2);
     Scan();
     const int index = Place(0, 4, 2, 10, 90);
-    layout.SetObjectRoute(index, 1);
+    layout.Placed().SetRoute(index, 1);
     setUp.SetCheck(su::kTrack, 1);
     Draw(0);
     const auto guides = DrawsOf(GuideBuffer(0));
@@ -203,9 +203,9 @@ TEST_F(LayoutRenderTest, RoutesWithoutAGuideLayerOrAMaterialAreDrawnSafely)
     const int negative = Place(0, 0, 0, 10);
     const int beyond = Place(0, 3, 0, 10);
     const int borrowed = Place(1, 6, 0, 10);
-    layout.SetObjectRoute(negative, -1);
-    layout.SetObjectRoute(beyond, 7);
-    layout.SetObjectRoute(borrowed, 1);
+    layout.Placed().SetRoute(negative, -1);
+    layout.Placed().SetRoute(beyond, 7);
+    layout.Placed().SetRoute(borrowed, 1);
     setUp.SetCheck(su::kTrack, 1);
     Draw(0);
     EXPECT_TRUE(DrawsOf(GuideBuffer(0)).empty()) << "routes -1 and 7 name no layer of a two-layer guide";
@@ -223,7 +223,7 @@ TEST_F(LayoutRenderTest, SelectedObjectsGetTheWireHighlightOnlyInMapEditing)
     Scan();
     Place(0, 0, 0, 10);
     const int picked = Place(0, 3, 0, 10);
-    layout.SetObjectSelected(picked, true);
+    layout.Selection().SetSelected(picked, true);
 
     Draw(0, true);
     std::vector<call::DrawSubset> draws = Draws();
@@ -239,7 +239,7 @@ TEST_F(LayoutRenderTest, TheSlidersScaleTheAlphaOfObjectsAndBackground)
 {
     WriteLayeredType("box", {"ポイント=1"}, 1, 1);
     WriteFile("sky.x", LayersX(1, 1));
-    layout.SetBackgroundName("sky");
+    layout.Catalogue().SetBackgroundName("sky");
     Scan();
     Place(0, 0, 0, 10);
     setUp.SetCheck(su::kTrack, 1);
@@ -291,7 +291,7 @@ TEST_F(LayoutRenderTest, ThePreviewShowsEveryRouteLayerTheGuideHasAtTrackLevel)
 TEST_F(LayoutRenderTest, TheLineOverlayDrawsGridAxesHeadingAndPickRay)
 {
     layout.SetAeroplaneVector({0, 0, 10});
-    layout.PickPlacedObject({{1, 2, 3}, {4, 5, 6}}, false);
+    Pick({{1, 2, 3}, {4, 5, 6}}, false);
     device->SetTransform(gfx::TransformKind::World, math::Translation(1, 1, 1));
     layout::DrawLineOverlay(device.get(), layout, {5, 6, 7});
 

@@ -1,11 +1,11 @@
 // Small object folders for the layout tests: box meshes and stacked route layers written as
-// text .x files, object .ini files, and a layout over a recording device and dialog service.
+// text .x files, object .ini files, and a layout over a recording device.
 #pragma once
 
 #include "common/TestSupport.h"
 #include "gfx/RecordingDevice.h"
 #include "layout/CLayout.h"
-#include "platform/RecordingDialogService.h"
+#include "layout/MapFile.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -63,7 +63,7 @@ class LayoutTest : public ::testing::Test {
         auto created = gfx::RecordingDevice::Create();
         device = std::move(created.device);
         folder = dir.Path().string() + "/";
-        layout.SetObjectFolder(folder);
+        layout.Catalogue().SetObjectFolder(folder);
     }
 
     void WriteFile(const std::string& name, const std::string& bytes) const
@@ -76,14 +76,20 @@ class LayoutTest : public ::testing::Test {
         WriteFile(name + ".ini", Ini(iniLines));
         WriteFile(name + ".x", mesh);
     }
-    void Scan() { layout.ScanObjectFolder(device.get()); }
+    platform::Status Scan() { return layout.ScanObjectFolder(device.get()); }
 
     int Place(int type, float x, float y, float z, float angle = 0, int key = layout::kNoKey)
     {
         auto index =
-            layout.AppendPlacedObject({.type = type, .x = x, .y = y, .z = z, .angle = angle, .key = key});
+            layout.Placed().Append({.type = type, .x = x, .y = y, .z = z, .angle = angle, .key = key});
         EXPECT_TRUE(index.ok());
         return index.ok() ? *index : -1;
+    }
+
+    // A click on the layout: the nearest hit, then the selection follows it.
+    float Pick(const layout::PickRay& ray, bool ctrl = false)
+    {
+        return layout.Drag().PickPlacedObject(ray, layout.FindPickHit(ray), ctrl);
     }
 
     // A ray straight down through (x, z).
@@ -92,8 +98,26 @@ class LayoutTest : public ::testing::Test {
     testsupport::TempDir dir;
     std::string folder;
     std::unique_ptr<gfx::RecordingDevice> device;
-    platform::RecordingDialogService dialogs;
-    layout::CLayout layout{dialogs, kSection};
+    layout::CLayout layout{kSection};
+};
+
+// What the map commands had to say, kept as the application would show it.
+class MapMessageLog {
+  protected:
+    layout::MapOutcome Keep(layout::MapResult result)
+    {
+        shown.insert(shown.end(), result.messages.begin(), result.messages.end());
+        return result.outcome;
+    }
+    std::vector<std::string> ShownTexts() const
+    {
+        std::vector<std::string> texts;
+        for (const layout::MapMessage& message : shown)
+            texts.push_back(message.text);
+        return texts;
+    }
+
+    std::vector<layout::MapMessage> shown;
 };
 
 } // namespace layouttest

@@ -21,7 +21,7 @@ namespace mapmsg = layout::mapmsg;
 
 constexpr std::size_t kMiB = std::size_t{1} << 20;
 
-class MapFileBadInputTest : public layouttest::LayoutTest {
+class MapFileBadInputTest : public layouttest::LayoutTest, protected layouttest::MapMessageLog {
   protected:
     MapFileBadInputTest()
     {
@@ -54,7 +54,7 @@ const std::string kGood = "KORVELA Map Data\r\n:Background\r\n\r\n:Object Name\r
 
 TEST_F(MapFileBadInputTest, RefusedFilesShowTheirMessageAndChangeNothingButThePath)
 {
-    layout.AppendPlacedObject({.type = 0, .x = 7});
+    layout.Placed().Append({.type = 0, .x = 7});
     const struct {
         std::string label;
         std::function<void(const std::string& name)> make;
@@ -84,20 +84,20 @@ TEST_F(MapFileBadInputTest, RefusedFilesShowTheirMessageAndChangeNothingButThePa
         c.make(name);
         const std::set<std::string> before = FolderNames();
         const double peakBefore = platform::PeakResidentMb();
-        dialogs.ClearCalls();
+        shown.clear();
 
-        EXPECT_EQ(layout::LoadMapFile(layout, folder + name, vehicles, {.device = device.get()}),
+        EXPECT_EQ(Keep(layout::LoadMapFile(layout, folder + name, vehicles, {.device = device.get()})),
                   MapOutcome::Failed);
-        EXPECT_EQ(dialogs.MessageTexts(), std::vector<std::string>{std::string(c.message)});
+        EXPECT_EQ(ShownTexts(), std::vector<std::string>{std::string(c.message)});
         EXPECT_EQ(layout.MapFilePath(), folder + name);
-        ASSERT_EQ(layout.ObjectCount(), 1);
-        EXPECT_EQ(layout.FindObject(0)->x, 7.0f);
+        ASSERT_EQ(layout.Placed().Count(), 1);
+        EXPECT_EQ(layout.Placed().Find(0)->x, 7.0f);
         EXPECT_EQ(vehicles.AppliedCount(), 0);
 
-        dialogs.ClearCalls();
-        EXPECT_EQ(layout::ImportMapFile(layout, folder + name, Down(0, 0)), MapOutcome::Failed);
-        EXPECT_EQ(dialogs.MessageTexts(), std::vector<std::string>{std::string(c.message)});
-        EXPECT_EQ(layout.ObjectCount(), 1);
+        shown.clear();
+        EXPECT_EQ(Keep(layout::ImportMapFile(layout, folder + name, Down(0, 0))), MapOutcome::Failed);
+        EXPECT_EQ(ShownTexts(), std::vector<std::string>{std::string(c.message)});
+        EXPECT_EQ(layout.Placed().Count(), 1);
 
         EXPECT_EQ(FolderNames(), before);
         // Neither the load nor the import read a large file whole.
@@ -137,14 +137,14 @@ TEST_F(MapFileBadInputTest, DamagedContentLoadsWhatItCanAsFiniteObjects)
         SCOPED_TRACE(c.label);
         WriteFile("case.txt", c.bytes);
         layout.ClearPlacedObjects();
-        dialogs.ClearCalls();
-        (void)layout::LoadMapFile(layout, folder + "case.txt", vehicles, {.device = device.get()});
-        EXPECT_EQ(static_cast<std::size_t>(layout.ObjectCount()), c.objects);
-        const std::vector<std::string> messages = dialogs.MessageTexts();
+        shown.clear();
+        (void)Keep(layout::LoadMapFile(layout, folder + "case.txt", vehicles, {.device = device.get()}));
+        EXPECT_EQ(static_cast<std::size_t>(layout.Placed().Count()), c.objects);
+        const std::vector<std::string> messages = ShownTexts();
         ASSERT_EQ(messages.size(), c.messageEnds.size());
         for (std::size_t i = 0; i < messages.size(); ++i)
             EXPECT_TRUE(messages[i].ends_with(c.messageEnds[i])) << messages[i];
-        for (const layout::PlacedObject& o : layout.Objects()) {
+        for (const layout::PlacedObject& o : layout.Placed().All()) {
             EXPECT_TRUE(std::isfinite(o.x) && std::isfinite(o.y) && std::isfinite(o.z) && std::isfinite(o.angle));
             EXPECT_LE(std::fabs(o.y), 1e6f);
         }
@@ -157,18 +157,18 @@ TEST_F(MapFileBadInputTest, AFileCutAnywhereLoadsOrFailsCleanly)
         SCOPED_TRACE(cut);
         WriteFile("cut.txt", kGood.substr(0, cut));
         layout.ClearPlacedObjects();
-        dialogs.ClearCalls();
-        const MapOutcome outcome = layout::LoadMapFile(layout, folder + "cut.txt", vehicles, {.device = device.get()});
+        shown.clear();
+        const MapOutcome outcome = Keep(layout::LoadMapFile(layout, folder + "cut.txt", vehicles, {.device = device.get()}));
         // A cut inside the header refuses the file; after it, whatever is there is read, and a
         // name cut short is a type that is not there.
-        const std::vector<std::string> messages = dialogs.MessageTexts();
+        const std::vector<std::string> messages = ShownTexts();
         if (cut < layout::kMapFileHeader.size()) {
             EXPECT_EQ(messages, std::vector<std::string>{std::string(mapmsg::kNotDataFile)});
         } else if (outcome == MapOutcome::Failed) {
             ASSERT_FALSE(messages.empty());
             EXPECT_TRUE(messages.back().ends_with("オブジェクトファイルがありません")) << messages.back();
         }
-        EXPECT_LE(layout.ObjectCount(), 2);
+        EXPECT_LE(layout.Placed().Count(), 2);
     }
 }
 
@@ -177,9 +177,9 @@ TEST_F(MapFileBadInputTest, AFileThatCannotBeReadIsReportedAsSuch)
     if (::geteuid() == 0) GTEST_SKIP() << "running as root, which reads any file; case skipped";
     WriteFile("locked.txt", kGood);
     std::filesystem::permissions(dir.Path() / "locked.txt", std::filesystem::perms::none);
-    EXPECT_EQ(layout::LoadMapFile(layout, folder + "locked.txt", vehicles, {.device = device.get()}),
+    EXPECT_EQ(Keep(layout::LoadMapFile(layout, folder + "locked.txt", vehicles, {.device = device.get()})),
               MapOutcome::Failed);
-    EXPECT_EQ(dialogs.MessageTexts(), std::vector<std::string>{std::string(mapmsg::kOpenFailed)});
+    EXPECT_EQ(ShownTexts(), std::vector<std::string>{std::string(mapmsg::kOpenFailed)});
 }
 
 } // namespace

@@ -39,7 +39,7 @@ std::string Lf(const std::vector<std::string>& lines)
     return text;
 }
 
-class MapFileTest : public layouttest::LayoutTest {
+class MapFileTest : public layouttest::LayoutTest, protected layouttest::MapMessageLog {
   protected:
     // Types t0 to t(n-1) in catalogue order.
     void WriteTypes(int n)
@@ -48,14 +48,14 @@ class MapFileTest : public layouttest::LayoutTest {
             WriteType("t" + std::to_string(i), {"ポイント=2"});
     }
 
-    MapOutcome Save(const std::string& name) { return layout::SaveMapFile(layout, folder + name, vehicles); }
+    MapOutcome Save(const std::string& name) { return Keep(layout::SaveMapFile(layout, folder + name, vehicles)); }
     MapOutcome Load(const std::string& name)
     {
-        return layout::LoadMapFile(layout, folder + name, vehicles, {.device = device.get()});
+        return Keep(layout::LoadMapFile(layout, folder + name, vehicles, {.device = device.get()}));
     }
     std::string Bytes(const std::string& name) const { return testsupport::ReadBytes(dir.Path() / name); }
 
-    std::vector<PlacedObject> Objects() const { return {layout.Objects().begin(), layout.Objects().end()}; }
+    std::vector<PlacedObject> Objects() const { return {layout.Placed().All().begin(), layout.Placed().All().end()}; }
 
     layout::StoredMapVehicles vehicles;
 };
@@ -66,9 +66,9 @@ TEST_F(MapFileTest, WritesTheUsedTypesInCatalogueOrderAndEveryLineAsTheFormatSay
 {
     WriteTypes(6);
     Scan();
-    layout.AppendPlacedObject(
+    layout.Placed().Append(
         {.type = 5, .x = -0.0001f, .y = 1.5f, .z = 2, .angle = 90, .route = 1, .key = 3});
-    layout.AppendPlacedObject({.type = 2, .x = 0.5f, .y = -12.3456f, .z = 1000, .angle = 0, .route = 0});
+    layout.Placed().Append({.type = 2, .x = 0.5f, .y = -12.3456f, .z = 1000, .angle = 0, .route = 0});
     vehicles.SetTrainHome(2, {1.25f, 0, -3, 1.5f});
     vehicles.SetStartPosition(MapVehicle::Helicopter, {4, 5, 6});
     vehicles.SelectTrainChoice(1, "急行");
@@ -109,7 +109,7 @@ TEST_F(MapFileTest, WritesTheUsedTypesInCatalogueOrderAndEveryLineAsTheFormatSay
     // Everything fits code page 932, so that is what is written.
     EXPECT_EQ(Bytes("map.txt"), platform::Utf8ToCp932(expected).value());
     EXPECT_EQ(layout.MapFilePath(), folder + "map.txt");
-    EXPECT_EQ(dialogs.MessageTexts(), std::vector<std::string>{std::string(mapmsg::kSaved)});
+    EXPECT_EQ(ShownTexts(), std::vector<std::string>{std::string(mapmsg::kSaved)});
     EXPECT_EQ(layout::MapWindowTitle("korvela", layout.MapFilePath()), "korvela - map");
 }
 
@@ -120,9 +120,9 @@ TEST_F(MapFileTest, AnEmptyLayoutWritesNoNamesAndLoadsEmpty)
     ASSERT_EQ(Save("empty.txt"), MapOutcome::Done);
     EXPECT_NE(Bytes("empty.txt").find(":Object Name\r\n:Map Data\r\n:Position Data 2\r\n"),
               std::string::npos);
-    layout.AppendPlacedObject({.type = 0});
+    layout.Placed().Append({.type = 0});
     ASSERT_EQ(Load("empty.txt"), MapOutcome::Done);
-    EXPECT_EQ(layout.ObjectCount(), 0);
+    EXPECT_EQ(layout.Placed().Count(), 0);
 }
 
 TEST_F(MapFileTest, TwoThousandObjectsSurviveSaveLoadSaveByteForByte)
@@ -130,7 +130,7 @@ TEST_F(MapFileTest, TwoThousandObjectsSurviveSaveLoadSaveByteForByte)
     WriteTypes(3);
     WriteFile("ground.x", layouttest::UnitBoxX());
     Scan();
-    layout.SetBackgroundName("ground");
+    layout.Catalogue().SetBackgroundName("ground");
     std::uint32_t seed = 12345;
     const auto next = [&seed](int range) {
         seed = seed * 1664525u + 1013904223u;
@@ -144,7 +144,7 @@ TEST_F(MapFileTest, TwoThousandObjectsSurviveSaveLoadSaveByteForByte)
                                   .angle = static_cast<float>(next(3600)) * 0.1f,
                                   .route = next(3),
                                   .key = next(13) - 1};
-        ASSERT_TRUE(layout.AppendPlacedObject(object).ok());
+        ASSERT_TRUE(layout.Placed().Append(object).ok());
     }
     for (int slot = 1; slot <= layout::kMapTrainSlots; ++slot)
         vehicles.SetTrainHome(slot, {static_cast<float>(slot) * 1.111f, 0.5f, -2.25f, 0.0174f * slot});
@@ -155,16 +155,16 @@ TEST_F(MapFileTest, TwoThousandObjectsSurviveSaveLoadSaveByteForByte)
     ASSERT_EQ(Save("first.txt"), MapOutcome::Done);
     const std::vector<PlacedObject> saved = Objects();
     layout::StoredMapVehicles reloaded;
-    ASSERT_EQ(layout::LoadMapFile(layout, folder + "first.txt", reloaded, {.device = device.get()}),
+    ASSERT_EQ(Keep(layout::LoadMapFile(layout, folder + "first.txt", reloaded, {.device = device.get()})),
               MapOutcome::Done);
-    ASSERT_EQ(layout.ObjectCount(), layout::kMaxPlacedObjects);
-    EXPECT_EQ(layout.BackgroundName(), "ground");
+    ASSERT_EQ(layout.Placed().Count(), layout::kMaxPlacedObjects);
+    EXPECT_EQ(layout.Catalogue().BackgroundName(), "ground");
     EXPECT_EQ(reloaded.TrainChoice(3), "Local");
     EXPECT_EQ(reloaded.AppliedCount(), 1);
-    for (int i = 0; i < layout.ObjectCount(); ++i) {
+    for (int i = 0; i < layout.Placed().Count(); ++i) {
         // Types, routes and keys exactly; positions to the file's three decimals.
         const PlacedObject& a = saved[static_cast<std::size_t>(i)];
-        const PlacedObject& b = *layout.FindObject(i);
+        const PlacedObject& b = *layout.Placed().Find(i);
         ASSERT_EQ(a.type, b.type) << i;
         ASSERT_EQ(a.route, b.route) << i;
         ASSERT_EQ(a.key, b.key) << i;
@@ -172,10 +172,10 @@ TEST_F(MapFileTest, TwoThousandObjectsSurviveSaveLoadSaveByteForByte)
         ASSERT_NEAR(a.angle, b.angle, 0.001f) << i;
     }
 
-    dialogs.ClearCalls();
-    ASSERT_EQ(layout::SaveMapFile(layout, folder + "second.txt", reloaded), MapOutcome::Done);
+    shown.clear();
+    ASSERT_EQ(Keep(layout::SaveMapFile(layout, folder + "second.txt", reloaded)), MapOutcome::Done);
     EXPECT_EQ(Bytes("first.txt"), Bytes("second.txt"));
-    EXPECT_EQ(dialogs.MessageTexts(), std::vector<std::string>{std::string(mapmsg::kSaved)});
+    EXPECT_EQ(ShownTexts(), std::vector<std::string>{std::string(mapmsg::kSaved)});
 }
 
 TEST_F(MapFileTest, ANameWithoutACodePageCodeIsWrittenAsUtf8WithAByteOrderMarkAndReadsBack)
@@ -183,8 +183,8 @@ TEST_F(MapFileTest, ANameWithoutACodePageCodeIsWrittenAsUtf8WithAByteOrderMarkAn
     WriteType("Café", {});
     WriteType("直線", {});
     Scan();
-    layout.AppendPlacedObject({.type = layout.FindTypeByName("Café"), .x = 1});
-    layout.AppendPlacedObject({.type = layout.FindTypeByName("直線"), .x = 2});
+    layout.Placed().Append({.type = layout.Catalogue().FindTypeByName("Café"), .x = 1});
+    layout.Placed().Append({.type = layout.Catalogue().FindTypeByName("直線"), .x = 2});
     ASSERT_EQ(Save("mixed.txt"), MapOutcome::Done);
     const std::string bytes = Bytes("mixed.txt");
     ASSERT_TRUE(bytes.starts_with("\xEF\xBB\xBF"
@@ -193,9 +193,9 @@ TEST_F(MapFileTest, ANameWithoutACodePageCodeIsWrittenAsUtf8WithAByteOrderMarkAn
 
     layout.ClearPlacedObjects();
     ASSERT_EQ(Load("mixed.txt"), MapOutcome::Done);
-    ASSERT_EQ(layout.ObjectCount(), 2);
-    EXPECT_EQ(layout.TypeName(layout.FindObject(0)->type), "Café");
-    EXPECT_EQ(layout.TypeName(layout.FindObject(1)->type), "直線");
+    ASSERT_EQ(layout.Placed().Count(), 2);
+    EXPECT_EQ(layout.Catalogue().TypeName(layout.Placed().Find(0)->type), "Café");
+    EXPECT_EQ(layout.Catalogue().TypeName(layout.Placed().Find(1)->type), "直線");
 }
 
 // A layout whose replacement writes only part of the file and then fails, as on a full disk.
@@ -214,20 +214,20 @@ TEST_F(MapFileTest, AFailedWriteKeepsTheOldFileAndSaysSoInsteadOfSuccess)
 {
     WriteTypes(1);
     Scan();
-    layout.AppendPlacedObject({.type = 0, .x = 3});
+    layout.Placed().Append({.type = 0, .x = 3});
     WriteFile("keep.txt", "old map\r\n");
 
-    EXPECT_EQ(layout::SaveMapFile(layout, folder + "keep.txt", vehicles, FailingReplace), MapOutcome::Failed);
+    EXPECT_EQ(Keep(layout::SaveMapFile(layout, folder + "keep.txt", vehicles, FailingReplace)), MapOutcome::Failed);
     EXPECT_EQ(Bytes("keep.txt"), "old map\r\n");
-    EXPECT_EQ(dialogs.MessageTexts(), std::vector<std::string>{std::string(mapmsg::kWriteFailed)});
-    EXPECT_EQ(dialogs.Messages().front().icon, platform::MessageIcon::Error);
+    EXPECT_EQ(ShownTexts(), std::vector<std::string>{std::string(mapmsg::kWriteFailed)});
+    EXPECT_EQ(shown.front().kind, layout::MapMessage::Kind::Error);
     // The path follows the choice, as it always has; the caller leaves the title alone.
     EXPECT_EQ(layout.MapFilePath(), folder + "keep.txt");
 
     // A file that cannot even be created is the old "open failed".
-    dialogs.ClearCalls();
+    shown.clear();
     EXPECT_EQ(Save("no such folder/map.txt"), MapOutcome::Failed);
-    EXPECT_EQ(dialogs.MessageTexts(), std::vector<std::string>{std::string(mapmsg::kOpenFailed)});
+    EXPECT_EQ(ShownTexts(), std::vector<std::string>{std::string(mapmsg::kOpenFailed)});
 }
 
 TEST_F(MapFileTest, AWriteCutShortByTheFileSizeLimitKeepsTheOldFile)
@@ -235,7 +235,7 @@ TEST_F(MapFileTest, AWriteCutShortByTheFileSizeLimitKeepsTheOldFile)
     WriteTypes(1);
     Scan();
     for (int i = 0; i < 20; ++i)
-        layout.AppendPlacedObject({.type = 0, .x = static_cast<float>(i)});
+        layout.Placed().Append({.type = 0, .x = static_cast<float>(i)});
     WriteFile("keep.txt", "old map\r\n");
 
     // The kernel refuses writes past the limit (EFBIG) once the signal is ignored: a real failed
@@ -252,7 +252,7 @@ TEST_F(MapFileTest, AWriteCutShortByTheFileSizeLimitKeepsTheOldFile)
 
     EXPECT_EQ(outcome, MapOutcome::Failed);
     EXPECT_EQ(Bytes("keep.txt"), "old map\r\n");
-    EXPECT_EQ(dialogs.MessageTexts(), std::vector<std::string>{std::string(mapmsg::kWriteFailed)});
+    EXPECT_EQ(ShownTexts(), std::vector<std::string>{std::string(mapmsg::kWriteFailed)});
     // No half-written temporary file is left beside it.
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
@@ -284,7 +284,7 @@ TEST_F(MapFileTest, NumbersIgnoreADecimalCommaLocale)
     };
     WriteTypes(1);
     Scan();
-    layout.AppendPlacedObject({.type = 0, .x = 1.5f});
+    layout.Placed().Append({.type = 0, .x = 1.5f});
     const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
     std::optional<testsupport::TempDir> scratch;
     const bool commaC = SetCommaCLocale(scratch);
@@ -298,45 +298,8 @@ TEST_F(MapFileTest, NumbersIgnoreADecimalCommaLocale)
     ASSERT_EQ(saved, MapOutcome::Done);
     ASSERT_EQ(loaded, MapOutcome::Done);
     EXPECT_NE(Bytes("comma.txt").find("0 1.500 0.000"), std::string::npos);
-    EXPECT_EQ(layout.FindObject(0)->x, 1.5f);
+    EXPECT_EQ(layout.Placed().Find(0)->x, 1.5f);
     if (!commaC) GTEST_SKIP() << "no decimal-comma C locale can be made here; only the C++ locale was tried";
-}
-
-// --- choosers
-
-TEST_F(MapFileTest, TheCommandsAskForTheirFilesAsTheMenuAlwaysHas)
-{
-    WriteTypes(1);
-    Scan();
-    layout.SetMapFilePath(folder + "RailData.txt");
-
-    EXPECT_EQ(layout::SaveMap(layout, vehicles), MapOutcome::Cancelled);
-    EXPECT_EQ(layout.MapFilePath(), folder + "RailData.txt");
-    dialogs.QueueSaveFile(folder + "chosen.txt");
-    EXPECT_EQ(layout::SaveMap(layout, vehicles), MapOutcome::Done);
-    EXPECT_EQ(layout.MapFilePath(), folder + "chosen.txt");
-    EXPECT_TRUE(std::filesystem::exists(folder + "chosen.txt"));
-
-    dialogs.QueueOpenFile(folder + "chosen.txt");
-    EXPECT_EQ(layout::LoadMap(layout, vehicles, {.device = device.get()}), MapOutcome::Done);
-    EXPECT_EQ(layout::ImportMap(layout, Down(0, 0)), MapOutcome::Cancelled);
-
-    std::vector<platform::FileRequest> requests;
-    for (const platform::DialogCall& call : dialogs.Calls())
-        if (const auto* request = std::get_if<platform::FileRequest>(&call.request))
-            requests.push_back(*request);
-    ASSERT_EQ(requests.size(), 4u);
-    EXPECT_EQ(requests[0].title, "マップデータの保存（フォルダの変更禁止）");
-    EXPECT_EQ(requests[0].initialFile, folder + "RailData.txt");
-    EXPECT_EQ(requests[0].defaultExtension, ".txt");
-    EXPECT_FALSE(requests[0].options.overwritePrompt);
-    EXPECT_EQ(requests[0].filters, platform::ParseFileFilter("*.txt|*.txt|*.*|*.*||"));
-    EXPECT_EQ(requests[2].title, "マップデータの読込み");
-    EXPECT_TRUE(requests[2].options.fileMustExist);
-    EXPECT_TRUE(requests[2].options.hideReadOnly);
-    EXPECT_TRUE(requests[2].options.keepCurrentFolder);
-    EXPECT_EQ(requests[3].title, "マップデータのインポート");
-    EXPECT_EQ(requests[3].initialFile, folder + "chosen.txt");
 }
 
 // --- reading
@@ -364,10 +327,10 @@ TEST_F(MapFileTest, ReadsCodePage932AndUtf8WithEitherLineEnd)
     for (const auto& [name, bytes] : files) {
         WriteFile(name, bytes);
         layout.ClearPlacedObjects();
-        dialogs.ClearCalls();
+        shown.clear();
         ASSERT_EQ(Load(name), MapOutcome::Done) << name;
-        ASSERT_EQ(layout.ObjectCount(), 2) << name;
-        EXPECT_EQ(*layout.FindObject(0), (PlacedObject{.type = layout.FindTypeByName("分岐"),
+        ASSERT_EQ(layout.Placed().Count(), 2) << name;
+        EXPECT_EQ(*layout.Placed().Find(0), (PlacedObject{.type = layout.Catalogue().FindTypeByName("分岐"),
                                                        .x = 1,
                                                        .y = 2,
                                                        .z = 3,
@@ -375,8 +338,8 @@ TEST_F(MapFileTest, ReadsCodePage932AndUtf8WithEitherLineEnd)
                                                        .route = 1,
                                                        .key = 4}))
             << name;
-        EXPECT_EQ(layout.FindObject(1)->type, layout.FindTypeByName("直線")) << name;
-        EXPECT_TRUE(dialogs.MessageTexts().empty()) << name;
+        EXPECT_EQ(layout.Placed().Find(1)->type, layout.Catalogue().FindTypeByName("直線")) << name;
+        EXPECT_TRUE(ShownTexts().empty()) << name;
     }
 }
 
@@ -410,10 +373,10 @@ TEST_F(MapFileTest, ReadsTheOlderFormatWithFourTrainsAndShortLines)
                              "Bus"}));
     vehicles.SetTrainHome(6, {99, 99, 99, 9});
     ASSERT_EQ(Load("old.txt"), MapOutcome::Done);
-    ASSERT_EQ(layout.ObjectCount(), 1);
-    EXPECT_EQ(layout.FindObject(0)->route, 1);
-    EXPECT_EQ(layout.FindObject(0)->key, layout::kNoKey) << "a six-field line has no key";
-    EXPECT_EQ(layout.BackgroundName(), "bg");
+    ASSERT_EQ(layout.Placed().Count(), 1);
+    EXPECT_EQ(layout.Placed().Find(0)->route, 1);
+    EXPECT_EQ(layout.Placed().Find(0)->key, layout::kNoKey) << "a six-field line has no key";
+    EXPECT_EQ(layout.Catalogue().BackgroundName(), "bg");
     EXPECT_EQ(vehicles.TrainHome(1), (layout::TrainHomePose{1, 2, 3, 0.5f}));
     EXPECT_EQ(vehicles.TrainHome(4), (layout::TrainHomePose{10, 11, 12, 0}));
     EXPECT_EQ(vehicles.TrainHome(5), (layout::TrainHomePose{6, 0, 0, 0}));
@@ -425,7 +388,7 @@ TEST_F(MapFileTest, ReadsTheOlderFormatWithFourTrainsAndShortLines)
     EXPECT_EQ(vehicles.VehicleChoice(MapVehicle::Plane), "Jet");
     EXPECT_EQ(vehicles.VehicleChoice(MapVehicle::Car), "Bus");
     EXPECT_EQ(vehicles.AppliedCount(), 1);
-    EXPECT_TRUE(dialogs.MessageTexts().empty());
+    EXPECT_TRUE(ShownTexts().empty());
 }
 
 TEST_F(MapFileTest, NamesDifferingOnlyInLetterCaseFindTheirTypeButAnExactNameWins)
@@ -436,9 +399,9 @@ TEST_F(MapFileTest, NamesDifferingOnlyInLetterCaseFindTheirTypeButAnExactNameWin
     WriteFile("case.txt", Crlf({"KORVELA Map Data", ":Object Name", "RAIL", "tree", ":Map Data",
                                 "1 0 0 0 0 0 -1", "0 0 0 0 0 0 -1"}));
     ASSERT_EQ(Load("case.txt"), MapOutcome::Done);
-    ASSERT_EQ(layout.ObjectCount(), 2);
-    EXPECT_EQ(layout.TypeName(layout.FindObject(0)->type), "Tree");
-    EXPECT_EQ(layout.TypeName(layout.FindObject(1)->type), "Rail");
+    ASSERT_EQ(layout.Placed().Count(), 2);
+    EXPECT_EQ(layout.Catalogue().TypeName(layout.Placed().Find(0)->type), "Tree");
+    EXPECT_EQ(layout.Catalogue().TypeName(layout.Placed().Find(1)->type), "Rail");
 
     // A Linux folder may hold both spellings; each object keeps its own through a save and load.
     WriteType("rail", {});
@@ -446,12 +409,12 @@ TEST_F(MapFileTest, NamesDifferingOnlyInLetterCaseFindTheirTypeButAnExactNameWin
     const int lower = layout::FindMapTypeName(layout, "rail");
     const int upper = layout::FindMapTypeName(layout, "Rail");
     ASSERT_NE(lower, upper);
-    layout.AppendPlacedObject({.type = lower});
-    layout.AppendPlacedObject({.type = upper});
+    layout.Placed().Append({.type = lower});
+    layout.Placed().Append({.type = upper});
     ASSERT_EQ(Save("both.txt"), MapOutcome::Done);
     ASSERT_EQ(Load("both.txt"), MapOutcome::Done);
-    EXPECT_EQ(layout.FindObject(0)->type, lower);
-    EXPECT_EQ(layout.FindObject(1)->type, upper);
+    EXPECT_EQ(layout.Placed().Find(0)->type, lower);
+    EXPECT_EQ(layout.Placed().Find(1)->type, upper);
 }
 
 TEST_F(MapFileTest, UntrustedContentLoadsOnlyWhatFitsAndWarnsOnce)
@@ -475,29 +438,29 @@ TEST_F(MapFileTest, UntrustedContentLoadsOnlyWhatFitsAndWarnsOnce)
     WriteFile("crafted.txt", Crlf(lines));
 
     ASSERT_EQ(Load("crafted.txt"), MapOutcome::Done);
-    ASSERT_EQ(layout.ObjectCount(), layout::kMaxPlacedObjects);
-    for (const PlacedObject& object : layout.Objects()) {
+    ASSERT_EQ(layout.Placed().Count(), layout::kMaxPlacedObjects);
+    for (const PlacedObject& object : layout.Placed().All()) {
         EXPECT_TRUE(layout::IsValidKey(object.key));
         EXPECT_TRUE(std::isfinite(object.x) && std::isfinite(object.y) && std::isfinite(object.z) &&
                     std::isfinite(object.angle));
     }
-    EXPECT_EQ(*layout.FindObject(0), (PlacedObject{.type = 0, .x = 1, .y = 2, .z = 3, .key = -1}));
-    EXPECT_EQ(*layout.FindObject(1),
+    EXPECT_EQ(*layout.Placed().Find(0), (PlacedObject{.type = 0, .x = 1, .y = 2, .z = 3, .key = -1}));
+    EXPECT_EQ(*layout.Placed().Find(1),
               (PlacedObject{.type = 1, .x = 1, .y = 2, .z = 3, .route = 5, .key = -1}));
-    EXPECT_EQ(*layout.FindObject(2), (PlacedObject{.type = 0, .key = 1}));
-    EXPECT_EQ(*layout.FindObject(3), (PlacedObject{.type = 1, .x = 5, .y = 6, .z = 7, .key = -1}));
-    EXPECT_EQ(layout.FindObject(1999)->x, 1995.0f);
+    EXPECT_EQ(*layout.Placed().Find(2), (PlacedObject{.type = 0, .key = 1}));
+    EXPECT_EQ(*layout.Placed().Find(3), (PlacedObject{.type = 1, .x = 5, .y = 6, .z = 7, .key = -1}));
+    EXPECT_EQ(layout.Placed().Find(1999)->x, 1995.0f);
     // One warning for everything left out; the limit is the one named.
-    EXPECT_EQ(dialogs.MessageTexts(),
+    EXPECT_EQ(ShownTexts(),
               std::vector<std::string>{layout::LimitMessage(layout::LimitKind::PlaceObjects)});
 
     // Without the limit, the other lines still say that something was left out.
     lines.resize(12);
     WriteFile("crafted.txt", Crlf(lines));
-    dialogs.ClearCalls();
+    shown.clear();
     ASSERT_EQ(Load("crafted.txt"), MapOutcome::Done);
-    EXPECT_EQ(layout.ObjectCount(), 4);
-    EXPECT_EQ(dialogs.MessageTexts(), std::vector<std::string>{std::string(mapmsg::kLinesLeftOut)});
+    EXPECT_EQ(layout.Placed().Count(), 4);
+    EXPECT_EQ(ShownTexts(), std::vector<std::string>{std::string(mapmsg::kLinesLeftOut)});
 }
 
 TEST_F(MapFileTest, MoreThanTwoHundredNamesAreIgnoredWithTheLinesThatUseThem)
@@ -512,21 +475,21 @@ TEST_F(MapFileTest, MoreThanTwoHundredNamesAreIgnoredWithTheLinesThatUseThem)
     lines.push_back("200 2 0 0 0 0 -1");
     WriteFile("names.txt", Crlf(lines));
     ASSERT_EQ(Load("names.txt"), MapOutcome::Done);
-    ASSERT_EQ(layout.ObjectCount(), 1);
-    EXPECT_EQ(layout.FindObject(0)->x, 1.0f);
-    EXPECT_EQ(dialogs.MessageTexts(), std::vector<std::string>{std::string(mapmsg::kLinesLeftOut)});
+    ASSERT_EQ(layout.Placed().Count(), 1);
+    EXPECT_EQ(layout.Placed().Find(0)->x, 1.0f);
+    EXPECT_EQ(ShownTexts(), std::vector<std::string>{std::string(mapmsg::kLinesLeftOut)});
 }
 
 TEST_F(MapFileTest, AMissingTypeStopsTheLoadWithTheLayoutEmptied)
 {
     WriteTypes(1);
     Scan();
-    layout.AppendPlacedObject({.type = 0});
+    layout.Placed().Append({.type = 0});
     WriteFile("missing.txt", Crlf({"KORVELA Map Data", ":Object Name", "t0", "nosuch", ":Map Data",
                                    "0 0 0 0 0 0 -1", ":Vehicle Data 2", "A"}));
     EXPECT_EQ(Load("missing.txt"), MapOutcome::Failed);
-    EXPECT_EQ(dialogs.MessageTexts(), std::vector<std::string>{"nosuchオブジェクトファイルがありません"});
-    EXPECT_EQ(layout.ObjectCount(), 0);
+    EXPECT_EQ(ShownTexts(), std::vector<std::string>{"nosuchオブジェクトファイルがありません"});
+    EXPECT_EQ(layout.Placed().Count(), 0);
     EXPECT_EQ(vehicles.TrainChoice(1), "電車なし");
     EXPECT_EQ(vehicles.AppliedCount(), 0);
 }
@@ -535,18 +498,18 @@ TEST_F(MapFileTest, UnreadableFilesChangeOnlyTheMapPathAndTheObjectFolder)
 {
     WriteTypes(1);
     Scan();
-    layout.AppendPlacedObject({.type = 0});
+    layout.Placed().Append({.type = 0});
     std::filesystem::create_directories(dir.Path() / "other");
     const std::string other = folder + "other/";
     testsupport::WriteBytes(other + "plain.txt", "hello\r\nworld\r\n");
 
-    EXPECT_EQ(layout::LoadMapFile(layout, other + "gone.txt", vehicles, {}), MapOutcome::Failed);
+    EXPECT_EQ(Keep(layout::LoadMapFile(layout, other + "gone.txt", vehicles, {})), MapOutcome::Failed);
     EXPECT_EQ(layout.MapFilePath(), other + "gone.txt");
-    EXPECT_EQ(layout.ObjectFolder(), other);
-    EXPECT_EQ(layout::LoadMapFile(layout, other + "plain.txt", vehicles, {}), MapOutcome::Failed);
-    EXPECT_EQ(dialogs.MessageTexts(), (std::vector<std::string>{std::string(mapmsg::kOpenFailed),
+    EXPECT_EQ(layout.Catalogue().ObjectFolder(), other);
+    EXPECT_EQ(Keep(layout::LoadMapFile(layout, other + "plain.txt", vehicles, {})), MapOutcome::Failed);
+    EXPECT_EQ(ShownTexts(), (std::vector<std::string>{std::string(mapmsg::kOpenFailed),
                                                                 std::string(mapmsg::kNotDataFile)}));
-    EXPECT_EQ(layout.ObjectCount(), 1);
+    EXPECT_EQ(layout.Placed().Count(), 1);
     EXPECT_EQ(vehicles.AppliedCount(), 0);
 }
 
@@ -555,14 +518,14 @@ TEST_F(MapFileTest, AMissingBackgroundIsReportedAndTheOldNameKept)
     WriteTypes(1);
     WriteFile("sky.x", layouttest::UnitBoxX());
     Scan();
-    layout.SetBackgroundName("sky");
+    layout.Catalogue().SetBackgroundName("sky");
     WriteFile("nobg.txt", Crlf({"KORVELA Map Data", ":Background", "", ":Object Name", ":Map Data"}));
     WriteFile("cloud.txt", Crlf({"KORVELA Map Data", ":Background", "cloud"}));
     ASSERT_EQ(Load("nobg.txt"), MapOutcome::Done);
     ASSERT_EQ(Load("cloud.txt"), MapOutcome::Done);
-    EXPECT_EQ(dialogs.MessageTexts(), (std::vector<std::string>{"背景ファイル .x がありません。",
+    EXPECT_EQ(ShownTexts(), (std::vector<std::string>{"背景ファイル .x がありません。",
                                                                 "背景ファイル cloud.x がありません。"}));
-    EXPECT_EQ(layout.BackgroundName(), "sky");
+    EXPECT_EQ(layout.Catalogue().BackgroundName(), "sky");
 }
 
 // --- import
@@ -578,19 +541,19 @@ class MapImportTest : public MapFileTest {
     // A map written by the program itself holding these objects.
     void WriteImportFile(const std::string& name, const std::vector<PlacedObject>& objects)
     {
-        layout::CLayout other(dialogs, layouttest::kSection);
-        other.SetObjectFolder(folder);
+        layout::CLayout other(layouttest::kSection);
+        other.Catalogue().SetObjectFolder(folder);
         other.ScanObjectFolder(device.get());
         for (const PlacedObject& object : objects)
-            ASSERT_TRUE(other.AppendPlacedObject(object).ok());
-        ASSERT_EQ(layout::SaveMapFile(other, folder + name, vehicles), MapOutcome::Done);
-        dialogs.ClearCalls();
+            ASSERT_TRUE(other.Placed().Append(object).ok());
+        ASSERT_EQ(Keep(layout::SaveMapFile(other, folder + name, vehicles)), MapOutcome::Done);
+        shown.clear();
     }
 
     void Fill(int count)
     {
         for (int i = 0; i < count; ++i)
-            layout.AppendPlacedObject({.type = 0, .x = static_cast<float>(i)});
+            layout.Placed().Append({.type = 0, .x = static_cast<float>(i)});
     }
 };
 
@@ -599,35 +562,35 @@ TEST_F(MapImportTest, ObjectsAreCentredWhereTheViewMeetsTheGroundAndSelected)
     WriteImportFile("import.txt", {{.type = 1, .x = 90, .y = 0, .z = 100, .angle = 30, .route = 1, .key = 2},
                                    {.type = 0, .x = 100, .y = 2, .z = 100},
                                    {.type = 1, .x = 110, .y = 5, .z = 100}});
-    layout.AppendPlacedObject({.type = 0, .x = -50}, true);
+    layout.Placed().Append({.type = 0, .x = -50}, true);
     layout.SetMapFilePath(folder + "current.txt");
 
-    ASSERT_EQ(layout::ImportMapFile(layout, folder + "import.txt", Down(0, 0)), MapOutcome::Done);
-    ASSERT_EQ(layout.ObjectCount(), 4);
-    EXPECT_EQ(*layout.FindObject(1),
+    ASSERT_EQ(Keep(layout::ImportMapFile(layout, folder + "import.txt", Down(0, 0))), MapOutcome::Done);
+    ASSERT_EQ(layout.Placed().Count(), 4);
+    EXPECT_EQ(*layout.Placed().Find(1),
               (PlacedObject{.type = 1, .x = -10, .y = 0, .z = 0, .angle = 30, .route = 1, .key = 2}));
-    EXPECT_EQ(*layout.FindObject(2), (PlacedObject{.type = 0, .x = 0, .y = 2, .z = 0}));
-    EXPECT_EQ(*layout.FindObject(3), (PlacedObject{.type = 1, .x = 10, .y = 5, .z = 0}));
-    EXPECT_EQ(layout.SelectedObjects(), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(*layout.Placed().Find(2), (PlacedObject{.type = 0, .x = 0, .y = 2, .z = 0}));
+    EXPECT_EQ(*layout.Placed().Find(3), (PlacedObject{.type = 1, .x = 10, .y = 5, .z = 0}));
+    EXPECT_EQ(layout.Selection().Selected(), (std::vector<int>{1, 2, 3}));
     // The list shows the last new row, then the first.
     const auto& scrolls = layout.ObjectDialog().List(ui::objsel::kPlacedList).ScrollRequests();
     ASSERT_EQ(scrolls.size(), 2u);
     EXPECT_EQ(scrolls[0].row, 3);
     EXPECT_EQ(scrolls[1].row, 1);
     EXPECT_GT(scrolls[1].serial, scrolls[0].serial);
-    EXPECT_EQ(layout.SelectedIndex(), -1);
+    EXPECT_EQ(layout.Selection().Primary(), -1);
     EXPECT_EQ(layout.MapFilePath(), folder + "current.txt");
-    EXPECT_TRUE(dialogs.MessageTexts().empty());
+    EXPECT_TRUE(ShownTexts().empty());
 }
 
 TEST_F(MapImportTest, ALevelViewImportsAtTheStoredPlaces)
 {
     WriteImportFile("import.txt", {{.type = 0, .x = 90, .z = 100}, {.type = 0, .x = 110, .z = 120}});
     const layout::PickRay level{{0, 1, 0}, {0, 1, 100}};
-    ASSERT_EQ(layout::ImportMapFile(layout, folder + "import.txt", level), MapOutcome::Done);
-    ASSERT_EQ(layout.ObjectCount(), 2);
-    EXPECT_EQ(layout.FindObject(0)->x, 90.0f);
-    EXPECT_EQ(layout.FindObject(1)->z, 120.0f);
+    ASSERT_EQ(Keep(layout::ImportMapFile(layout, folder + "import.txt", level)), MapOutcome::Done);
+    ASSERT_EQ(layout.Placed().Count(), 2);
+    EXPECT_EQ(layout.Placed().Find(0)->x, 90.0f);
+    EXPECT_EQ(layout.Placed().Find(1)->z, 120.0f);
 }
 
 TEST_F(MapImportTest, TheLimitCountsTheObjectsAlreadyPlaced)
@@ -638,18 +601,18 @@ TEST_F(MapImportTest, TheLimitCountsTheObjectsAlreadyPlaced)
     WriteImportFile("eleven.txt", ten);
     Fill(1990);
 
-    ASSERT_EQ(layout::ImportMapFile(layout, folder + "eleven.txt", Down(0, 0)), MapOutcome::Failed);
-    EXPECT_EQ(layout.ObjectCount(), 1990);
-    EXPECT_EQ(dialogs.MessageTexts(),
+    ASSERT_EQ(Keep(layout::ImportMapFile(layout, folder + "eleven.txt", Down(0, 0))), MapOutcome::Failed);
+    EXPECT_EQ(layout.Placed().Count(), 1990);
+    EXPECT_EQ(ShownTexts(),
               std::vector<std::string>{layout::LimitMessage(layout::LimitKind::PlaceObjects)});
-    ASSERT_EQ(layout::ImportMapFile(layout, folder + "ten.txt", Down(0, 0)), MapOutcome::Done);
-    EXPECT_EQ(layout.ObjectCount(), 2000);
+    ASSERT_EQ(Keep(layout::ImportMapFile(layout, folder + "ten.txt", Down(0, 0))), MapOutcome::Done);
+    EXPECT_EQ(layout.Placed().Count(), 2000);
 }
 
 TEST_F(MapImportTest, AFileItCannotFullyUseChangesNothing)
 {
     Fill(3);
-    layout.SetObjectSelected(1, true);
+    layout.Selection().SetSelected(1, true);
     const std::vector<PlacedObject> before = Objects();
     const std::vector<std::pair<std::string, std::vector<std::string>>> files = {
         {"badindex.txt",
@@ -665,13 +628,13 @@ TEST_F(MapImportTest, AFileItCannotFullyUseChangesNothing)
     };
     for (const auto& [name, lines] : files) {
         WriteFile(name, Crlf(lines));
-        EXPECT_EQ(layout::ImportMapFile(layout, folder + name, Down(0, 0)), MapOutcome::Failed) << name;
+        EXPECT_EQ(Keep(layout::ImportMapFile(layout, folder + name, Down(0, 0))), MapOutcome::Failed) << name;
     }
-    EXPECT_EQ(layout::ImportMapFile(layout, folder + "none.txt", Down(0, 0)), MapOutcome::Failed);
+    EXPECT_EQ(Keep(layout::ImportMapFile(layout, folder + "none.txt", Down(0, 0))), MapOutcome::Failed);
     EXPECT_EQ(Objects(), before);
-    EXPECT_EQ(layout.SelectedObjects(), std::vector<int>{1});
+    EXPECT_EQ(layout.Selection().Selected(), std::vector<int>{1});
     EXPECT_EQ(
-        dialogs.MessageTexts(),
+        ShownTexts(),
         (std::vector<std::string>{std::string(mapmsg::kNotDataFile), "goneオブジェクトファイルがありません",
                                   std::string(mapmsg::kNotDataFile), std::string(mapmsg::kNotDataFile),
                                   std::string(mapmsg::kNotDataFile), std::string(mapmsg::kOpenFailed)}));

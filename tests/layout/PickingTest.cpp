@@ -34,7 +34,7 @@ class PickingTest : public LayoutTest {
     }
     void ExpectFinite() const
     {
-        for (const auto& object : layout.Objects())
+        for (const auto& object : layout.Placed().All())
             EXPECT_TRUE(std::isfinite(object.x) && std::isfinite(object.y) && std::isfinite(object.z) &&
                         std::isfinite(object.angle));
     }
@@ -79,49 +79,50 @@ TEST_F(PickingTest, ClicksSelectAndCtrlClicksAddOrRemove)
     Place(0, 0, 0, 0);
     Place(0, 5, 0, 0);
     Place(0, 10, 0, 0);
-    EXPECT_NEAR(layout.PickPlacedObject(Down(0, 0), false), 99.5f, 1e-3f);
-    EXPECT_EQ(layout.SelectedIndex(), 0);
-    EXPECT_EQ(layout.LastPickRay(), Down(0, 0));
+    EXPECT_NEAR(Pick(Down(0, 0), false), 99.5f, 1e-3f);
+    EXPECT_EQ(layout.Selection().Primary(), 0);
+    EXPECT_EQ(layout.Drag().LastPickRay(), Down(0, 0));
 
-    layout.PickPlacedObject(Down(5, 0), true);
-    layout.PickPlacedObject(Down(10, 0), true);
-    EXPECT_EQ(layout.SelectedObjects(), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(layout.SelectedIndex(), 2);
+    Pick(Down(5, 0), true);
+    Pick(Down(10, 0), true);
+    EXPECT_EQ(layout.Selection().Selected(), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(layout.Selection().Primary(), 2);
     // The picked row is scrolled into view.
     EXPECT_EQ(layout.ObjectDialog().List(ui::objsel::kPlacedList).ScrollRequests().back().row, 2);
 
-    layout.PickPlacedObject(Down(5, 0), true); // already selected: taken out
-    EXPECT_EQ(layout.SelectedObjects(), (std::vector<int>{0, 2}));
-    EXPECT_EQ(layout.SelectedIndex(), -1);
+    Pick(Down(5, 0), true); // already selected: taken out
+    EXPECT_EQ(layout.Selection().Selected(), (std::vector<int>{0, 2}));
+    EXPECT_EQ(layout.Selection().Primary(), -1);
 
-    layout.PickPlacedObject(Down(10, 0), false);
-    EXPECT_EQ(layout.SelectedObjects(), std::vector<int>{2});
+    Pick(Down(10, 0), false);
+    EXPECT_EQ(layout.Selection().Selected(), std::vector<int>{2});
 
-    EXPECT_EQ(layout.PickPlacedObject(Down(50, 0), true), layout::kNoHitDistance);
-    EXPECT_EQ(layout.SelectedObjects(), std::vector<int>{2});
-    EXPECT_EQ(layout.SelectedIndex(), -1);
-    layout.PickPlacedObject(Down(50, 0), false);
-    EXPECT_TRUE(layout.SelectedObjects().empty());
+    EXPECT_EQ(Pick(Down(50, 0), true), layout::kNoHitDistance);
+    EXPECT_EQ(layout.Selection().Selected(), std::vector<int>{2});
+    EXPECT_EQ(layout.Selection().Primary(), -1);
+    Pick(Down(50, 0), false);
+    EXPECT_TRUE(layout.Selection().Selected().empty());
 }
 
 TEST_F(PickingTest, GridDragsMoveInWholeUnits)
 {
     Place(0, 0, 0, 0);
-    layout.PickPlacedObject(Down(0.2f, 0.3f), false);
-    layout.BeginDrag();
-    layout.DragSelected(Down(3.15f, 0.3f), {.grid = true}); // 2.95 becomes 3
-    EXPECT_EQ(layout.ObjectPosition(0), (math::Vec3{3, 0, 0}));
-    layout.DragSelected(Down(3.05f, 0.3f), {.grid = true}); // 2.85 becomes 2
-    EXPECT_EQ(layout.ObjectPosition(0).x, 2.0f);
-    layout.DragSelected(Down(3.05f, 1.0f), {});
-    EXPECT_NEAR(layout.ObjectPosition(0).x, 2.85f, 1e-5f);
-    EXPECT_NEAR(layout.ObjectPosition(0).z, 0.7f, 1e-5f);
+    Pick(Down(0.2f, 0.3f), false);
+    layout.Drag().BeginDrag();
+    layout.Drag().DragSelected(Down(3.15f, 0.3f), {.grid = true}); // 2.95 becomes 3
+    EXPECT_EQ(layout.Placed().Position(0), (math::Vec3{3, 0, 0}));
+    layout.Drag().DragSelected(Down(3.05f, 0.3f), {.grid = true}); // 2.85 becomes 2
+    EXPECT_EQ(layout.Placed().Position(0).x, 2.0f);
+    layout.Drag().DragSelected(Down(3.05f, 1.0f), {});
+    EXPECT_NEAR(layout.Placed().Position(0).x, 2.85f, 1e-5f);
+    EXPECT_NEAR(layout.Placed().Position(0).z, 0.7f, 1e-5f);
 
-    const layout::DragCommit commit = layout.EndDrag();
-    EXPECT_EQ(commit.indices, std::vector<int>{0});
-    EXPECT_EQ(commit.before[0].x, 0.0f);
-    EXPECT_TRUE(commit.Changed());
-    EXPECT_FALSE(layout.Dragging());
+    EXPECT_TRUE(layout.Drag().EndDrag());
+    EXPECT_FALSE(layout.Drag().Dragging());
+    // The whole drag is one edit, undone back to where the object was picked up.
+    EXPECT_EQ(layout.History().UndoCount(), 1u);
+    ASSERT_TRUE(layout.Undo());
+    EXPECT_EQ(layout.Placed().Position(0), (math::Vec3{0, 0, 0}));
 }
 
 TEST_F(PickingTest, TheWholeSelectionMovesAndTurnsWithThePrimary)
@@ -129,55 +130,55 @@ TEST_F(PickingTest, TheWholeSelectionMovesAndTurnsWithThePrimary)
     Place(0, 0, 0, 0);
     Place(0, 5, 0, 0, 30);
     Place(0, 0, 0, 5);
-    layout.SetObjectSelected(1, true);
-    layout.SetObjectSelected(2, true);
-    layout.PickPlacedObject(Down(0, 0.5f), true); // primary: object 0, grabbed at (0, 0.5)
-    ASSERT_EQ(layout.SelectedIndex(), 0);
+    layout.Selection().SetSelected(1, true);
+    layout.Selection().SetSelected(2, true);
+    Pick(Down(0, 0.5f), true); // primary: object 0, grabbed at (0, 0.5)
+    ASSERT_EQ(layout.Selection().Primary(), 0);
 
-    layout.DragSelected(Down(10, 20.5f), {});
-    EXPECT_EQ(layout.ObjectPosition(0), (math::Vec3{10, 0, 20}));
-    EXPECT_EQ(layout.ObjectPosition(1), (math::Vec3{15, 0, 20}));
-    EXPECT_EQ(layout.ObjectPosition(2), (math::Vec3{10, 0, 25}));
+    layout.Drag().DragSelected(Down(10, 20.5f), {});
+    EXPECT_EQ(layout.Placed().Position(0), (math::Vec3{10, 0, 20}));
+    EXPECT_EQ(layout.Placed().Position(1), (math::Vec3{15, 0, 20}));
+    EXPECT_EQ(layout.Placed().Position(2), (math::Vec3{10, 0, 25}));
 
     // Alt: the grab point swings from straight ahead (+z) to +x, a quarter turn.
-    layout.DragSelected(Down(10.5f, 20), {.alt = true});
-    EXPECT_NEAR(layout.FindObject(0)->angle, 90.0f, 1e-3f);
-    EXPECT_NEAR(layout.FindObject(1)->angle, 120.0f, 1e-3f);
-    EXPECT_NEAR(layout.FindObject(1)->x, 10.0f, 1e-4f);
-    EXPECT_NEAR(layout.FindObject(1)->z, 15.0f, 1e-4f);
-    EXPECT_NEAR(layout.FindObject(2)->x, 15.0f, 1e-4f);
-    EXPECT_NEAR(layout.FindObject(2)->z, 20.0f, 1e-4f);
+    layout.Drag().DragSelected(Down(10.5f, 20), {.alt = true});
+    EXPECT_NEAR(layout.Placed().Find(0)->angle, 90.0f, 1e-3f);
+    EXPECT_NEAR(layout.Placed().Find(1)->angle, 120.0f, 1e-3f);
+    EXPECT_NEAR(layout.Placed().Find(1)->x, 10.0f, 1e-4f);
+    EXPECT_NEAR(layout.Placed().Find(1)->z, 15.0f, 1e-4f);
+    EXPECT_NEAR(layout.Placed().Find(2)->x, 15.0f, 1e-4f);
+    EXPECT_NEAR(layout.Placed().Find(2)->z, 20.0f, 1e-4f);
 
     // Shift and Alt together change nothing.
-    const auto before = std::vector<layout::PlacedObject>(layout.Objects().begin(), layout.Objects().end());
-    layout.DragSelected(Down(30, 30), {.shift = true, .alt = true});
-    EXPECT_TRUE(std::equal(before.begin(), before.end(), layout.Objects().begin()));
+    const auto before = std::vector<layout::PlacedObject>(layout.Placed().All().begin(), layout.Placed().All().end());
+    layout.Drag().DragSelected(Down(30, 30), {.shift = true, .alt = true});
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), layout.Placed().All().begin()));
 }
 
 TEST_F(PickingTest, AltTurnsInStepsOfFiveDegreesOnTheGrid)
 {
     Place(0, 0, 0, 0);
-    layout.PickPlacedObject(Down(0, 0.5f), false);
-    layout.DragSelected(Down(0.5f, 1.0f), {.alt = true, .grid = true}); // 26.57 degrees
-    EXPECT_EQ(layout.FindObject(0)->angle, 25.0f);
-    layout.DragSelected(Down(-0.5f, -1.0f), {.alt = true, .grid = true}); // -153.43 degrees
-    EXPECT_EQ(layout.FindObject(0)->angle, 205.0f);
+    Pick(Down(0, 0.5f), false);
+    layout.Drag().DragSelected(Down(0.5f, 1.0f), {.alt = true, .grid = true}); // 26.57 degrees
+    EXPECT_EQ(layout.Placed().Find(0)->angle, 25.0f);
+    layout.Drag().DragSelected(Down(-0.5f, -1.0f), {.alt = true, .grid = true}); // -153.43 degrees
+    EXPECT_EQ(layout.Placed().Find(0)->angle, 205.0f);
 }
 
 TEST_F(PickingTest, ShiftRaisesTheSelectionWithGridSteps)
 {
     Place(0, 0, 0, 0);
     Place(0, 4, 1, 0);
-    layout.SetObjectSelected(1, true);
-    layout.PickPlacedObject(Down(0, 0), true);
+    layout.Selection().SetSelected(1, true);
+    Pick(Down(0, 0), true);
     // A ray across the plane x = 0 from the side, meeting it at height 2.7.
     const layout::PickRay side{{-10, 2.7f, 0}, {10, 2.7f, 0}};
-    layout.DragSelected(side, {.shift = true, .grid = true});
-    EXPECT_EQ(layout.FindObject(0)->y, 2.0f);
-    EXPECT_EQ(layout.FindObject(1)->y, 3.0f);
-    layout.DragSelected(side, {.shift = true});
-    EXPECT_NEAR(layout.FindObject(0)->y, 2.7f, 1e-5f);
-    EXPECT_EQ(layout.ObjectPosition(0).x, 0.0f);
+    layout.Drag().DragSelected(side, {.shift = true, .grid = true});
+    EXPECT_EQ(layout.Placed().Find(0)->y, 2.0f);
+    EXPECT_EQ(layout.Placed().Find(1)->y, 3.0f);
+    layout.Drag().DragSelected(side, {.shift = true});
+    EXPECT_NEAR(layout.Placed().Find(0)->y, 2.7f, 1e-5f);
+    EXPECT_EQ(layout.Placed().Position(0).x, 0.0f);
 }
 
 TEST_F(PickingTest, TheMagnetJoinsEndsWithinReachOnly)
@@ -185,29 +186,29 @@ TEST_F(PickingTest, TheMagnetJoinsEndsWithinReachOnly)
     Place(1, 0, 0, 0);     // fixed rail: ends at x = -1 and 1
     Place(1, 2.8f, 0, 0);  // its left end is 0.8 away
     Place(1, -3.2f, 0, 0); // its right end is 1.2 from the fixed rail's left end
-    layout.PickPlacedObject(Down(2.8f, 0.5f), false);
-    layout.DragSelected(Down(2.8f, 0.5f), {.grid = true, .magnet = true});
-    EXPECT_NEAR(layout.ObjectPosition(1).x, 2.0f, 1e-5f);
-    EXPECT_NEAR(layout.ObjectPosition(1).z, 0.0f, 1e-5f);
+    Pick(Down(2.8f, 0.5f), false);
+    layout.Drag().DragSelected(Down(2.8f, 0.5f), {.grid = true, .magnet = true});
+    EXPECT_NEAR(layout.Placed().Position(1).x, 2.0f, 1e-5f);
+    EXPECT_NEAR(layout.Placed().Position(1).z, 0.0f, 1e-5f);
     // The shift holds while the mouse stays.
-    layout.DragSelected(Down(2.8f, 0.5f), {.magnet = true});
-    EXPECT_NEAR(layout.ObjectPosition(1).x, 2.0f, 1e-5f);
+    layout.Drag().DragSelected(Down(2.8f, 0.5f), {.magnet = true});
+    EXPECT_NEAR(layout.Placed().Position(1).x, 2.0f, 1e-5f);
 
     // 1.2 away: no pull.
-    layout.PickPlacedObject(Down(-3.2f, 0.5f), false);
-    ASSERT_EQ(layout.SelectedIndex(), 2);
-    layout.DragSelected(Down(-3.2f, 0.5f), {.magnet = true});
-    EXPECT_EQ(layout.ObjectPosition(2), (math::Vec3{-3.2f, 0, 0}));
+    Pick(Down(-3.2f, 0.5f), false);
+    ASSERT_EQ(layout.Selection().Primary(), 2);
+    layout.Drag().DragSelected(Down(-3.2f, 0.5f), {.magnet = true});
+    EXPECT_EQ(layout.Placed().Position(2), (math::Vec3{-3.2f, 0, 0}));
 }
 
 TEST_F(PickingTest, TheMagnetLooksAtNineSnapPointsOnly)
 {
     Place(1, 0, 0, 0);
     Place(2, 2.5f, 0, 0); // its tenth point would sit 0.5 from the rail's end
-    layout.PickPlacedObject(Down(2.5f, 0), false);
-    layout.DragSelected(Down(2.5f, 0), {.magnet = true});
-    EXPECT_EQ(layout.ObjectPosition(1).x, 2.5f);
-    EXPECT_EQ(layout.FindType(2)->UsedSnapCount(), 10);
+    Pick(Down(2.5f, 0), false);
+    layout.Drag().DragSelected(Down(2.5f, 0), {.magnet = true});
+    EXPECT_EQ(layout.Placed().Position(1).x, 2.5f);
+    EXPECT_EQ(layout.Catalogue().FindType(2)->UsedSnapCount(), 10);
 }
 
 TEST(Snapping, FindsTheNearestPairWithTheLowerPointWinningTies)
@@ -228,42 +229,42 @@ TEST_F(PickingTest, LevelRaysKeepEveryCoordinateFinite)
 {
     Place(0, 0, 0, 0);
     Place(0, 3, 0, 0);
-    layout.PickPlacedObject(Down(0.2f, 0.3f), false);
-    const layout::GrabState grab = layout.Grab();
+    Pick(Down(0.2f, 0.3f), false);
+    const layout::GrabState grab = layout.Drag().Grab();
     const layout::PickRay level{{-50, 0.2f, 0.1f}, {50, 0.2f, 0.1f}};
     const layout::PickRay alongZ{{0.2f, 5, -50}, {0.2f, -5, 50}};
 
-    EXPECT_LT(layout.PickPlacedObject(level, false), layout::kNoHitDistance);
-    EXPECT_EQ(layout.Grab(), grab);
-    layout.DragSelected(level, {});
-    layout.DragSelected(level, {.alt = true});
-    layout.DragSelected(alongZ, {.shift = true});
-    layout.RegrabSelected(level);
-    EXPECT_EQ(layout.Grab(), grab);
+    EXPECT_LT(Pick(level, false), layout::kNoHitDistance);
+    EXPECT_EQ(layout.Drag().Grab(), grab);
+    layout.Drag().DragSelected(level, {});
+    layout.Drag().DragSelected(level, {.alt = true});
+    layout.Drag().DragSelected(alongZ, {.shift = true});
+    layout.Drag().RegrabSelected(level);
+    EXPECT_EQ(layout.Drag().Grab(), grab);
     EXPECT_FALSE(layout.PlaceObject(0, level).ok());
-    EXPECT_EQ(layout.ObjectCount(), 2);
+    EXPECT_EQ(layout.Placed().Count(), 2);
     ExpectFinite();
-    EXPECT_EQ(layout.ObjectPosition(0), (math::Vec3{0, 0, 0}));
+    EXPECT_EQ(layout.Placed().Position(0), (math::Vec3{0, 0, 0}));
 }
 
 TEST_F(PickingTest, GrazingRaysAndPointsBeyondReachLeaveTheSelectionWhereItWas)
 {
     Place(0, 0, 0, 0);
-    layout.PickPlacedObject(Down(0, 0), false);
+    Pick(Down(0, 0), false);
     // 0.3° below the horizon: the ground is met 400 units ahead.
-    layout.DragSelected({{0, 2, 0}, {0, -3, 1000}}, {});
-    layout.DragSelected({{0, 2, 0}, {0, -3, 1000}}, {.alt = true});
+    layout.Drag().DragSelected({{0, 2, 0}, {0, -3, 1000}}, {});
+    layout.Drag().DragSelected({{0, 2, 0}, {0, -3, 1000}}, {.alt = true});
     // Along the plane x = 0 within 0.6°.
-    layout.DragSelected({{-1, 2.7f, -100}, {1, 2.7f, 100}}, {.shift = true});
-    EXPECT_EQ(layout.ObjectPosition(0), (math::Vec3{0, 0, 0}));
-    EXPECT_EQ(layout.FindObject(0)->angle, 0.0f);
+    layout.Drag().DragSelected({{-1, 2.7f, -100}, {1, 2.7f, 100}}, {.shift = true});
+    EXPECT_EQ(layout.Placed().Position(0), (math::Vec3{0, 0, 0}));
+    EXPECT_EQ(layout.Placed().Find(0)->angle, 0.0f);
 
     // A steep ray meeting the ground 224 units from the eye: beyond a reach of 200, within 300.
     const layout::PickRay far{{0, 100, 0}, {0, -100, 400}};
-    layout.DragSelected(far, {.reach = 200});
-    EXPECT_EQ(layout.ObjectPosition(0), (math::Vec3{0, 0, 0}));
-    layout.DragSelected(far, {.reach = 300});
-    EXPECT_NEAR(layout.ObjectPosition(0).z, 200.0f, 1e-3f);
+    layout.Drag().DragSelected(far, {.reach = 200});
+    EXPECT_EQ(layout.Placed().Position(0), (math::Vec3{0, 0, 0}));
+    layout.Drag().DragSelected(far, {.reach = 300});
+    EXPECT_NEAR(layout.Placed().Position(0).z, 200.0f, 1e-3f);
 }
 
 TEST(PickRays, UnprojectTheViewPointAtBothDepths)

@@ -77,10 +77,10 @@ TEST_F(SurfaceGridTest, ProbesOnTheEdgesOfTurnedBoundsAgree)
     PlaceRandom(random, 150);
     surface.Refresh();
     // The corners and edge midpoints of every object's bounds, in world space.
-    for (int i = 0; i < layout.ObjectCount(); ++i) {
-        const layout::PlacedObject& object = *layout.FindObject(i);
-        const layout::ObjectType& type = *layout.FindType(object.type);
-        const layout::ObjectTrig trig = layout.Trig(i);
+    for (int i = 0; i < layout.Placed().Count(); ++i) {
+        const layout::PlacedObject& object = *layout.Placed().Find(i);
+        const layout::ObjectType& type = *layout.Catalogue().FindType(object.type);
+        const layout::ObjectTrig trig = layout.Placed().Trig(i);
         const model::MeshBox& b = type.bounds;
         for (const float lx : {b.minX, 0.5f * (b.minX + b.maxX), b.maxX}) {
             for (const float lz : {b.minZ, 0.5f * (b.minZ + b.maxZ), b.maxZ}) {
@@ -108,8 +108,8 @@ TEST_F(SurfaceGridTest, StaysRightAfterEditsOnceRefreshed)
     PlaceRandom(random, 200);
     ExpectSameAnswers(random, 500);
 
-    for (int i = 0; i < layout.ObjectCount(); i += 3)
-        layout.SetObjectSelected(i, true);
+    for (int i = 0; i < layout.Placed().Count(); i += 3)
+        layout.Selection().SetSelected(i, true);
     ASSERT_TRUE(layout.MoveSelectedBy(7.5f, 0.25f, -12.0f));
     ExpectSameAnswers(random, 500);
     ASSERT_TRUE(layout.TurnSelectedBy(33.0f));

@@ -121,7 +121,7 @@ TEST_F(SurfaceQueryTest, AtMostTenSurfacesAreWeighedAndAnEleventhEndsTheScan)
 TEST_F(SurfaceQueryTest, HeightFollowsASlopeAndFallsBackToTheGround)
 {
     WriteFile("ground.x", tracks::BoxText(-100, 100, -1, -0.5, -100, 100));
-    layout.SetBackgroundName("ground");
+    layout.Catalogue().SetBackgroundName("ground");
     Scan();
     const int ramp = Place(Type("ramp"), 0, 0, 0);
     surface.Refresh();
@@ -178,7 +178,7 @@ TEST_F(SurfaceQueryTest, ATypeWithoutRoutesIgnoresItsGuide)
     Scan();
     const int track = Place(Type("noroute"), 0, 0, 0);
     surface.Refresh();
-    ASSERT_TRUE(layout.FindType(Type("noroute"))->HasGuide());
+    ASSERT_TRUE(layout.Catalogue().FindType(Type("noroute"))->HasGuide());
     const math::Vec3 probe{0.4f, 0.5f, 5};
     EXPECT_EQ(surface.GuidePoint(track, probe, 0.0f), probe);
 }
@@ -188,24 +188,24 @@ TEST_F(SurfaceQueryTest, AProbeOnTheBranchThrowsTheTurnoutToIt)
     Scan();
     const int turnout = Place(Type("turnout"), 0, 0, 0);
     surface.Refresh();
-    ASSERT_EQ(layout.FindObject(turnout)->route, 0);
+    ASSERT_EQ(layout.Placed().Find(turnout)->route, 0);
 
     // Near the points both lines are in reach: the current route keeps the car.
     const math::Vec3 points = surface.GuidePoint(turnout, {0.3f, 0.5f, 2}, 0.0f);
     EXPECT_NEAR(points.x, 0.0f, kTolerance);
-    EXPECT_EQ(layout.FindObject(turnout)->route, 0);
+    EXPECT_EQ(layout.Placed().Find(turnout)->route, 0);
 
     // Where the branch has left the straight line's reach, the turnout goes over to it.
     const math::Vec3 onBranch = BranchPoint(18.0);
     const math::Vec3 probe{onBranch.x + 0.2f, 0.5f, 18.0f};
     const math::Vec3 guided = surface.GuidePoint(turnout, probe, BranchHeading(18.0));
-    EXPECT_EQ(layout.FindObject(turnout)->route, 1);
+    EXPECT_EQ(layout.Placed().Find(turnout)->route, 1);
     EXPECT_EQ(surface.ThrownTurnouts(), 1);
     EXPECT_NEAR(std::hypot(guided.x - kBranchRadius, guided.z), kBranchRadius, 2e-3);
 
     // And back: a probe on the straight line with the branch set throws it to route 0.
     const math::Vec3 straight = surface.GuidePoint(turnout, {0.2f, 0.5f, 18}, 0.0f);
-    EXPECT_EQ(layout.FindObject(turnout)->route, 0);
+    EXPECT_EQ(layout.Placed().Find(turnout)->route, 0);
     EXPECT_NEAR(straight.x, 0.0f, kTolerance);
 }
 
@@ -225,17 +225,17 @@ TEST_F(SurfaceQueryTest, AHugeRouteCountScansOnlyTheLayersTheGuideHas)
     const auto casts = surface.RayCasts();
     const math::Vec3 fromMany = surface.GuidePoint(many, {onBranch.x + 0.2f, 0.5f, 18.0f}, heading);
     EXPECT_LE(surface.RayCasts() - casts, 3u);
-    EXPECT_EQ(layout.FindObject(many)->route, 1);
+    EXPECT_EQ(layout.Placed().Find(many)->route, 1);
     EXPECT_NEAR(fromMany.x + 100.0f, fromTwo.x, kTolerance);
     EXPECT_NEAR(fromMany.z, fromTwo.z, kTolerance);
 
     // Far below every layer nothing is cast at all, and nothing changes.
-    layout.SetObjectRoute(many, 0);
+    layout.Placed().SetRoute(many, 0);
     const auto before = surface.RayCasts();
     const math::Vec3 deep{onBranch.x + 0.2f, -500.0f, 18.0f};
     EXPECT_EQ(surface.GuidePoint(many, deep, heading), deep);
     EXPECT_LE(surface.RayCasts() - before, 2u);
-    EXPECT_EQ(layout.FindObject(many)->route, 0);
+    EXPECT_EQ(layout.Placed().Find(many)->route, 0);
 }
 
 TEST_F(SurfaceQueryTest, AnObjectWhoseMeshFailedToLoadHoldsNoSurface)

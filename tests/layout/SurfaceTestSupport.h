@@ -35,7 +35,7 @@ class SurfaceTest : public layouttest::LayoutTest {
 
     int Type(const std::string& name) const
     {
-        const int type = layout.FindTypeByName(name);
+        const int type = layout.Catalogue().FindTypeByName(name);
         EXPECT_GE(type, 0) << name;
         return type;
     }

@@ -25,16 +25,16 @@ class TurnoutTest : public LayoutTest {
         WriteType("c_plain", {"ポイント=1"});
         WriteType("d_none", {"ポイント=0"});
         Scan();
-        layout.PollTurnoutKeys(input); // the first poll only remembers the keys
+        layout.Placed().PollTurnoutKeys(input); // the first poll only remembers the keys
     }
     // A full press of a key, then one frame.
     void PressAndPoll(int vk)
     {
         keys.Press(vk);
         keys.Release(vk);
-        layout.PollTurnoutKeys(input);
+        layout.Placed().PollTurnoutKeys(input);
     }
-    int Route(int index) const { return layout.FindObject(index)->route; }
+    int Route(int index) const { return layout.Placed().Find(index)->route; }
 
     platform::KeyState keys;
     input::CInput input{keys};
@@ -53,7 +53,7 @@ TEST_F(TurnoutTest, EachPressSwitchesEveryTurnoutWithThatKeyOnce)
     // Holding a key is one press.
     keys.Press('4');
     for (int frame = 0; frame < 5; ++frame)
-        layout.PollTurnoutKeys(input);
+        layout.Placed().PollTurnoutKeys(input);
     keys.Release('4');
     EXPECT_EQ(Route(0), 1);
 }
@@ -80,31 +80,31 @@ TEST_F(TurnoutTest, ShiftSwitchesHeldKeysEveryFrameWithoutALaterExtraSwitch)
     keys.Press(platform::vk::kShift);
     keys.Press('1');
     for (int frame = 0; frame < 4; ++frame)
-        layout.PollTurnoutKeys(input);
+        layout.Placed().PollTurnoutKeys(input);
     EXPECT_EQ(Route(0), 1); // four switches of a three-route turnout
     keys.Release('1');
-    layout.PollTurnoutKeys(input);
+    layout.Placed().PollTurnoutKeys(input);
     keys.Release(platform::vk::kShift);
     // The press made under Shift must not count once more now.
-    layout.PollTurnoutKeys(input);
-    layout.PollTurnoutKeys(input);
+    layout.Placed().PollTurnoutKeys(input);
+    layout.Placed().PollTurnoutKeys(input);
     EXPECT_EQ(Route(0), 1);
 }
 
 TEST_F(TurnoutTest, RoutesBeyondTheCountKeepCountingWithoutOverflow)
 {
     Place(0, 0, 0, 0, 0, 2);
-    layout.SetObjectRoute(0, 5);
-    layout.SwitchRoutes(2);
+    layout.Placed().SetRoute(0, 5);
+    layout.Placed().SwitchRoutes(2);
     EXPECT_EQ(Route(0), 6);
-    layout.SetObjectRoute(0, -1);
-    layout.SwitchRoutes(2);
+    layout.Placed().SetRoute(0, -1);
+    layout.Placed().SwitchRoutes(2);
     EXPECT_EQ(Route(0), 0);
-    layout.SetObjectRoute(0, INT_MAX);
-    layout.SwitchRoutes(2);
+    layout.Placed().SetRoute(0, INT_MAX);
+    layout.Placed().SwitchRoutes(2);
     EXPECT_EQ(Route(0), INT_MAX);
-    layout.SwitchRoutes(-1); // no key switches nothing
-    layout.SwitchRoutes(12);
+    layout.Placed().SwitchRoutes(-1); // no key switches nothing
+    layout.Placed().SwitchRoutes(12);
     EXPECT_EQ(Route(0), INT_MAX);
 }
 
@@ -113,35 +113,35 @@ TEST_F(TurnoutTest, KeysGoOnlyToSelectedTurnouts)
     Place(0, 0, 0, 0);
     Place(2, 5, 0, 0, 0, 4);
     Place(1, 9, 0, 0);
-    layout.SetObjectSelected(0, true);
-    layout.SetObjectSelected(1, true);
+    layout.Selection().SetSelected(0, true);
+    layout.Selection().SetSelected(1, true);
     ASSERT_TRUE(layout.AssignKey(6).ok());
-    EXPECT_EQ(layout.ObjectKey(0), 6);
-    EXPECT_EQ(layout.ObjectKey(1), 4); // plain track keeps its key
-    EXPECT_EQ(layout.ObjectKey(2), layout::kNoKey);
+    EXPECT_EQ(layout.Placed().Key(0), 6);
+    EXPECT_EQ(layout.Placed().Key(1), 4); // plain track keeps its key
+    EXPECT_EQ(layout.Placed().Key(2), layout::kNoKey);
     const ui::ListView& list = layout.ObjectDialog().List(ui::objsel::kPlacedList);
     EXPECT_EQ(list.Cell(0, ui::objsel::kColumnKey), "７");
 
     EXPECT_FALSE(layout.AssignKey(12).ok());
     ASSERT_TRUE(layout.AssignKey(layout::kNoKey).ok());
-    EXPECT_EQ(layout.ObjectKey(0), layout::kNoKey);
+    EXPECT_EQ(layout.Placed().Key(0), layout::kNoKey);
     EXPECT_EQ(list.Cell(0, ui::objsel::kColumnKey), "　");
 }
 
 TEST_F(TurnoutTest, ThePointButtonsSetTheSelectedObjectsRoute)
 {
-    EXPECT_EQ(layout.SelectedRouteCount(), 0);
-    EXPECT_EQ(layout.SelectedRoute(), -1);
+    EXPECT_EQ(layout.Selection().PrimaryRouteCount(), 0);
+    EXPECT_EQ(layout.Selection().PrimaryRoute(), -1);
     Place(1, 0, 0, 0);
-    layout.SetSelectedIndex(0);
-    EXPECT_EQ(layout.SelectedRouteCount(), 3);
+    layout.Selection().SetPrimary(0);
+    EXPECT_EQ(layout.Selection().PrimaryRouteCount(), 3);
     layout.SetSelectedRoute(2);
-    EXPECT_EQ(layout.SelectedRoute(), 2);
+    EXPECT_EQ(layout.Selection().PrimaryRoute(), 2);
     layout.SetSelectedRoute(10);
-    EXPECT_EQ(layout.SelectedRoute(), 2);
-    EXPECT_EQ(*layout.SelectedStatus(), "No=0  Mesh=b_three  x=0.000  y=0.000  z=0.000  r=0.000  Point=3");
-    layout.SetSelectedIndex(7);
-    EXPECT_FALSE(layout.SelectedStatus().has_value());
+    EXPECT_EQ(layout.Selection().PrimaryRoute(), 2);
+    EXPECT_EQ(*layout.Selection().Status(), "No=0  Mesh=b_three  x=0.000  y=0.000  z=0.000  r=0.000  Point=3");
+    layout.Selection().SetPrimary(7);
+    EXPECT_FALSE(layout.Selection().Status().has_value());
 }
 
 TEST(KeyLabels, FollowTheStyleAndShowABlankForAnythingOutOfRange)
@@ -159,9 +159,9 @@ TEST(KeyLabels, FollowTheStyleAndShowABlankForAnythingOutOfRange)
 TEST_F(TurnoutTest, TheKeyColumnFollowsTheLabelStyle)
 {
     Place(0, 0, 0, 0, 0, 1);
-    layout.SetKeyLabelStyle(2);
+    layout.Placed().SetKeyLabelStyle(2);
     EXPECT_EQ(layout.ObjectDialog().List(ui::objsel::kPlacedList).Cell(0, ui::objsel::kColumnKey), "フ");
-    layout.SetKeyLabelStyle(-1);
+    layout.Placed().SetKeyLabelStyle(-1);
     EXPECT_EQ(layout.ObjectDialog().List(ui::objsel::kPlacedList).Cell(0, ui::objsel::kColumnKey), "　");
 }
 
@@ -173,17 +173,17 @@ TEST_F(TurnoutTest, MenuEntriesGetTheirUsageCountAndGoBackToTheirBaseText)
     const std::string base = menu.Text(entry);
     for (int i = 0; i < 12; ++i)
         Place(0, float(i), 0, 0, 0, 3);
-    layout.RefreshKeyMenu();
+    layout.NotifyLayoutChanged();
     EXPECT_EQ(menu.Text(entry), base + "  使用数 12");
     EXPECT_EQ(menu.Text(ui::cmd::kKeyFirst), menu.BaseText(ui::cmd::kKeyFirst));
 
     for (int i = 0; i < 12; ++i)
-        layout.SetObjectSelected(i, i >= 3);
+        layout.Selection().SetSelected(i, i >= 3);
     ASSERT_TRUE(layout.AssignKey(5).ok());
     EXPECT_EQ(menu.Text(entry), base + "  使用数  3");
-    layout.SetObjectSelected(0, true);
-    layout.SetObjectSelected(1, true);
-    layout.SetObjectSelected(2, true);
+    layout.Selection().SetSelected(0, true);
+    layout.Selection().SetSelected(1, true);
+    layout.Selection().SetSelected(2, true);
     ASSERT_TRUE(layout.AssignKey(layout::kNoKey).ok());
     EXPECT_EQ(menu.Text(entry), base);
     EXPECT_TRUE(platform::IsValidUtf8(menu.Text(entry)));

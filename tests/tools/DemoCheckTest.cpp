@@ -8,7 +8,6 @@
 #include "layout/LayoutCheck.h"
 #include "layout/MapFile.h"
 #include "layout/MapFileVehicles.h"
-#include "platform/RecordingDialogService.h"
 
 #include <gtest/gtest.h>
 
@@ -17,18 +16,18 @@ namespace {
 TEST(DemoCheck, TheDemoLayoutHasNoFaultButItsSlopes)
 {
     DEMO_REQUIRE_CONTENT();
-    platform::RecordingDialogService dialogs;
-    layout::CLayout layout(dialogs, demotest::kProgramSection);
+    layout::CLayout layout(demotest::kProgramSection);
     const auto device = std::move(gfx::RecordingDevice::Create().device);
     layout::StoredMapVehicles vehicles;
     ASSERT_EQ(layout::LoadMapFile(layout, demotest::Content().root + std::string(demo::content::kDemoMap),
-                                  vehicles, {.device = device.get()}),
+                                  vehicles, {.device = device.get()})
+                  .outcome,
               layout::MapOutcome::Done);
 
     const layout::LayoutCheckResult result = layout::CheckLayout(layout);
     for (const layout::LayoutFinding& f : result.findings) {
         const std::string type =
-            layout.TypeName(layout.Objects()[static_cast<std::size_t>(f.objects.front())].type);
+            layout.Catalogue().TypeName(layout.Placed().All()[static_cast<std::size_t>(f.objects.front())].type);
         EXPECT_EQ(f.kind, layout::FindingKind::Grade)
             << layout::FindingKindName(f.kind) << " at " << f.position.x << ", " << f.position.z << " on "
             << type << " (" << f.value << ")";

@@ -113,23 +113,25 @@ TEST(DemoGuides, TurnoutBranchesEndOutOfEachOthersReach)
 
 class DemoWorld {
   public:
-    DemoWorld() : layout(dialogs, demotest::kProgramSection)
+    DemoWorld() : layout(demotest::kProgramSection)
     {
         device = std::move(gfx::RecordingDevice::Create().device);
         const std::string path = Content().root + std::string(demo::content::kDemoMap);
-        outcome = layout::LoadMapFile(layout, path, vehicles, {.device = device.get()});
+        const layout::MapResult result = layout::LoadMapFile(layout, path, vehicles, {.device = device.get()});
+        outcome = result.outcome;
+        messages = result.messages;
         surface = std::make_unique<layout::CLayoutSurface>(layout);
         surface->Refresh();
     }
 
     const layout::PlacedObject* Find(const std::string& type, int key = -2) const
     {
-        for (const layout::PlacedObject& o : layout.Objects())
-            if (layout.TypeName(o.type) == type && (key == -2 || o.key == key)) return &o;
+        for (const layout::PlacedObject& o : layout.Placed().All())
+            if (layout.Catalogue().TypeName(o.type) == type && (key == -2 || o.key == key)) return &o;
         return nullptr;
     }
 
-    platform::RecordingDialogService dialogs;
+    std::vector<layout::MapMessage> messages;
     std::unique_ptr<gfx::Device> device;
     layout::CLayout layout;
     layout::StoredMapVehicles vehicles;
@@ -142,12 +144,12 @@ TEST(DemoMap, LoadsCompleteWithoutAWord)
     DEMO_REQUIRE_CONTENT();
     DemoWorld world;
     ASSERT_EQ(world.outcome, layout::MapOutcome::Done);
-    EXPECT_TRUE(world.dialogs.MessageTexts().empty());
-    EXPECT_GT(world.layout.ObjectCount(), 200);
-    EXPECT_FALSE(world.layout.Background().empty());
+    EXPECT_TRUE(world.messages.empty());
+    EXPECT_GT(world.layout.Placed().Count(), 200);
+    EXPECT_FALSE(world.layout.Catalogue().Background().empty());
     // Every placed object's type has its meshes.
-    for (const layout::PlacedObject& o : world.layout.Objects()) {
-        const layout::ObjectType* type = world.layout.FindType(o.type);
+    for (const layout::PlacedObject& o : world.layout.Placed().All()) {
+        const layout::ObjectType* type = world.layout.Catalogue().FindType(o.type);
         ASSERT_NE(type, nullptr);
         EXPECT_FALSE(type->visible.empty()) << type->name;
         EXPECT_EQ(type->HasGuide(), type->routeCount > 0) << type->name;
@@ -172,8 +174,8 @@ TEST(DemoMap, JoinedPiecesMeetAtTheirSnapPoints)
     DemoWorld world;
     ASSERT_EQ(world.outcome, layout::MapOutcome::Done);
     std::vector<std::vector<math::Vec3>> points;
-    for (const layout::PlacedObject& o : world.layout.Objects()) {
-        const layout::ObjectType* type = world.layout.FindType(o.type);
+    for (const layout::PlacedObject& o : world.layout.Placed().All()) {
+        const layout::ObjectType* type = world.layout.Catalogue().FindType(o.type);
         std::vector<math::Vec3> world_points;
         for (const layout::SnapPoint& s : type->snaps) {
             if (!s.Used()) break;
@@ -319,7 +321,7 @@ TEST(DemoMap, TheRoadCarStandsOnARoadAndTheAircraftFly)
     const math::Vec3 car = world.vehicles.StartPosition(layout::MapVehicle::Car);
     const int below = world.surface->FindObjectBelow(car);
     ASSERT_GE(below, 0);
-    EXPECT_EQ(world.layout.TypeName(world.layout.FindObject(below)->type), "road_straight_20");
+    EXPECT_EQ(world.layout.Catalogue().TypeName(world.layout.Placed().Find(below)->type), "road_straight_20");
     EXPECT_NEAR(world.surface->HeightAt(below, car), car.y, 1e-3);
     EXPECT_GT(world.vehicles.StartPosition(layout::MapVehicle::Plane).y, 20.0f);
     EXPECT_GT(world.vehicles.StartPosition(layout::MapVehicle::Helicopter).y, 20.0f);
@@ -344,7 +346,7 @@ TEST(DemoMap, TheRoadCarDrivesStraightOnOverTheRoadBridge)
     for (; car.z < start + 995.0f; car.z += 0.5f) {
         const int below = world.surface->FindObjectBelow(car);
         ASSERT_GE(below, 0) << "off the road at z " << car.z << " height " << car.y;
-        const std::string type = world.layout.TypeName(world.layout.FindObject(below)->type);
+        const std::string type = world.layout.Catalogue().TypeName(world.layout.Placed().Find(below)->type);
         ASSERT_TRUE(type.starts_with("road_") || type == "track_level_crossing") << type << " at z " << car.z;
         car.y = world.surface->HeightAt(below, car);
         highest = std::max(highest, car.y);
@@ -353,7 +355,7 @@ TEST(DemoMap, TheRoadCarDrivesStraightOnOverTheRoadBridge)
             // Something to cross: a road at ground level under the deck.
             const math::Vec3 under{car.x, road, car.z};
             const int low = world.surface->FindObjectBelow(under);
-            if (low >= 0 && world.layout.TypeName(world.layout.FindObject(low)->type) == "road_straight_20") {
+            if (low >= 0 && world.layout.Catalogue().TypeName(world.layout.Placed().Find(low)->type) == "road_straight_20") {
                 EXPECT_NEAR(world.surface->HeightAt(low, under), road, 1e-3);
                 passedOver = true;
             }

@@ -212,7 +212,12 @@ TEST(MainWindowTable, StartButtonWaitsHidden)
 TEST(MenuTable, TurnoutKeysAreContiguousAfterNone)
 {
     const ui::MenuModel menu(ui::MainMenuTemplate());
-    ASSERT_EQ(menu.PopupCount(), 4);
+    ASSERT_EQ(menu.PopupCount(), 5);
+    // The edit menu stands between the file and window menus.
+    EXPECT_EQ(menu.PopupTitle(1), "編集(&E)");
+    EXPECT_EQ(menu.ItemId(1, 0), 32840);
+    EXPECT_EQ(menu.ItemId(1, 1), 32841);
+    EXPECT_EQ(menu.PopupTitle(2), "ウィンドウ(&W)");
     EXPECT_EQ(menu.PopupTitle(ui::cmd::kTurnoutMenu), "ポイント切り替え(&P)");
     ASSERT_EQ(menu.ItemCount(ui::cmd::kTurnoutMenu), 13);
     EXPECT_EQ(menu.ItemId(ui::cmd::kTurnoutMenu, 0), ui::cmd::kKeyNone);
@@ -238,7 +243,10 @@ TEST(ToolBarTable, SlotsAsTheMainLoopReadsThem)
         EXPECT_TRUE(ids.insert(slots[slot].id).second) << slots[slot].id;
         EXPECT_FALSE(slots[slot].toolTip.empty()) << slot;
     }
-    EXPECT_EQ(separators, (std::vector<int>{2, 4, 7, 10, 13}));
+    EXPECT_EQ(separators, (std::vector<int>{4, 6, 9, 12, 15}));
+    EXPECT_EQ(slots[2].id, ui::cmd::kToolUndo);
+    EXPECT_EQ(slots[3].id, ui::cmd::kToolRedo);
+    EXPECT_FALSE(slots[2].state.enabled);
     EXPECT_EQ(slots[ui::cmd::kSlotCreateMap].id, ui::cmd::kToolCreateMap);
     EXPECT_EQ(slots[ui::cmd::kSlotMoveCar].id, ui::cmd::kToolMoveCar);
     EXPECT_EQ(slots[ui::cmd::kSlotMoveTrain].id, ui::cmd::kToolMoveTrain);
@@ -247,7 +255,7 @@ TEST(ToolBarTable, SlotsAsTheMainLoopReadsThem)
         EXPECT_EQ(slot.id, ui::cmd::kToolPoints[route]);
         EXPECT_EQ(slot.kind, ui::ToolKind::CheckGroup);
     }
-    EXPECT_EQ(slots[23].toolTip, "ポイント１０");
+    EXPECT_EQ(slots[25].toolTip, "ポイント１０");
 
     const ui::ToolBarModel bar(slots);
     for (int id : {ui::cmd::kToolGrid, ui::cmd::kToolMagnet, ui::cmd::kToolCurveDetection,

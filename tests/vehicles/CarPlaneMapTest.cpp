@@ -29,7 +29,7 @@ TEST_F(CarPlaneMapTest, LoadingAMapSetsTheHomesOfTheThreeVehicles)
         "1.500 20.000 -3.000\r\n2.500 30.000 -4.000\r\n3.500 0.250 -5.000\r\n"
         ":Vehicle Data 2\r\n";
     WriteFile("map.txt", map);
-    ASSERT_EQ(layout::LoadMapFile(layout, folder + "map.txt", starts, {.device = device.get()}),
+    ASSERT_EQ(layout::LoadMapFile(layout, folder + "map.txt", starts, {.device = device.get()}).outcome,
               layout::MapOutcome::Done);
     EXPECT_EQ(plane.Home(), (math::Vec3{1.5f, 20.0f, -3.0f}));
     EXPECT_EQ(helicopter.Home(), (math::Vec3{2.5f, 30.0f, -4.0f}));

@@ -204,7 +204,7 @@ TEST_F(TrainTest, ATrainComingFromTheBranchThrowsTheTurnout)
     const float endX = static_cast<float>(branchRadius - branchRadius * std::cos(a));
     const float endZ = static_cast<float>(branchRadius * std::sin(a));
     Place(Type("straight"), endX, 0, endZ, static_cast<float>(branchDegrees));
-    ASSERT_EQ(layout.FindObject(turnout)->route, 0);
+    ASSERT_EQ(layout.Placed().Find(turnout)->route, 0);
 
     // The train stands on the lead-on piece facing the points.
     WriteCar("car", 4.0, {"判定位置前方=1.5", "判定位置後方=1.5"});
@@ -225,7 +225,7 @@ TEST_F(TrainTest, ATrainComingFromTheBranchThrowsTheTurnout)
                                               lead.position.z, branchRadius));
         ASSERT_LT(train.Car(1).position.z, 40.0f);
     }
-    EXPECT_EQ(layout.FindObject(turnout)->route, 1);
+    EXPECT_EQ(layout.Placed().Find(turnout)->route, 1);
     EXPECT_EQ(surface.ThrownTurnouts(), 1);
     const double chord = 3.0;
     EXPECT_LT(worst, chord * chord / (8 * branchRadius) + 0.02);

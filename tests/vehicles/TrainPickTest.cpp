@@ -198,7 +198,7 @@ TEST_F(TrainPickTest, AHomeYawFromAMapOfAnySizeShowsTheStatusAtOnce)
     }
     layout::StoredMapVehicles others;
     vehicles::TrainMapVehicles homes(slots, others);
-    ASSERT_EQ(layout::LoadMapFile(layout, map, homes, {.device = device.get()}), layout::MapOutcome::Done);
+    ASSERT_EQ(layout::LoadMapFile(layout, map, homes, {.device = device.get()}).outcome, layout::MapOutcome::Done);
     // Read as the end of the angle range, which still turns no product into infinity.
     const float limit = math::RangeOf(math::ValueKind::Angle).high;
     EXPECT_FLOAT_EQ(slots[0].HomeYaw(), limit);

@@ -12,7 +12,6 @@
 #include "layout/MapFile.h"
 #include "layout/MapFileVehicles.h"
 #include "platform/Profile.h"
-#include "platform/RecordingDialogService.h"
 #include "platform/SafeFile.h"
 
 #include <charconv>
@@ -218,13 +217,12 @@ platform::Status WriteDemoMap(Writer& out, const DemoLayout& demo)
 {
     // The map is written the way the program saves one, from a layout over the object folder
     // just written (names only: no meshes are needed for that).
-    platform::RecordingDialogService dialogs;
-    layout::CLayout map(dialogs, std::string(kSection));
-    map.SetObjectFolder(out.Root() + std::string(content::kObjectFolder));
-    map.SetBackgroundName(std::string(content::kBackground));
+    layout::CLayout map{std::string(kSection)};
+    map.Catalogue().SetObjectFolder(out.Root() + std::string(content::kObjectFolder));
+    map.Catalogue().SetBackgroundName(std::string(content::kBackground));
     map.ScanObjectFolder(nullptr);
     for (const PlacedPiece& o : demo.objects) {
-        const int type = map.FindTypeByName(o.type);
+        const int type = map.Catalogue().FindTypeByName(o.type);
         if (type < 0)
             return platform::Fail("the demo map uses " + o.type + ", which is not in the object folder");
         const layout::PlacedObject placed{type,
@@ -234,7 +232,7 @@ platform::Status WriteDemoMap(Writer& out, const DemoLayout& demo)
                                           static_cast<float>(o.angle),
                                           o.route,
                                           o.key};
-        const platform::Result<int> added = map.AppendPlacedObject(placed);
+        const platform::Result<int> added = map.Placed().Append(placed);
         if (!added) return platform::Fail("cannot place " + o.type + ": " + added.error());
     }
     layout::StoredMapVehicles vehicles;

@@ -13,7 +13,6 @@
 #include "math/Matrix.h"
 #include "model/MeshBounds.h"
 #include "model/MeshModel.h"
-#include "platform/RecordingDialogService.h"
 
 #include <cmath>
 #include <cstdio>
@@ -39,17 +38,17 @@ struct View {
 class Scene {
   public:
     Scene(gfx::Device& device, std::string root)
-        : device_(device), root_(std::move(root)), layout_(dialogs_, "korvela")
+        : device_(device), root_(std::move(root)), layout_("korvela")
     {
     }
 
     bool Load()
     {
         const std::string map = root_ + std::string(demo::content::kDemoMap);
-        if (layout::LoadMapFile(layout_, map, vehicles_, {.device = &device_}) != layout::MapOutcome::Done)
+        if (layout::LoadMapFile(layout_, map, vehicles_, {.device = &device_}).outcome != layout::MapOutcome::Done)
             return false;
-        for (const layout::PlacedObject& o : layout_.Objects()) {
-            const layout::ObjectType* type = layout_.FindType(o.type);
+        for (const layout::PlacedObject& o : layout_.Placed().All()) {
+            const layout::ObjectType* type = layout_.Catalogue().FindType(o.type);
             const math::Matrix turn = math::RotationY(o.angle * kDeg);
             items_.push_back({&type->visible, turn * math::Translation(o.x, o.y, o.z)});
             if (type->routeCount > 1)
@@ -89,7 +88,7 @@ class Scene {
             math::PerspectiveFovLH(view.fov * kDeg, static_cast<float>(width) / height, 1.0f, 10000.0f));
         d.BeginScene();
         d.SetTransform(gfx::TransformKind::World, math::Identity());
-        model::DrawMesh(&d, layout_.Background(), model::kAllSubsets, false, false, 1.0f);
+        model::DrawMesh(&d, layout_.Catalogue().Background(), model::kAllSubsets, false, false, 1.0f);
         for (const Drawn& item : items_) {
             d.SetTransform(gfx::TransformKind::World, item.world);
             model::DrawMesh(&d, *item.model, model::kAllSubsets, false, false, 1.0f);
@@ -178,7 +177,6 @@ class Scene {
 
     gfx::Device& device_;
     std::string root_;
-    platform::RecordingDialogService dialogs_;
     layout::CLayout layout_;
     layout::StoredMapVehicles vehicles_;
     std::vector<Drawn> items_;

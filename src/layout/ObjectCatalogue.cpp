@@ -1,13 +1,10 @@
-// CLayout: the object catalogue from the object folder, the background, and clearing the layout.
-#include "layout/CLayout.h"
+#include "layout/ObjectCatalogue.h"
+
+#include "layout/LayoutLimits.h"
 #include "layout/ObjectIni.h"
 #include "model/MeshBounds.h"
-#include "platform/DialogService.h"
 #include "platform/Paths.h"
 #include "platform/Utf8.h"
-#include "ui/DialogModel.h"
-#include "ui/ObjectSelectTemplate.h"
-
 
 namespace layout {
 
@@ -37,10 +34,15 @@ model::MeshLoadOptions LoadOptions(const CatalogueOptions& options, bool withMat
 
 } // namespace
 
-void CLayout::ScanObjectFolder(gfx::Device* device, const CatalogueOptions& options)
+void ObjectCatalogue::SetObjectFolder(std::string folder)
 {
-    // The placed objects name types of the old list; they go before the list changes.
-    ClearLayout();
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    objectFolder_ = std::move(folder);
+}
+
+platform::Status ObjectCatalogue::ScanNames()
+{
+    ReleaseModels();
     types_.clear();
 
     // The catalogue keeps the order of the folder search (by name, ignoring letter case), so a
@@ -49,31 +51,22 @@ void CLayout::ScanObjectFolder(gfx::Device* device, const CatalogueOptions& opti
     for (const std::string& file : platform::FindFiles(objectFolder_, "*.ini"))
         stems.push_back(file.substr(0, file.size() - 4));
 
-    std::vector<std::string> names;
+    platform::Status status = platform::Ok{};
     for (const std::string& name : stems) {
-        if (static_cast<int>(names.size()) >= kMaxObjectTypes) {
-            ShowMessage(LimitMessage(LimitKind::RegisterTypes));
+        if (TypeCount() >= kMaxObjectTypes) {
+            status = platform::Fail(LimitMessage(LimitKind::RegisterTypes));
             break;
         }
         if (!IsStorableName(name)) continue;
         if (!platform::FindFileNoCase(objectFolder_ + name + ".x")) continue;
-        names.push_back(name);
+        types_.emplace_back().name = name;
     }
-
-    types_.resize(names.size());
-    for (std::size_t i = 0; i < names.size(); ++i)
-        types_[i].name = names[i];
-    dialog_->SetItems(ui::objsel::kCatalogue, std::move(names));
-    dialog_->SetSelection(ui::objsel::kCatalogue, types_.empty() ? -1 : 0);
-
-    // Loading the types clears the layout and loads the background itself; without a device
-    // neither would load anything.
-    LoadObjectTypes(device, options);
+    return status;
 }
 
-bool CLayout::LoadObjectTypes(gfx::Device* device, const CatalogueOptions& options)
+bool ObjectCatalogue::LoadTypes(gfx::Device* device, const CatalogueOptions& options)
 {
-    ClearLayout();
+    ReleaseModels();
     if (!device) return false;
     LoadBackground(device, options);
     for (int i = 0; i < TypeCount(); ++i) {
@@ -83,7 +76,7 @@ bool CLayout::LoadObjectTypes(gfx::Device* device, const CatalogueOptions& optio
     return true;
 }
 
-void CLayout::LoadTypeRecord(gfx::Device* device, int index, const CatalogueOptions& options)
+void ObjectCatalogue::LoadTypeRecord(gfx::Device* device, int index, const CatalogueOptions& options)
 {
     ObjectType& type = types_[static_cast<std::size_t>(index)];
     const std::string base = objectFolder_ + type.name;
@@ -107,47 +100,51 @@ void CLayout::LoadTypeRecord(gfx::Device* device, int index, const CatalogueOpti
     type.loaded = true;
 }
 
-void CLayout::LoadBackground(gfx::Device* device, const CatalogueOptions& options)
+void ObjectCatalogue::LoadBackground(gfx::Device* device, const CatalogueOptions& options)
 {
     if (!device) return;
     background_.Clear();
     (void)model::LoadMesh(device, objectFolder_ + backgroundName_, background_, LoadOptions(options, true));
 }
 
-void CLayout::ChooseBackground(gfx::Device* device, const CatalogueOptions& options)
-{
-    platform::FileRequest request;
-    request.title = "背景データの読込み（フォルダの変更禁止）";
-    request.defaultExtension = ".x";
-    request.initialFile = objectFolder_ + backgroundName_ + ".x";
-    request.filters = platform::ParseFileFilter("*.x|*.x|*.*|*.*||");
-    request.options.hideReadOnly = true;
-    request.options.keepCurrentFolder = true;
-    request.options.fileMustExist = true;
-    const std::optional<std::string> chosen = dialogs_.ChooseFileToOpen(request);
-    if (!chosen) return;
-    // Only the name counts: the background always comes from the object folder.
-    backgroundName_ = platform::SplitPath(*chosen).name;
-    LoadBackground(device, options);
-}
-
-void CLayout::ResetTypes()
+void ObjectCatalogue::ReleaseModels()
 {
     for (ObjectType& type : types_) {
         std::string name = std::move(type.name);
         type = ObjectType{};
         type.name = std::move(name);
     }
-}
-
-void CLayout::ClearLayout()
-{
-    ResetTypes();
     lastTypeIndex_ = -1;
     background_.Clear();
-    relatives_.clear();
-    // Also empties the list and the selection, so that nothing points at a record that is gone.
-    ClearPlacedObjects();
+}
+
+const ObjectType* ObjectCatalogue::FindType(int index) const
+{
+    return index >= 0 && index < TypeCount() ? &types_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+const std::string& ObjectCatalogue::TypeName(int index) const
+{
+    static const std::string kNone;
+    const ObjectType* type = FindType(index);
+    return type ? type->name : kNone;
+}
+
+std::vector<std::string> ObjectCatalogue::TypeNames() const
+{
+    std::vector<std::string> names;
+    names.reserve(types_.size());
+    for (const ObjectType& type : types_)
+        names.push_back(type.name);
+    return names;
+}
+
+int ObjectCatalogue::FindTypeByName(std::string_view name) const
+{
+    for (int i = 0; i < TypeCount(); ++i) {
+        if (platform::EqualsNoCase(types_[static_cast<std::size_t>(i)].name, name)) return i;
+    }
+    return -1;
 }
 
 } // namespace layout

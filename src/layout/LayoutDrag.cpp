@@ -1,5 +1,5 @@
-// CLayout: picking placed objects with the mouse, and dragging, raising and turning the
-// selection with grid and magnet.
+#include "layout/LayoutDrag.h"
+
 #include "layout/CLayout.h"
 #include "math/Matrix.h"
 #include "math/Numeric.h"
@@ -49,12 +49,12 @@ bool MayHitSphere(math::Vec3 origin, math::Vec3 direction, const model::MeshSphe
 PickHit CLayout::FindPickHit(const PickRay& ray) const
 {
     std::vector<PickHit> hits;
-    for (int i = LastPlacedIndex(); i >= 0; --i) {
-        const PlacedObject& object = objects_[static_cast<std::size_t>(i)];
-        const ObjectType* type = FindType(object.type);
+    for (int i = objects_.LastIndex(); i >= 0; --i) {
+        const PlacedObject& object = *objects_.Find(i);
+        const ObjectType* type = catalogue_.FindType(object.type);
         if (!type || !type->visible.mesh) continue;
         const math::Vec3 position{object.x, object.y, object.z};
-        const ObjectTrig trig = Trig(i);
+        const ObjectTrig trig = objects_.Trig(i);
         const math::Vec3 nearPoint = ToObjectSpace(ray.nearPoint, position, trig);
         const math::Vec3 direction = math::Normalize(ToObjectSpace(ray.farPoint, position, trig) - nearPoint);
         if (!MayHitSphere(nearPoint, direction, type->sphere)) continue;
@@ -71,18 +71,19 @@ PickHit CLayout::FindPickHit(const PickRay& ray) const
     return nearest;
 }
 
-float CLayout::PickPlacedObject(const PickRay& ray, bool ctrl)
+float LayoutDrag::PickPlacedObject(const PickRay& ray, const PickHit& hit, bool ctrl)
 {
     pickRay_ = ray;
-    const PickHit hit = FindPickHit(ray);
-    if (hit.index < 0) {
-        selectedIndex_ = -1;
-        if (!ctrl) DeselectAllRows();
-        NotifyTurnout();
+    LayoutSelection& selection = layout_.Selection();
+    const PlacedObject* found = layout_.Placed().Find(hit.index);
+    if (!found) {
+        selection.SetPrimary(-1);
+        if (!ctrl) selection.DeselectAll();
+        layout_.NotifyTurnout();
         return kNoHitDistance;
     }
 
-    const PlacedObject& picked = objects_[static_cast<std::size_t>(hit.index)];
+    const PlacedObject picked = *found;
     // A level ray never meets the object's plane: the grab state stays as it was.
     if (const std::optional<math::Vec3> point = MeetHeight(ray, picked.y)) {
         grab_.x = point->x - picked.x;
@@ -92,77 +93,89 @@ float CLayout::PickPlacedObject(const PickRay& ray, bool ctrl)
         grab_.primaryAngle = picked.angle;
     }
 
-    relatives_.resize(objects_.size());
-    for (std::size_t i = 0; i < objects_.size(); ++i) {
-        const PlacedObject& object = objects_[i];
+    const std::span<const PlacedObject> objects = layout_.Placed().All();
+    relatives_.resize(objects.size());
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        const PlacedObject& object = objects[i];
         relatives_[i] = {{object.x - picked.x, object.y - picked.y, object.z - picked.z},
                          object.angle - picked.angle};
     }
 
-    if (ctrl && IsObjectSelected(hit.index)) {
-        SetObjectSelected(hit.index, false);
-        selectedIndex_ = -1;
-        NotifyTurnout();
+    if (ctrl && selection.IsSelected(hit.index)) {
+        selection.SetSelected(hit.index, false);
+        selection.SetPrimary(-1);
+        layout_.NotifyTurnout();
         return hit.distance;
     }
-    selectedIndex_ = hit.index;
-    if (!ctrl) DeselectAllRows();
-    SetObjectSelected(hit.index, true);
-    ScrollToObject(hit.index);
-    NotifyTurnout();
+    selection.SetPrimary(hit.index);
+    if (!ctrl) selection.DeselectAll();
+    selection.SetSelected(hit.index, true);
+    selection.ScrollTo(hit.index);
+    layout_.NotifyTurnout();
     return hit.distance;
 }
 
-CLayout::Relative CLayout::RelativeOf(int index) const
+LayoutDrag::Relative LayoutDrag::RelativeOf(int index) const
 {
     return index >= 0 && index < static_cast<int>(relatives_.size())
                ? relatives_[static_cast<std::size_t>(index)]
                : Relative{};
 }
 
-void CLayout::BeginDrag()
+void LayoutDrag::BeginDrag()
 {
     dragging_ = true;
-    dragIndices_ = SelectedObjects();
-    dragBefore_.clear();
-    for (const int index : dragIndices_)
-        dragBefore_.push_back(objects_[static_cast<std::size_t>(index)]);
+    mode_.clear();
+    before_ = layout_.Placed().Records(layout_.Selection().Selected());
 }
 
-DragCommit CLayout::EndDrag()
+bool LayoutDrag::EndDrag()
 {
-    DragCommit commit;
-    if (dragging_) {
-        for (std::size_t i = 0; i < dragIndices_.size(); ++i) {
-            const PlacedObject* now = FindObject(dragIndices_[i]);
-            if (!now) continue;
-            commit.indices.push_back(dragIndices_[i]);
-            commit.before.push_back(dragBefore_[i]);
-            commit.after.push_back(*now);
-        }
-    }
+    if (!dragging_) return false;
     dragging_ = false;
-    dragIndices_.clear();
-    dragBefore_.clear();
-    return commit;
+    LayoutEdit edit{.name = mode_.empty() ? editname::kMove : mode_, .kind = LayoutEdit::Kind::Change};
+    const PlacedObjects& objects = layout_.Placed();
+    for (const PlacedRecord& was : before_) {
+        const int index = objects.IndexOf(was.id);
+        if (index < 0) continue;
+        edit.before.push_back(was);
+        edit.after.push_back({was.id, index, *objects.Find(index)});
+    }
+    before_.clear();
+    if (edit.before == edit.after) return false;
+    edit.selectionBefore = edit.selectionAfter = layout_.Selection().Capture();
+    layout_.Done(std::move(edit));
+    return true;
 }
 
-void CLayout::DragSelected(const PickRay& cursorRay, const DragFlags& flags)
+void LayoutDrag::Cancel()
 {
-    if (!FindObject(selectedIndex_)) return;
+    dragging_ = false;
+    before_.clear();
+    relatives_.clear();
+}
+
+void LayoutDrag::DragSelected(const PickRay& cursorRay, const DragFlags& flags)
+{
+    if (!layout_.Placed().Find(layout_.Selection().Primary())) return;
+    const char* mode = nullptr;
     if (!flags.shift && !flags.alt) {
         DragAcross(cursorRay, flags);
+        mode = editname::kMove;
     } else if (flags.shift && !flags.alt) {
         DragUpDown(cursorRay, flags);
+        mode = editname::kRaise;
     } else if (flags.alt && !flags.shift) {
         DragTurn(cursorRay, flags);
+        mode = editname::kTurn;
     }
-    UpdateRows(SelectedObjects());
+    if (mode && dragging_) mode_ = mode_.empty() || mode_ == mode ? mode : editname::kDrag;
 }
 
-void CLayout::DragAcross(const PickRay& ray, const DragFlags& flags)
+void LayoutDrag::DragAcross(const PickRay& ray, const DragFlags& flags)
 {
-    const PlacedObject primary = objects_[static_cast<std::size_t>(selectedIndex_)];
+    const int primaryIndex = layout_.Selection().Primary();
+    const PlacedObject primary = *layout_.Placed().Find(primaryIndex);
     const std::optional<math::Vec3> point = DragPointAtHeight(ray, primary.y, flags.reach);
     if (!point) return;
     float x = point->x - grab_.x;
@@ -177,18 +190,22 @@ void CLayout::DragAcross(const PickRay& ray, const DragFlags& flags)
     }
     if (!std::isfinite(x) || !std::isfinite(z)) return;
 
-    for (const int index : SelectedObjects()) {
-        PlacedObject object = objects_[static_cast<std::size_t>(index)];
-        const Relative relative = index == selectedIndex_ ? Relative{} : RelativeOf(index);
+    const std::vector<int> selected = layout_.Selection().Selected();
+    std::vector<PlacedObject> moved;
+    for (const int index : selected) {
+        PlacedObject object = *layout_.Placed().Find(index);
+        const Relative relative = index == primaryIndex ? Relative{} : RelativeOf(index);
         object.x = x + relative.offset.x;
         object.z = z + relative.offset.z;
-        SetObject(index, object);
+        moved.push_back(object);
     }
+    layout_.Placed().Replace(selected, moved);
 }
 
-void CLayout::DragUpDown(const PickRay& ray, const DragFlags& flags)
+void LayoutDrag::DragUpDown(const PickRay& ray, const DragFlags& flags)
 {
-    const PlacedObject primary = objects_[static_cast<std::size_t>(selectedIndex_)];
+    const int primaryIndex = layout_.Selection().Primary();
+    const PlacedObject primary = *layout_.Placed().Find(primaryIndex);
     const std::optional<float> s = DragStepAtX(ray, primary.x + grab_.x, flags.reach);
     if (!s) return;
     float y = ray.nearPoint.y + *s * (ray.farPoint.y - ray.nearPoint.y);
@@ -199,11 +216,14 @@ void CLayout::DragUpDown(const PickRay& ray, const DragFlags& flags)
     }
     if (!std::isfinite(y)) return;
 
-    for (const int index : SelectedObjects()) {
-        PlacedObject object = objects_[static_cast<std::size_t>(index)];
-        object.y = index == selectedIndex_ ? y : y + RelativeOf(index).offset.y;
-        SetObject(index, object);
+    const std::vector<int> selected = layout_.Selection().Selected();
+    std::vector<PlacedObject> moved;
+    for (const int index : selected) {
+        PlacedObject object = *layout_.Placed().Find(index);
+        object.y = index == primaryIndex ? y : y + RelativeOf(index).offset.y;
+        moved.push_back(object);
     }
+    layout_.Placed().Replace(selected, moved);
     // Take hold again at the unrounded height, so that the grid steps do not creep.
     if (const std::optional<math::Vec3> point = MeetHeight(ray, y + fraction)) {
         grab_.x = point->x - primary.x;
@@ -212,9 +232,10 @@ void CLayout::DragUpDown(const PickRay& ray, const DragFlags& flags)
     }
 }
 
-void CLayout::DragTurn(const PickRay& ray, const DragFlags& flags)
+void LayoutDrag::DragTurn(const PickRay& ray, const DragFlags& flags)
 {
-    const PlacedObject primary = objects_[static_cast<std::size_t>(selectedIndex_)];
+    const int primaryIndex = layout_.Selection().Primary();
+    const PlacedObject primary = *layout_.Placed().Find(primaryIndex);
     const std::optional<math::Vec3> point = DragPointAtHeight(ray, primary.y, flags.reach);
     if (!point) return;
     float angle = std::atan2(point->x - primary.x, point->z - primary.z) * kToDegrees - grab_.bearing;
@@ -222,9 +243,11 @@ void CLayout::DragTurn(const PickRay& ray, const DragFlags& flags)
     if (!std::isfinite(angle)) return;
 
     const math::Matrix carry = math::RotationY((angle - grab_.primaryAngle) * math::kDegToRad);
-    for (const int index : SelectedObjects()) {
-        PlacedObject object = objects_[static_cast<std::size_t>(index)];
-        if (index == selectedIndex_) {
+    const std::vector<int> selected = layout_.Selection().Selected();
+    std::vector<PlacedObject> moved;
+    for (const int index : selected) {
+        PlacedObject object = *layout_.Placed().Find(index);
+        if (index == primaryIndex) {
             object.angle = math::NormalizeAngle(angle);
         } else {
             const Relative relative = RelativeOf(index);
@@ -234,16 +257,17 @@ void CLayout::DragTurn(const PickRay& ray, const DragFlags& flags)
             object.x = primary.x + turned.x;
             object.z = primary.z + turned.z;
         }
-        SetObject(index, object);
+        moved.push_back(object);
     }
+    layout_.Placed().Replace(selected, moved);
     grab_.x = point->x - primary.x;
     grab_.z = point->z - primary.z;
     grab_.y = primary.y;
 }
 
-void CLayout::RegrabSelected(const PickRay& cursorRay)
+void LayoutDrag::RegrabSelected(const PickRay& cursorRay)
 {
-    const PlacedObject* primary = FindObject(selectedIndex_);
+    const PlacedObject* primary = layout_.Placed().Find(layout_.Selection().Primary());
     if (!primary) return;
     const std::optional<math::Vec3> point = MeetHeight(cursorRay, primary->y);
     if (!point) return;
@@ -253,20 +277,22 @@ void CLayout::RegrabSelected(const PickRay& cursorRay)
     grab_.bearing = std::atan2(grab_.x, grab_.z) * kToDegrees - primary->angle;
 }
 
-SnapOffset CLayout::SnapSelected()
+SnapOffset LayoutDrag::SnapSelected()
 {
-    const PlacedObject* primary = FindObject(selectedIndex_);
+    const PlacedObject* primary = layout_.Placed().Find(layout_.Selection().Primary());
     if (!primary) return {};
-    const ObjectType* primaryType = FindType(primary->type);
+    const ObjectCatalogue& catalogue = layout_.Catalogue();
+    const ObjectType* primaryType = catalogue.FindType(primary->type);
     if (!primaryType) return {};
     const std::vector<math::Vec3> points = MagnetPoints(*primaryType, primary->x, primary->z, primary->angle);
 
     std::vector<std::vector<math::Vec3>> others;
     if (!points.empty()) {
-        const std::vector<bool> selected = SelectionMask();
-        for (std::size_t i = 0; i < objects_.size(); ++i) {
-            const PlacedObject& object = objects_[i];
-            const ObjectType* type = FindType(object.type);
+        const std::vector<bool> selected = layout_.Selection().Mask();
+        const std::span<const PlacedObject> objects = layout_.Placed().All();
+        for (std::size_t i = 0; i < objects.size(); ++i) {
+            const PlacedObject& object = objects[i];
+            const ObjectType* type = catalogue.FindType(object.type);
             if (selected[i] || !type || !type->HasSnapPoints()) continue;
             others.push_back(MagnetPoints(*type, object.x, object.z, object.angle));
         }

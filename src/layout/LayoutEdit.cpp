@@ -1,0 +1,124 @@
+#include "layout/LayoutEdit.h"
+
+#include "layout/ObjectCatalogue.h"
+
+#include <algorithm>
+
+namespace layout {
+
+namespace {
+
+std::vector<int> IndicesOf(const PlacedObjects& objects, const std::vector<PlacedRecord>& records)
+{
+    std::vector<int> indices;
+    indices.reserve(records.size());
+    for (const PlacedRecord& record : records)
+        indices.push_back(objects.IndexOf(record.id));
+    return indices;
+}
+
+void PutRecords(PlacedObjects& objects, const std::vector<PlacedRecord>& records)
+{
+    std::vector<int> indices = IndicesOf(objects, records);
+    std::vector<PlacedObject> values;
+    std::vector<int> found;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (indices[i] < 0) continue;
+        found.push_back(indices[i]);
+        values.push_back(records[i].object);
+    }
+    objects.Replace(found, values);
+}
+
+void TakeOut(PlacedObjects& objects, const std::vector<PlacedRecord>& records)
+{
+    std::vector<bool> doomed(static_cast<std::size_t>(objects.Count()), false);
+    bool any = false;
+    for (const int index : IndicesOf(objects, records)) {
+        if (index < 0) continue;
+        doomed[static_cast<std::size_t>(index)] = true;
+        any = true;
+    }
+    if (any) objects.Remove(doomed);
+}
+
+// Records whose type the catalogue holds, by name when the names are known; put back in
+// ascending index order, which makes each one land where it stood.
+void PutBack(PlacedObjects& objects, const ObjectCatalogue& catalogue, std::vector<PlacedRecord> records,
+             const std::vector<std::string>& typeNames)
+{
+    std::vector<PlacedRecord> kept;
+    kept.reserve(records.size());
+    for (PlacedRecord& record : records) {
+        if (objects.IndexOf(record.id) >= 0) continue; // already there
+        if (!typeNames.empty()) {
+            const int type = record.object.type;
+            record.object.type = type >= 0 && type < static_cast<int>(typeNames.size())
+                                     ? catalogue.FindTypeByName(typeNames[static_cast<std::size_t>(type)])
+                                     : -1;
+        }
+        if (!catalogue.FindType(record.object.type)) continue;
+        kept.push_back(std::move(record));
+    }
+    std::sort(kept.begin(), kept.end(), [](const PlacedRecord& a, const PlacedRecord& b) { return a.index < b.index; });
+    objects.Insert(kept);
+}
+
+} // namespace
+
+std::string LayoutEdit::Label() const
+{
+    return name + " (" + std::to_string(Count()) + " 個)";
+}
+
+void LayoutEdit::Apply(PlacedObjects& objects, const ObjectCatalogue& catalogue) const
+{
+    switch (kind) {
+    case Kind::Change: PutRecords(objects, after); break;
+    case Kind::Insert: PutBack(objects, catalogue, after, {}); break;
+    case Kind::Remove: TakeOut(objects, before); break;
+    }
+}
+
+void LayoutEdit::Undo(PlacedObjects& objects, const ObjectCatalogue& catalogue) const
+{
+    switch (kind) {
+    case Kind::Change: PutRecords(objects, before); break;
+    case Kind::Insert: TakeOut(objects, after); break;
+    case Kind::Remove: PutBack(objects, catalogue, before, typeNames); break;
+    }
+}
+
+void EditHistory::Record(LayoutEdit edit)
+{
+    steps_.resize(done_);
+    steps_.push_back(std::move(edit));
+    if (steps_.size() > kDepth) steps_.erase(steps_.begin());
+    done_ = steps_.size();
+    changed_ = true;
+    ++generation_;
+}
+
+const LayoutEdit* EditHistory::StepBack()
+{
+    if (done_ == 0) return nullptr;
+    changed_ = true;
+    ++generation_;
+    return &steps_[--done_];
+}
+
+const LayoutEdit* EditHistory::StepForward()
+{
+    if (done_ >= steps_.size()) return nullptr;
+    changed_ = true;
+    ++generation_;
+    return &steps_[done_++];
+}
+
+void EditHistory::Clear()
+{
+    steps_.clear();
+    done_ = 0;
+}
+
+} // namespace layout

@@ -1,0 +1,102 @@
+// One edit of the layout as a command: the records it changed, put in or took out, each with
+// its stable id, and the selection before and after it. Applying and undoing work through the
+// ids, so an edit finds its objects whatever the list's sort and whatever was removed since.
+// Snapshots of whole records keep undo exact: a save after undo is the save before the edit.
+//
+// EditHistory keeps the edits done and undone, and whether the layout has changed since it was
+// last saved or loaded.
+#pragma once
+
+#include "layout/LayoutSelection.h"
+#include "layout/PlacedObjects.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace layout {
+
+class ObjectCatalogue;
+
+// What users see an edit called in the undo menu ("元に戻す: 削除 (3 個)").
+namespace editname {
+inline constexpr const char* kPlace = "配置";
+inline constexpr const char* kCopy = "コピー";
+inline constexpr const char* kDelete = "削除";
+inline constexpr const char* kMove = "移動";
+inline constexpr const char* kTurn = "回転";
+inline constexpr const char* kRaise = "上下移動";
+inline constexpr const char* kDrag = "ドラッグ";
+inline constexpr const char* kKey = "キー設定";
+inline constexpr const char* kRoute = "ポイント設定";
+inline constexpr const char* kImport = "インポート";
+inline constexpr const char* kClear = "オブジェクトデータの読込み";
+} // namespace editname
+
+struct LayoutEdit {
+    enum class Kind {
+        Change, // the records in before became those in after, in place
+        Insert, // the records in after were put in
+        Remove, // the records in before were taken out
+    };
+
+    std::string name{};
+    Kind kind = Kind::Change;
+    std::vector<PlacedRecord> before{};
+    std::vector<PlacedRecord> after{};
+    SelectionState selectionBefore{};
+    SelectionState selectionAfter{};
+    // For a removal by a catalogue load: the catalogue names of the removed records' types,
+    // by their type index, so that undo finds the same types in the catalogue loaded since.
+    std::vector<std::string> typeNames{};
+
+    // Objects the edit touched.
+    std::size_t Count() const { return kind == Kind::Insert ? after.size() : before.size(); }
+    // "削除 (3 個)".
+    std::string Label() const;
+    // Doing it (again) and undoing it on the records; the caller restores the selection.
+    // Undoing a removal puts back only records whose type the catalogue still holds.
+    void Apply(PlacedObjects& objects, const ObjectCatalogue& catalogue) const;
+    void Undo(PlacedObjects& objects, const ObjectCatalogue& catalogue) const;
+};
+
+class EditHistory {
+  public:
+    // Steps kept; the oldest goes when a new one would pass this.
+    static constexpr std::size_t kDepth = 500;
+
+    // An edit that was just done: it becomes the next to undo and the redo steps go.
+    void Record(LayoutEdit edit);
+    // The edit to undo or redo next, moving the history one step; null when there is none.
+    const LayoutEdit* StepBack();
+    const LayoutEdit* StepForward();
+    const LayoutEdit* NextUndo() const { return done_ > 0 ? &steps_[done_ - 1] : nullptr; }
+    const LayoutEdit* NextRedo() const { return done_ < steps_.size() ? &steps_[done_] : nullptr; }
+    std::size_t UndoCount() const { return done_; }
+    std::size_t RedoCount() const { return steps_.size() - done_; }
+
+    // The layout differs from its file: set by every edit, undo and redo.
+    bool Changed() const { return changed_; }
+    // Saved or loaded: unchanged from here.
+    void MarkSaved() { changed_ = false; }
+    // Holds what no file holds (a layout brought back from a recovery file).
+    void MarkChanged()
+    {
+        changed_ = true;
+        ++generation_;
+    }
+    // Forgets every step (a map was loaded); the changed flag stays.
+    void Clear();
+    // Counts every edit, undo and redo ever made, so that a watcher (autosave) can tell how
+    // many happened since it last looked.
+    std::uint64_t Generation() const { return generation_; }
+
+  private:
+    std::vector<LayoutEdit> steps_;
+    std::size_t done_ = 0;
+    bool changed_ = false;
+    std::uint64_t generation_ = 0;
+};
+
+} // namespace layout
