@@ -157,7 +157,7 @@ void CSimulatorApp::Startup()
     objectSelect_.Initialise();
 
     // The settings go straight into the dialog's controls, before the device reads "同期".
-    settings_.Read(setUp_, *layout_, *vehicles_);
+    settings_.Read(setUp_, *layout_, *vehicles_, layoutCheck_);
 
     const platform::Status created = environment_.deviceFactory
                                          ? graphics_.Create(environment_.deviceFactory, setUp_.Model())
@@ -281,7 +281,8 @@ void CSimulatorApp::OnClose()
     mainDlg_.RequestStop();
     if (!environment_.saveSettingsOnClose) return;
     ++settingsWrites_;
-    if (const platform::Status written = settings_.Write(setUp_, *layout_, *vehicles_); !written)
+    if (const platform::Status written = settings_.Write(setUp_, *layout_, *vehicles_, layoutCheck_);
+        !written)
         std::cerr << "korvela: the settings could not be saved to " << settings_.Path() << ": "
                   << written.error() << "\n";
 }
@@ -556,6 +557,19 @@ bool CSimulatorApp::OnCommand(int commandId)
 void CSimulatorApp::OnLayoutCheckClick(int id)
 {
     if (id == ui::check::kRecheck) layoutCheck_.Run(appLayout_.Core());
+    if (id == ui::check::kMend) MendJoints();
+}
+
+void CSimulatorApp::MendJoints()
+{
+    layout::CLayout& core = appLayout_.Core();
+    if (core.Drag().Dragging()) return;
+    const layout::JointMending mending = core.MendJoints();
+    RefreshTurnoutControls();
+    RefreshEditState();
+    if (!layoutCheck_.Dialog().IsVisible()) return;
+    layoutCheck_.Run(core);
+    layoutCheck_.ShowMendReport(mending);
 }
 
 void CSimulatorApp::OnLayoutCheckRow(int row)

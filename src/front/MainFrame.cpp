@@ -103,11 +103,12 @@ MainFrame::MainFrame(const FrontServices& services)
 
     BuildDialogs();
 
-    // The edit menu's keys: Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo.
+    // The edit menu's keys: Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo, Ctrl+L checks the layout.
     wxAcceleratorEntry editKeys[] = {{wxACCEL_CTRL, 'Z', FrontId(ui::cmd::kUndo)},
                                      {wxACCEL_CTRL, 'Y', FrontId(ui::cmd::kRedo)},
-                                     {wxACCEL_CTRL | wxACCEL_SHIFT, 'Z', FrontId(ui::cmd::kRedo)}};
-    SetAcceleratorTable(wxAcceleratorTable(3, editKeys));
+                                     {wxACCEL_CTRL | wxACCEL_SHIFT, 'Z', FrontId(ui::cmd::kRedo)},
+                                     {wxACCEL_CTRL, 'L', FrontId(ui::cmd::kLayoutCheck)}};
+    SetAcceleratorTable(wxAcceleratorTable(std::size(editKeys), editKeys));
 
     Bind(wxEVT_SIZE, &MainFrame::OnSize, this);
     Bind(wxEVT_MENU, &MainFrame::OnMenuOrTool, this);

@@ -188,12 +188,6 @@ kv_commonest()
         awk '$3 != "#FFFFFF" { print $3; exit }'
 }
 
-# kv_colour_count FILE COLOUR: how many pixels of the picture have that colour.
-kv_colour_count()
-{
-    convert "$1" -depth 8 -format %c histogram:info:- | awk -v c="$2" '$3 == c { n = $1 + 0 } END { print n + 0 }'
-}
-
 kv_object_count()
 {
     kv_objects "$1" | wc -l
@@ -223,12 +217,7 @@ kv_start_loop
 kv_key F2
 kv_wait_hidden "メッセージ" 20 || fail "F2 did not hide the messages viewer"
 
-# "マップの作成" on the tool bar: its icon is the only one of this colour.
-import -window "$(kv_main)" -crop 300x110+0+0 -depth 8 txt:- >"$KV_TMP/toolbar.txt" || fail "could not capture the tool bar"
-create_at=$(awk -F'[,: ]+' '/#FAC828/ { x += $1; y += $2; n++ } END { if (n) printf "%d %d", x / n, y / n }' "$KV_TMP/toolbar.txt")
-[ -n "$create_at" ] || fail "the map creation tool was not found"
-xdotool mousemove --window "$(kv_main)" $create_at click 1
-kv_wait_window "オブジェクト" 20 || fail "map creation did not show the object dialog"
+kv_map_creation
 # With the settings dialog shown as well, the two stand side by side on this 1280 × 1024
 # screen, neither covering the other.
 kv_key F3

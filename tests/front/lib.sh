@@ -198,6 +198,26 @@ kv_apart()
         fail "\"$1\" at $a and \"$2\" at $b overlap"
 }
 
+# kv_colour_count FILE COLOUR: how many pixels of the picture have that colour.
+kv_colour_count()
+{
+    convert "$1" -depth 8 -format %c histogram:info:- | awk -v c="$2" '$3 == c { n = $1 + 0 } END { print n + 0 }'
+}
+
+# kv_map_creation: presses "マップの作成" on the tool bar (its icon is the only one of its colour)
+# and waits for the object dialog it shows.
+kv_map_creation()
+{
+    import -window "$(kv_main)" -crop 300x110+0+0 -depth 8 txt:- >"$KV_TMP/toolbar.txt" ||
+        fail "could not capture the tool bar"
+    local create_at
+    create_at=$(awk -F'[,: ]+' '/#FAC828/ { x += $1; y += $2; n++ } END { if (n) printf "%d %d", x / n, y / n }' \
+        "$KV_TMP/toolbar.txt")
+    [ -n "$create_at" ] || fail "the map creation tool was not found"
+    xdotool mousemove --window "$(kv_main)" $create_at click 1
+    kv_wait_window "オブジェクト" 20 || fail "map creation did not show the object dialog"
+}
+
 kv_shot()
 {
     import -window root "$KV_SHOTS/$1.png" || fail "screenshot $1 failed"
@@ -214,10 +234,10 @@ kv_setting()
     tr -d '\r' <"$1" | sed -n "s/^$2=//p"
 }
 
-KV_SETTINGS_KEYS="Object Background Train Plane Helicopter Car FileName CamLocateIndex CamViewIndex Kidou PointSprite PointSpriteType Moji Light Line Gensoku Douki DriveType"
+KV_SETTINGS_KEYS="Object Background Train Plane Helicopter Car FileName CamLocateIndex CamViewIndex Kidou PointSprite PointSpriteType Moji Light Line Gensoku Douki DriveType CheckGrade CheckClearance"
 
-# kv_check_settings FILE SECTION: the file holds one section of that name with the 18 keys in
-# their order.
+# kv_check_settings FILE SECTION: the file holds one section of that name with the 18 keys and
+# the layout check's two thresholds in their order.
 kv_check_settings()
 {
     [ -f "$1" ] || fail "no settings file $1"
