@@ -583,7 +583,13 @@ void CSimulatorApp::OnLayoutCheckRow(int row)
         selection.SetSelected(index, true);
     selection.SetPrimary(finding->objects.front());
     RefreshTurnoutControls();
-    camera_.SetEditFocus(true, Sources());
+    // In map creation the edit camera turns to the finding itself (a joint lies at a piece's
+    // end, not at its origin); otherwise the camera lists follow the selected object, as the
+    // object dialog's focus box makes them.
+    if (objectBridge_->MapCreationMode())
+        camera_.SetEditFocusPoint(finding->position);
+    else
+        objectBridge_->FollowSelection();
 }
 
 void CSimulatorApp::ChooseFolder(int commandId)

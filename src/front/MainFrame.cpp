@@ -325,6 +325,18 @@ void MainFrame::PlaceDialogs()
     if (helpViewer_) helpViewer_->Move(main.GetPosition() + wxPoint(80, 96));
     if (messagesViewer_)
         messagesViewer_->SetSize(PlaceAtSide(main, setUp.y, messagesViewer_->GetSize(), screen));
+    // The check window too, so that the finding the camera is pointed at stays in sight. The
+    // toolkit knows its full size only once it is shown, so it is placed again then, once.
+    checkDialog_->SetSize(PlaceAtSide(main, setUp.y, checkDialog_->GetSize(), screen));
+    checkDialog_->Bind(wxEVT_SHOW, [this, top = setUp.y](wxShowEvent& event) {
+        event.Skip();
+        if (!event.IsShown() || checkPlaced_) return;
+        checkPlaced_ = true;
+        CallAfter([this, top] {
+            const wxRect screen = wxDisplay(this).GetClientArea();
+            checkDialog_->SetSize(PlaceAtSide(GetRect(), top, checkDialog_->GetSize(), screen));
+        });
+    });
 }
 
 int MainFrame::ViewTop() const

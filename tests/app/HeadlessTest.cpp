@@ -457,23 +457,27 @@ TEST_F(HeadlessRunTest, CheckLayoutWritesTheFindingsAndFailsWhenTheMapCannotBeRe
 TEST_F(HeadlessRunTest, TheCheckCommandOpensItsWindowWhoseRowsSelectAndWhoseFindingsAreMarked)
 {
     options.mapFile = WriteTwiceLaidMap(dir);
-    testsupport::WriteBytes(dir.File("open.actions"), "menu 32842\nframes 1\n");
+    // In map creation, where a click on a row turns the edit camera to the finding.
+    testsupport::WriteBytes(dir.File("open.actions"), "frames 1\nmenu 32780\nmenu 32842\nframes 1\n");
     options.actionsFile = dir.File("open.actions");
     bool shown = false, marked = false;
     int rows = 0;
     std::vector<int> selected;
+    math::Vec3 focus;
     services.inspect = [&](app::CSimulatorApp& app) {
         shown = app.LayoutCheck().Dialog().IsVisible();
         rows = app.LayoutCheck().Dialog().List(ui::check::kFindings).RowCount();
         marked = app.Scene().HasCheckMarkers();
         app.OnLayoutCheckRow(0);
         selected = app.OwnLayout().Core().Selection().Selected();
+        focus = app.Camera().EditFocus();
     };
     ASSERT_EQ(app::RunHeadless(options, services), 0) << errors.str();
     EXPECT_TRUE(shown);
     EXPECT_EQ(rows, 1);
     EXPECT_TRUE(marked);
     EXPECT_EQ(selected, (std::vector<int>{0, 1}));
+    EXPECT_EQ(focus, (math::Vec3{1.5f, 0, -2}));
 }
 
 // Two lines of straight track ten units long along z, each with one loose joint: in the first

@@ -70,17 +70,6 @@ kv_click_dialog()
     sleep 0.3
 }
 
-# The main window keeps its id while its title follows the open map ("korvela - NAME").
-KV_MAIN_ID=
-kv_main()
-{
-    if [ -z "$KV_MAIN_ID" ]; then
-        KV_MAIN_ID=$(kv_find KORVELA) || fail "the main window is not shown"
-    fi
-    kv_viewable "$KV_MAIN_ID" || fail "the main window is not shown"
-    echo "$KV_MAIN_ID"
-}
-
 # kv_box: the shown message box (titled KORVELA, as the main window was at first).
 kv_box()
 {
@@ -235,13 +224,8 @@ import -window "$(kv_main)" -crop "$main_size" "$KV_SHOTS/status-bar.png" ||
 
 # Look down on the ground (right drag), then move the edit focus forward, away from the
 # vehicles (keypad 8).
+kv_look_down
 main=$(kv_main)
-xdotool mousemove --window "$main" 300 400 mousedown 3
-for step in $(seq 20); do
-    xdotool mousemove_relative 0 8
-    sleep 0.05
-done
-xdotool mouseup 3
 timeout 10 xdotool windowfocus --sync "$main" || fail "could not focus the main window"
 xdotool keydown KP_8
 sleep 2

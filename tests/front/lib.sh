@@ -54,12 +54,20 @@ kv_install()
     KV_BIN=$KV_DIR/$1
 }
 
+# The main window's title at start-up: "KORVELA", or "korvela - NAME" for a script that starts
+# with a map. The window keeps its id (KV_MAIN_ID, once kv_start found it) while its title
+# follows the open map and its unsaved changes.
+KV_MAIN_TITLE=KORVELA
+KV_MAIN_ID=
+
 # kv_start [ARGS...]: starts the installed program and waits for its main window.
 kv_start()
 {
+    KV_MAIN_ID=
     "$KV_BIN" "$@" >"$KV_LOG" 2>&1 &
     KV_PID=$!
-    kv_wait_window KORVELA 90 || fail "the main window did not appear"
+    kv_wait_window "$KV_MAIN_TITLE" 90 || fail "the main window did not appear"
+    KV_MAIN_ID=$(kv_find "$KV_MAIN_TITLE")
     # Start-up ends by opening the messages viewer.
     kv_wait_window "メッセージ" 60 || fail "start-up did not open the messages viewer"
 }
@@ -139,7 +147,10 @@ kv_stays_hidden()
 
 kv_main()
 {
-    kv_find KORVELA || fail "the main window is not shown"
+    local window=$KV_MAIN_ID
+    [ -n "$window" ] || window=$(kv_find "$KV_MAIN_TITLE") || fail "the main window is not shown"
+    kv_viewable "$window" || fail "the main window is not shown"
+    echo "$window"
 }
 
 # kv_key KEY...: presses keys with the main window focused, as a user at its keyboard.
@@ -216,6 +227,18 @@ kv_map_creation()
     [ -n "$create_at" ] || fail "the map creation tool was not found"
     xdotool mousemove --window "$(kv_main)" $create_at click 1
     kv_wait_window "オブジェクト" 20 || fail "map creation did not show the object dialog"
+}
+
+# kv_look_down: a right drag over the view that turns the camera to look down on the ground.
+kv_look_down()
+{
+    xdotool mousemove --window "$(kv_main)" 300 400 mousedown 3
+    local step
+    for step in $(seq 20); do
+        xdotool mousemove_relative 0 8
+        sleep 0.05
+    done
+    xdotool mouseup 3
 }
 
 kv_shot()
