@@ -233,7 +233,24 @@ HistoryState AppLayout::History() const
     const layout::EditHistory& history = layout_.History();
     return {.undo = static_cast<int>(history.UndoCount()),
             .redo = static_cast<int>(history.RedoCount()),
-            .changed = history.Changed()};
+            .changed = history.Changed(),
+            .commands = history.Generation()};
+}
+
+std::string AppLayout::MapText() const
+{
+    return layout::MapFileText(layout_, *mapVehicles_);
+}
+
+bool AppLayout::RestoreMap(const std::string& mapPath, const std::string& text)
+{
+    layout_.Placed().SetKeyLabelStyle(KeyLabelStyle());
+    const layout::MapResult result =
+        layout::RestoreMapText(layout_, mapPath, text, *mapVehicles_, {.device = Device(), .catalogue = Catalogue()});
+    Show(result);
+    if (!result.Done()) return false;
+    MapDone();
+    return true;
 }
 
 // --- read-outs

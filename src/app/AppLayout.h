@@ -77,6 +77,8 @@ class AppLayout final : public LayoutPort, private layout::LayoutListener {
     std::string UndoLabel() const override;
     std::string RedoLabel() const override;
     HistoryState History() const override;
+    std::string MapText() const override;
+    bool RestoreMap(const std::string& mapPath, const std::string& text) override;
 
     std::vector<std::string> TypeNames() const override { return layout_.Catalogue().TypeNames(); }
     std::vector<PlacedObjectState> PlacedObjects() const override;

@@ -131,7 +131,8 @@ CSimulatorApp::CSimulatorApp(AppEnvironment environment, platform::DialogService
       objectBridge_(std::make_unique<ObjectSelectBridge>(*this)), surface_(appLayout_.Core()),
       appVehicles_(*this, surface_, environment_.executableName),
       mapStarts_(appVehicles_.MapStartPositions(appLayout_.OwnMapVehicles())),
-      mapTrains_(appVehicles_.Slots(), mapStarts_), appScene_(*this, appLayout_.Core(), appVehicles_)
+      mapTrains_(appVehicles_.Slots(), mapStarts_), appScene_(*this, appLayout_.Core(), appVehicles_),
+      recovery_(environment_.recovery, dialogs_)
 {
     appLayout_.UseMapVehicles(&mapTrains_);
     objectSelect_.Bind(&appLayout_.Core(), objectBridge_.get());
@@ -249,6 +250,7 @@ bool CSimulatorApp::RunPass(bool windowShown)
         vehicles_->UpdateControls(Vehicle::Car);
     }
     layout_->PollTurnoutKeys();
+    recovery_.CountPass();
     RefreshEditState();
     // The camera looks from where the cars stood before they settle onto the track this pass,
     // as it always has.
@@ -279,6 +281,9 @@ void CSimulatorApp::OnClose()
     if (closed_) return;
     closed_ = true;
     mainDlg_.RequestStop();
+    // Nothing left unsaved, or the user chose not to keep it: no recovery next time.
+    const HistoryState history = layout_->History();
+    if (!history.changed || discardedAt_ == history.commands) recovery_.Discard();
     if (!environment_.saveSettingsOnClose) return;
     ++settingsWrites_;
     if (const platform::Status written = settings_.Write(setUp_, *layout_, *vehicles_, layoutCheck_);
@@ -403,6 +408,7 @@ bool CSimulatorApp::ConfirmUnsavedChanges()
                               .owner = ui::mainwin::kDialogId,
                               .labels = {"保存", "保存しない", "キャンセル"}});
     if (answer == platform::MessageAnswer::Cancel) return false;
+    if (answer == platform::MessageAnswer::No) discardedAt_ = layout_->History().commands;
     if (answer == platform::MessageAnswer::Yes) {
         layout_->SaveMap();
         return !layout_->History().changed;
@@ -410,15 +416,34 @@ bool CSimulatorApp::ConfirmUnsavedChanges()
     return true;
 }
 
+void CSimulatorApp::OfferRecovery()
+{
+    recovery_.Offer(*layout_);
+    RefreshTurnoutControls();
+    RefreshEditState();
+}
+
+void CSimulatorApp::KeepRecovery()
+{
+    recovery_.Keep(*layout_);
+}
+
+void CSimulatorApp::KeepUnsavedForRecovery()
+{
+    if (!closed_) recovery_.WriteNow(*layout_);
+}
+
 void CSimulatorApp::RefreshEditState()
 {
     ui::MenuModel& menu = mainDlg_.Menu();
-    const bool creating = mainDlg_.ToolBar().IsChecked(cmd::kToolCreateMap);
+    ui::ToolBarModel& tools = mainDlg_.ToolBar();
+    const bool creating = tools.IsChecked(cmd::kToolCreateMap);
     const auto show = [&](int id, const std::string& label) {
         std::string suffix = label.empty() ? std::string() : ": " + label;
         if (menu.Suffix(id) != suffix) menu.SetSuffix(id, std::move(suffix));
         const bool enabled = creating && !label.empty();
         if (menu.IsEnabled(id) != enabled) menu.SetEnabled(id, enabled);
+        if (tools.IsEnabled(id) != enabled) tools.SetEnabled(id, enabled);
     };
     show(cmd::kUndo, layout_->UndoLabel());
     show(cmd::kRedo, layout_->RedoLabel());
@@ -433,6 +458,7 @@ void CSimulatorApp::RefreshEditState()
     } else if (!changed && marked) {
         window.SetTitle(title.substr(0, title.size() - kChangedMark.size()));
     }
+    KeepRecovery();
 }
 
 void CSimulatorApp::RefreshTurnoutControls()

@@ -16,6 +16,7 @@
 #include "app/MousePort.h"
 #include "app/OnlineServices.h"
 #include "app/PickQuery.h"
+#include "app/RecoveryKeeper.h"
 #include "app/SetUpActions.h"
 #include "app/SettingsFile.h"
 #include "app/VehiclesPort.h"
@@ -64,6 +65,8 @@ struct AppEnvironment {
     // The close path writes the settings file. Headless runs read settings but never write them,
     // so a scripted run cannot change what the next interactive start sees.
     bool saveSettingsOnClose = true;
+    // Autosave and recovery of unsaved layouts; off without a folder.
+    RecoveryOptions recovery{};
 };
 
 // Average time of one pass, split as the run report shows it.
@@ -137,6 +140,16 @@ class CSimulatorApp {
     // "マップデータが変更されています。保存しますか？" (保存 runs the save with its chooser).
     // False when the layout must stay: キャンセル, or a save that did not go through.
     bool ConfirmUnsavedChanges();
+    // After start-up (and the map of the command line): a recovery file left by a session that
+    // ended with unsaved changes is offered back.
+    void OfferRecovery();
+    // Writes the recovery file when it is due (the passes and RefreshEditState call it too).
+    void KeepRecovery();
+    // A close that cannot ask (a signal, a logout): unsaved changes go to the recovery file
+    // now, never to the user's map. The close keeps the file while changes are unsaved that
+    // the user did not choose to throw away.
+    void KeepUnsavedForRecovery();
+    RecoveryKeeper& Recovery() { return recovery_; }
     // The map named on the command line, loaded as the load command does without its dialog.
     bool LoadMapFile(const std::string& path);
     // The object dialog's preview of the type chosen in its catalogue list.
@@ -223,6 +236,10 @@ class CSimulatorApp {
     vehicles::VehicleStartPositions mapStarts_;
     vehicles::TrainMapVehicles mapTrains_;
     AppScene appScene_;
+    RecoveryKeeper recovery_;
+    // The edit count when the user last chose not to save ("保存しない"): closing with just
+    // those changes leaves nothing to recover.
+    std::optional<std::uint64_t> discardedAt_;
 
     int cursorX_ = 0;
     int cursorY_ = 0;

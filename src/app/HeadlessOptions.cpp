@@ -135,9 +135,10 @@ platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::st
             name = arg.substr(0, equals);
             value = arg.substr(equals + 1);
         }
-        static constexpr std::array<std::string_view, 11> kTakesValue = {
-            "--frames",     "--keys",   "--set",      "--tool",    "--size",        "--settings",
-            "--screenshot", "--report", "--save-map", "--actions", "--check-layout"};
+        static constexpr std::array<std::string_view, 12> kTakesValue = {
+            "--frames",   "--keys",    "--set",          "--tool",        "--size",
+            "--settings", "--screenshot", "--report",    "--save-map",    "--actions",
+            "--check-layout", "--autosave-dir"};
         if (std::find(kTakesValue.begin(), kTakesValue.end(), name) == kTakesValue.end())
             return Bad("unknown option " + name);
         if (!value) {
@@ -189,6 +190,8 @@ platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::st
             options.actionsFile = text;
         } else if (name == "--check-layout") {
             options.checkLayoutFile = text;
+        } else if (name == "--autosave-dir") {
+            options.autosaveDir = text;
         } else {
             options.reportFile = text;
         }
@@ -208,7 +211,7 @@ std::string HeadlessUsage()
            "  --set ID=VALUE     set a settings-dialog control as a user would (check state, slider\n"
            "                     position, list or combo selection, 1 for a radio or a button),\n"
            "                     before MAPFILE is opened\n"
-           "  --tool SLOT        press a tool-bar slot (0-23)\n"
+           "  --tool SLOT        press a tool-bar slot (0-25)\n"
            "  --size WxH         render view size (default 1024x768)\n"
            "  --settings FILE    settings file to read instead of the one beside the program\n"
            "  --screenshot FILE  write the last frame as PNG (off-screen OpenGL)\n"
@@ -220,7 +223,10 @@ std::string HeadlessUsage()
            "  --check-layout FILE  after the last pass, check the layout (open ends, near-miss joints,\n"
            "                     overlaps, grades, clearance, turnouts without key) and write the\n"
            "                     findings to FILE as JSON; exit 1 when the map cannot be read. The\n"
-           "                     thresholds are the settings file's CheckGrade and CheckClearance\n";
+           "                     thresholds are the settings file's CheckGrade and CheckClearance\n"
+           "  --autosave-dir DIR keep unsaved changes in DIR/recovery.txt (every 3600 passes and every\n"
+           "                     20 edits) and offer a recovery file found there after MAPFILE is\n"
+           "                     opened; without it a headless run neither autosaves nor recovers\n";
 }
 
 } // namespace app

@@ -1,7 +1,8 @@
 // The command line of a run without a window:
 //   korvela --headless [--frames N] [--keys SPEC] [--set ID=VALUE]... [--tool SLOT]...
 //                      [--size WxH] [--settings FILE] [--screenshot FILE] [--report FILE]
-//                      [--save-map FILE] [--actions FILE] [--check-layout FILE] [MAPFILE]
+//                      [--save-map FILE] [--actions FILE] [--check-layout FILE]
+//                      [--autosave-dir DIR] [MAPFILE]
 #pragma once
 
 #include "platform/Result.h"
@@ -50,6 +51,8 @@ struct HeadlessOptions {
     std::optional<std::string> actionsFile;
     // The layout check's findings, written as JSON after the last pass.
     std::optional<std::string> checkLayoutFile;
+    // Autosave and recovery in this folder (off without it).
+    std::optional<std::string> autosaveDir;
 };
 
 // args: the arguments after the program name; "--headless" itself is accepted and skipped.

@@ -45,6 +45,8 @@ constexpr int kHeadlessGap = CMainDlg::kViewGap;
 // The wheel delta of one notch, and how far the mouse moves between two passes of a drag.
 constexpr int kWheelNotch = 120;
 constexpr double kDragStep = 10.0;
+// Passes between two autosaves (a minute at 60 passes a second).
+constexpr int kAutosavePasses = 3600;
 
 // What the report follows during the passes: how far each lead car has moved and every
 // route change of a placed object.
@@ -637,6 +639,8 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
                                .deviceFactory = std::move(factory),
                                .ports = ports,
                                .saveSettingsOnClose = false};
+    if (options.autosaveDir)
+        environment.recovery = {.folder = *options.autosaveDir, .passes = kAutosavePasses};
     CSimulatorApp app(std::move(environment), dialogs, keys);
 
     // No real bars: the render view is the whole picture below the gap.
@@ -679,6 +683,8 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
         }
     }
 
+    if (options.autosaveDir) app.OfferRecovery();
+
     // --keys and --frames are the plainest script: holds, then passes after whatever the
     // action script did.
     for (const KeyHold& hold : options.keys)
@@ -715,6 +721,8 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
         }
     }
 
+    // A run stopped by a signal cannot finish its script: what it changed is kept for recovery.
+    if (gCloseRequested) app.KeepUnsavedForRecovery();
     app.OnClose();
 
     if (options.reportFile) {

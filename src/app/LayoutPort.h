@@ -71,6 +71,12 @@ class LayoutPort {
     virtual std::string RedoLabel() const { return {}; }
     virtual HistoryState History() const { return {}; }
 
+    // Recovery: the layout as the save would write it (the map data text), and such a text
+    // loaded as if from the map file mapPath, left unsaved. False when it could not be
+    // restored; the layout has then said why.
+    virtual std::string MapText() const { return {}; }
+    virtual bool RestoreMap(const std::string& /*mapPath*/, const std::string& /*text*/) { return false; }
+
     // Read-outs for the run report.
     virtual std::vector<std::string> TypeNames() const = 0;
     virtual std::vector<PlacedObjectState> PlacedObjects() const = 0;

@@ -3,6 +3,8 @@
 // run raised. Angles of vehicles are in radians, those of placed objects in degrees.
 #pragma once
 
+#include <cstdint>
+
 #include "math/Vector.h"
 
 #include <string>
@@ -77,6 +79,8 @@ struct HistoryState {
     int undo = 0;
     int redo = 0;
     bool changed = false;
+    // Edits, undos and redos made so far (not reported): autosave counts them.
+    std::uint64_t commands = 0;
 };
 
 struct RunReport {

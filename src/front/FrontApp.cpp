@@ -1,6 +1,7 @@
 #include "front/FrontApp.h"
 
 #include "app/CSimulatorApp.h"
+#include "app/HeadlessOptions.h"
 #include "front/MainFrame.h"
 #include "front/MouseTracker.h"
 #include "front/SignalWatch.h"
@@ -15,7 +16,9 @@
 #include "platform/VirtualKeys.h"
 #include "platform/WebAddress.h"
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <stdexcept>
 #include <wx/intl.h>
@@ -81,6 +84,7 @@ bool FrontApp::OnInit()
         environment.executableName = folders.executableName;
         environment.executablePath = platform::ExecutablePath();
         environment.settingsFile = folders.settingsFile;
+        environment.recovery.folder = folders.recoveryFolder;
         UseLanguage(folders);
     } catch (const std::exception& error) {
         std::cerr << "korvela: " << error.what() << "\n";
@@ -96,6 +100,11 @@ bool FrontApp::OnInit()
         if (!frame_) return {nullptr, "no window"};
         return frame_->CreateDevice(options);
     };
+    // Tests shorten the minute between two autosaves.
+    if (const char* seconds = std::getenv("KORVELA_AUTOSAVE_SECONDS")) {
+        if (const auto value = app::ParseWholeNumber(seconds); value && *value > 0)
+            environment.recovery.interval = std::chrono::seconds(*value);
+    }
     environment.ports.mouse = mouse_.get();
     app_ = std::make_unique<app::CSimulatorApp>(std::move(environment), *dialogs_, *keys_);
 

@@ -385,6 +385,7 @@ void MainFrame::StartUp(const std::string& mapFile)
         return;
     }
     if (!mapFile.empty()) app_.LoadMapFile(mapFile);
+    app_.OfferRecovery();
     canvas_->Refresh();
 }
 
@@ -453,7 +454,16 @@ void MainFrame::RunLoop()
 void MainFrame::OnTimer(wxTimerEvent&)
 {
     if (services_.signals.TakeRequest()) Close(true);
-    if (closing_) DestroyWhenSafe();
+    if (closing_) {
+        DestroyWhenSafe();
+        return;
+    }
+    if (!started_) return;
+    // Before Start no pass runs: the title, the edit menu and autosave follow the edits here.
+    if (loopRunning_)
+        app_.KeepRecovery();
+    else
+        app_.RefreshEditState();
 }
 
 void MainFrame::OnCloseWindow(wxCloseEvent& event)
@@ -463,6 +473,8 @@ void MainFrame::OnCloseWindow(wxCloseEvent& event)
         event.Veto();
         return;
     }
+    // What it cannot ask about goes to the recovery file, never to the user's map.
+    if (!event.CanVeto() && started_ && !closing_) app_.KeepUnsavedForRecovery();
     CloseProgram();
 }
 

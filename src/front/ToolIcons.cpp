@@ -173,6 +173,22 @@ void DrawPoint(wxDC& dc, int number)
     Line(dc, 5, 14, 14, 12, kRail);
 }
 
+// A hooked arrow: a half turn over the top, its head at the bottom on the left (undo) or
+// on the right (redo).
+void DrawTurnBack(wxDC& dc, bool forward)
+{
+    const wxColour colour(60, 80, 120);
+    const auto x = [forward](int at) { return forward ? kToolIconSize - 1 - at : at; };
+    dc.SetPen(wxPen(colour, 2));
+    dc.SetBrush(*wxTRANSPARENT_BRUSH);
+    dc.DrawEllipticArc(3, 3, 10, 9, forward ? 90 : -90, forward ? 270 : 90);
+    Line(dc, x(3), 11, x(8), 11, colour, 2);
+    const wxPoint head[] = {{x(1), 11}, {x(6), 7}, {x(6), 15}};
+    dc.SetPen(wxPen(colour));
+    dc.SetBrush(wxBrush(colour));
+    dc.DrawPolygon(3, head);
+}
+
 void DrawFallback(wxDC& dc)
 {
     Box(dc, 3, 3, 10, 10, wxColour(200, 200, 200));
@@ -200,6 +216,10 @@ wxBitmap ToolIcon(int commandId)
                 break;
             case cmd::kToolSaveMap:
                 DrawSave(dc);
+                break;
+            case cmd::kUndo:
+            case cmd::kRedo:
+                DrawTurnBack(dc, commandId == cmd::kRedo);
                 break;
             case cmd::kToolCreateMap:
                 DrawCreateMap(dc);

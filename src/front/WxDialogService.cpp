@@ -140,9 +140,11 @@ platform::MessageAnswer WxDialogService::DoShowMessage(const platform::MessageRe
         break;
     case platform::MessageButtons::YesNo:
         style |= wxYES_NO;
+        if (request.secondIsDefault) style |= wxNO_DEFAULT;
         break;
     case platform::MessageButtons::YesNoCancel:
         style |= wxYES_NO | wxCANCEL;
+        if (request.secondIsDefault) style |= wxNO_DEFAULT;
         break;
     }
     // The generic box runs in wx's own modal loop, so a close request can end it.

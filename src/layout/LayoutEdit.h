@@ -42,15 +42,15 @@ struct LayoutEdit {
         Remove, // the records in before were taken out
     };
 
-    std::string name;
+    std::string name{};
     Kind kind = Kind::Change;
-    std::vector<PlacedRecord> before;
-    std::vector<PlacedRecord> after;
-    SelectionState selectionBefore;
-    SelectionState selectionAfter;
+    std::vector<PlacedRecord> before{};
+    std::vector<PlacedRecord> after{};
+    SelectionState selectionBefore{};
+    SelectionState selectionAfter{};
     // For a removal by a catalogue load: the catalogue names of the removed records' types,
     // by their type index, so that undo finds the same types in the catalogue loaded since.
-    std::vector<std::string> typeNames;
+    std::vector<std::string> typeNames{};
 
     // Objects the edit touched.
     std::size_t Count() const { return kind == Kind::Insert ? after.size() : before.size(); }
@@ -81,6 +81,12 @@ class EditHistory {
     bool Changed() const { return changed_; }
     // Saved or loaded: unchanged from here.
     void MarkSaved() { changed_ = false; }
+    // Holds what no file holds (a layout brought back from a recovery file).
+    void MarkChanged()
+    {
+        changed_ = true;
+        ++generation_;
+    }
     // Forgets every step (a map was loaded); the changed flag stays.
     void Clear();
     // Counts every edit, undo and redo ever made, so that a watcher (autosave) can tell how

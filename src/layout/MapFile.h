@@ -121,6 +121,12 @@ struct MapLoadContext {
 MapResult LoadMapFile(CLayout& layout, const std::string& path, MapVehicles& vehicles,
                       const MapLoadContext& context);
 
+// A layout kept for recovery: the text of a map file, loaded as the load does, as if from
+// mapPath (its folder becomes the object folder). Done leaves the layout changed: it has not
+// been saved to mapPath.
+MapResult RestoreMapText(CLayout& layout, const std::string& mapPath, std::string_view text, MapVehicles& vehicles,
+                         const MapLoadContext& context);
+
 // "マップデータのインポート" once the file is chosen: adds the placed objects of another map,
 // centred where the view centre's ray meets the ground (at their stored places when it does not
 // meet it), selected, as one edit. Checks the whole file first: a file it cannot fully use

@@ -1,6 +1,7 @@
 #include "layout/MapFile.h"
 #include "layout/MapFileDetail.h"
 #include "platform/Paths.h"
+#include "platform/TextFile.h"
 
 #include <filesystem>
 #include <system_error>
@@ -192,6 +193,21 @@ MapResult LoadMapFile(CLayout& layout, const std::string& path, MapVehicles& veh
         return {MapOutcome::Failed, {mapdetail::Error(*failure)}};
     MapLoader loader(layout, vehicles, context, lines);
     const MapOutcome outcome = loader.Run();
+    return {outcome, std::move(loader.messages)};
+}
+
+MapResult RestoreMapText(CLayout& layout, const std::string& mapPath, std::string_view text, MapVehicles& vehicles,
+                         const MapLoadContext& context)
+{
+    const std::vector<std::string> lines = platform::SplitLines(platform::DecodeTextFile(text).text);
+    if (lines.empty() || !mapdetail::IsMapHeader(lines.front()))
+        return {MapOutcome::Failed, {mapdetail::Error(mapmsg::kNotDataFile)}};
+    layout.SetMapFilePath(mapPath);
+    layout.Catalogue().SetObjectFolder(FolderOf(mapPath));
+    MapLoader loader(layout, vehicles, context, lines);
+    const MapOutcome outcome = loader.Run();
+    // What was restored has never been saved.
+    if (outcome == MapOutcome::Done) layout.History().MarkChanged();
     return {outcome, std::move(loader.messages)};
 }
 

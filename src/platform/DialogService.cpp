@@ -97,6 +97,13 @@ MessageAnswer DefaultAnswer(MessageButtons buttons)
     return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
 }
 
+MessageAnswer DefaultAnswer(const MessageRequest& request)
+{
+    const bool yesNo = request.buttons == MessageButtons::YesNo || request.buttons == MessageButtons::YesNoCancel;
+    if (request.secondIsDefault && yesNo) return MessageAnswer::No;
+    return DefaultAnswer(request.buttons);
+}
+
 bool AnswerFits(MessageButtons buttons, MessageAnswer answer)
 {
     switch (buttons) {

@@ -28,6 +28,8 @@ struct MessageRequest {
     int owner = kNoOwner;
     // Texts of the buttons in order (Yes, No, Cancel), when they are not the standard ones.
     std::vector<std::string> labels{};
+    // The second button (No) answers Enter instead of the first.
+    bool secondIsDefault = false;
 };
 
 // One entry of a file chooser's type list: "*.txt" shown, files matching any pattern listed.
@@ -94,6 +96,8 @@ class DialogService {
 
 // The button a box answers with when the user just presses Enter: its first button.
 MessageAnswer DefaultAnswer(MessageButtons buttons);
+// The same for a whole request, which may make its second button the default.
+MessageAnswer DefaultAnswer(const MessageRequest& request);
 
 // Whether answer is one of the buttons a box with these buttons shows.
 bool AnswerFits(MessageButtons buttons, MessageAnswer answer);

@@ -77,6 +77,8 @@ Result<ProgramFolders> ResolveProgramFolders(std::string_view executablePath,
     folders.installed = inInstalledTree || !FolderWritable(folders.executableFolder);
     const std::string localLocale = folders.executableFolder + "locale/";
     folders.localeFolder = fs::is_directory(localLocale, error) ? localLocale : sharedLocale;
+    if (auto state = BaseFolder(getenv, "XDG_STATE_HOME", ".local/state/"))
+        folders.recoveryFolder = *state + std::string(kProgramFolder) + "/";
 
     if (!folders.installed) {
         folders.contentFolder = folders.executableFolder;

@@ -2,7 +2,8 @@
 // everything lives beside the executable. Installed (the executable's folder is not writable,
 // or it sits in a bin/ whose ../share/korvela/ holds the shipped content), the settings file
 // goes to $XDG_CONFIG_HOME/korvela/ and the content to $XDG_DATA_HOME/korvela/, copied there
-// from share/korvela/ on the first start.
+// from share/korvela/ on the first start. Recovery files of unsaved layouts always go to the
+// user's state folder, $XDG_STATE_HOME/korvela/ (~/.local/state/korvela/), never beside a map.
 #pragma once
 
 #include "platform/Result.h"
@@ -22,6 +23,9 @@ struct ProgramFolders {
     std::string settingsFile;
     // Holds <language>/LC_MESSAGES/korvela.mo; ends in '/'.
     std::string localeFolder;
+    // Where recovery files go (ends in '/'; made when the first one is written). Empty when
+    // neither XDG_STATE_HOME nor HOME says where: nothing is then kept for recovery.
+    std::string recoveryFolder;
     bool installed = false;
 };
 

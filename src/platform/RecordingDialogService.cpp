@@ -48,8 +48,8 @@ void RecordingDialogService::DropPendingAnswers()
 
 MessageAnswer RecordingDialogService::DoShowMessage(const MessageRequest& request)
 {
-    auto answer = TakeFront(messageAnswers_).value_or(DefaultAnswer(request.buttons));
-    if (!AnswerFits(request.buttons, answer)) answer = DefaultAnswer(request.buttons);
+    auto answer = TakeFront(messageAnswers_).value_or(DefaultAnswer(request));
+    if (!AnswerFits(request.buttons, answer)) answer = DefaultAnswer(request);
     calls_.push_back({DialogCallKind::Message, request, answer});
     return answer;
 }

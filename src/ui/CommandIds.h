@@ -57,11 +57,11 @@ inline constexpr std::array<int, 10> kToolPoints = {32796, 32797, 32798, 32799, 
                                                     32810, 32811, 32812, 32813, 32814};
 
 // Tool-bar slots the main loop and the click handling read by position.
-inline constexpr int kSlotCreateMap = 3;
-inline constexpr int kSlotMoveCar = 5;
-inline constexpr int kSlotMoveTrain = 6;
-inline constexpr int kSlotFirstPoint = 14;
-inline constexpr int kToolSlotCount = 24;
+inline constexpr int kSlotCreateMap = 5;
+inline constexpr int kSlotMoveCar = 7;
+inline constexpr int kSlotMoveTrain = 8;
+inline constexpr int kSlotFirstPoint = 16;
+inline constexpr int kToolSlotCount = 26;
 
 // Position of the turnout-key menu among the menu bar's pop-ups.
 inline constexpr int kTurnoutMenu = 3;

@@ -16,11 +16,15 @@ std::vector<ToolSlotTemplate> MainToolBarTemplate()
     using namespace cmd;
     const ToolState checked{.enabled = true, .checked = true};
     const ToolState indeterminate{.enabled = false, .checked = false, .indeterminate = true};
+    const ToolState greyed{.enabled = false};
     const ToolSlotTemplate separator{};
 
     std::vector<ToolSlotTemplate> slots = {
         {kToolLoadMap, ToolKind::Button, "マップデータの読込み", {}},
         {kToolSaveMap, ToolKind::Button, "マップデータの保存", {}},
+        // The edit menu's undo and redo, greyed with its entries.
+        {kUndo, ToolKind::Button, "元に戻す", greyed},
+        {kRedo, ToolKind::Button, "やり直し", greyed},
         separator,
         {kToolCreateMap, ToolKind::Check, "マップの作成", {}},
         separator,

@@ -6,6 +6,7 @@
 #include "layout/SurfaceTracks.h"
 #include "platform/Cp932.h"
 #include "platform/VirtualKeys.h"
+#include "ui/CommandIds.h"
 #include "ui/LayoutCheckTemplate.h"
 #include "ui/SetUpTemplate.h"
 
@@ -181,11 +182,11 @@ TEST_F(HeadlessRunTest, ToolSlotsAreClickedBeforeStart)
 {
     bool editing = false;
     services.inspect = [&](app::CSimulatorApp& app) { editing = app.MainDlg().EditingMode(); };
-    options.actions = {{app::StartAction::Kind::Tool, 3, 0}};
+    options.actions = {{app::StartAction::Kind::Tool, ui::cmd::kSlotCreateMap, 0}};
     ASSERT_EQ(app::RunHeadless(options, services), 0);
     EXPECT_TRUE(editing);
 
-    options.actions = {{app::StartAction::Kind::Tool, 2, 0}}; // a separator
+    options.actions = {{app::StartAction::Kind::Tool, ui::cmd::kSlotCreateMap - 1, 0}}; // a separator
     EXPECT_EQ(app::RunHeadless(options, services), 2);
     EXPECT_NE(errors.str().find("usage:"), std::string::npos);
 }

@@ -19,6 +19,8 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
 unset KORVELA_WEB_BASE
 
 KV_TMP=$(mktemp -d)
+# Recovery files of these runs stay in the test's own folder, never in the user's state folder.
+export XDG_STATE_HOME=$KV_TMP/state
 KV_PID=
 KV_LOG=$KV_TMP/program.log
 KV_BIN=
@@ -219,7 +221,7 @@ kv_colour_count()
 # and waits for the object dialog it shows.
 kv_map_creation()
 {
-    import -window "$(kv_main)" -crop 300x110+0+0 -depth 8 txt:- >"$KV_TMP/toolbar.txt" ||
+    import -window "$(kv_main)" -crop 400x110+0+0 -depth 8 txt:- >"$KV_TMP/toolbar.txt" ||
         fail "could not capture the tool bar"
     local create_at
     create_at=$(awk -F'[,: ]+' '/#FAC828/ { x += $1; y += $2; n++ } END { if (n) printf "%d %d", x / n, y / n }' \

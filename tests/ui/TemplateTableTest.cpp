@@ -245,7 +245,10 @@ TEST(ToolBarTable, SlotsAsTheMainLoopReadsThem)
         EXPECT_TRUE(ids.insert(slots[slot].id).second) << slots[slot].id;
         EXPECT_FALSE(slots[slot].toolTip.empty()) << slot;
     }
-    EXPECT_EQ(separators, (std::vector<int>{2, 4, 7, 10, 13}));
+    EXPECT_EQ(separators, (std::vector<int>{4, 6, 9, 12, 15}));
+    EXPECT_EQ(slots[2].id, ui::cmd::kUndo);
+    EXPECT_EQ(slots[3].id, ui::cmd::kRedo);
+    EXPECT_FALSE(slots[2].state.enabled);
     EXPECT_EQ(slots[ui::cmd::kSlotCreateMap].id, ui::cmd::kToolCreateMap);
     EXPECT_EQ(slots[ui::cmd::kSlotMoveCar].id, ui::cmd::kToolMoveCar);
     EXPECT_EQ(slots[ui::cmd::kSlotMoveTrain].id, ui::cmd::kToolMoveTrain);
@@ -254,7 +257,7 @@ TEST(ToolBarTable, SlotsAsTheMainLoopReadsThem)
         EXPECT_EQ(slot.id, ui::cmd::kToolPoints[route]);
         EXPECT_EQ(slot.kind, ui::ToolKind::CheckGroup);
     }
-    EXPECT_EQ(slots[23].toolTip, "ポイント１０");
+    EXPECT_EQ(slots[25].toolTip, "ポイント１０");
 
     const ui::ToolBarModel bar(slots);
     for (int id : {ui::cmd::kToolGrid, ui::cmd::kToolMagnet, ui::cmd::kToolCurveDetection,
