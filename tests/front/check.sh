@@ -25,18 +25,7 @@ gapped=$KV_DIR/objects/gapped.txt
 # joints loose.
 awk '/^:Map Data/ { on = 1; print; next } /^:/ { on = 0 } on && ++n == 2 { $4 = sprintf("%.3f", $4 + 0.3) } { print }' \
     "$KV_DIR/objects/demo.txt" >"$gapped"
-cat >"$KV_DIR/korvela.ini" <<EOF
-[korvela]
-Object=$KV_DIR/objects/
-Background=ground
-Train=$KV_CONTENT/trains/
-Plane=$KV_CONTENT/plane/
-Helicopter=$KV_CONTENT/helicopter/
-Car=$KV_CONTENT/car/
-FileName=$gapped
-CamLocateIndex=8
-CamViewIndex=1
-EOF
+kv_demo_settings "$gapped"
 
 kv_check_window()
 {
@@ -45,11 +34,8 @@ kv_check_window()
 
 kv_click_check()
 {
-    local window
-    window=$(kv_check_window)
-    xdotool windowraise "$window"
-    xdotool mousemove --window "$window" $1 $2 click 1
-    sleep 0.5
+    kv_click_in "点検結果" "$@"
+    sleep 0.2
 }
 
 # kv_marks NAME: the yellow pixels of the main window's view, its picture kept as NAME.png.
@@ -90,12 +76,7 @@ undone=$(kv_marks undone-view)
 kv_shot undone
 
 # A threshold typed into the window goes into the settings file at the close.
-window=$(kv_check_window)
-xdotool windowraise "$window"
-timeout 10 xdotool windowfocus --sync "$window" || fail "could not focus the check window"
-xdotool mousemove --window "$window" $KV_GRADE_AT click 1
-xdotool key ctrl+a
-xdotool type --delay 80 "2.5"
+kv_type_in "点検結果" $KV_GRADE_AT "2.5"
 kill -TERM "$KV_PID"
 kv_wait_exit 30 || fail "the program did not end on SIGTERM"
 [ "$KV_CODE" = 0 ] || fail "exit code $KV_CODE after SIGTERM"

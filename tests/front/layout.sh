@@ -15,27 +15,7 @@ kv_install korvela
 cp -r "$KV_CONTENT/objects" "$KV_DIR/objects"
 rm -f "$KV_DIR/objects/"*.txt
 # The demo vehicles come along from the build folder; the layout starts empty.
-cat >"$KV_DIR/korvela.ini" <<EOF
-[korvela]
-Object=$KV_DIR/objects/
-Background=ground
-Train=$KV_CONTENT/trains/
-Plane=$KV_CONTENT/plane/
-Helicopter=$KV_CONTENT/helicopter/
-Car=$KV_CONTENT/car/
-FileName=$KV_TMP/RailData.txt
-CamLocateIndex=8
-CamViewIndex=1
-Kidou=2
-PointSprite=1
-PointSpriteType=0
-Moji=1
-Light=100
-Line=0
-Gensoku=1
-Douki=1
-DriveType=2
-EOF
+kv_demo_settings "$KV_TMP/RailData.txt"
 
 # Places in the object dialog (client pixels) and in the render view of the main window.
 KV_WHEEL_AT="3 540"
@@ -63,11 +43,7 @@ kv_dialog()
 
 kv_click_dialog()
 {
-    local dialog
-    dialog=$(kv_dialog)
-    xdotool windowraise "$dialog"
-    xdotool mousemove --window "$dialog" $1 $2 click 1
-    sleep 0.3
+    kv_click_in "オブジェクト" "$@"
 }
 
 # kv_box: the shown message box (titled KORVELA, as the main window was at first).
@@ -353,15 +329,8 @@ echo "turnout line: $turnout"
 
 # Typing "1a2" into X leaves "12": the letter goes and the caret stays after the 1. With Y at 0
 # the move button then carries the selected turnout 12 units along x.
-dialog=$(kv_dialog)
-xdotool windowraise "$dialog"
-timeout 10 xdotool windowfocus --sync "$dialog" || fail "could not focus the object dialog"
-xdotool mousemove --window "$dialog" $KV_X_AT click 1
-xdotool key ctrl+a
-xdotool type --delay 80 "1a2"
-xdotool mousemove --window "$dialog" $KV_Y_AT click 1
-xdotool key ctrl+a
-xdotool type --delay 80 "0"
+kv_type_in "オブジェクト" $KV_X_AT "1a2"
+kv_type_in "オブジェクト" $KV_Y_AT "0"
 sleep 0.3
 kv_dialog_crop "289x200+0+280" "$KV_SHOTS/typed.png"
 kv_click_dialog $KV_MOVE_AT

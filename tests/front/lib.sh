@@ -62,6 +62,35 @@ kv_install()
 KV_MAIN_TITLE=KORVELA
 KV_MAIN_ID=
 
+# kv_demo_settings MAPFILE: the installed program's settings file, with the objects in its own
+# folder (KV_DIR/objects), the demo vehicles of the build folder and MAPFILE as the map file.
+kv_demo_settings()
+{
+    local content
+    content=$(dirname "$KV_EXE")
+    cat >"$KV_DIR/korvela.ini" <<EOF
+[korvela]
+Object=$KV_DIR/objects/
+Background=ground
+Train=$content/trains/
+Plane=$content/plane/
+Helicopter=$content/helicopter/
+Car=$content/car/
+FileName=$1
+CamLocateIndex=8
+CamViewIndex=1
+Kidou=2
+PointSprite=1
+PointSpriteType=0
+Moji=1
+Light=100
+Line=0
+Gensoku=1
+Douki=1
+DriveType=2
+EOF
+}
+
 # kv_start [ARGS...]: starts the installed program and waits for its main window.
 kv_start()
 {
@@ -229,6 +258,28 @@ kv_map_creation()
     [ -n "$create_at" ] || fail "the map creation tool was not found"
     xdotool mousemove --window "$(kv_main)" $create_at click 1
     kv_wait_window "オブジェクト" 20 || fail "map creation did not show the object dialog"
+}
+
+# kv_click_in TITLE X Y: a click at a client point of the shown window of that title, raised.
+kv_click_in()
+{
+    local window
+    window=$(kv_find "$1") || fail "no window \"$1\" is shown"
+    xdotool windowraise "$window"
+    xdotool mousemove --window "$window" "$2" "$3" click 1
+    sleep 0.3
+}
+
+# kv_type_in TITLE X Y TEXT: TEXT typed over what the box at a client point of that window holds.
+kv_type_in()
+{
+    local window
+    window=$(kv_find "$1") || fail "no window \"$1\" is shown"
+    xdotool windowraise "$window"
+    timeout 10 xdotool windowfocus --sync "$window" || fail "could not focus \"$1\""
+    xdotool mousemove --window "$window" "$2" "$3" click 1
+    xdotool key ctrl+a
+    xdotool type --delay 80 "$4"
 }
 
 # kv_look_down: a right drag over the view that turns the camera to look down on the ground.
