@@ -2,6 +2,7 @@
 // nowhere else, and the joint mending closes what it may and leaves the rest listed.
 #include "layout/LayoutCheck.h"
 
+#include "gfx/Texture.h"
 #include "layout/CheckMarkers.h"
 #include "layout/JointMending.h"
 #include "layout/MapFile.h"
@@ -277,6 +278,15 @@ TEST_F(LayoutCheckTest, MarkersStandAtTheFindingsAndFollowASteepRoute)
     EXPECT_EQ(blue, 6 + 2 * 8);
     EXPECT_NEAR(lines.back().position.x, 30.0f, 1e-4f);
     EXPECT_NEAR(lines.back().position.y, 1.5f, 1e-4f);
+
+    // Drawn untextured after an object that left its texture bound.
+    device->SetTexture(std::make_shared<const gfx::Texture>(device->Id(), "grass.png", 2, 2));
+    device->ClearCalls();
+    layout::DrawCheckMarkers(device.get(), layout, findings);
+    const auto draws = device->CallsOf<gfx::call::DrawLineList>();
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(draws[0].state.texture, nullptr);
+    EXPECT_EQ(draws[0].vertices.size(), lines.size());
 }
 
 } // namespace
