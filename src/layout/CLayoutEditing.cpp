@@ -35,6 +35,17 @@ std::vector<int> Range(int first, int end)
     return indices;
 }
 
+// The records from first to the end, just appended, as one edit that put them in.
+LayoutEdit InsertEdit(const char* name, const PlacedObjects& objects, int first, const SelectionState& before,
+                      SelectionState after)
+{
+    return {.name = name,
+            .kind = LayoutEdit::Kind::Insert,
+            .after = objects.Records(Range(first, objects.Count())),
+            .selectionBefore = before,
+            .selectionAfter = std::move(after)};
+}
+
 } // namespace
 
 bool CLayout::ReplaceAsEdit(const char* name, const std::vector<int>& indices,
@@ -97,12 +108,7 @@ platform::Status CLayout::CopySelected()
     selection_.SetSelected(first, true);
     selection_.ScrollTo(first);
     selection_.SetPrimary(-1);
-    LayoutEdit edit{.name = editname::kCopy,
-                    .kind = LayoutEdit::Kind::Insert,
-                    .after = objects_.Records(Range(first, objects_.Count())),
-                    .selectionBefore = before,
-                    .selectionAfter = selection_.Capture()};
-    Done(std::move(edit));
+    Done(InsertEdit(editname::kCopy, objects_, first, before, selection_.Capture()));
     return platform::Ok{};
 }
 
@@ -223,12 +229,7 @@ platform::Status CLayout::AddObjects(const std::vector<PlacedObject>& added)
     // the list shows.
     selection_.ScrollTo(first);
     selection_.SetPrimary(-1);
-    LayoutEdit edit{.name = editname::kImport,
-                    .kind = LayoutEdit::Kind::Insert,
-                    .after = objects_.Records(Range(first, objects_.Count())),
-                    .selectionBefore = before,
-                    .selectionAfter = selection_.Capture()};
-    Done(std::move(edit));
+    Done(InsertEdit(editname::kImport, objects_, first, before, selection_.Capture()));
     return platform::Ok{};
 }
 
