@@ -66,7 +66,7 @@ struct KindName {
     Kind kind;
 };
 
-constexpr std::array<KindName, 22> kKinds = {{
+constexpr std::array<KindName, 23> kKinds = {{
     {"frames", Kind::Frames},
     {"key", Kind::Key},
     {"hold", Kind::Hold},
@@ -89,6 +89,7 @@ constexpr std::array<KindName, 22> kKinds = {{
     {"report", Kind::Report},
     {"screenshot", Kind::Screenshot},
     {"check-layout", Kind::CheckLayout},
+    {"mend-joints", Kind::MendJoints},
 }};
 
 // Reads the words of one line into action; the reason when they do not fit its kind.
@@ -131,6 +132,7 @@ class LineReader {
             return Counted(1, 1) && Number(1, 1, 65535, "command id") ? Done() : Fail();
         case Kind::Undo:
         case Kind::Redo:
+        case Kind::MendJoints:
             return Counted(0, 0) ? Done() : Fail();
         case Kind::Set:
             return Counted(2, 2) && Control(1) && Number(2, -1000000, 1000000, "value") ? Done() : Fail();
@@ -329,6 +331,8 @@ std::string ActionsUsage()
            "  report FILE              write the run report at this point\n"
            "  screenshot FILE          write the last frame as PNG at this point\n"
            "  check-layout FILE        check the layout and write the findings to FILE as JSON\n"
+           "  mend-joints              close the near-miss joints as one undoable edit (the check\n"
+           "                           window's button)\n"
            "A bad line stops the run with its line number and exit status 2.\n";
 }
 

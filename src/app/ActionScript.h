@@ -17,6 +17,7 @@
 //   select INDEX...                   placed objects selected by record index
 //   load-map FILE, save-map FILE, import-map FILE, report FILE, screenshot FILE
 //   check-layout FILE                 the layout check's findings written as JSON
+//   mend-joints                       the check window's "継ぎ目を合わせる"
 //
 // '#' at the start of a line or after a blank starts a comment; blank lines are skipped.
 #pragma once
@@ -62,6 +63,7 @@ struct Action {
         Report,
         Screenshot,
         CheckLayout,
+        MendJoints,
     };
 
     Kind kind = Kind::Frames;

@@ -65,19 +65,20 @@ void CLayoutCheck::SetSettings(const layout::LayoutCheckSettings& settings)
     };
     settings_ = {positiveOr(settings.maxGradePercent, defaults.maxGradePercent),
                  positiveOr(settings.minClearance, defaults.minClearance)};
-    dialog_.SetText(ck::kGrade, math::FormatFixed(settings_.maxGradePercent, 1));
-    dialog_.SetText(ck::kClearance, math::FormatFixed(settings_.minClearance, 1));
+    // Shown as kept, so that a box read back gives the very same threshold.
+    dialog_.SetText(ck::kGrade, math::FormatShortest(settings_.maxGradePercent));
+    dialog_.SetText(ck::kClearance, math::FormatShortest(settings_.minClearance));
 }
 
-void CLayoutCheck::ReadSettings()
+layout::LayoutCheckSettings CLayoutCheck::BoxSettings() const
 {
-    settings_.maxGradePercent = PositiveOr(dialog_.Text(ck::kGrade), settings_.maxGradePercent);
-    settings_.minClearance = PositiveOr(dialog_.Text(ck::kClearance), settings_.minClearance);
+    return {PositiveOr(dialog_.Text(ck::kGrade), settings_.maxGradePercent),
+            PositiveOr(dialog_.Text(ck::kClearance), settings_.minClearance)};
 }
 
 void CLayoutCheck::Run(const layout::CLayout& layout)
 {
-    ReadSettings();
+    settings_ = BoxSettings();
     result_ = layout::CheckLayout(layout, settings_);
     dialog_.SetText(ck::kMendReport, "");
     Fill();

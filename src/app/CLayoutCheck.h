@@ -28,6 +28,9 @@ class CLayoutCheck {
     // The thresholds in the boxes (as the settings file gives them) and as last read.
     void SetSettings(const layout::LayoutCheckSettings& settings);
     const layout::LayoutCheckSettings& Settings() const { return settings_; }
+    // The thresholds the boxes hold now, each that is no positive number as last read (what the
+    // next check uses, and what the settings file keeps).
+    layout::LayoutCheckSettings BoxSettings() const;
 
     // Reads the boxes, checks the layout, fills the list and the counts, and shows the window.
     void Run(const layout::CLayout& layout);
@@ -46,7 +49,6 @@ class CLayoutCheck {
     static std::string KindText(layout::FindingKind kind);
 
   private:
-    void ReadSettings();
     void Fill();
 
     ui::DialogModel dialog_;

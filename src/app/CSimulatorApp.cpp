@@ -158,7 +158,7 @@ void CSimulatorApp::Startup()
     objectSelect_.Initialise();
 
     // The settings go straight into the dialog's controls, before the device reads "同期".
-    settings_.Read(setUp_, *layout_, *vehicles_);
+    settings_.Read(setUp_, *layout_, *vehicles_, layoutCheck_);
 
     const platform::Status created = environment_.deviceFactory
                                          ? graphics_.Create(environment_.deviceFactory, setUp_.Model())
@@ -286,7 +286,8 @@ void CSimulatorApp::OnClose()
     if (!history.changed || discardedAt_ == history.commands) recovery_.Discard();
     if (!environment_.saveSettingsOnClose) return;
     ++settingsWrites_;
-    if (const platform::Status written = settings_.Write(setUp_, *layout_, *vehicles_); !written)
+    if (const platform::Status written = settings_.Write(setUp_, *layout_, *vehicles_, layoutCheck_);
+        !written)
         std::cerr << "korvela: the settings could not be saved to " << settings_.Path() << ": "
                   << written.error() << "\n";
 }
@@ -589,6 +590,19 @@ bool CSimulatorApp::OnCommand(int commandId)
 void CSimulatorApp::OnLayoutCheckClick(int id)
 {
     if (id == ui::check::kRecheck) layoutCheck_.Run(appLayout_.Core());
+    if (id == ui::check::kMend) MendJoints();
+}
+
+void CSimulatorApp::MendJoints()
+{
+    layout::CLayout& core = appLayout_.Core();
+    if (core.Drag().Dragging()) return;
+    const layout::JointMending mending = core.MendJoints();
+    RefreshTurnoutControls();
+    RefreshEditState();
+    if (!layoutCheck_.Dialog().IsVisible()) return;
+    layoutCheck_.Run(core);
+    layoutCheck_.ShowMendReport(mending);
 }
 
 void CSimulatorApp::OnLayoutCheckRow(int row)
@@ -602,7 +616,13 @@ void CSimulatorApp::OnLayoutCheckRow(int row)
         selection.SetSelected(index, true);
     selection.SetPrimary(finding->objects.front());
     RefreshTurnoutControls();
-    camera_.SetEditFocus(true, Sources());
+    // In map creation the edit camera turns to the finding itself (a joint lies at a piece's
+    // end, not at its origin); otherwise the camera lists follow the selected object, as the
+    // object dialog's focus box makes them.
+    if (objectBridge_->MapCreationMode())
+        camera_.SetEditFocusPoint(finding->position);
+    else
+        objectBridge_->FollowSelection();
 }
 
 void CSimulatorApp::ChooseFolder(int commandId)

@@ -130,6 +130,9 @@ class CSimulatorApp {
     CLayoutCheck& LayoutCheck() { return layoutCheck_; }
     void OnLayoutCheckClick(int id);
     void OnLayoutCheckRow(int row);
+    // "継ぎ目を合わせる": closes the near-miss joints as one undoable edit (nothing while a drag
+    // is under way); the window, when shown, checks again and says what moved and what not.
+    void MendJoints();
     // The edit menu's entries (what they would undo and redo, greyed when nothing or outside
     // map creation) and the "*" of the title while the layout has unsaved changes.
     void RefreshEditState();

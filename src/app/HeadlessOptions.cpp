@@ -222,7 +222,8 @@ std::string HeadlessUsage()
            "                     the passes of --frames\n"
            "  --check-layout FILE  after the last pass, check the layout (open ends, near-miss joints,\n"
            "                     overlaps, grades, clearance, turnouts without key) and write the\n"
-           "                     findings to FILE as JSON; exit 1 when the map cannot be read\n"
+           "                     findings to FILE as JSON; exit 1 when the map cannot be read. The\n"
+           "                     thresholds are the settings file's CheckGrade and CheckClearance\n"
            "  --autosave-dir DIR keep unsaved changes in DIR/recovery.txt (every 3600 passes and every\n"
            "                     20 edits) and offer a recovery file found there after MAPFILE is\n"
            "                     opened; without it a headless run neither autosaves nor recovers\n";

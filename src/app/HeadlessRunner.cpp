@@ -353,6 +353,9 @@ platform::Status Session::Run(const Action& action)
     case Kind::CheckLayout:
         WriteCheck(action.text);
         break;
+    case Kind::MendJoints:
+        app_.MendJoints();
+        break;
     }
     // What the user did between passes is no event of the run: placing, deleting or loading
     // renumbers objects and moves trains without counting as route changes or distance.
@@ -581,7 +584,10 @@ void Session::WriteReport(const std::string& path)
 
 void Session::WriteCheck(const std::string& path)
 {
-    if (const platform::Status written = WriteLayoutCheck(app_.OwnLayout().Core(), {}, path); !written) {
+    // With the thresholds of the check window, as the settings file gave them.
+    const layout::LayoutCheckSettings thresholds = app_.LayoutCheck().BoxSettings();
+    if (const platform::Status written = WriteLayoutCheck(app_.OwnLayout().Core(), thresholds, path);
+        !written) {
         errors_ << "korvela: the layout check could not be written: " << written.error() << "\n";
         writeFailed_ = true;
     }

@@ -1,5 +1,6 @@
 #include "app/SettingsFile.h"
 
+#include "app/CLayoutCheck.h"
 #include "app/CSetUp.h"
 #include "app/LayoutPort.h"
 #include "app/VehiclesPort.h"
@@ -53,6 +54,11 @@ class Reader {
     {
         return math::ParseInt(profile_.GetString(section_, key, fallback, SettingsFile::kValueBuffer));
     }
+    // A missing key reads as 0.
+    float Real(std::string_view key) const
+    {
+        return math::ParseFloat(profile_.GetString(section_, key, "", SettingsFile::kValueBuffer));
+    }
 
   private:
     platform::Profile profile_;
@@ -76,7 +82,8 @@ std::string SettingsFile::DefaultPath(std::string_view executableFolder, std::st
     return std::string(executableFolder) + std::string(executableName) + ".ini";
 }
 
-void SettingsFile::Read(CSetUp& setUp, LayoutPort& layout, VehiclesPort& vehicles) const
+void SettingsFile::Read(CSetUp& setUp, LayoutPort& layout, VehiclesPort& vehicles,
+                        CLayoutCheck& layoutCheck) const
 {
     const std::string& folder = input_.ExecutableFolder();
     layout.SetObjectFolder(folder);
@@ -133,10 +140,15 @@ void SettingsFile::Read(CSetUp& setUp, LayoutPort& layout, VehiclesPort& vehicle
         break;
     }
     setUp.OnHScroll();
+
+    // The window takes 0, and anything else that is no positive number, for its default.
+    layoutCheck.SetSettings({file.Real(kThresholdKeys[0]), file.Real(kThresholdKeys[1])});
 }
 
-std::vector<std::pair<std::string, std::string>>
-SettingsFile::Entries(const CSetUp& setUp, const LayoutPort& layout, const VehiclesPort& vehicles) const
+std::vector<std::pair<std::string, std::string>> SettingsFile::Entries(const CSetUp& setUp,
+                                                                       const LayoutPort& layout,
+                                                                       const VehiclesPort& vehicles,
+                                                                       const CLayoutCheck& layoutCheck) const
 {
     const ui::DialogModel& model = setUp.Model();
     const auto number = [](int value) { return std::to_string(value); };
@@ -167,16 +179,19 @@ SettingsFile::Entries(const CSetUp& setUp, const LayoutPort& layout, const Vehic
         number(driveType),
     };
     std::vector<std::pair<std::string, std::string>> entries;
-    entries.reserve(kKeys.size());
+    entries.reserve(kKeys.size() + kThresholdKeys.size());
     for (std::size_t i = 0; i < kKeys.size(); ++i)
         entries.emplace_back(std::string(kKeys[i]), values[i]);
+    const layout::LayoutCheckSettings thresholds = layoutCheck.BoxSettings();
+    entries.emplace_back(std::string(kThresholdKeys[0]), math::FormatShortest(thresholds.maxGradePercent));
+    entries.emplace_back(std::string(kThresholdKeys[1]), math::FormatShortest(thresholds.minClearance));
     return entries;
 }
 
 platform::Status SettingsFile::Write(const CSetUp& setUp, const LayoutPort& layout,
-                                     const VehiclesPort& vehicles) const
+                                     const VehiclesPort& vehicles, const CLayoutCheck& layoutCheck) const
 {
-    return platform::Profile::WriteStrings(path_, section_, Entries(setUp, layout, vehicles));
+    return platform::Profile::WriteStrings(path_, section_, Entries(setUp, layout, vehicles, layoutCheck));
 }
 
 } // namespace app

@@ -1,6 +1,8 @@
 // The settings file beside the executable: 18 keys in one section named after the
 // executable, read once at start-up straight into the settings dialog's controls and the
-// folders of the layout and the vehicles, and written once when the program closes.
+// folders of the layout and the vehicles, and written once when the program closes. Two keys
+// of our own follow them, the thresholds of the layout check; files without them read as
+// before, and readers that do not know them pass them by.
 #pragma once
 
 #include "platform/Result.h"
@@ -17,6 +19,7 @@ class CInput;
 
 namespace app {
 
+class CLayoutCheck;
 class CSetUp;
 class LayoutPort;
 class VehiclesPort;
@@ -28,6 +31,8 @@ class SettingsFile {
         "Object",   "Background",     "Train",        "Plane",   "Helicopter",  "Car",
         "FileName", "CamLocateIndex", "CamViewIndex", "Kidou",   "PointSprite", "PointSpriteType",
         "Moji",     "Light",          "Line",         "Gensoku", "Douki",       "DriveType"};
+    // The layout check's thresholds: the steepest grade in percent and the least clearance.
+    static constexpr std::array<std::string_view, 2> kThresholdKeys = {"CheckGrade", "CheckClearance"};
     // Values other than paths are read into a buffer of this many characters.
     static constexpr std::size_t kValueBuffer = 256;
     static constexpr std::string_view kDefaultMapFile = "RailData.txt";
@@ -45,14 +50,17 @@ class SettingsFile {
     // Defaults first, then every key present in the file. Indices outside their list and
     // check states a box does not have fall back to the key's default; the light slider keeps
     // itself in its range. "DriveType" acts as a click on its radio; the sliders' dependents
-    // are refreshed at the end.
-    void Read(CSetUp& setUp, LayoutPort& layout, VehiclesPort& vehicles) const;
+    // are refreshed at the end. The check's thresholds go into its window's boxes; one that is
+    // missing or no positive number keeps its default.
+    void Read(CSetUp& setUp, LayoutPort& layout, VehiclesPort& vehicles, CLayoutCheck& layoutCheck) const;
 
-    // The 18 values as they would be written.
+    // The 18 values and then the two thresholds, as they would be written.
     std::vector<std::pair<std::string, std::string>> Entries(const CSetUp& setUp, const LayoutPort& layout,
-                                                             const VehiclesPort& vehicles) const;
+                                                             const VehiclesPort& vehicles,
+                                                             const CLayoutCheck& layoutCheck) const;
     // Writes them in one safe replacement of the file, keeping its other lines.
-    platform::Status Write(const CSetUp& setUp, const LayoutPort& layout, const VehiclesPort& vehicles) const;
+    platform::Status Write(const CSetUp& setUp, const LayoutPort& layout, const VehiclesPort& vehicles,
+                           const CLayoutCheck& layoutCheck) const;
 
   private:
     std::string path_;

@@ -1,6 +1,6 @@
 // Where the modeless windows first appear: the object dialog next to the settings dialog
-// without covering it, the messages viewer at the side of the main window rather than over
-// the layout in its middle. Everything stays on the screen.
+// without covering it, the messages viewer and the check window at the side of the main window
+// rather than over the layout in its middle. Everything stays on the screen.
 #pragma once
 
 #include <wx/gdicmn.h>

@@ -113,11 +113,12 @@ MainFrame::MainFrame(const FrontServices& services)
 
     BuildDialogs();
 
-    // The edit menu's keys: Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo.
+    // The edit menu's keys: Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo, Ctrl+L checks the layout.
     wxAcceleratorEntry editKeys[] = {{wxACCEL_CTRL, 'Z', FrontId(ui::cmd::kUndo)},
                                      {wxACCEL_CTRL, 'Y', FrontId(ui::cmd::kRedo)},
-                                     {wxACCEL_CTRL | wxACCEL_SHIFT, 'Z', FrontId(ui::cmd::kRedo)}};
-    SetAcceleratorTable(wxAcceleratorTable(3, editKeys));
+                                     {wxACCEL_CTRL | wxACCEL_SHIFT, 'Z', FrontId(ui::cmd::kRedo)},
+                                     {wxACCEL_CTRL, 'L', FrontId(ui::cmd::kLayoutCheck)}};
+    SetAcceleratorTable(wxAcceleratorTable(std::size(editKeys), editKeys));
 
     Bind(wxEVT_SIZE, &MainFrame::OnSize, this);
     Bind(wxEVT_MENU, &MainFrame::OnMenuOrTool, this);
@@ -334,6 +335,18 @@ void MainFrame::PlaceDialogs()
     if (helpViewer_) helpViewer_->Move(main.GetPosition() + wxPoint(80, 96));
     if (messagesViewer_)
         messagesViewer_->SetSize(PlaceAtSide(main, setUp.y, messagesViewer_->GetSize(), screen));
+    // The check window too, so that the finding the camera is pointed at stays in sight. The
+    // toolkit knows its full size only once it is shown, so it is placed again then, once.
+    checkDialog_->SetSize(PlaceAtSide(main, setUp.y, checkDialog_->GetSize(), screen));
+    checkDialog_->Bind(wxEVT_SHOW, [this, top = setUp.y](wxShowEvent& event) {
+        event.Skip();
+        if (!event.IsShown() || checkPlaced_) return;
+        checkPlaced_ = true;
+        CallAfter([this, top] {
+            const wxRect screen = wxDisplay(this).GetClientArea();
+            checkDialog_->SetSize(PlaceAtSide(GetRect(), top, checkDialog_->GetSize(), screen));
+        });
+    });
 }
 
 int MainFrame::ViewTop() const

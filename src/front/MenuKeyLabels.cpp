@@ -1,6 +1,7 @@
 #include "front/MenuKeyLabels.h"
 
 #include <charconv>
+#include <optional>
 #include <wx/menuitem.h>
 
 #ifdef __WXGTK__
@@ -9,12 +10,39 @@
 
 namespace front {
 
-void ShowKeyLabel([[maybe_unused]] wxMenuItem& item, std::string_view keyLabel)
+namespace {
+
+// GDK's key value and modifier mask for a label: "F1" to "F12", or "Ctrl+" and a capital letter.
+struct GdkKey {
+    unsigned value = 0;
+    int modifiers = 0;
+};
+
+std::optional<GdkKey> KeyOfLabel(std::string_view keyLabel)
 {
-    if (keyLabel.size() < 2 || keyLabel.front() != 'F') return;
+    constexpr unsigned kKeyF1 = 0xffbe; // GDK_KEY_F1; F2 to F12 follow it
+    constexpr unsigned kKeyA = 0x61;    // GDK_KEY_a; the letters follow it
+    constexpr int kControlMask = 1 << 2;
+    constexpr std::string_view kCtrl = "Ctrl+";
+    if (keyLabel.starts_with(kCtrl) && keyLabel.size() == kCtrl.size() + 1) {
+        const char letter = keyLabel.back();
+        if (letter < 'A' || letter > 'Z') return std::nullopt;
+        return GdkKey{kKeyA + static_cast<unsigned>(letter - 'A'), kControlMask};
+    }
+    if (keyLabel.size() < 2 || keyLabel.front() != 'F') return std::nullopt;
     int number = 0;
     const auto [end, error] = std::from_chars(keyLabel.data() + 1, keyLabel.data() + keyLabel.size(), number);
-    if (error != std::errc() || end != keyLabel.data() + keyLabel.size() || number < 1 || number > 12) return;
+    if (error != std::errc() || end != keyLabel.data() + keyLabel.size() || number < 1 || number > 12)
+        return std::nullopt;
+    return GdkKey{kKeyF1 + static_cast<unsigned>(number - 1), 0};
+}
+
+} // namespace
+
+void ShowKeyLabel([[maybe_unused]] wxMenuItem& item, std::string_view keyLabel)
+{
+    [[maybe_unused]] const std::optional<GdkKey> key = KeyOfLabel(keyLabel);
+    if (!key) return;
 #ifdef __WXGTK__
     // GTK draws a menu item's key from its accelerator label, which can be told a key to show
     // without any accelerator behind it. Looked up at run time: wx already brought GTK in, and
@@ -26,8 +54,7 @@ void ShowKeyLabel([[maybe_unused]] wxMenuItem& item, std::string_view keyLabel)
         reinterpret_cast<AccelLabelSetAccel>(dlsym(RTLD_DEFAULT, "gtk_accel_label_set_accel"));
     if (!getChild || !setAccel || !item.GetMenuItem()) return;
     void* label = getChild(item.GetMenuItem());
-    constexpr unsigned kKeyF1 = 0xffbe; // GDK_KEY_F1; F2 to F12 follow it
-    if (label) setAccel(label, kKeyF1 + static_cast<unsigned>(number - 1), 0);
+    if (label) setAccel(label, key->value, key->modifiers);
 #endif
 }
 

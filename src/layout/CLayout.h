@@ -13,6 +13,7 @@
 // The map data file (MapFile*) and the drawing (LayoutRenderer) work through the public calls.
 #pragma once
 
+#include "layout/JointMending.h"
 #include "layout/LayoutDrag.h"
 #include "layout/LayoutEdit.h"
 #include "layout/LayoutLimits.h"
@@ -114,6 +115,9 @@ class CLayout {
     // A map's objects added at the end, selected (the import). Fails with the 2000 message
     // when they do not all fit, or when one names no catalogue type, changing nothing.
     platform::Status AddObjects(const std::vector<PlacedObject>& objects);
+    // "継ぎ目合わせ": closes the near-miss joints within the magnet's reach by moving their
+    // loose objects, all of them as one edit. Returns what moved and the joints left alone.
+    JointMending MendJoints();
     // The last edit undone or the last undone edit done again, with the selection it had;
     // false when there is none.
     bool Undo();

@@ -1,6 +1,6 @@
 // CLayout: the edits of the object dialog and the menus: place, copy, delete, typed moves and
-// turns, turnout keys and routes, and adding a map's objects. Each is done here directly and
-// recorded as one LayoutEdit.
+// turns, turnout keys and routes, adding a map's objects and closing loose joints. Each is done
+// here directly and recorded as one LayoutEdit.
 #include "layout/CLayout.h"
 #include "layout/TurnoutKeys.h"
 #include "math/Matrix.h"
@@ -231,6 +231,19 @@ platform::Status CLayout::AddObjects(const std::vector<PlacedObject>& added)
     selection_.SetPrimary(-1);
     Done(InsertEdit(editname::kImport, objects_, first, before, selection_.Capture()));
     return platform::Ok{};
+}
+
+JointMending CLayout::MendJoints()
+{
+    JointMending mending = PlanJointMending(*this);
+    std::vector<int> indices;
+    std::vector<PlacedObject> moved;
+    for (const MendMove& move : mending.moves) {
+        indices.push_back(move.index);
+        moved.push_back(move.after);
+    }
+    ReplaceAsEdit(editname::kMend, indices, moved);
+    return mending;
 }
 
 } // namespace layout

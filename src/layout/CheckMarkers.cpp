@@ -64,6 +64,8 @@ std::vector<gfx::ColoredVertex> CheckMarkerVertices(const CLayout& layout,
 void DrawCheckMarkers(gfx::Device* device, const CLayout& layout, std::span<const LayoutFinding> findings)
 {
     if (!device || findings.empty()) return;
+    // Untextured, so that a marker keeps its colour whatever the last object drawn left bound.
+    device->SetTexture(nullptr);
     device->SetTransform(gfx::TransformKind::World, math::Identity());
     const std::vector<gfx::ColoredVertex> lines = CheckMarkerVertices(layout, findings);
     device->DrawLineList(lines);

@@ -32,6 +32,7 @@ inline constexpr const char* kKey = "キー設定";
 inline constexpr const char* kRoute = "ポイント設定";
 inline constexpr const char* kImport = "インポート";
 inline constexpr const char* kClear = "オブジェクトデータの読込み";
+inline constexpr const char* kMend = "継ぎ目合わせ";
 } // namespace editname
 
 struct LayoutEdit {

@@ -81,6 +81,14 @@ std::string FormatFixed(double value, int decimals)
     return text;
 }
 
+std::string FormatShortest(float value)
+{
+    if (!std::isfinite(value)) value = 0.0f;
+    std::array<char, 32> buffer;
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return std::string(buffer.data(), result.ptr);
+}
+
 double ParseDouble(std::string_view text)
 {
     text = SkipBlanks(text);

@@ -13,6 +13,10 @@ namespace math {
 // values before they get here. Decimals are limited to 0..100.
 std::string FormatFixed(double value, int decimals);
 
+// The shortest text that reads back as the same float ("4", "3.25", "1e+20"); a NaN or
+// infinity is written as 0, as FormatFixed does.
+std::string FormatShortest(float value);
+
 // atof: leading blanks skipped, the longest valid prefix read, anything else gives 0.
 // "nan", "inf" and out-of-range exponents come back as atof gives them (NaN, ±inf, ±0), so
 // callers can reject them with FiniteOr. Only decimal notation is read.

@@ -3,12 +3,14 @@
 #include "app/JsonWriter.h"
 #include "common/TestSupport.h"
 #include "gfx/RecordingDevice.h"
+#include "layout/SurfaceTracks.h"
 #include "platform/Cp932.h"
 #include "platform/VirtualKeys.h"
 #include "ui/CommandIds.h"
 #include "ui/LayoutCheckTemplate.h"
 #include "ui/SetUpTemplate.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -458,23 +460,84 @@ TEST_F(HeadlessRunTest, CheckLayoutWritesTheFindingsAndFailsWhenTheMapCannotBeRe
 TEST_F(HeadlessRunTest, TheCheckCommandOpensItsWindowWhoseRowsSelectAndWhoseFindingsAreMarked)
 {
     options.mapFile = WriteTwiceLaidMap(dir);
-    testsupport::WriteBytes(dir.File("open.actions"), "menu 32842\nframes 1\n");
+    // In map creation, where a click on a row turns the edit camera to the finding.
+    testsupport::WriteBytes(dir.File("open.actions"), "frames 1\nmenu 32780\nmenu 32842\nframes 1\n");
     options.actionsFile = dir.File("open.actions");
     bool shown = false, marked = false;
     int rows = 0;
     std::vector<int> selected;
+    math::Vec3 focus;
     services.inspect = [&](app::CSimulatorApp& app) {
         shown = app.LayoutCheck().Dialog().IsVisible();
         rows = app.LayoutCheck().Dialog().List(ui::check::kFindings).RowCount();
         marked = app.Scene().HasCheckMarkers();
         app.OnLayoutCheckRow(0);
         selected = app.OwnLayout().Core().Selection().Selected();
+        focus = app.Camera().EditFocus();
     };
     ASSERT_EQ(app::RunHeadless(options, services), 0) << errors.str();
     EXPECT_TRUE(shown);
     EXPECT_EQ(rows, 1);
     EXPECT_TRUE(marked);
     EXPECT_EQ(selected, (std::vector<int>{0, 1}));
+    EXPECT_EQ(focus, (math::Vec3{1.5f, 0, -2}));
+}
+
+// Two lines of straight track ten units long along z, each with one loose joint: in the first
+// the last piece stands 0.3 aside and is free at its far end; in the second both pieces of the
+// loose joint are held at their other ends. Returns the map's path.
+std::string WriteLooseJointsMap(const testsupport::TempDir& dir)
+{
+    const std::string folder = dir.File("objects") + "/";
+    std::filesystem::create_directories(folder);
+    const tracks::TypeFiles straight = tracks::TrackType({tracks::StraightLine(10.0)});
+    testsupport::WriteBytes(folder + "straight.ini", tracks::IniText("korvela", 1) +
+                                                         "SnapX0=0\r\nSnapZ0=0\r\nSnapX1=0\r\nSnapZ1=10\r\n");
+    testsupport::WriteBytes(folder + "straight.x", straight.visible);
+    testsupport::WriteBytes(folder + "straight_r.x", straight.guide);
+    testsupport::WriteBytes(folder + "loose.txt", "DATA\n:Object Name\nstraight\n:Map Data\n"
+                                                  "0 0 0 0 0 0 -1\n0 0 0 10 0 0 -1\n0 0.3 0 20 0 0 -1\n"
+                                                  "0 0 0 90 0 0 -1\n0 0 0 100 0 0 -1\n"
+                                                  "0 0.4 0 110 0 0 -1\n0 0.4 0 120 0 0 -1\n");
+    return folder + "loose.txt";
+}
+
+TEST_F(HeadlessRunTest, MendingIsOneUndoableEditAfterWhichTheWindowChecksAgain)
+{
+    options.mapFile = WriteLooseJointsMap(dir);
+    const auto line = [&](std::string action, const char* file) {
+        return action + " " + dir.File(file) + "\n";
+    };
+    testsupport::WriteBytes(dir.File("mend.actions"),
+                            "frames 1\nmenu 32780\n" + line("save-map", "gapped.txt") +
+                                "menu 32842\nmend-joints\n" + line("save-map", "mended.txt") +
+                                line("check-layout", "mended.json") + "undo\n" +
+                                line("save-map", "undone.txt"));
+    options.actionsFile = dir.File("mend.actions");
+    std::vector<std::string> kinds;
+    std::string said;
+    std::size_t redo = 0;
+    services.inspect = [&](app::CSimulatorApp& app) {
+        const app::CLayoutCheck& check = app.LayoutCheck();
+        for (int row = 0; row < check.Dialog().List(ui::check::kFindings).RowCount(); ++row)
+            kinds.push_back(std::string(layout::FindingKindName(check.FindingOfRow(row)->kind)));
+        said = check.Dialog().Text(ui::check::kMendReport);
+        redo = app.OwnLayout().Core().History().RedoCount();
+    };
+    ASSERT_EQ(app::RunHeadless(options, services), 0) << errors.str();
+
+    // The window's list is the check after the mending: the held joint and the four line ends.
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "near_miss"), 1);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "open_end"), 4);
+    EXPECT_EQ(said, "1個のオブジェクトを動かしました。  合わせなかった継ぎ目: [4, 5]");
+    const std::string mended = testsupport::ReadBytes(dir.File("mended.json"));
+    EXPECT_NE(mended.find("\"near_miss\":1,"), std::string::npos) << mended;
+    EXPECT_NE(testsupport::ReadBytes(dir.File("mended.txt")).find("\r\n0 0.000 0.000 20.000 "),
+              std::string::npos);
+    // One step undoes it all, back to the gap byte for byte.
+    EXPECT_EQ(redo, 1u);
+    EXPECT_EQ(testsupport::ReadBytes(dir.File("undone.txt")), testsupport::ReadBytes(dir.File("gapped.txt")));
+    EXPECT_NE(testsupport::ReadBytes(dir.File("gapped.txt")), testsupport::ReadBytes(dir.File("mended.txt")));
 }
 
 } // namespace

@@ -48,8 +48,8 @@ TEST(LayoutCheckDlgTest, ListsTheFindingsWithTheirCountsAndKeepsBadThresholds)
 
     // Thresholds from the settings file: nothing that is no positive number gets in.
     check.SetSettings({.maxGradePercent = -1.0f, .minClearance = 6.0f});
-    EXPECT_EQ(check.Dialog().Text(ck::kGrade), "4.0");
-    EXPECT_EQ(check.Dialog().Text(ck::kClearance), "6.0");
+    EXPECT_EQ(check.Dialog().Text(ck::kGrade), "4");
+    EXPECT_EQ(check.Dialog().Text(ck::kClearance), "6");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "app/SettingsFile.h"
 
 #include "AppTestSupport.h"
+#include "ui/LayoutCheckTemplate.h"
 #include "ui/SetUpTemplate.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +76,8 @@ TEST(SettingsFileTest, AllEighteenKeysSurviveAWriteAndARead)
         model.SetCheck(su::kNoDeceleration, 0);
         model.SetCheck(su::kSync, 0);
         f.app->SetUp().SelectDrivePlane();
+        f.app->LayoutCheck().Dialog().SetText(ui::check::kGrade, "2.5");
+        f.app->LayoutCheck().Dialog().SetText(ui::check::kClearance, "7.25");
         f.app->OnClose();
 
         saved = testsupport::ReadBytes(IniPath(f));
@@ -114,8 +117,10 @@ TEST(SettingsFileTest, AllEighteenKeysSurviveAWriteAndARead)
         EXPECT_EQ(back.Check(su::kNoDeceleration), 0);
         EXPECT_EQ(back.Check(su::kSync), 0);
         EXPECT_TRUE(back.IsChecked(su::kDrivePlane));
+        EXPECT_EQ(f.app->LayoutCheck().Settings().maxGradePercent, 2.5f);
+        EXPECT_EQ(f.app->LayoutCheck().Dialog().Text(ui::check::kClearance), "7.25");
     }
-    // Keys in their fixed order, one section named after the program.
+    // Keys in their fixed order, one section named after the program, the check's after them.
     std::size_t at = saved.find("[korvela]");
     ASSERT_NE(at, std::string::npos);
     for (const auto key : app::SettingsFile::kKeys) {
@@ -123,6 +128,22 @@ TEST(SettingsFileTest, AllEighteenKeysSurviveAWriteAndARead)
         ASSERT_NE(next, std::string::npos) << key;
         at = next;
     }
+    EXPECT_NE(saved.find("\r\nDriveType=1\r\nCheckGrade=2.5\r\nCheckClearance=7.25\r\n"), std::string::npos)
+        << saved;
+}
+
+TEST(SettingsFileTest, CheckThresholdsThatAreNoPositiveNumberTakeTheirDefaults)
+{
+    AppFixture f;
+    WriteSettings(f, "CheckGrade=abc\r\nCheckClearance=-2\r\n");
+    f.app->Startup();
+    EXPECT_EQ(f.app->LayoutCheck().Dialog().Text(ui::check::kGrade), "4");
+    EXPECT_EQ(f.app->LayoutCheck().Dialog().Text(ui::check::kClearance), "5");
+    // A box left holding no number keeps the threshold last used.
+    f.app->LayoutCheck().Dialog().SetText(ui::check::kGrade, "");
+    f.app->OnClose();
+    const std::string saved = testsupport::ReadBytes(IniPath(f));
+    EXPECT_NE(saved.find("CheckGrade=4\r\nCheckClearance=5\r\n"), std::string::npos) << saved;
 }
 
 TEST(SettingsFileTest, FoldersWithoutARelativePathAreStoredAbsoluteAndReadAsTheyStand)

@@ -15,27 +15,7 @@ kv_install korvela
 cp -r "$KV_CONTENT/objects" "$KV_DIR/objects"
 rm -f "$KV_DIR/objects/"*.txt
 # The demo vehicles come along from the build folder; the layout starts empty.
-cat >"$KV_DIR/korvela.ini" <<EOF
-[korvela]
-Object=$KV_DIR/objects/
-Background=ground
-Train=$KV_CONTENT/trains/
-Plane=$KV_CONTENT/plane/
-Helicopter=$KV_CONTENT/helicopter/
-Car=$KV_CONTENT/car/
-FileName=$KV_TMP/RailData.txt
-CamLocateIndex=8
-CamViewIndex=1
-Kidou=2
-PointSprite=1
-PointSpriteType=0
-Moji=1
-Light=100
-Line=0
-Gensoku=1
-Douki=1
-DriveType=2
-EOF
+kv_demo_settings "$KV_TMP/RailData.txt"
 
 # Places in the object dialog (client pixels) and in the render view of the main window.
 KV_WHEEL_AT="3 540"
@@ -63,22 +43,7 @@ kv_dialog()
 
 kv_click_dialog()
 {
-    local dialog
-    dialog=$(kv_dialog)
-    xdotool windowraise "$dialog"
-    xdotool mousemove --window "$dialog" $1 $2 click 1
-    sleep 0.3
-}
-
-# The main window keeps its id while its title follows the open map ("korvela - NAME").
-KV_MAIN_ID=
-kv_main()
-{
-    if [ -z "$KV_MAIN_ID" ]; then
-        KV_MAIN_ID=$(kv_find KORVELA) || fail "the main window is not shown"
-    fi
-    kv_viewable "$KV_MAIN_ID" || fail "the main window is not shown"
-    echo "$KV_MAIN_ID"
+    kv_click_in "オブジェクト" "$@"
 }
 
 # kv_box: the shown message box (titled KORVELA, as the main window was at first).
@@ -188,12 +153,6 @@ kv_commonest()
         awk '$3 != "#FFFFFF" { print $3; exit }'
 }
 
-# kv_colour_count FILE COLOUR: how many pixels of the picture have that colour.
-kv_colour_count()
-{
-    convert "$1" -depth 8 -format %c histogram:info:- | awk -v c="$2" '$3 == c { n = $1 + 0 } END { print n + 0 }'
-}
-
 kv_object_count()
 {
     kv_objects "$1" | wc -l
@@ -223,12 +182,7 @@ kv_start_loop
 kv_key F2
 kv_wait_hidden "メッセージ" 20 || fail "F2 did not hide the messages viewer"
 
-# "マップの作成" on the tool bar: its icon is the only one of this colour.
-import -window "$(kv_main)" -crop 300x110+0+0 -depth 8 txt:- >"$KV_TMP/toolbar.txt" || fail "could not capture the tool bar"
-create_at=$(awk -F'[,: ]+' '/#FAC828/ { x += $1; y += $2; n++ } END { if (n) printf "%d %d", x / n, y / n }' "$KV_TMP/toolbar.txt")
-[ -n "$create_at" ] || fail "the map creation tool was not found"
-xdotool mousemove --window "$(kv_main)" $create_at click 1
-kv_wait_window "オブジェクト" 20 || fail "map creation did not show the object dialog"
+kv_map_creation
 # With the settings dialog shown as well, the two stand side by side on this 1280 × 1024
 # screen, neither covering the other.
 kv_key F3
@@ -245,13 +199,8 @@ import -window "$(kv_main)" -crop "$main_size" "$KV_SHOTS/status-bar.png" ||
 
 # Look down on the ground (right drag), then move the edit focus forward, away from the
 # vehicles (keypad 8).
+kv_look_down
 main=$(kv_main)
-xdotool mousemove --window "$main" 300 400 mousedown 3
-for step in $(seq 20); do
-    xdotool mousemove_relative 0 8
-    sleep 0.05
-done
-xdotool mouseup 3
 timeout 10 xdotool windowfocus --sync "$main" || fail "could not focus the main window"
 xdotool keydown KP_8
 sleep 2
@@ -379,15 +328,8 @@ echo "turnout line: $turnout"
 
 # Typing "1a2" into X leaves "12": the letter goes and the caret stays after the 1. With Y at 0
 # the move button then carries the selected turnout 12 units along x.
-dialog=$(kv_dialog)
-xdotool windowraise "$dialog"
-timeout 10 xdotool windowfocus --sync "$dialog" || fail "could not focus the object dialog"
-xdotool mousemove --window "$dialog" $KV_X_AT click 1
-xdotool key ctrl+a
-xdotool type --delay 80 "1a2"
-xdotool mousemove --window "$dialog" $KV_Y_AT click 1
-xdotool key ctrl+a
-xdotool type --delay 80 "0"
+kv_type_in "オブジェクト" $KV_X_AT "1a2"
+kv_type_in "オブジェクト" $KV_Y_AT "0"
 sleep 0.3
 kv_dialog_crop "289x200+0+280" "$KV_SHOTS/typed.png"
 kv_click_dialog $KV_MOVE_AT

@@ -56,12 +56,49 @@ kv_install()
     KV_BIN=$KV_DIR/$1
 }
 
+# The main window's title at start-up: "KORVELA", or "korvela - NAME" for a script that starts
+# with a map. The window keeps its id (KV_MAIN_ID, once kv_start found it) while its title
+# follows the open map and its unsaved changes.
+KV_MAIN_TITLE=KORVELA
+KV_MAIN_ID=
+
+# kv_demo_settings MAPFILE: the installed program's settings file, with the objects in its own
+# folder (KV_DIR/objects), the demo vehicles of the build folder and MAPFILE as the map file.
+kv_demo_settings()
+{
+    local content
+    content=$(dirname "$KV_EXE")
+    cat >"$KV_DIR/korvela.ini" <<EOF
+[korvela]
+Object=$KV_DIR/objects/
+Background=ground
+Train=$content/trains/
+Plane=$content/plane/
+Helicopter=$content/helicopter/
+Car=$content/car/
+FileName=$1
+CamLocateIndex=8
+CamViewIndex=1
+Kidou=2
+PointSprite=1
+PointSpriteType=0
+Moji=1
+Light=100
+Line=0
+Gensoku=1
+Douki=1
+DriveType=2
+EOF
+}
+
 # kv_start [ARGS...]: starts the installed program and waits for its main window.
 kv_start()
 {
+    KV_MAIN_ID=
     "$KV_BIN" "$@" >"$KV_LOG" 2>&1 &
     KV_PID=$!
-    kv_wait_window KORVELA 90 || fail "the main window did not appear"
+    kv_wait_window "$KV_MAIN_TITLE" 90 || fail "the main window did not appear"
+    KV_MAIN_ID=$(kv_find "$KV_MAIN_TITLE")
     # Start-up ends by opening the messages viewer.
     kv_wait_window "メッセージ" 60 || fail "start-up did not open the messages viewer"
 }
@@ -141,7 +178,10 @@ kv_stays_hidden()
 
 kv_main()
 {
-    kv_find KORVELA || fail "the main window is not shown"
+    local window=$KV_MAIN_ID
+    [ -n "$window" ] || window=$(kv_find "$KV_MAIN_TITLE") || fail "the main window is not shown"
+    kv_viewable "$window" || fail "the main window is not shown"
+    echo "$window"
 }
 
 # kv_key KEY...: presses keys with the main window focused, as a user at its keyboard.
@@ -200,6 +240,60 @@ kv_apart()
         fail "\"$1\" at $a and \"$2\" at $b overlap"
 }
 
+# kv_colour_count FILE COLOUR: how many pixels of the picture have that colour.
+kv_colour_count()
+{
+    convert "$1" -depth 8 -format %c histogram:info:- | awk -v c="$2" '$3 == c { n = $1 + 0 } END { print n + 0 }'
+}
+
+# kv_map_creation: presses "マップの作成" on the tool bar (its icon is the only one of its colour)
+# and waits for the object dialog it shows.
+kv_map_creation()
+{
+    import -window "$(kv_main)" -crop 400x110+0+0 -depth 8 txt:- >"$KV_TMP/toolbar.txt" ||
+        fail "could not capture the tool bar"
+    local create_at
+    create_at=$(awk -F'[,: ]+' '/#FAC828/ { x += $1; y += $2; n++ } END { if (n) printf "%d %d", x / n, y / n }' \
+        "$KV_TMP/toolbar.txt")
+    [ -n "$create_at" ] || fail "the map creation tool was not found"
+    xdotool mousemove --window "$(kv_main)" $create_at click 1
+    kv_wait_window "オブジェクト" 20 || fail "map creation did not show the object dialog"
+}
+
+# kv_click_in TITLE X Y: a click at a client point of the shown window of that title, raised.
+kv_click_in()
+{
+    local window
+    window=$(kv_find "$1") || fail "no window \"$1\" is shown"
+    xdotool windowraise "$window"
+    xdotool mousemove --window "$window" "$2" "$3" click 1
+    sleep 0.3
+}
+
+# kv_type_in TITLE X Y TEXT: TEXT typed over what the box at a client point of that window holds.
+kv_type_in()
+{
+    local window
+    window=$(kv_find "$1") || fail "no window \"$1\" is shown"
+    xdotool windowraise "$window"
+    timeout 10 xdotool windowfocus --sync "$window" || fail "could not focus \"$1\""
+    xdotool mousemove --window "$window" "$2" "$3" click 1
+    xdotool key ctrl+a
+    xdotool type --delay 80 "$4"
+}
+
+# kv_look_down: a right drag over the view that turns the camera to look down on the ground.
+kv_look_down()
+{
+    xdotool mousemove --window "$(kv_main)" 300 400 mousedown 3
+    local step
+    for step in $(seq 20); do
+        xdotool mousemove_relative 0 8
+        sleep 0.05
+    done
+    xdotool mouseup 3
+}
+
 kv_shot()
 {
     import -window root "$KV_SHOTS/$1.png" || fail "screenshot $1 failed"
@@ -216,10 +310,10 @@ kv_setting()
     tr -d '\r' <"$1" | sed -n "s/^$2=//p"
 }
 
-KV_SETTINGS_KEYS="Object Background Train Plane Helicopter Car FileName CamLocateIndex CamViewIndex Kidou PointSprite PointSpriteType Moji Light Line Gensoku Douki DriveType"
+KV_SETTINGS_KEYS="Object Background Train Plane Helicopter Car FileName CamLocateIndex CamViewIndex Kidou PointSprite PointSpriteType Moji Light Line Gensoku Douki DriveType CheckGrade CheckClearance"
 
-# kv_check_settings FILE SECTION: the file holds one section of that name with the 18 keys in
-# their order.
+# kv_check_settings FILE SECTION: the file holds one section of that name with the 18 keys and
+# the layout check's two thresholds in their order.
 kv_check_settings()
 {
     [ -f "$1" ] || fail "no settings file $1"

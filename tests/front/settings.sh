@@ -1,6 +1,6 @@
 #!/bin/bash
-# The settings file: SIGTERM while the loop runs writes it with its 18 keys, the keys' changes
-# included; a restart reads them back (SIGINT then writes them again); a renamed copy of the
+# The settings file: SIGTERM while the loop runs writes it with its 18 keys and the layout
+# check's two thresholds, the keys' changes included; a restart reads them back (SIGINT then writes them again); a renamed copy of the
 # program keeps a settings file and section of its own name.
 . "$(dirname "$0")/lib.sh"
 
@@ -19,20 +19,20 @@ kv_wait_exit 30 || fail "the program did not end on SIGTERM"
 ini=$KV_DIR/korvela.ini
 kv_check_settings "$ini" korvela
 for expected in PointSprite=0 DriveType=0 CamLocateIndex=2 Kidou=2 Object=./ Train=./ FileName=./RailData.txt \
-    Light=100 Moji=1 Douki=1; do
+    Light=100 Moji=1 Douki=1 CheckGrade=4 CheckClearance=5; do
     key=${expected%%=*}
     [ "$(kv_setting "$ini" "$key")" = "${expected#*=}" ] ||
         fail "after the first run $key=$(kv_setting "$ini" "$key"), expected ${expected#*=}"
 done
 
-# Two values no key reaches, edited into the file; a restart must read everything back.
-sed -i 's/^Light=.*/Light=37/; s/^Moji=.*/Moji=0/' "$ini"
+# Values no key reaches, edited into the file; a restart must read everything back.
+sed -i 's/^Light=.*/Light=37/; s/^Moji=.*/Moji=0/; s/^CheckGrade=.*/CheckGrade=2.5/' "$ini"
 kv_start
 kill -INT "$KV_PID"
 kv_wait_exit 30 || fail "the program did not end on SIGINT"
 [ "$KV_CODE" = 0 ] || fail "exit code $KV_CODE after SIGINT"
 kv_check_settings "$ini" korvela
-for expected in Light=37 Moji=0 PointSprite=0 DriveType=0 CamLocateIndex=2 Kidou=2; do
+for expected in Light=37 Moji=0 PointSprite=0 DriveType=0 CamLocateIndex=2 Kidou=2 CheckGrade=2.5 CheckClearance=5; do
     key=${expected%%=*}
     [ "$(kv_setting "$ini" "$key")" = "${expected#*=}" ] ||
         fail "after the restart $key=$(kv_setting "$ini" "$key"), expected ${expected#*=}"

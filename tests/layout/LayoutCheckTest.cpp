@@ -2,10 +2,13 @@
 // nowhere else, and the joint mending closes what it may and leaves the rest listed.
 #include "layout/LayoutCheck.h"
 
+#include "gfx/Texture.h"
 #include "layout/CheckMarkers.h"
 #include "layout/JointMending.h"
+#include "layout/MapFile.h"
 #include "layout/SurfaceTestSupport.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -112,6 +115,7 @@ class LayoutCheckTest : public surfacetest::SurfaceTest {
     }
 
     std::pair<double, double> curveEnd;
+    layout::StoredMapVehicles vehicles;
 };
 
 using Objects = std::vector<std::vector<int>>;
@@ -220,13 +224,28 @@ TEST_F(LayoutCheckTest, MendingClosesLooseJointsAndLeavesPiecesHeldAtBothEnds)
 {
     LayRing();
     MoveObject(5, 0.3f, 0, -0.2f);
-    const layout::JointMending mending = layout::PlanJointMending(layout);
+    const std::vector<layout::PlacedObject> gapped(layout.Placed().All().begin(),
+                                                   layout.Placed().All().end());
+    const std::string gappedFile = layout::MapFileText(layout, vehicles);
+    const std::size_t steps = layout.History().UndoCount();
+
+    // One edit closes both joints of the moved piece; undo gives the gap back exactly.
+    const layout::JointMending mending = layout.MendJoints();
     ASSERT_EQ(mending.moves.size(), 1u);
     EXPECT_EQ(mending.moves[0].index, 5);
     EXPECT_TRUE(mending.notMended.empty());
-    const layout::PlacedObject before = layout.Placed().All()[5];
-    MoveObject(5, mending.moves[0].after.x - before.x, 0, mending.moves[0].after.z - before.z);
     EXPECT_TRUE(layout::CheckLayout(layout).findings.empty());
+    ASSERT_EQ(layout.History().UndoCount(), steps + 1);
+    EXPECT_EQ(layout.History().NextUndo()->Label(), "継ぎ目合わせ (1 個)");
+    ASSERT_TRUE(layout.Undo());
+    EXPECT_TRUE(
+        std::equal(gapped.begin(), gapped.end(), layout.Placed().All().begin(), layout.Placed().All().end()));
+    EXPECT_EQ(layout::MapFileText(layout, vehicles), gappedFile);
+    ASSERT_TRUE(layout.Redo());
+    EXPECT_TRUE(layout::CheckLayout(layout).findings.empty());
+    // Nothing left to mend: no edit at all.
+    EXPECT_TRUE(layout.MendJoints().moves.empty());
+    EXPECT_EQ(layout.History().UndoCount(), steps + 1);
 
     // A straight line whose middle joint is 0.4 apart: both pieces are held at their other ends.
     layout.ClearPlacedObjects();
@@ -234,8 +253,10 @@ TEST_F(LayoutCheckTest, MendingClosesLooseJointsAndLeavesPiecesHeldAtBothEnds)
     PlaceAt("straight", {0, 10, 0});
     PlaceAt("straight", {0.4, 20, 0});
     PlaceAt("straight", {0.4, 30, 0});
-    const layout::JointMending held = layout::PlanJointMending(layout);
+    const std::size_t before = layout.History().UndoCount();
+    const layout::JointMending held = layout.MendJoints();
     EXPECT_TRUE(held.moves.empty());
+    EXPECT_EQ(layout.History().UndoCount(), before);
     ASSERT_EQ(held.notMended.size(), 1u);
     EXPECT_EQ(held.notMended[0].objects, (std::vector<int>{1, 2}));
 }
@@ -257,6 +278,15 @@ TEST_F(LayoutCheckTest, MarkersStandAtTheFindingsAndFollowASteepRoute)
     EXPECT_EQ(blue, 6 + 2 * 8);
     EXPECT_NEAR(lines.back().position.x, 30.0f, 1e-4f);
     EXPECT_NEAR(lines.back().position.y, 1.5f, 1e-4f);
+
+    // Drawn untextured after an object that left its texture bound.
+    device->SetTexture(std::make_shared<const gfx::Texture>(device->Id(), "grass.png", 2, 2));
+    device->ClearCalls();
+    layout::DrawCheckMarkers(device.get(), layout, findings);
+    const auto draws = device->CallsOf<gfx::call::DrawLineList>();
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(draws[0].state.texture, nullptr);
+    EXPECT_EQ(draws[0].vertices.size(), lines.size());
 }
 
 } // namespace

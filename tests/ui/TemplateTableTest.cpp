@@ -217,6 +217,8 @@ TEST(MenuTable, TurnoutKeysAreContiguousAfterNone)
     EXPECT_EQ(menu.PopupTitle(1), "編集(&E)");
     EXPECT_EQ(menu.ItemId(1, 0), 32840);
     EXPECT_EQ(menu.ItemId(1, 1), 32841);
+    EXPECT_EQ(menu.ItemId(1, 2), 32842);
+    EXPECT_EQ(menu.Text(ui::cmd::kLayoutCheck), "レイアウトの点検\tCtrl+L");
     EXPECT_EQ(menu.PopupTitle(2), "ウィンドウ(&W)");
     EXPECT_EQ(menu.PopupTitle(ui::cmd::kTurnoutMenu), "ポイント切り替え(&P)");
     ASSERT_EQ(menu.ItemCount(ui::cmd::kTurnoutMenu), 13);
