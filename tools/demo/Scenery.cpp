@@ -379,13 +379,13 @@ std::vector<SceneryModel> SceneryModels()
     return out;
 }
 
-MeshBuilder GroundModel()
+MeshBuilder GroundModel(double side, double centreX, double centreZ)
 {
     MeshBuilder mesh;
     const int ground = mesh.Material(mat::Ground());
     const int n = 16;
-    const double x0 = kGroundCentreX - kGroundSide / 2, z0 = kGroundCentreZ - kGroundSide / 2;
-    const double step = kGroundSide / n;
+    const double x0 = centreX - side / 2, z0 = centreZ - side / 2;
+    const double step = side / n;
     auto uv = [](double x, double z) { return UV{x / kGroundTile, -z / kGroundTile}; };
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
