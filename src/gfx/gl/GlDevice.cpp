@@ -481,6 +481,13 @@ bool GlDevice::Present()
     return surface && surface->MakeCurrent() && surface->Present();
 }
 
+bool GlDevice::Finish()
+{
+    if (!EnsureCurrent()) return false;
+    glFinish();
+    return true;
+}
+
 bool GlDevice::Reset(int width, int height)
 {
     if (!main_->MakeCurrent() || !main_->Resize(width, height)) return false;

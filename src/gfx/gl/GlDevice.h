@@ -44,6 +44,7 @@ class GlDevice final : public Device {
     bool BeginScene() override;
     bool EndScene() override;
     bool Present() override;
+    bool Finish() override;
     bool Reset(int width, int height) override;
     bool ResetWithCreationParameters() override;
     std::optional<Image> ReadPixels() override;
