@@ -91,6 +91,9 @@ class GlDevice final : public Device {
     void ApplyMaterial();
     void ApplyLights();
     void PrepareDraw(bool hasNormals, bool hasColors);
+    // Leaves the mesh whose arrays are bound, before anything else points the arrays elsewhere,
+    // changes the buffer bindings or the frame ends.
+    void ReleaseMesh();
     void DrawVertices(std::span<const ColoredVertex> vertices, unsigned mode);
 
     std::shared_ptr<GlContext> context_;
@@ -106,6 +109,12 @@ class GlDevice final : public Device {
     bool lightsDirty_ = true;
     bool modelviewDirty_ = true;
     bool materialDirty_ = true;
+    // The mesh buffer whose arrays are bound (its serial; 0 none), so that the subsets of one
+    // mesh drawn one after another bind it once.
+    std::uint64_t boundMesh_ = 0;
+    // The texture stage holds state_.texture with its filters; false after anything else bound
+    // a texture (the font's pages).
+    bool textureBound_ = false;
     std::unique_ptr<GlFont> font_;
     std::string fontError_;
     std::string renderer_;
