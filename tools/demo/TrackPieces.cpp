@@ -322,8 +322,13 @@ void AddTurnoutDeck(MeshBuilder& mesh, const DeckMaterials& m, const TrackPiece&
     const double h = kRunningHeight;
     std::vector<double> cuts;
     std::vector<Cell> cells = SleeperCells(0, length);
-    for (const Cell& c : cells)
+    // Slices end at the sleepers' edges: the ballast between two sleepers is one slice.
+    cuts.push_back(0);
+    for (const Cell& c : cells) {
+        if (!c.sleeper) continue;
         cuts.push_back(c.s0);
+        cuts.push_back(c.s1);
+    }
     cuts.push_back(length);
     for (const CentreLine& line : piece.routes) {
         double s = 0;
