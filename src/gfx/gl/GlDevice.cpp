@@ -699,11 +699,9 @@ void GlDevice::ReleaseMesh()
 
 void GlDevice::DrawVertices(std::span<const ColoredVertex> vertices, unsigned mode)
 {
-    struct Vertex {
-        GLfloat x, y, z;
-        GLubyte rgba[4];
-    };
-    std::vector<Vertex> data(vertices.size());
+    using Vertex = LineVertex;
+    std::vector<Vertex>& data = lineVertices_;
+    data.resize(vertices.size());
     for (std::size_t i = 0; i < vertices.size(); ++i) {
         const ColoredVertex& v = vertices[i];
         data[i] = {v.position.x,

@@ -6,9 +6,11 @@
 #include "gfx/Device.h"
 #include "gfx/gl/GlContext.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace gfx::gl {
 
@@ -119,6 +121,12 @@ class GlDevice final : public Device {
     std::string fontError_;
     std::string renderer_;
     std::map<std::string, std::weak_ptr<const Texture>> textures_;
+    // Line and point vertices as GL takes them, kept between calls.
+    struct LineVertex {
+        float x, y, z;
+        std::uint8_t rgba[4];
+    };
+    std::vector<LineVertex> lineVertices_;
 };
 
 } // namespace gfx::gl
