@@ -21,12 +21,17 @@
 #include "platform/KeyState.h"
 #include "platform/RecordingDialogService.h"
 #include "ui/ObjectSelectTemplate.h"
+#include "ui/SetUpTemplate.h"
 #ifdef KORVELA_BENCH_GL
 #include "gfx/gl/GlDevice.h"
+#include "gfx/gl/ImageFile.h"
 #endif
 
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <cstdlib>
+#include <optional>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -278,10 +283,12 @@ double FloorFrame(gfx::Device& device, const layout::CLayout& layout, const ui::
 // (c): one OpenGL frame off screen at 1280 × 720, its drawing and the wait until the
 // rasteriser has finished it, in the default view (the helicopter looking at train 1); then
 // the floor on the same device, so that the frame is also given as a ratio to it.
-void GlFrame(benchmark::State& state, const ContentFolder& content, const std::string& map)
+void GlFrame(benchmark::State& state, const char* name, const ContentFolder& content, const std::string& map,
+             const std::function<void(app::CSimulatorApp&)>& chooseView = {})
 {
     Program program(content, map, Backend::OpenGL);
     if (!program.Ready()) return Fail(state, "no off-screen OpenGL device or no layout");
+    if (chooseView) chooseView(program.App());
     for (int i = 0; i < 3; ++i) {
         program.Pass();
         program.Device()->Finish();
@@ -296,6 +303,11 @@ void GlFrame(benchmark::State& state, const ContentFolder& content, const std::s
         const double ms = program.App().Times().drawingMs - from + SecondsSince(wait) * 1000.0;
         totalMs += ms;
         state.SetIterationTime(ms / 1000.0);
+    }
+    // KORVELA_BENCH_PICTURES=FOLDER keeps the last frame of each, to see what was measured.
+    if (const char* folder = std::getenv("KORVELA_BENCH_PICTURES")) {
+        if (const std::optional<gfx::Image> picture = program.Device()->ReadPixels())
+            gfx::gl::WritePngFile(*picture, std::string(folder) + "/" + name + ".png");
     }
     const double frameMs = totalMs / static_cast<double>(state.iterations());
     const double frameCpuMs = (ProcessCpuMs() - cpuFrom) / static_cast<double>(state.iterations());
@@ -315,15 +327,28 @@ void GlFrame(benchmark::State& state, const ContentFolder& content, const std::s
 
 void BM_DemoGlFrame(benchmark::State& state)
 {
-    GlFrame(state, Content::Get().Demo(), Content::Get().DemoMap());
+    GlFrame(state, "demo", Content::Get().Demo(), Content::Get().DemoMap());
 }
 BENCHMARK(BM_DemoGlFrame)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_MaxLayoutGlFrame(benchmark::State& state)
 {
-    GlFrame(state, Content::Get().Max(), Content::Get().MaxMap());
+    GlFrame(state, "max", Content::Get().Max(), Content::Get().MaxMap());
 }
 BENCHMARK(BM_MaxLayoutGlFrame)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The busiest view of the largest layout: the free camera high over the south edge looking at
+// train 6 in the middle of the tiles, every object within the culling distance.
+void BM_MaxLayoutGlFrameOverview(benchmark::State& state)
+{
+    GlFrame(state, "max_overview", Content::Get().Max(), Content::Get().MaxMap(), [](app::CSimulatorApp& app) {
+        constexpr int kCameraPoint = 10, kTrainSix = 6;
+        app.SetUp().SetByUser(ui::setup::kPositionList, kCameraPoint);
+        app.SetUp().SetByUser(ui::setup::kViewPointList, kTrainSix);
+        app.Camera().SetCameraPoint({1210, 700, -900});
+    });
+}
+BENCHMARK(BM_MaxLayoutGlFrameOverview)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_GlFloor(benchmark::State& state)
 {
