@@ -16,6 +16,7 @@
 #include "ui/ObjectSelectTemplate.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
@@ -111,8 +112,15 @@ class RunObserver {
     std::vector<RouteChange> changes_;
 };
 
+// The drawing of the passes on a device that can say when it has finished a frame, with the
+// wait for it: what a frame costs when the rasteriser's time is counted too.
+struct FinishedFrames {
+    int frames = 0;
+    double totalMs = 0;
+};
+
 RunReport CollectReport(CSimulatorApp& app, const RunObserver& observer,
-                        const platform::RecordingDialogService& dialogs)
+                        const platform::RecordingDialogService& dialogs, const FinishedFrames& finished)
 {
     RunReport report;
     const PassTimes& times = app.Times();
@@ -121,6 +129,7 @@ RunReport CollectReport(CSimulatorApp& app, const RunObserver& observer,
         report.simulationMs = times.simulationMs / times.passes;
         report.drawingMs = times.drawingMs / times.passes;
     }
+    if (finished.frames > 0) report.frameGlMs = finished.totalMs / finished.frames;
     report.eye = app.Camera().Eye();
     report.target = app.Camera().Target();
     report.types = app.Layout().TypeNames();
@@ -264,6 +273,7 @@ class Session {
     RunObserver observer_;
     KeyScript holds_;
     int frame_ = 0;
+    FinishedFrames finished_;
     bool started_ = false;
     bool running_ = true;
     bool writeFailed_ = false;
@@ -275,10 +285,17 @@ bool Session::Pass()
     Finish();
     if (!Running()) return false;
     holds_.Apply(keys_, frame_);
+    const double drawingBefore = app_.Times().drawingMs;
     running_ = app_.RunPass(true);
+    gfx::Device* device = app_.Graphics().Device();
+    const auto waitFrom = std::chrono::steady_clock::now();
+    if (device && device->Finish()) {
+        const std::chrono::duration<double, std::milli> waited = std::chrono::steady_clock::now() - waitFrom;
+        finished_.totalMs += app_.Times().drawingMs - drawingBefore + waited.count();
+        ++finished_.frames;
+    }
     // Nobody reads what the recording device kept of the frame; a long run must not pile it up.
-    if (auto* recording = dynamic_cast<gfx::RecordingDevice*>(app_.Graphics().Device()))
-        recording->ClearCalls();
+    if (auto* recording = dynamic_cast<gfx::RecordingDevice*>(device)) recording->ClearCalls();
     observer_.AfterPass(frame_);
     ++frame_;
     return running_;
@@ -575,7 +592,7 @@ void Session::WriteScreenshot(const std::string& path)
 
 void Session::WriteReport(const std::string& path)
 {
-    const std::string json = ReportJson(CollectReport(app_, observer_, dialogs_));
+    const std::string json = ReportJson(CollectReport(app_, observer_, dialogs_, finished_));
     if (const platform::Status written = platform::ReplaceFile(path, json); !written) {
         errors_ << "korvela: the report could not be written: " << written.error() << "\n";
         writeFailed_ = true;

@@ -26,8 +26,9 @@ std::string ReportJson(const RunReport& report)
     json.Key("ms_per_pass")
         .BeginObject()
         .Field("simulation", report.simulationMs)
-        .Field("drawing", report.drawingMs)
-        .EndObject();
+        .Field("drawing", report.drawingMs);
+    if (report.frameGlMs) json.Field("frame_gl", *report.frameGlMs);
+    json.EndObject();
     json.Field("peak_rss_mb", report.peakRssMb);
     json.Key("camera").BeginObject();
     WriteVector(json, "eye", report.eye);

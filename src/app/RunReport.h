@@ -7,6 +7,7 @@
 
 #include "math/Vector.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,9 @@ struct RunReport {
     double peakRssMb = 0;    // the most resident memory the process had, in MiB
     double simulationMs = 0; // average per pass
     double drawingMs = 0;    // average per pass
+    // With the OpenGL device: the drawing of a pass and the wait until the device has finished
+    // the frame, on average. Nothing with the recording device.
+    std::optional<double> frameGlMs;
     math::Vec3 eye;
     math::Vec3 target;
     std::vector<std::string> types;

@@ -115,6 +115,10 @@ class Device {
     virtual bool ResetWithCreationParameters() = 0;
     // The current target's pixels; nothing when the backend has none.
     virtual std::optional<Image> ReadPixels() = 0;
+    // Waits until everything asked of the device so far is done (a software rasteriser has
+    // finished the frame), for timing what a frame really costs. False when the backend has
+    // nothing to wait for.
+    virtual bool Finish() { return false; }
 
     // --- state
     virtual void SetTransform(TransformKind kind, const math::Matrix& m) = 0;

@@ -82,7 +82,19 @@ void CLayoutSurface::Rebuild()
 
 void CLayoutSurface::Refresh()
 {
+    lastBelow_.valid = false;
     if (Stale()) Rebuild();
+}
+
+model::MeshHit CLayoutSurface::CastDown(const model::Mesh& mesh, math::Vec3 origin) const
+{
+    const LastBelow& last = lastBelow_;
+    if (last.valid && last.mesh == &mesh && last.positions == mesh.positions.data() &&
+        last.faces == mesh.FaceCount() && last.origin.x == origin.x && last.origin.y == origin.y &&
+        last.origin.z == origin.z)
+        return last.hit;
+    ++rayCasts_;
+    return model::Intersect(mesh, origin, kDown);
 }
 
 template <class Candidates> int CLayoutSurface::FindBelow(math::Vec3 p, Candidates&& candidates) const
@@ -90,6 +102,9 @@ template <class Candidates> int CLayoutSurface::FindBelow(math::Vec3 p, Candidat
     struct Record {
         int index;
         float distance;
+        const model::Mesh* mesh;
+        math::Vec3 origin;
+        model::MeshHit hit;
     };
     std::array<Record, kMaxSurfaces> records{};
     int count = 0;
@@ -106,23 +121,34 @@ template <class Candidates> int CLayoutSurface::FindBelow(math::Vec3 p, Candidat
               object.y + b.minY - 1.0f <= p.y && p.y <= object.y + b.maxY + 1.0f))
             return true;
         ++rayCasts_;
-        const model::MeshHit hit = model::Intersect(*mesh, {local.x, p.y - object.y + 1.0f, local.z}, kDown);
+        const math::Vec3 origin{local.x, p.y - object.y + 1.0f, local.z};
+        const model::MeshHit hit = model::Intersect(*mesh, origin, kDown);
         if (!hit.hit || hit.nearest.dist > kSearchWindow) return true;
         // An eleventh surface is dropped and ends the scan (an intended cap).
         if (count == kMaxSurfaces) return false;
-        records[static_cast<std::size_t>(count++)] = {j, hit.nearest.dist};
+        records[static_cast<std::size_t>(count++)] = {j, hit.nearest.dist, mesh, origin, hit};
         // A surface exactly at the probe height cannot be beaten.
         return hit.nearest.dist != 1.0f;
     });
 
     int best = -1;
     float bestGap = 0;
+    const Record* chosen = nullptr;
     for (int r = 0; r < count; ++r) {
         const float gap = std::fabs(1.0f - records[static_cast<std::size_t>(r)].distance);
         if (best < 0 || gap < bestGap) {
-            best = records[static_cast<std::size_t>(r)].index;
+            chosen = &records[static_cast<std::size_t>(r)];
+            best = chosen->index;
             bestGap = gap;
         }
+    }
+    lastBelow_.valid = chosen != nullptr;
+    if (chosen) {
+        lastBelow_.mesh = chosen->mesh;
+        lastBelow_.positions = chosen->mesh->positions.data();
+        lastBelow_.faces = chosen->mesh->FaceCount();
+        lastBelow_.origin = chosen->origin;
+        lastBelow_.hit = chosen->hit;
     }
     return best;
 }
@@ -165,8 +191,7 @@ float CLayoutSurface::HeightAt(int index, math::Vec3 p) const
     const model::Mesh* mesh = type ? MeshOf(type->visible) : nullptr;
     if (!mesh) return GroundHeight(p);
     const ObjectPoint local = ToObjectSpace(p, *object, layout_.Placed().Trig(index));
-    ++rayCasts_;
-    const model::MeshHit hit = model::Intersect(*mesh, {local.x, p.y + 1.0f - object->y, local.z}, kDown);
+    const model::MeshHit hit = CastDown(*mesh, {local.x, p.y + 1.0f - object->y, local.z});
     if (hit.hit) return p.y + 1.0f - hit.nearest.dist;
     return GroundHeight(p);
 }

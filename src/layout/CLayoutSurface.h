@@ -12,6 +12,7 @@
 #include "layout/PlacedObjectGrid.h"
 #include "math/Vector.h"
 #include "model/Mesh.h"
+#include "model/MeshIntersect.h"
 #include "model/MeshBounds.h"
 
 #include <cstdint>
@@ -77,7 +78,20 @@ class CLayoutSurface {
         float top = 0, bottom = 0; // guide mesh extent in y, a hair wider
     };
 
+    // The downward ray of the object FindObjectBelow chose last: HeightAt of that object under
+    // the same probe casts the very same ray, so it takes the hit from here.
+    struct LastBelow {
+        bool valid = false;
+        const model::Mesh* mesh = nullptr;
+        const void* positions = nullptr;
+        std::size_t faces = 0;
+        math::Vec3 origin;
+        model::MeshHit hit;
+    };
+
     template <class Candidates> int FindBelow(math::Vec3 probe, Candidates&& candidates) const;
+    // The ray down from origin in the mesh's space, taken from lastBelow_ when it is that ray.
+    model::MeshHit CastDown(const model::Mesh& mesh, math::Vec3 origin) const;
     bool Stale() const;
     void Rebuild();
     // Hit distance of the guide ray at the height of route, or kGuideMiss.
@@ -90,6 +104,7 @@ class CLayoutSurface {
     std::vector<const void*> typeMeshes_;
     bool built_ = false;
     mutable std::uint64_t rayCasts_ = 0;
+    mutable LastBelow lastBelow_;
     int thrown_ = 0;
 };
 

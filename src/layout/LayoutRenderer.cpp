@@ -74,6 +74,14 @@ std::vector<int> ObjectsInPass(const CLayout& layout, int pass, const math::View
                                math::Vec3 eye, float cullingDistance)
 {
     std::vector<int> drawn;
+    ObjectsInPass(layout, pass, volume, eye, cullingDistance, drawn);
+    return drawn;
+}
+
+void ObjectsInPass(const CLayout& layout, int pass, const math::ViewVolume& volume, math::Vec3 eye,
+                   float cullingDistance, std::vector<int>& drawn)
+{
+    drawn.clear();
     const std::span<const PlacedObject> objects = layout.Placed().All();
     for (std::size_t i = 0; i < objects.size(); ++i) {
         const PlacedObject& object = objects[i];
@@ -85,7 +93,6 @@ std::vector<int> ObjectsInPass(const CLayout& layout, int pass, const math::View
         if (math::Length(centre - eye) > cullingDistance) continue;
         drawn.push_back(static_cast<int>(i));
     }
-    return drawn;
 }
 
 void DrawPlacedObjects(gfx::Device* device, const CLayout& layout, int pass, const ui::DialogModel& setUp,
@@ -96,8 +103,11 @@ void DrawPlacedObjects(gfx::Device* device, const CLayout& layout, int pass, con
     const gfx::DeviceState& state = device->State();
     const math::ViewVolume volume(state.viewport, state.Transform(gfx::TransformKind::Projection),
                                   state.Transform(gfx::TransformKind::View));
-    const std::vector<int> drawn = ObjectsInPass(layout, pass, volume, eye, settings.cullingDistance);
-    const std::vector<bool> selected = layout.Selection().Mask();
+    // Kept from frame to frame, so that drawing allocates nothing once it has grown.
+    static std::vector<int> drawn;
+    ObjectsInPass(layout, pass, volume, eye, settings.cullingDistance, drawn);
+    // Only map editing shows the selection.
+    const std::vector<bool> selected = mapEditing ? layout.Selection().Mask() : std::vector<bool>{};
     const std::span<const PlacedObject> objects = layout.Placed().All();
 
     for (int index : drawn) {

@@ -38,6 +38,9 @@ LayoutDrawSettings ReadLayoutDrawSettings(const ui::DialogModel& setUp);
 // farther from the eye than the culling distance.
 std::vector<int> ObjectsInPass(const CLayout& layout, int pass, const math::ViewVolume& volume,
                                math::Vec3 eye, float cullingDistance);
+// The same into drawn (emptied first), so that a frame can reuse its storage.
+void ObjectsInPass(const CLayout& layout, int pass, const math::ViewVolume& volume, math::Vec3 eye,
+                   float cullingDistance, std::vector<int>& drawn);
 
 // Pass 0 draws the opaque types, pass 1 the transparent ones; then, when the "軌道(F8)" box
 // asks for them, the guide mesh of each object drawn (turnouts only in its third state),

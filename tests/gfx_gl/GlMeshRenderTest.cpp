@@ -1,5 +1,6 @@
 #include "GlTestSupport.h"
 #include "common/TestSupport.h"
+#include "math/Matrix.h"
 #include "model/MeshModel.h"
 
 #include <gtest/gtest.h>
@@ -131,6 +132,33 @@ TEST_F(MeshRender, VertexColoursAreTheDiffuseColourOnlyForMeshesThatHaveThem)
     model::DrawMesh(device_.get(), &plain, OneMaterial(blue), 1, nullptr, model::kAllSubsets, false, false,
                     1.0f);
     EXPECT_TRUE(Near(Read().At(32, 28), 0, 0, 255));
+}
+
+// A mesh stays bound across its subsets; whatever comes between two meshes (another mesh, an
+// upload, a line list) must leave each drawn with its own arrays.
+TEST_F(MeshRender, MeshesDrawnInTurnInOneFrameKeepTheirOwnArrays)
+{
+    BeginFrame();
+    gltest::LightFromCamera(*device_, 1.0f);
+    model::Mesh coloured = gltest::Square(5, 1);
+    coloured.colors.assign(4, 0xFF00FF00);
+    const model::Mesh plain = gltest::Square(5, 1);
+    gfx::Material blue;
+    blue.diffuse = {0, 0, 1, 1};
+    const auto draw = [&](const model::Mesh& mesh, float x) {
+        device_->SetTransform(gfx::TransformKind::World, math::Translation(x, 0, 0));
+        model::DrawMesh(device_.get(), &mesh, OneMaterial(blue), 1, nullptr, model::kAllSubsets, false, false,
+                        1.0f);
+    };
+    draw(coloured, -2.5f);
+    draw(plain, 2.5f); // uploaded between two draws of the frame
+    const gfx::ColoredVertex line[] = {{{-3, -3, 5}, 0xFFFF0000}, {{-3, -2.9f, 5}, 0xFFFF0000}};
+    device_->DrawLineList(line);
+    draw(coloured, 0);
+    const gfx::Image image = Read();
+    EXPECT_TRUE(Near(image.At(17, 32), 0, 255, 0));
+    EXPECT_TRUE(Near(image.At(47, 32), 0, 0, 255));
+    EXPECT_TRUE(Near(image.At(32, 32), 0, 255, 0));
 }
 
 TEST_F(MeshRender, WireframeDrawsOnlyTheEdges)

@@ -3,6 +3,7 @@
 #include "demo/DemoLayout.h"
 #include "demo/Images.h"
 #include "demo/KeyLabels.h"
+#include "demo/MaxLayout.h"
 #include "demo/RollingStock.h"
 #include "demo/Scenery.h"
 #include "demo/TrackPieces.h"
@@ -16,6 +17,8 @@
 
 #include <charconv>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 namespace demo {
@@ -76,6 +79,15 @@ class Writer {
         return platform::Ok{};
     }
 
+    // Another name for a file already written.
+    platform::Status Copy(const std::string& from, const std::string& to)
+    {
+        std::ifstream in(root_ + from, std::ios::binary);
+        if (!in) return platform::Fail("cannot read " + root_ + from);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        return Write(to, bytes);
+    }
+
     platform::Status WriteModel(const std::string& relative, const MeshBuilder& mesh,
                                 const std::string& meshName)
     {
@@ -113,7 +125,7 @@ Entries ObjectIni(int routes, const std::vector<SnapDef>& snaps)
     } while (false)
 
 platform::Status WriteObjects(Writer& out, const std::vector<TrackPiece>& pieces,
-                              const std::vector<SceneryModel>& scenery)
+                              const std::vector<SceneryModel>& scenery, const MeshBuilder& ground)
 {
     const std::string folder(content::kObjectFolder);
     for (const TrackPiece& piece : pieces) {
@@ -128,12 +140,12 @@ platform::Status WriteObjects(Writer& out, const std::vector<TrackPiece>& pieces
         DEMO_TRY(out.WriteIni(folder + model.name + ".ini", ObjectIni(0, model.snaps)));
     }
     // The background has no .ini, so that it is not listed as an object.
-    DEMO_TRY(out.WriteModel(folder + std::string(content::kBackground) + ".x", GroundModel(), "ground"));
+    DEMO_TRY(out.WriteModel(folder + std::string(content::kBackground) + ".x", ground, "ground"));
     DEMO_TRY(out.Write(folder + std::string(content::kGroundTexture), PngBytes(GrassTexture(256))));
     return platform::Ok{};
 }
 
-platform::Status WriteTrains(Writer& out)
+platform::Status WriteTrains(Writer& out, const std::vector<TrainFile>& trains)
 {
     const std::string folder(content::kTrainFolder);
     auto carIni = [](const CarModel& car) {
@@ -148,7 +160,7 @@ platform::Status WriteTrains(Writer& out)
     }
     // The teapot is built in: only its .ini is needed.
     DEMO_TRY(out.WriteIni(folder + kTeapotModel + ".ini", carIni(TeapotSettings())));
-    for (const TrainFile& train : TrainFiles()) {
+    for (const TrainFile& train : trains) {
         Entries entries{{"垂直方向オフセット", IniNumber(train.verticalOffset)},
                         {"車両間距離", IniNumber(train.carGap)}};
         for (std::size_t i = 0; i < train.cars.size(); ++i) {
@@ -188,15 +200,17 @@ platform::Status WriteKeyLabels(Writer& out, GeneratorReport& report)
     return platform::Ok{};
 }
 
-platform::Status WriteSettings(Writer& out, const std::string& file)
+// `folder` is "./" (the program folder) or the absolute path of the content's folder.
+platform::Status WriteSettings(Writer& out, const std::string& file, const std::string& folder,
+                               std::string_view map)
 {
-    const Entries entries{{"Object", "./objects/"},
+    const Entries entries{{"Object", folder + std::string(content::kObjectFolder)},
                           {"Background", std::string(content::kBackground)},
-                          {"Train", "./trains/"},
-                          {"Plane", "./plane/"},
-                          {"Helicopter", "./helicopter/"},
-                          {"Car", "./car/"},
-                          {"FileName", "./" + std::string(content::kDemoMap)},
+                          {"Train", folder + std::string(content::kTrainFolder)},
+                          {"Plane", folder + std::string(content::kPlaneFolder)},
+                          {"Helicopter", folder + std::string(content::kHelicopterFolder)},
+                          {"Car", folder + std::string(content::kCarFolder)},
+                          {"FileName", folder + std::string(map)},
                           // The camera looks from the helicopter at train 1.
                           {"CamLocateIndex", "8"},
                           {"CamViewIndex", "1"},
@@ -213,7 +227,7 @@ platform::Status WriteSettings(Writer& out, const std::string& file)
     return out.WriteIni(file, entries);
 }
 
-platform::Status WriteDemoMap(Writer& out, const DemoLayout& demo)
+platform::Status WriteMap(Writer& out, const DemoLayout& demo, std::string_view file)
 {
     // The map is written the way the program saves one, from a layout over the object folder
     // just written (names only: no meshes are needed for that).
@@ -251,8 +265,7 @@ platform::Status WriteDemoMap(Writer& out, const DemoLayout& demo)
     vehicles.SelectVehicleChoice(layout::MapVehicle::Plane, demo.planeModel);
     vehicles.SelectVehicleChoice(layout::MapVehicle::Helicopter, demo.helicopterModel);
     vehicles.SelectVehicleChoice(layout::MapVehicle::Car, demo.carModel);
-    return out.Write(std::string(content::kDemoMap),
-                     layout::EncodeMapFile(layout::MapFileText(map, vehicles)));
+    return out.Write(std::string(file), layout::EncodeMapFile(layout::MapFileText(map, vehicles)));
 }
 
 } // namespace
@@ -266,8 +279,13 @@ platform::Result<GeneratorReport> GenerateContent(const GeneratorOptions& option
     try {
         const std::vector<TrackPiece> pieces = TrackPieceSet();
         const std::vector<SceneryModel> scenery = SceneryModels();
-        DEMO_TRY(WriteObjects(out, pieces, scenery));
-        DEMO_TRY(WriteTrains(out));
+        std::vector<TrainFile> trains = TrainFiles();
+        if (options.maximum) trains.push_back(MaxTrainFile());
+        DEMO_TRY(WriteObjects(out, pieces, scenery,
+                              options.maximum ? GroundModel(maximum::kGroundSide, maximum::kGroundCentreX,
+                                                            maximum::kGroundCentreZ)
+                                              : GroundModel()));
+        DEMO_TRY(WriteTrains(out, trains));
         DEMO_TRY(WriteVehicles(out));
         DEMO_TRY(WriteKeyLabels(out, report));
 
@@ -276,15 +294,41 @@ platform::Result<GeneratorReport> GenerateContent(const GeneratorOptions& option
         report.largestJointGap = demo.largestJointGap;
         if (demo.largestJointGap >= 1e-3) return platform::Fail("a joint of the demo map is left open");
 
+        std::string folder = "./";
+        std::string_view map = content::kDemoMap;
+        if (options.maximum) {
+            std::vector<std::string> demoTypes;
+            for (const TrackPiece& piece : pieces)
+                demoTypes.push_back(piece.name);
+            for (const SceneryModel& model : scenery)
+                demoTypes.push_back(model.name);
+            const std::string objects(content::kObjectFolder);
+            for (const TypeCopy& copy : MaxTypeCopies(demoTypes)) {
+                DEMO_TRY(out.Copy(objects + copy.base + ".x", objects + copy.name + ".x"));
+                DEMO_TRY(out.Copy(objects + copy.base + ".ini", objects + copy.name + ".ini"));
+                if (out.Exists(objects + copy.base + "_r.x"))
+                    DEMO_TRY(out.Copy(objects + copy.base + "_r.x", objects + copy.name + "_r.x"));
+            }
+            folder = std::filesystem::absolute(root).lexically_normal().string();
+            if (folder.back() != '/') folder += '/';
+            map = maximum::kMap;
+        }
+
         const std::string settings = options.executableName + ".ini";
         if (out.Exists(settings))
             report.kept.push_back(settings);
         else
-            DEMO_TRY(WriteSettings(out, settings));
+            DEMO_TRY(WriteSettings(out, settings, folder, map));
         if (out.Exists(content::kDemoMap))
             report.kept.push_back(std::string(content::kDemoMap));
         else
-            DEMO_TRY(WriteDemoMap(out, demo));
+            DEMO_TRY(WriteMap(out, demo, content::kDemoMap));
+        if (options.maximum) {
+            if (out.Exists(maximum::kMap))
+                report.kept.push_back(std::string(maximum::kMap));
+            else
+                DEMO_TRY(WriteMap(out, BuildMaxLayout(demo), maximum::kMap));
+        }
     } catch (const std::exception& e) {
         return platform::Fail(e.what());
     }

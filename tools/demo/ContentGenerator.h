@@ -30,6 +30,11 @@ struct GeneratorOptions {
     // The executable's base name: the settings file is named after it, and every .ini section
     // is written as kSection (which the program matches ignoring letter case).
     std::string executableName = "korvela";
+    // Also the maximum layout (demo/MaxLayout.h): the copies of the object types that fill the
+    // catalogue, the ground under all its tiles, its 16-car train and its map. The settings file
+    // then opens that map and names the folders absolutely, so that any build of the program
+    // runs it with --settings.
+    bool maximum = false;
 };
 
 // Every .ini the generator writes uses this section.

@@ -262,9 +262,10 @@ SceneryModel Tree(bool conifer)
         const int leaves = mesh.Material(mat::Leaves());
         const int dark = mesh.Material(mat::Plain("LeavesDark", 0.12f, 0.29f, 0.10f));
         AddFrustumY(mesh, trunk, {}, 0.3, 0, 0.18, 3.5, 8, false);
-        AddEllipsoid(mesh, leaves, {0, 5.2, 0}, {2.8, 2.4, 2.8});
-        AddEllipsoid(mesh, dark, {1.2, 6.4, 0.6}, {1.8, 1.7, 1.8});
-        AddEllipsoid(mesh, dark, {-1.1, 6.0, -0.8}, {1.7, 1.6, 1.7});
+        // Smoothly shaded crowns: a few faces give the round look.
+        AddEllipsoid(mesh, leaves, {0, 5.2, 0}, {2.8, 2.4, 2.8}, 10, 7);
+        AddEllipsoid(mesh, dark, {1.2, 6.4, 0.6}, {1.8, 1.7, 1.8}, 8, 6);
+        AddEllipsoid(mesh, dark, {-1.1, 6.0, -0.8}, {1.7, 1.6, 1.7}, 8, 6);
     }
     return m;
 }
@@ -379,13 +380,13 @@ std::vector<SceneryModel> SceneryModels()
     return out;
 }
 
-MeshBuilder GroundModel()
+MeshBuilder GroundModel(double side, double centreX, double centreZ)
 {
     MeshBuilder mesh;
     const int ground = mesh.Material(mat::Ground());
     const int n = 16;
-    const double x0 = kGroundCentreX - kGroundSide / 2, z0 = kGroundCentreZ - kGroundSide / 2;
-    const double step = kGroundSide / n;
+    const double x0 = centreX - side / 2, z0 = centreZ - side / 2;
+    const double step = side / n;
     auto uv = [](double x, double z) { return UV{x / kGroundTile, -z / kGroundTile}; };
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {

@@ -45,7 +45,9 @@ struct SceneryModel {
 
 std::vector<SceneryModel> SceneryModels();
 
-// The background: a flat textured square at height 0 in world space.
-MeshBuilder GroundModel();
+// The background: a flat textured square at height 0 in world space, of the given side around
+// the given centre.
+MeshBuilder GroundModel(double side = scenery::kGroundSide, double centreX = scenery::kGroundCentreX,
+                        double centreZ = scenery::kGroundCentreZ);
 
 } // namespace demo

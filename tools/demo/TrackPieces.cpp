@@ -122,22 +122,40 @@ std::vector<V3> BedOutline(double h, TrackBed bed)
 }
 
 // Ballast and sleepers on top, shoulders and embankment at the sides, for one route from
-// `from` to `to` along it (the whole route unless given).
+// `from` to `to` along it (the whole route unless given). The top is one flat face wherever it
+// has one material: a sleeper, the ballast between two sleepers, the ballast beyond their ends;
+// the sides are one face over a straight and follow a curve in steps of a sleeper.
 void AddSingleDeck(MeshBuilder& mesh, const DeckMaterials& m, const CentreLine& line, TrackBed bed,
                    double from = 0, double to = -1)
 {
     if (to < 0) to = line.Length();
-    const double u[] = {-kBallastHalfWidth, -kSleeperHalfLength, kSleeperHalfLength, kBallastHalfWidth};
+    auto face = [&](int material, double s0, double s1, double u0, double u1) {
+        const Pose p0 = line.At(s0), p1 = line.At(s1);
+        const double h0 = line.HeightAt(s0), h1 = line.HeightAt(s1);
+        mesh.Face(material, {p0.At(u0, 0, h0), p1.At(u0, 0, h1), p1.At(u1, 0, h1), p0.At(u1, 0, h0)});
+    };
+    // Under the rails: sleepers, and the cells of ballast between them merged.
+    double gapFrom = from;
     for (const Cell& cell : SleeperCells(from, to)) {
-        const Pose p0 = line.At(cell.s0), p1 = line.At(cell.s1);
-        const double h0 = line.HeightAt(cell.s0), h1 = line.HeightAt(cell.s1);
-        for (int j = 0; j < 3; ++j) {
-            const int material = j == 1 && cell.sleeper ? m.sleeper : m.ballast;
-            mesh.Face(material, {p0.At(u[j], 0, h0), p1.At(u[j], 0, h1), p1.At(u[j + 1], 0, h1),
-                                 p0.At(u[j + 1], 0, h0)});
-        }
-        // Sides: each edge of the outline except the top, swept over the cell.
-        const std::vector<V3> a = BedOutline(h0, bed), b = BedOutline(h1, bed);
+        if (!cell.sleeper) continue;
+        if (cell.s0 > gapFrom) face(m.ballast, gapFrom, cell.s0, -kSleeperHalfLength, kSleeperHalfLength);
+        face(m.sleeper, cell.s0, cell.s1, -kSleeperHalfLength, kSleeperHalfLength);
+        gapFrom = cell.s1;
+    }
+    if (to > gapFrom) face(m.ballast, gapFrom, to, -kSleeperHalfLength, kSleeperHalfLength);
+
+    // Beyond the sleepers' ends, and the sides: each edge of the outline except the top, swept
+    // along the line.
+    std::vector<double> stations{from};
+    for (const double s : Stations(line, kSleeperPitch))
+        if (s > from + 1e-9 && s < to - 1e-9) stations.push_back(s);
+    stations.push_back(to);
+    for (std::size_t k = 0; k + 1 < stations.size(); ++k) {
+        const double s0 = stations[k], s1 = stations[k + 1];
+        face(m.ballast, s0, s1, -kBallastHalfWidth, -kSleeperHalfLength);
+        face(m.ballast, s0, s1, kSleeperHalfLength, kBallastHalfWidth);
+        const Pose p0 = line.At(s0), p1 = line.At(s1);
+        const std::vector<V3> a = BedOutline(line.HeightAt(s0), bed), b = BedOutline(line.HeightAt(s1), bed);
         const std::size_t topEdge = bed == TrackBed::Embankment ? 2 : 1;
         for (std::size_t e = 0; e + 1 < a.size(); ++e) {
             if (e == topEdge) continue;
@@ -152,8 +170,7 @@ void AddSingleDeck(MeshBuilder& mesh, const DeckMaterials& m, const CentreLine& 
             auto uv = [&](double s, const V3& c) {
                 return UV{s / kGrassTile, (std::abs(c.x) - c.y) / kGrassTile};
             };
-            const UV uvs[] = {uv(cell.s0, a[e]), uv(cell.s1, b[e]), uv(cell.s1, b[e + 1]),
-                              uv(cell.s0, a[e + 1])};
+            const UV uvs[] = {uv(s0, a[e]), uv(s1, b[e]), uv(s1, b[e + 1]), uv(s0, a[e + 1])};
             mesh.Face(m.embankment, corners, uvs);
         }
     }
@@ -205,8 +222,9 @@ void AddRails(MeshBuilder& mesh, int head, int side, const TrackPiece& piece, st
     std::vector<Polyline> others;
     for (std::size_t k = 0; k < piece.routes.size(); ++k)
         if (k != route) others.push_back(Sampled(piece.routes[k], 0.05));
-    // Rails of turnouts are cut in short pieces, so that the cuts can be placed.
-    const std::vector<double> stations = Stations(line, 0.5, !others.empty());
+    // Rails of turnouts are cut in short pieces, so that the cuts can be placed; elsewhere a
+    // rail follows a curve in steps of a unit, as finely as the eye can tell.
+    const std::vector<double> stations = others.empty() ? Stations(line, 1.0) : Stations(line, 0.5, true);
     // Rail outline across (u, y) for a rail centred at u = 0: tapering sides and the head.
     const V3 outline[] = {{-0.05, 0, 0}, {-0.035, kRailHeight, 0}, {0.035, kRailHeight, 0}, {0.05, 0, 0}};
     for (const double offset : {-kGauge / 2, kGauge / 2}) {
@@ -304,8 +322,13 @@ void AddTurnoutDeck(MeshBuilder& mesh, const DeckMaterials& m, const TrackPiece&
     const double h = kRunningHeight;
     std::vector<double> cuts;
     std::vector<Cell> cells = SleeperCells(0, length);
-    for (const Cell& c : cells)
+    // Slices end at the sleepers' edges: the ballast between two sleepers is one slice.
+    cuts.push_back(0);
+    for (const Cell& c : cells) {
+        if (!c.sleeper) continue;
         cuts.push_back(c.s0);
+        cuts.push_back(c.s1);
+    }
     cuts.push_back(length);
     for (const CentreLine& line : piece.routes) {
         double s = 0;

@@ -217,6 +217,8 @@ Size GlDevice::TargetSize(Target target) const
 
 void GlDevice::ResetState(int interval)
 {
+    boundMesh_ = 0;
+    textureBound_ = false;
     state_ = DeviceState{};
     target_ = Target::Main;
     inScene_ = false;
@@ -352,6 +354,7 @@ void GlDevice::BindTexture()
 {
     // Without a texture the stage's result is the diffuse colour, as an unbound stage reads white.
     const auto* texture = static_cast<const GlTexture*>(state_.texture.get());
+    textureBound_ = true;
     if (!texture) {
         glBindTexture(GL_TEXTURE_2D, 0);
         glDisable(GL_TEXTURE_2D);
@@ -434,6 +437,7 @@ bool GlDevice::SetTarget(Target target)
 {
     GlSurface* surface = Surface(target);
     if (!surface || !surface->MakeCurrent()) return false;
+    ReleaseMesh();
     target_ = target;
     glBindFramebuffer(GL_FRAMEBUFFER, surface->Framebuffer());
     state_.viewport = math::Viewport{};
@@ -472,6 +476,7 @@ bool GlDevice::EndScene()
 {
     if (!inScene_) return false;
     inScene_ = false;
+    if (EnsureCurrent()) ReleaseMesh();
     return true;
 }
 
@@ -479,6 +484,13 @@ bool GlDevice::Present()
 {
     GlSurface* surface = Surface(target_);
     return surface && surface->MakeCurrent() && surface->Present();
+}
+
+bool GlDevice::Finish()
+{
+    if (!EnsureCurrent()) return false;
+    glFinish();
+    return true;
 }
 
 bool GlDevice::Reset(int width, int height)
@@ -607,6 +619,7 @@ void GlDevice::SetSamplerFilter(Sampler sampler, Filter filter)
 
 void GlDevice::SetMaterial(const Material& material)
 {
+    if (!materialDirty_ && material == state_.material) return;
     state_.material = material;
     materialDirty_ = true;
 }
@@ -628,6 +641,8 @@ void GlDevice::LightEnable(int index, bool on)
 void GlDevice::SetTexture(TextureHandle texture)
 {
     if (texture && texture->DeviceId() != Id()) texture = nullptr;
+    // The subsets of a mesh set the same texture one after another.
+    if (textureBound_ && texture == state_.texture) return;
     state_.texture = std::move(texture);
     if (EnsureCurrent()) BindTexture();
 }
@@ -654,6 +669,7 @@ TextureHandle GlDevice::LoadTexture(const std::string& path)
 std::shared_ptr<MeshBuffer> GlDevice::UploadMesh(const MeshData& data)
 {
     if (!EnsureCurrent()) return nullptr;
+    ReleaseMesh(); // the upload binds the new buffers
     return GlMeshBuffer::Create(context_, Id(), data);
 }
 
@@ -665,19 +681,27 @@ void GlDevice::DrawSubset(const MeshBuffer& mesh, std::uint32_t subset)
     const auto& buffer = static_cast<const GlMeshBuffer&>(mesh);
     PrepareDraw(mesh.HasNormals(), mesh.HasColors());
     if (!mesh.HasUvs()) glTexCoord2f(0, 0);
-    buffer.Bind();
+    if (boundMesh_ != buffer.Serial()) {
+        ReleaseMesh();
+        buffer.Bind();
+        boundMesh_ = buffer.Serial();
+    }
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(range.count), GL_UNSIGNED_INT,
                    reinterpret_cast<const void*>(range.first * sizeof(std::uint32_t)));
-    buffer.Unbind();
+}
+
+void GlDevice::ReleaseMesh()
+{
+    if (boundMesh_ == 0) return;
+    GlMeshBuffer::Unbind();
+    boundMesh_ = 0;
 }
 
 void GlDevice::DrawVertices(std::span<const ColoredVertex> vertices, unsigned mode)
 {
-    struct Vertex {
-        GLfloat x, y, z;
-        GLubyte rgba[4];
-    };
-    std::vector<Vertex> data(vertices.size());
+    using Vertex = LineVertex;
+    std::vector<Vertex>& data = lineVertices_;
+    data.resize(vertices.size());
     for (std::size_t i = 0; i < vertices.size(); ++i) {
         const ColoredVertex& v = vertices[i];
         data[i] = {v.position.x,
@@ -686,6 +710,7 @@ void GlDevice::DrawVertices(std::span<const ColoredVertex> vertices, unsigned mo
                    {static_cast<GLubyte>(v.color >> 16), static_cast<GLubyte>(v.color >> 8),
                     static_cast<GLubyte>(v.color), static_cast<GLubyte>(v.color >> 24)}};
     }
+    ReleaseMesh();
     PrepareDraw(false, true);
     glTexCoord2f(0, 0);
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -730,6 +755,8 @@ void GlDevice::DrawPointList(std::span<const ColoredVertex> vertices)
 int GlDevice::DrawText(std::string_view text, const Rect& rect, Color color)
 {
     if (!font_ || !EnsureCurrent()) return 0;
+    ReleaseMesh();
+    textureBound_ = false; // the font binds its own pages
     const Size size = TargetSize(target_);
     return font_->Draw(text, rect, color, size.width, size.height);
 }

@@ -6,9 +6,11 @@
 #include "gfx/Device.h"
 #include "gfx/gl/GlContext.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace gfx::gl {
 
@@ -44,6 +46,7 @@ class GlDevice final : public Device {
     bool BeginScene() override;
     bool EndScene() override;
     bool Present() override;
+    bool Finish() override;
     bool Reset(int width, int height) override;
     bool ResetWithCreationParameters() override;
     std::optional<Image> ReadPixels() override;
@@ -90,6 +93,9 @@ class GlDevice final : public Device {
     void ApplyMaterial();
     void ApplyLights();
     void PrepareDraw(bool hasNormals, bool hasColors);
+    // Leaves the mesh whose arrays are bound, before anything else points the arrays elsewhere,
+    // changes the buffer bindings or the frame ends.
+    void ReleaseMesh();
     void DrawVertices(std::span<const ColoredVertex> vertices, unsigned mode);
 
     std::shared_ptr<GlContext> context_;
@@ -105,10 +111,22 @@ class GlDevice final : public Device {
     bool lightsDirty_ = true;
     bool modelviewDirty_ = true;
     bool materialDirty_ = true;
+    // The mesh buffer whose arrays are bound (its serial; 0 none), so that the subsets of one
+    // mesh drawn one after another bind it once.
+    std::uint64_t boundMesh_ = 0;
+    // The texture stage holds state_.texture with its filters; false after anything else bound
+    // a texture (the font's pages).
+    bool textureBound_ = false;
     std::unique_ptr<GlFont> font_;
     std::string fontError_;
     std::string renderer_;
     std::map<std::string, std::weak_ptr<const Texture>> textures_;
+    // Line and point vertices as GL takes them, kept between calls.
+    struct LineVertex {
+        float x, y, z;
+        std::uint8_t rgba[4];
+    };
+    std::vector<LineVertex> lineVertices_;
 };
 
 } // namespace gfx::gl

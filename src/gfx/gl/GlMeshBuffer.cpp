@@ -2,6 +2,7 @@
 
 #include "gfx/gl/GlHeaders.h"
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -14,11 +15,17 @@ const void* Offset(std::size_t bytes)
     return reinterpret_cast<const void*>(bytes);
 }
 
+std::uint64_t NextSerial()
+{
+    static std::atomic<std::uint64_t> serial{0};
+    return ++serial;
+}
+
 } // namespace
 
 GlMeshBuffer::GlMeshBuffer(std::shared_ptr<GlContext> context, std::uint64_t deviceId, const MeshData& data,
                            std::vector<SubsetRange> ranges)
-    : MeshBuffer(deviceId, SignatureOf(data), std::move(ranges)), context_(std::move(context))
+    : MeshBuffer(deviceId, SignatureOf(data), std::move(ranges)), context_(std::move(context)), serial_(NextSerial())
 {
 }
 
@@ -106,7 +113,7 @@ void GlMeshBuffer::Bind() const
     }
 }
 
-void GlMeshBuffer::Unbind() const
+void GlMeshBuffer::Unbind()
 {
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);

@@ -17,15 +17,19 @@ class GlMeshBuffer final : public MeshBuffer {
                                                 const MeshData& data);
     ~GlMeshBuffer() override;
 
-    // Binds the buffers and points the fixed-function arrays at them; Unbind undoes it.
+    // Binds the buffers and points the fixed-function arrays at them; Unbind undoes it (for
+    // whichever buffer is bound).
     void Bind() const;
-    void Unbind() const;
+    static void Unbind();
+    // Distinguishes every buffer made in the process, even one made where a freed one lay.
+    std::uint64_t Serial() const { return serial_; }
 
   private:
     GlMeshBuffer(std::shared_ptr<GlContext> context, std::uint64_t deviceId, const MeshData& data,
                  std::vector<SubsetRange> ranges);
 
     std::shared_ptr<GlContext> context_;
+    std::uint64_t serial_;
     unsigned vertices_ = 0;
     unsigned indices_ = 0;
     std::size_t normalsAt_ = 0;
