@@ -207,10 +207,9 @@ BENCHMARK(BM_DemoFrameComposition)->UseManualTime()->Unit(benchmark::kMillisecon
 // (e): the maximum layout's map read and written, without loading any mesh.
 // The maximum layout's map in a layout of its own, without meshes.
 struct MaxMap {
-    platform::RecordingDialogService dialogs;
-    layout::CLayout map{dialogs, "korvela"};
+    layout::CLayout map{"korvela"};
     layout::StoredMapVehicles vehicles;
-    bool Load() { return layout::LoadMapFile(map, Content::Get().MaxMap(), vehicles, {}) == layout::MapOutcome::Done; }
+    bool Load() { return layout::LoadMapFile(map, Content::Get().MaxMap(), vehicles, {}).Done(); }
 };
 
 void BM_MaxMapLoad(benchmark::State& state)
@@ -221,10 +220,10 @@ void BM_MaxMapLoad(benchmark::State& state)
     std::size_t objects = 0;
     for (auto _ : state) {
         if (!max.Load()) return Fail(state, "the map did not load");
-        objects = map.Objects().size();
+        objects = static_cast<std::size_t>(map.Placed().Count());
     }
     state.counters["objects"] = static_cast<double>(objects);
-    state.counters["types"] = map.TypeCount();
+    state.counters["types"] = map.Catalogue().TypeCount();
 }
 BENCHMARK(BM_MaxMapLoad)->Unit(benchmark::kMillisecond);
 
@@ -235,10 +234,10 @@ void BM_MaxMapSave(benchmark::State& state)
     layout::CLayout& map = max.map;
     const std::string path = Content::Get().Max().Folder() + "saved.txt";
     for (auto _ : state) {
-        if (layout::SaveMapFile(map, path, max.vehicles) != layout::MapOutcome::Done)
+        if (!layout::SaveMapFile(map, path, max.vehicles).Done())
             return Fail(state, "the map was not saved");
     }
-    state.counters["objects"] = static_cast<double>(map.Objects().size());
+    state.counters["objects"] = map.Placed().Count();
 }
 BENCHMARK(BM_MaxMapSave)->Unit(benchmark::kMillisecond);
 
@@ -250,18 +249,18 @@ void BM_DragHundredOfMaxLayout(benchmark::State& state)
     if (!max.Load()) return Fail(state, "the map did not load");
     layout::CLayout& map = max.map;
     for (int index = 0; index < 100; ++index)
-        map.SetObjectSelected(index * 20, true);
-    map.SetSelectedIndex(0);
-    map.BeginDrag();
+        map.Selection().SetSelected(index * 20, true);
+    map.Selection().SetPrimary(0);
+    map.Drag().BeginDrag();
     float shift = 0;
     for (auto _ : state) {
         shift = shift > 50 ? 0 : shift + 0.5f;
         const layout::PickRay ray{{shift, 100, 0}, {shift, -100, 0}};
-        map.DragSelected(ray, {});
+        map.Drag().DragSelected(ray, {});
     }
-    (void)map.EndDrag();
+    (void)map.Drag().EndDrag();
     state.counters["rows"] = map.ObjectDialog().List(ui::objsel::kPlacedList).RowCount();
-    state.counters["selected"] = static_cast<double>(map.SelectedObjects().size());
+    state.counters["selected"] = static_cast<double>(map.Selection().Selected().size());
 }
 BENCHMARK(BM_DragHundredOfMaxLayout)->Unit(benchmark::kMicrosecond);
 

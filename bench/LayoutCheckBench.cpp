@@ -5,7 +5,6 @@
 #include "gfx/RecordingDevice.h"
 #include "layout/CLayout.h"
 #include "layout/LayoutCheck.h"
-#include "platform/RecordingDialogService.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>
@@ -45,10 +44,10 @@ class CheckWorld {
         writeTrack("straight", tracks::StraightLine(kStraight), 0, kStraight);
 
         device_ = std::move(gfx::RecordingDevice::Create().device);
-        layout_.SetObjectFolder(folder_.string() + "/");
+        layout_.Catalogue().SetObjectFolder(folder_.string() + "/");
         layout_.ScanObjectFolder(device_.get());
-        const int curve = layout_.FindTypeByName("curve");
-        const int straight = layout_.FindTypeByName("straight");
+        const int curve = layout_.Catalogue().FindTypeByName("curve");
+        const int straight = layout_.Catalogue().FindTypeByName("straight");
 
         // Rings in a row south of the lines; every tenth ring has one piece a little aside.
         for (int r = 0; r < kRings; ++r) {
@@ -78,7 +77,7 @@ class CheckWorld {
   private:
     void Place(int type, double x, double z, double angle)
     {
-        (void)layout_.AppendPlacedObject({.type = type,
+        (void)layout_.Placed().Append({.type = type,
                                           .x = static_cast<float>(x),
                                           .y = 0.0f,
                                           .z = static_cast<float>(z),
@@ -87,8 +86,7 @@ class CheckWorld {
 
     benchsupport::ScratchFolder folder_;
     std::unique_ptr<gfx::RecordingDevice> device_;
-    platform::RecordingDialogService dialogs_;
-    layout::CLayout layout_{dialogs_, kSection};
+    layout::CLayout layout_{kSection};
 };
 
 void BM_CheckLayout2000(benchmark::State& state)
@@ -100,7 +98,7 @@ void BM_CheckLayout2000(benchmark::State& state)
         findings = result.findings.size();
         benchmark::DoNotOptimize(findings);
     }
-    state.counters["objects"] = world.Layout().ObjectCount();
+    state.counters["objects"] = world.Layout().Placed().Count();
     state.counters["findings"] = static_cast<double>(findings);
 }
 BENCHMARK(BM_CheckLayout2000)->Unit(benchmark::kMillisecond);

@@ -8,7 +8,6 @@
 #include "layout/CLayout.h"
 #include "layout/CLayoutSurface.h"
 #include "platform/KeyState.h"
-#include "platform/RecordingDialogService.h"
 #include "vehicles/CTrain.h"
 
 #include <benchmark/benchmark.h>
@@ -142,8 +141,7 @@ class TrainWorld {
 
     benchsupport::ScratchFolder folder_;
     std::unique_ptr<gfx::RecordingDevice> device_;
-    platform::RecordingDialogService dialogs_;
-    layout::CLayout layout_{dialogs_, kSection};
+    layout::CLayout layout_{kSection};
     layout::CLayoutSurface surface_{layout_};
     std::vector<vehicles::CTrain> trains_;
     platform::KeyState keys_;
