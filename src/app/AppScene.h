@@ -7,6 +7,8 @@
 #include "render/CSpriteLabels.h"
 #include "render/FrameScene.h"
 
+#include <vector>
+
 namespace layout {
 class CLayout;
 }
@@ -55,6 +57,7 @@ class AppScene final : public render::FrameScene {
     const layout::CLayout& layout_;
     const AppVehicles& vehicles_;
     render::CSpriteLabels labels_;
+    std::vector<int> drawnObjects_; // the placed objects a pass draws, storage kept between frames
 };
 
 } // namespace app

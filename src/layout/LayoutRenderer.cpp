@@ -96,15 +96,13 @@ void ObjectsInPass(const CLayout& layout, int pass, const math::ViewVolume& volu
 }
 
 void DrawPlacedObjects(gfx::Device* device, const CLayout& layout, int pass, const ui::DialogModel& setUp,
-                       math::Vec3 eye, bool mapEditing)
+                       math::Vec3 eye, bool mapEditing, std::vector<int>& drawn)
 {
     if (!device) return;
     const LayoutDrawSettings settings = ReadLayoutDrawSettings(setUp);
     const gfx::DeviceState& state = device->State();
     const math::ViewVolume volume(state.viewport, state.Transform(gfx::TransformKind::Projection),
                                   state.Transform(gfx::TransformKind::View));
-    // Kept from frame to frame, so that drawing allocates nothing once it has grown.
-    static std::vector<int> drawn;
     ObjectsInPass(layout, pass, volume, eye, settings.cullingDistance, drawn);
     // Only map editing shows the selection.
     const std::vector<bool> selected = mapEditing ? layout.Selection().Mask() : std::vector<bool>{};

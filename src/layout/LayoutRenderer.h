@@ -46,9 +46,10 @@ void ObjectsInPass(const CLayout& layout, int pass, const math::ViewVolume& volu
 // asks for them, the guide mesh of each object drawn (turnouts only in its third state),
 // lowered by the object's route so that the current route's layer lies at track level. Only a
 // route that is a subset of the guide mesh is drawn. Selected objects get the wire highlight in
-// map-editing mode.
+// map-editing mode. drawn is the caller's storage for the objects drawn, kept from frame to
+// frame so that drawing allocates nothing once it has grown.
 void DrawPlacedObjects(gfx::Device* device, const CLayout& layout, int pass, const ui::DialogModel& setUp,
-                       math::Vec3 eye, bool mapEditing);
+                       math::Vec3 eye, bool mapEditing, std::vector<int>& drawn);
 
 // The background mesh at the origin with the "背景" slider's alpha.
 void DrawBackground(gfx::Device* device, const CLayout& layout, const ui::DialogModel& setUp);

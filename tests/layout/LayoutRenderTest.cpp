@@ -91,7 +91,8 @@ class LayoutRenderTest : public layouttest::LayoutTest {
     void Draw(int pass, bool mapEditing = false)
     {
         device->ClearCalls();
-        layout::DrawPlacedObjects(device.get(), layout, pass, setUp, {0, 0, 0}, mapEditing);
+        std::vector<int> drawn;
+        layout::DrawPlacedObjects(device.get(), layout, pass, setUp, {0, 0, 0}, mapEditing, drawn);
     }
 
     ui::DialogModel setUp;
