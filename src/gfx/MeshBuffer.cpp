@@ -1,6 +1,9 @@
 #include "gfx/MeshBuffer.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
+#include <unordered_map>
 
 namespace gfx {
 
@@ -33,6 +36,55 @@ std::optional<SortedTriangles> SortBySubset(const MeshData& data)
         out.indices.insert(out.indices.end(), data.indices.begin() + 3 * f, data.indices.begin() + 3 * f + 3);
         out.ranges.back().count += 3;
     }
+    return out;
+}
+
+namespace {
+
+// A vertex's streams as raw bits; absent streams are zero.
+using VertexKey = std::array<std::uint32_t, 9>;
+
+struct VertexKeyHash {
+    std::size_t operator()(const VertexKey& key) const
+    {
+        std::uint64_t h = 1469598103934665603ull;
+        for (std::uint32_t word : key)
+            h = (h ^ word) * 1099511628211ull;
+        return static_cast<std::size_t>(h ^ (h >> 29));
+    }
+};
+
+template <class T> void CopyBits(std::uint32_t* to, const T& value)
+{
+    static_assert(sizeof(T) % sizeof(std::uint32_t) == 0);
+    std::memcpy(to, &value, sizeof(T));
+}
+
+} // namespace
+
+WeldedVertices WeldVertices(const MeshData& data, std::vector<std::uint32_t>& indices)
+{
+    WeldedVertices out;
+    const std::size_t n = data.positions.size();
+    std::vector<std::uint32_t> renumbered(n);
+    std::unordered_map<VertexKey, std::uint32_t, VertexKeyHash> seen;
+    seen.reserve(n);
+    for (std::size_t v = 0; v < n; ++v) {
+        VertexKey key{};
+        CopyBits(&key[0], data.positions[v]);
+        if (!data.normals.empty()) CopyBits(&key[3], data.normals[v]);
+        if (!data.uvs.empty()) CopyBits(&key[6], data.uvs[v]);
+        if (!data.colors.empty()) key[8] = data.colors[v];
+        const auto [it, added] = seen.try_emplace(key, static_cast<std::uint32_t>(out.positions.size()));
+        renumbered[v] = it->second;
+        if (!added) continue;
+        out.positions.push_back(data.positions[v]);
+        if (!data.normals.empty()) out.normals.push_back(data.normals[v]);
+        if (!data.uvs.empty()) out.uvs.push_back(data.uvs[v]);
+        if (!data.colors.empty()) out.colors.push_back(data.colors[v]);
+    }
+    for (std::uint32_t& index : indices)
+        index = renumbered[index];
     return out;
 }
 

@@ -40,6 +40,17 @@ struct SortedTriangles {
 // that disagree), so a broken mesh can never make the device read past its buffers.
 std::optional<SortedTriangles> SortBySubset(const MeshData& data);
 
+// Each distinct vertex once (every stream equal, bit for bit), for a device to draw from: the
+// triangles are the same, with fewer vertices to transform. Streams the mesh lacks stay empty.
+struct WeldedVertices {
+    std::vector<math::Vec3> positions;
+    std::vector<math::Vec3> normals;
+    std::vector<math::Vec2> uvs;
+    std::vector<std::uint32_t> colors;
+};
+// Renumbers indices (valid for data's vertices, as SortBySubset leaves them) to the welded ones.
+WeldedVertices WeldVertices(const MeshData& data, std::vector<std::uint32_t>& indices);
+
 // What identifies the mesh a buffer was made from, to notice a copy or a changed mesh.
 struct MeshSignature {
     const void* positions = nullptr;

@@ -88,3 +88,29 @@ TEST(MeshSignature, ACopyOfTheStreamsIsAnotherMesh)
 }
 
 } // namespace
+
+TEST(WeldVertices, SharesOnlyVerticesEqualInEveryStream)
+{
+    // Two quads side by side, each with its own four corners, as meshes are written: the shared
+    // edge's corners weld where their normals agree and stay apart where they do not.
+    Streams s;
+    s.positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}, {2, 0, 0}, {1, 1, 0}, {2, 1, 0}};
+    s.normals = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 0, 1}, {1, 0, 0}, {0, 0, 1}};
+    s.indices = {0, 2, 1, 1, 2, 3, 4, 6, 5, 5, 6, 7};
+    s.attributes = {0, 0, 1, 1};
+    std::vector<std::uint32_t> indices = s.indices;
+    const gfx::WeldedVertices welded = gfx::WeldVertices(s.Data(), indices);
+
+    EXPECT_EQ(welded.positions.size(), 7u); // corner 4 joins corner 1; corner 6 keeps its normal
+    ASSERT_EQ(welded.normals.size(), welded.positions.size());
+    EXPECT_TRUE(welded.uvs.empty());
+    EXPECT_TRUE(welded.colors.empty());
+    ASSERT_EQ(indices.size(), s.indices.size());
+    for (std::size_t i = 0; i < indices.size(); ++i) { // every corner draws what it drew before
+        ASSERT_LT(indices[i], welded.positions.size());
+        EXPECT_EQ(welded.positions[indices[i]], s.positions[s.indices[i]]);
+        EXPECT_EQ(welded.normals[indices[i]], s.normals[s.indices[i]]);
+    }
+    EXPECT_EQ(indices[6], indices[3]);
+    EXPECT_NE(indices[7], indices[5]);
+}

@@ -203,8 +203,13 @@ GlSurface* GlDevice::Surface(Target target) const
 
 bool GlDevice::EnsureCurrent()
 {
+    // Nothing makes another context current while a scene is drawn, so the check made when it
+    // began holds until it ends or the target changes: asking the window system again would
+    // cost a system call for every draw.
+    if (currentInScene_) return true;
     GlSurface* surface = Surface(target_);
     if (!surface || !surface->MakeCurrent()) return false;
+    currentInScene_ = inScene_;
     return true;
 }
 
@@ -222,6 +227,7 @@ void GlDevice::ResetState(int interval)
     state_ = DeviceState{};
     target_ = Target::Main;
     inScene_ = false;
+    currentInScene_ = false;
     const Size size = TargetSize(Target::Main);
     state_.viewport.width = size.width;
     state_.viewport.height = size.height;
@@ -436,9 +442,11 @@ void GlDevice::PrepareDraw(bool hasNormals, bool hasColors)
 bool GlDevice::SetTarget(Target target)
 {
     GlSurface* surface = Surface(target);
+    currentInScene_ = false;
     if (!surface || !surface->MakeCurrent()) return false;
     ReleaseMesh();
     target_ = target;
+    currentInScene_ = inScene_;
     glBindFramebuffer(GL_FRAMEBUFFER, surface->Framebuffer());
     state_.viewport = math::Viewport{};
     state_.viewport.width = surface->Width();
@@ -469,6 +477,7 @@ bool GlDevice::BeginScene()
 {
     if (inScene_ || !EnsureCurrent()) return false;
     inScene_ = true;
+    currentInScene_ = true;
     return true;
 }
 
@@ -476,6 +485,7 @@ bool GlDevice::EndScene()
 {
     if (!inScene_) return false;
     inScene_ = false;
+    currentInScene_ = false;
     if (EnsureCurrent()) ReleaseMesh();
     return true;
 }

@@ -108,6 +108,7 @@ class GlDevice final : public Device {
     Caps caps_;
     bool provokingFirst_ = false;
     bool inScene_ = false;
+    bool currentInScene_ = false; // the context was found current since the scene began
     bool lightsDirty_ = true;
     bool modelviewDirty_ = true;
     bool materialDirty_ = true;

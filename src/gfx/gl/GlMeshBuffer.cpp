@@ -25,7 +25,8 @@ std::uint64_t NextSerial()
 
 GlMeshBuffer::GlMeshBuffer(std::shared_ptr<GlContext> context, std::uint64_t deviceId, const MeshData& data,
                            std::vector<SubsetRange> ranges)
-    : MeshBuffer(deviceId, SignatureOf(data), std::move(ranges)), context_(std::move(context)), serial_(NextSerial())
+    : MeshBuffer(deviceId, SignatureOf(data), std::move(ranges)), context_(std::move(context)),
+      serial_(NextSerial())
 {
 }
 
@@ -39,11 +40,14 @@ std::shared_ptr<GlMeshBuffer> GlMeshBuffer::Create(std::shared_ptr<GlContext> co
     if (data.positions.empty() || sorted->indices.empty())
         return buffer; // nothing to draw, nothing to upload
 
-    const std::size_t n = data.positions.size();
+    // Track and scenery meshes repeat most of their vertices (a quad's corners are its
+    // neighbours' too): drawing from one copy of each halves the vertex work.
+    const WeldedVertices welded = WeldVertices(data, sorted->indices);
+    const std::size_t n = welded.positions.size();
     const std::size_t positionBytes = n * sizeof(math::Vec3);
-    const std::size_t normalBytes = data.normals.size() * sizeof(math::Vec3);
-    const std::size_t uvBytes = data.uvs.size() * sizeof(math::Vec2);
-    const std::size_t colorBytes = data.colors.size() * 4;
+    const std::size_t normalBytes = welded.normals.size() * sizeof(math::Vec3);
+    const std::size_t uvBytes = welded.uvs.size() * sizeof(math::Vec2);
+    const std::size_t colorBytes = welded.colors.size() * 4;
     buffer->normalsAt_ = positionBytes;
     buffer->uvsAt_ = buffer->normalsAt_ + normalBytes;
     buffer->colorsAt_ = buffer->uvsAt_ + uvBytes;
@@ -51,8 +55,8 @@ std::shared_ptr<GlMeshBuffer> GlMeshBuffer::Create(std::shared_ptr<GlContext> co
 
     // ARGB words become R, G, B, A bytes for the colour array.
     std::vector<std::uint8_t> colors(colorBytes);
-    for (std::size_t i = 0; i < data.colors.size(); ++i) {
-        const std::uint32_t c = data.colors[i];
+    for (std::size_t i = 0; i < welded.colors.size(); ++i) {
+        const std::uint32_t c = welded.colors[i];
         colors[4 * i + 0] = static_cast<std::uint8_t>(c >> 16);
         colors[4 * i + 1] = static_cast<std::uint8_t>(c >> 8);
         colors[4 * i + 2] = static_cast<std::uint8_t>(c);
@@ -65,13 +69,13 @@ std::shared_ptr<GlMeshBuffer> GlMeshBuffer::Create(std::shared_ptr<GlContext> co
     glGenBuffers(1, &buffer->indices_);
     glBindBuffer(GL_ARRAY_BUFFER, buffer->vertices_);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(total), nullptr, GL_STATIC_DRAW);
-    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(positionBytes), data.positions.data());
+    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(positionBytes), welded.positions.data());
     if (normalBytes)
         glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(buffer->normalsAt_),
-                        static_cast<GLsizeiptr>(normalBytes), data.normals.data());
+                        static_cast<GLsizeiptr>(normalBytes), welded.normals.data());
     if (uvBytes)
         glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(buffer->uvsAt_),
-                        static_cast<GLsizeiptr>(uvBytes), data.uvs.data());
+                        static_cast<GLsizeiptr>(uvBytes), welded.uvs.data());
     if (colorBytes)
         glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(buffer->colorsAt_),
                         static_cast<GLsizeiptr>(colorBytes), colors.data());
