@@ -43,9 +43,12 @@ bool CLayoutSurface::Stale() const
     if (objects.size() != snapshot_.size() ||
         static_cast<std::size_t>(layout_.Catalogue().TypeCount()) != typeBounds_.size())
         return true;
-    for (std::size_t i = 0; i < objects.size(); ++i) {
-        const PlacedObject& o = objects[i];
-        if (snapshot_[i] != Snapshot{o.type, o.x, o.z, o.angle}) return true;
+    // The same revision means the same records: only types can have changed then.
+    if (layout_.Placed().Revision() != placedRevision_) {
+        for (std::size_t i = 0; i < objects.size(); ++i) {
+            const PlacedObject& o = objects[i];
+            if (snapshot_[i] != Snapshot{o.type, o.x, o.z, o.angle}) return true;
+        }
     }
     for (int t = 0; t < layout_.Catalogue().TypeCount(); ++t) {
         const ObjectType* type = layout_.Catalogue().FindType(t);
@@ -58,6 +61,7 @@ bool CLayoutSurface::Stale() const
 void CLayoutSurface::Rebuild()
 {
     const std::span<const PlacedObject> objects = layout_.Placed().All();
+    placedRevision_ = layout_.Placed().Revision();
     snapshot_.clear();
     std::vector<PlacedObjectGrid::Entry> entries;
     entries.reserve(objects.size());
@@ -83,7 +87,10 @@ void CLayoutSurface::Rebuild()
 void CLayoutSurface::Refresh()
 {
     lastBelow_.valid = false;
-    if (Stale()) Rebuild();
+    if (Stale())
+        Rebuild();
+    else
+        placedRevision_ = layout_.Placed().Revision(); // rewritten with the same places
 }
 
 model::MeshHit CLayoutSurface::CastDown(const model::Mesh& mesh, math::Vec3 origin) const

@@ -12,8 +12,8 @@
 #include "layout/PlacedObjectGrid.h"
 #include "math/Vector.h"
 #include "model/Mesh.h"
-#include "model/MeshIntersect.h"
 #include "model/MeshBounds.h"
+#include "model/MeshIntersect.h"
 
 #include <cstdint>
 #include <vector>
@@ -100,6 +100,7 @@ class CLayoutSurface {
     CLayout& layout_;
     PlacedObjectGrid grid_;
     std::vector<Snapshot> snapshot_;
+    std::uint64_t placedRevision_ = 0; // of the records snapshot_ was taken from
     std::vector<model::MeshBox> typeBounds_;
     std::vector<const void*> typeMeshes_;
     bool built_ = false;

@@ -10,6 +10,7 @@
 #include "ui/ObjectSelectTemplate.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cassert>
 #include <charconv>
 #include <climits>
@@ -111,8 +112,16 @@ std::vector<PlacedRecord> PlacedObjects::Records(const std::vector<int>& indices
     return records;
 }
 
+void PlacedObjects::Touch()
+{
+    // One count for the whole process, so that two lists never share a revision.
+    static std::atomic<std::uint64_t> revisions{0};
+    revision_ = ++revisions;
+}
+
 void PlacedObjects::Store(int index, const PlacedObject& object)
 {
+    Touch();
     const auto at = static_cast<std::size_t>(index);
     objects_[at] = object;
     trig_[at] = ComputeTrig(object.angle);
@@ -121,7 +130,8 @@ void PlacedObjects::Store(int index, const PlacedObject& object)
 platform::Result<int> PlacedObjects::Append(const PlacedObject& object, bool select)
 {
     if (Count() >= kMaxPlacedObjects) return platform::Fail(LimitMessage(LimitKind::PlaceObjects));
-    if (!catalogue_.FindType(object.type)) return platform::Fail("no object type " + std::to_string(object.type));
+    if (!catalogue_.FindType(object.type))
+        return platform::Fail("no object type " + std::to_string(object.type));
 
     PlacedObject clean = object;
     clean.x = math::FiniteOr(clean.x, 0.0f);
@@ -130,6 +140,7 @@ platform::Result<int> PlacedObjects::Append(const PlacedObject& object, bool sel
     clean.angle = math::FiniteOr(clean.angle, 0.0f);
     if (!IsValidKey(clean.key)) clean.key = kNoKey;
 
+    Touch();
     objects_.push_back(clean);
     trig_.push_back(ComputeTrig(clean.angle));
     ids_.push_back(nextId_++);
@@ -152,6 +163,7 @@ void PlacedObjects::Insert(const std::vector<PlacedRecord>& records)
         if (Count() >= kMaxPlacedObjects) break;
         const int index = std::clamp(record.index, 0, Count());
         const auto at = static_cast<std::ptrdiff_t>(index);
+        Touch();
         objects_.insert(objects_.begin() + at, record.object);
         trig_.insert(trig_.begin() + at, ComputeTrig(record.object.angle));
         ids_.insert(ids_.begin() + at, record.id);
@@ -197,6 +209,7 @@ void PlacedObjects::Replace(const std::vector<int>& indices, const std::vector<P
 
 void PlacedObjects::Remove(const std::vector<bool>& doomed)
 {
+    Touch();
     const int oldCount = Count();
     // New index of every surviving record: later records move down over the removed ones.
     std::vector<int> newIndex(static_cast<std::size_t>(oldCount), -1);
@@ -230,6 +243,7 @@ void PlacedObjects::Remove(const std::vector<bool>& doomed)
 
 void PlacedObjects::Clear()
 {
+    Touch();
     objects_.clear();
     trig_.clear();
     ids_.clear();
@@ -264,7 +278,8 @@ std::vector<int> PlacedObjects::RowsByObject() const
     const ui::ListView& list = List();
     for (int row = 0; row < list.RowCount(); ++row) {
         const int index = ObjectOfRow(row);
-        if (index >= 0 && rows[static_cast<std::size_t>(index)] < 0) rows[static_cast<std::size_t>(index)] = row;
+        if (index >= 0 && rows[static_cast<std::size_t>(index)] < 0)
+            rows[static_cast<std::size_t>(index)] = row;
     }
     return rows;
 }
@@ -305,7 +320,8 @@ void PlacedObjects::SetKeyLabelStyle(int style)
     dialog_->EditList(kList, [&](ui::ListView& list) {
         for (std::size_t index = 0; index < rows.size(); ++index) {
             if (rows[index] >= 0)
-                list.SetCell(rows[index], ui::objsel::kColumnKey, KeyLabel(keyLabelStyle_, objects_[index].key));
+                list.SetCell(rows[index], ui::objsel::kColumnKey,
+                             KeyLabel(keyLabelStyle_, objects_[index].key));
         }
     });
 }

@@ -56,6 +56,10 @@ class PlacedObjects {
     std::span<const PlacedObject> All() const { return objects_; }
     // The record, or null for an index out of range.
     const PlacedObject* Find(int index) const;
+    // Changes whenever a record is added, removed or rewritten (a route alone does not count),
+    // and is never the same for two different sets of records: a watcher that saw a revision
+    // knows nothing moved while it still reads the same.
+    std::uint64_t Revision() const { return revision_; }
     // Cached sine and cosine of the object's angle (angle 0 for an index out of range).
     ObjectTrig Trig(int index) const;
     // Position of the object, (0, 0, 0) for -1 or any index out of range.
@@ -106,6 +110,7 @@ class PlacedObjects {
     std::vector<std::string> RowCells(int index) const;
     std::vector<int> RowsByObject() const;
     void Store(int index, const PlacedObject& object);
+    void Touch();
 
     const ObjectCatalogue& catalogue_;
     ui::DialogModel* dialog_ = nullptr;
@@ -114,6 +119,7 @@ class PlacedObjects {
     std::vector<ObjectTrig> trig_; // beside objects_, same length
     std::vector<ObjectId> ids_;    // beside objects_, same length
     ObjectId nextId_ = 1;
+    std::uint64_t revision_ = 0;
     input::TogglePoller turnoutPoller_;
 };
 

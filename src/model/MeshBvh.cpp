@@ -51,6 +51,36 @@ bool EnterBox(const Ray& ray, const float lo[3], const float hi[3], double& entr
     return true;
 }
 
+// EnterBox for a ray along y alone (every height query of the vehicles): the same arithmetic
+// without the loop over the axes.
+bool EnterBoxVertical(const Ray& ray, const float lo[3], const float hi[3], double& entry)
+{
+    if (ray.pos[0] < lo[0] || ray.pos[0] > hi[0] || ray.pos[2] < lo[2] || ray.pos[2] > hi[2]) return false;
+    double t0 = (lo[1] - ray.pos[1]) * ray.inv[1];
+    double t1 = (hi[1] - ray.pos[1]) * ray.inv[1];
+    if (t0 > t1) std::swap(t0, t1);
+    if (t1 < 0.0) return false;
+    entry = t0;
+    return true;
+}
+
+// EnterBox for a level ray (the sideways guide queries): the same arithmetic, unrolled.
+bool EnterBoxLevel(const Ray& ray, const float lo[3], const float hi[3], double& entry)
+{
+    if (ray.pos[1] < lo[1] || ray.pos[1] > hi[1]) return false;
+    double x0 = (lo[0] - ray.pos[0]) * ray.inv[0];
+    double x1 = (hi[0] - ray.pos[0]) * ray.inv[0];
+    if (x0 > x1) std::swap(x0, x1);
+    double z0 = (lo[2] - ray.pos[2]) * ray.inv[2];
+    double z1 = (hi[2] - ray.pos[2]) * ray.inv[2];
+    if (z0 > z1) std::swap(z0, z1);
+    const double tNear = std::max(x0, z0);
+    const double tFar = std::min(x1, z1);
+    if (tNear > tFar || tFar < 0.0) return false;
+    entry = tNear;
+    return true;
+}
+
 } // namespace
 
 std::shared_ptr<const MeshBvh> MeshBvh::Build(const Mesh& mesh)
@@ -186,39 +216,54 @@ MeshHit MeshBvh::Intersect(math::Vec3 pos, math::Vec3 dir, std::vector<RayHit>* 
             std::uint32_t node;
             double entry;
         };
-        Entry stack[kStackSize];
-        int top = 0;
-        double rootEntry = 0;
-        if (EnterBox(ray, nodes_[0].lo, nodes_[0].hi, rootEntry)) stack[top++] = {0, rootEntry};
-        while (top > 0) {
-            const Entry e = stack[--top];
-            if (beyond(e.entry)) continue;
-            const Node& node = nodes_[e.node];
-            if (node.count > 0) {
-                for (std::uint32_t k = node.first; k < node.first + node.count; ++k)
-                    consider(faces_[k], triangles_[k]);
-                continue;
-            }
-            const std::uint32_t left = e.node + 1;
-            const std::uint32_t right = node.first;
-            double tl = 0, tr = 0;
-            const bool hitLeft = EnterBox(ray, nodes_[left].lo, nodes_[left].hi, tl);
-            const bool hitRight = EnterBox(ray, nodes_[right].lo, nodes_[right].hi, tr);
-            // Nearer child on top of the stack.
-            if (hitLeft && hitRight) {
-                if (tl <= tr) {
-                    stack[top++] = {right, tr};
+        const auto walk = [&](auto enter) {
+            Entry stack[kStackSize];
+            int top = 0;
+            double rootEntry = 0;
+            if (enter(ray, nodes_[0].lo, nodes_[0].hi, rootEntry)) stack[top++] = {0, rootEntry};
+            while (top > 0) {
+                const Entry e = stack[--top];
+                if (beyond(e.entry)) continue;
+                const Node& node = nodes_[e.node];
+                if (node.count > 0) {
+                    for (std::uint32_t k = node.first; k < node.first + node.count; ++k)
+                        consider(faces_[k], triangles_[k]);
+                    continue;
+                }
+                const std::uint32_t left = e.node + 1;
+                const std::uint32_t right = node.first;
+                double tl = 0, tr = 0;
+                const bool hitLeft = enter(ray, nodes_[left].lo, nodes_[left].hi, tl);
+                const bool hitRight = enter(ray, nodes_[right].lo, nodes_[right].hi, tr);
+                // Nearer child on top of the stack.
+                if (hitLeft && hitRight) {
+                    if (tl <= tr) {
+                        stack[top++] = {right, tr};
+                        stack[top++] = {left, tl};
+                    } else {
+                        stack[top++] = {left, tl};
+                        stack[top++] = {right, tr};
+                    }
+                } else if (hitLeft) {
                     stack[top++] = {left, tl};
-                } else {
-                    stack[top++] = {left, tl};
+                } else if (hitRight) {
                     stack[top++] = {right, tr};
                 }
-            } else if (hitLeft) {
-                stack[top++] = {left, tl};
-            } else if (hitRight) {
-                stack[top++] = {right, tr};
             }
-        }
+        };
+        // Each test its own type, so that the walk is made (and inlined) once for each.
+        if (ray.flat[0] && !ray.flat[1] && ray.flat[2])
+            walk([](const Ray& r, const float* lo, const float* hi, double& t) {
+                return EnterBoxVertical(r, lo, hi, t);
+            });
+        else if (!ray.flat[0] && ray.flat[1] && !ray.flat[2])
+            walk([](const Ray& r, const float* lo, const float* hi, double& t) {
+                return EnterBoxLevel(r, lo, hi, t);
+            });
+        else
+            walk([](const Ray& r, const float* lo, const float* hi, double& t) {
+                return EnterBox(r, lo, hi, t);
+            });
     }
     if (allHits) {
         std::sort(allHits->begin(), allHits->end(),

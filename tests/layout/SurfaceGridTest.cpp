@@ -116,6 +116,10 @@ TEST_F(SurfaceGridTest, StaysRightAfterEditsOnceRefreshed)
     ExpectSameAnswers(random, 500);
     ASSERT_TRUE(layout.DeleteSelected());
     ExpectSameAnswers(random, 500);
+    ASSERT_TRUE(layout.Undo()); // the deleted objects come back in their places
+    ExpectSameAnswers(random, 500);
+    ASSERT_TRUE(layout.Undo());
+    ExpectSameAnswers(random, 500);
 
     // Objects added after the last refresh are not missed either.
     PlaceRandom(random, 30);

@@ -150,11 +150,14 @@ TEST(IntersectMesh, HierarchyAgreesWithTestingEveryFace)
     const Mesh terrain = Terrain(40, false);
     int hits = 0;
     for (int i = 0; i < 3000; ++i) {
-        // Rays from all around, most of them through the terrain, some parallel to the axes.
+        // Rays from all around, most of them through the terrain, some parallel to the axes,
+        // some straight up or down, some level (the hierarchy has its own box test for each).
         const Vec3 pos{20 + 30 * unit(random), 6 * unit(random), 20 + 30 * unit(random)};
         Vec3 dir{20 + 15 * unit(random) - pos.x, unit(random), 20 + 15 * unit(random) - pos.z};
         if (i % 10 == 0) dir = {0, -1, 0};
         if (i % 10 == 1) dir = {1, 0, 0};
+        if (i % 10 == 3) dir.y = 0;
+        if (i % 10 == 4) dir = {0, 0.5f, 0};
         if (i % 10 == 2) dir = dir * 1000.0f;
         ExpectSameHits(terrain, pos, dir);
         if (model::IntersectBruteForce(terrain, pos, dir).hit) ++hits;
