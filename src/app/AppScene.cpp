@@ -51,7 +51,7 @@ void AppScene::DrawPlacedObjects(gfx::Device& device, int pass)
     // Selected objects carry the wire highlight only while the map is being made.
     const bool mapEditing = app_.MainDlg().ToolBar().IsChecked(ui::cmd::kToolCreateMap);
     layout::DrawPlacedObjects(&device, layout_, pass, app_.SetUp().Model(), app_.Camera().Eye(), mapEditing,
-                              drawnObjects_);
+                              placedDraw_);
 }
 
 void AppScene::DrawPlane(gfx::Device& device)

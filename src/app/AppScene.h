@@ -4,6 +4,7 @@
 // lines. Drawing only reads: poses, speeds and texts are the pass's (CSimulatorApp::RunPass).
 #pragma once
 
+#include "layout/LayoutRenderer.h"
 #include "render/CSpriteLabels.h"
 #include "render/FrameScene.h"
 
@@ -57,7 +58,7 @@ class AppScene final : public render::FrameScene {
     const layout::CLayout& layout_;
     const AppVehicles& vehicles_;
     render::CSpriteLabels labels_;
-    std::vector<int> drawnObjects_; // the placed objects a pass draws, storage kept between frames
+    layout::PlacedDrawCache placedDraw_; // kept between frames
 };
 
 } // namespace app

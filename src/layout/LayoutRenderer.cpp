@@ -73,22 +73,60 @@ LayoutDrawSettings ReadLayoutDrawSettings(const ui::DialogModel& setUp)
 std::vector<int> ObjectsInPass(const CLayout& layout, int pass, const math::ViewVolume& volume,
                                math::Vec3 eye, float cullingDistance)
 {
-    std::vector<int> drawn;
-    ObjectsInPass(layout, pass, volume, eye, cullingDistance, drawn);
-    return drawn;
+    PlacedDrawCache cache;
+    ObjectsInPass(layout, pass, volume, eye, cullingDistance, cache);
+    return std::move(cache.drawn);
 }
 
-void ObjectsInPass(const CLayout& layout, int pass, const math::ViewVolume& volume, math::Vec3 eye,
-                   float cullingDistance, std::vector<int>& drawn)
+namespace {
+
+bool SameSphere(const model::MeshSphere& a, const model::MeshSphere& b)
 {
+    return a.center == b.center && a.radius == b.radius;
+}
+
+void UpdatePlacement(const CLayout& layout, PlacedDrawCache& cache)
+{
+    const std::span<const PlacedObject> objects = layout.Placed().All();
+    const ObjectCatalogue& catalogue = layout.Catalogue();
+    const auto typeCount = static_cast<std::size_t>(catalogue.TypeCount());
+    bool stale = !cache.built || cache.revision != layout.Placed().Revision() ||
+                 cache.centres.size() != objects.size() || cache.typeSpheres.size() != typeCount;
+    for (std::size_t t = 0; !stale && t < typeCount; ++t)
+        stale = !SameSphere(catalogue.FindType(static_cast<int>(t))->sphere, cache.typeSpheres[t]);
+    if (!stale) return;
+
+    cache.typeSpheres.resize(typeCount);
+    for (std::size_t t = 0; t < typeCount; ++t)
+        cache.typeSpheres[t] = catalogue.FindType(static_cast<int>(t))->sphere;
+    cache.worlds.resize(objects.size());
+    cache.centres.resize(objects.size());
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        const PlacedObject& object = objects[i];
+        const math::Matrix rotation = ObjectRotation(object);
+        cache.worlds[i] = rotation * math::Translation(object.x, object.y, object.z);
+        const ObjectType* type = catalogue.FindType(object.type);
+        cache.centres[i] = type ? math::TransformCoord(type->sphere.center, rotation) +
+                                      math::Vec3{object.x, object.y, object.z}
+                                : math::Vec3{object.x, object.y, object.z};
+    }
+    cache.revision = layout.Placed().Revision();
+    cache.built = true;
+}
+
+} // namespace
+
+void ObjectsInPass(const CLayout& layout, int pass, const math::ViewVolume& volume, math::Vec3 eye,
+                   float cullingDistance, PlacedDrawCache& cache)
+{
+    UpdatePlacement(layout, cache);
+    std::vector<int>& drawn = cache.drawn;
     drawn.clear();
     const std::span<const PlacedObject> objects = layout.Placed().All();
     for (std::size_t i = 0; i < objects.size(); ++i) {
-        const PlacedObject& object = objects[i];
-        const ObjectType* type = layout.Catalogue().FindType(object.type);
+        const ObjectType* type = layout.Catalogue().FindType(objects[i].type);
         if (!type || type->transparent != pass) continue;
-        const math::Vec3 centre = math::TransformCoord(type->sphere.center, ObjectRotation(object)) +
-                                  math::Vec3{object.x, object.y, object.z};
+        const math::Vec3 centre = cache.centres[i];
         if (volume.Outside(centre, type->sphere.radius)) continue;
         if (math::Length(centre - eye) > cullingDistance) continue;
         drawn.push_back(static_cast<int>(i));
@@ -96,14 +134,15 @@ void ObjectsInPass(const CLayout& layout, int pass, const math::ViewVolume& volu
 }
 
 void DrawPlacedObjects(gfx::Device* device, const CLayout& layout, int pass, const ui::DialogModel& setUp,
-                       math::Vec3 eye, bool mapEditing, std::vector<int>& drawn)
+                       math::Vec3 eye, bool mapEditing, PlacedDrawCache& cache)
 {
     if (!device) return;
     const LayoutDrawSettings settings = ReadLayoutDrawSettings(setUp);
     const gfx::DeviceState& state = device->State();
     const math::ViewVolume volume(state.viewport, state.Transform(gfx::TransformKind::Projection),
                                   state.Transform(gfx::TransformKind::View));
-    ObjectsInPass(layout, pass, volume, eye, settings.cullingDistance, drawn);
+    ObjectsInPass(layout, pass, volume, eye, settings.cullingDistance, cache);
+    const std::vector<int>& drawn = cache.drawn;
     // Only map editing shows the selection.
     const std::vector<bool> selected = mapEditing ? layout.Selection().Mask() : std::vector<bool>{};
     const std::span<const PlacedObject> objects = layout.Placed().All();
@@ -111,8 +150,7 @@ void DrawPlacedObjects(gfx::Device* device, const CLayout& layout, int pass, con
     for (int index : drawn) {
         const PlacedObject& object = objects[static_cast<std::size_t>(index)];
         const ObjectType& type = *layout.Catalogue().FindType(object.type);
-        device->SetTransform(gfx::TransformKind::World,
-                             ObjectRotation(object) * math::Translation(object.x, object.y, object.z));
+        device->SetTransform(gfx::TransformKind::World, cache.worlds[static_cast<std::size_t>(index)]);
         const bool highlight =
             static_cast<std::size_t>(index) < selected.size() && selected[static_cast<std::size_t>(index)];
         model::DrawMesh(device, type.visible, model::kAllSubsets, highlight, mapEditing,
@@ -140,7 +178,8 @@ void DrawBackground(gfx::Device* device, const CLayout& layout, const ui::Dialog
     if (!device) return;
     const LayoutDrawSettings settings = ReadLayoutDrawSettings(setUp);
     device->SetTransform(gfx::TransformKind::World, math::Identity());
-    model::DrawMesh(device, layout.Catalogue().Background(), model::kAllSubsets, false, false, settings.backgroundAlpha);
+    model::DrawMesh(device, layout.Catalogue().Background(), model::kAllSubsets, false, false,
+                    settings.backgroundAlpha);
 }
 
 void DrawPreview(gfx::Device* device, const CLayout& layout)

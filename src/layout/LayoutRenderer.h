@@ -10,9 +10,12 @@
 
 #include "gfx/Device.h"
 #include "layout/CLayout.h"
+#include "math/Matrix.h"
 #include "math/Vector.h"
 #include "math/ViewVolume.h"
+#include "model/MeshBounds.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace ui {
@@ -33,23 +36,35 @@ struct LayoutDrawSettings {
 };
 LayoutDrawSettings ReadLayoutDrawSettings(const ui::DialogModel& setUp);
 
+// What drawing the placed objects keeps from frame to frame: the list of the objects a pass
+// draws (storage only), and each object's world matrix and bounding sphere centre in the world,
+// worked out again only when objects were added, moved, turned or removed, or a type's sphere
+// changed. Drawing therefore allocates nothing and turns nothing once it has grown.
+struct PlacedDrawCache {
+    std::vector<int> drawn;
+    std::vector<math::Matrix> worlds;
+    std::vector<math::Vec3> centres;
+    std::vector<model::MeshSphere> typeSpheres; // by catalogue index, as the centres saw them
+    std::uint64_t revision = 0;                 // of the placed objects the centres were made for
+    bool built = false;
+};
+
 // The placed objects a pass draws, in index order: those whose type's transparent flag equals
 // the pass, whose bounding sphere is not outside the volume and whose sphere centre lies no
 // farther from the eye than the culling distance.
 std::vector<int> ObjectsInPass(const CLayout& layout, int pass, const math::ViewVolume& volume,
                                math::Vec3 eye, float cullingDistance);
-// The same into drawn (emptied first), so that a frame can reuse its storage.
+// The same into cache.drawn (emptied first), bringing the cache up to date.
 void ObjectsInPass(const CLayout& layout, int pass, const math::ViewVolume& volume, math::Vec3 eye,
-                   float cullingDistance, std::vector<int>& drawn);
+                   float cullingDistance, PlacedDrawCache& cache);
 
 // Pass 0 draws the opaque types, pass 1 the transparent ones; then, when the "軌道(F8)" box
 // asks for them, the guide mesh of each object drawn (turnouts only in its third state),
 // lowered by the object's route so that the current route's layer lies at track level. Only a
 // route that is a subset of the guide mesh is drawn. Selected objects get the wire highlight in
-// map-editing mode. drawn is the caller's storage for the objects drawn, kept from frame to
-// frame so that drawing allocates nothing once it has grown.
+// map-editing mode. cache is the caller's, kept from frame to frame.
 void DrawPlacedObjects(gfx::Device* device, const CLayout& layout, int pass, const ui::DialogModel& setUp,
-                       math::Vec3 eye, bool mapEditing, std::vector<int>& drawn);
+                       math::Vec3 eye, bool mapEditing, PlacedDrawCache& cache);
 
 // The background mesh at the origin with the "背景" slider's alpha.
 void DrawBackground(gfx::Device* device, const CLayout& layout, const ui::DialogModel& setUp);

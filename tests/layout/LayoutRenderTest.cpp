@@ -91,11 +91,11 @@ class LayoutRenderTest : public layouttest::LayoutTest {
     void Draw(int pass, bool mapEditing = false)
     {
         device->ClearCalls();
-        std::vector<int> drawn;
-        layout::DrawPlacedObjects(device.get(), layout, pass, setUp, {0, 0, 0}, mapEditing, drawn);
+        layout::DrawPlacedObjects(device.get(), layout, pass, setUp, {0, 0, 0}, mapEditing, cache);
     }
 
     ui::DialogModel setUp;
+    layout::PlacedDrawCache cache; // kept across draws, as the program keeps it
 };
 
 TEST_F(LayoutRenderTest, ObjectsBeyondTheCullingDistanceOrOutsideTheViewAreNotDrawn)
@@ -126,6 +126,18 @@ TEST_F(LayoutRenderTest, ObjectsBeyondTheCullingDistanceOrOutsideTheViewAreNotDr
     setUp.SetPosition(su::kCulling, 6000);
     Draw(0);
     EXPECT_EQ(DrawsOf(VisibleBuffer(0)).size(), 3u);
+
+    // An object moved after a frame is culled and drawn where it now is.
+    layout.Selection().SetSelected(near, true);
+    ASSERT_TRUE(layout.MoveSelectedBy(0, 0, 1500));
+    Draw(0);
+    const auto moved = DrawsOf(VisibleBuffer(0));
+    ASSERT_EQ(moved.size(), 2u);
+    EXPECT_EQ(WorldOrigin(moved[0]), (math::Vec3{0, 0, 5001}));
+    ASSERT_TRUE(layout.MoveSelectedBy(0, 0, -3000));
+    Draw(0);
+    ASSERT_EQ(DrawsOf(VisibleBuffer(0)).size(), 3u);
+    EXPECT_EQ(WorldOrigin(DrawsOf(VisibleBuffer(0))[0]), (math::Vec3{0, 0, 3500}));
 }
 
 TEST_F(LayoutRenderTest, OpaqueTypesDrawInPassZeroAndTransparentOnesInPassOne)
