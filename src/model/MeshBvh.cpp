@@ -181,9 +181,7 @@ std::uint32_t MeshBvh::BuildNode(std::vector<std::uint32_t>& order, std::uint32_
 MeshHit MeshBvh::Intersect(math::Vec3 pos, math::Vec3 dir, std::vector<RayHit>* allHits) const
 {
     MeshHit result;
-    const auto consider = [&](std::uint32_t face, const Triangle& t) {
-        RayHit hit;
-        if (!IntersectTriangle(t.p[0], t.p[1], t.p[2], pos, dir, hit.u, hit.v, hit.dist)) return;
+    const auto note = [&](std::uint32_t face, RayHit hit) {
         hit.face = face;
         if (allHits) allHits->push_back(hit);
         // The order faces are met in differs from face order: ties go to the lower face index.
@@ -192,6 +190,16 @@ MeshHit MeshBvh::Intersect(math::Vec3 pos, math::Vec3 dir, std::vector<RayHit>* 
             result.hit = true;
             result.nearest = hit;
         }
+    };
+    const auto consider = [&](std::uint32_t face, const Triangle& t) {
+        RayHit hit;
+        if (IntersectTriangle(t.p[0], t.p[1], t.p[2], pos, dir, hit.u, hit.v, hit.dist)) note(face, hit);
+    };
+    // Only for the tree's triangles: their corners are finite.
+    const auto considerVertical = [&](std::uint32_t face, const Triangle& t) {
+        RayHit hit;
+        if (IntersectTriangleVertical(t.p[0], t.p[1], t.p[2], pos, dir.y, hit.u, hit.v, hit.dist))
+            note(face, hit);
     };
     for (std::size_t k = 0; k < unboundedFaces_.size(); ++k)
         consider(unboundedFaces_[k], unboundedTriangles_[k]);
@@ -216,7 +224,7 @@ MeshHit MeshBvh::Intersect(math::Vec3 pos, math::Vec3 dir, std::vector<RayHit>* 
             std::uint32_t node;
             double entry;
         };
-        const auto walk = [&](auto enter) {
+        const auto walk = [&](auto enter, auto test) {
             Entry stack[kStackSize];
             int top = 0;
             double rootEntry = 0;
@@ -227,7 +235,7 @@ MeshHit MeshBvh::Intersect(math::Vec3 pos, math::Vec3 dir, std::vector<RayHit>* 
                 const Node& node = nodes_[e.node];
                 if (node.count > 0) {
                     for (std::uint32_t k = node.first; k < node.first + node.count; ++k)
-                        consider(faces_[k], triangles_[k]);
+                        test(faces_[k], triangles_[k]);
                     continue;
                 }
                 const std::uint32_t left = e.node + 1;
@@ -253,17 +261,17 @@ MeshHit MeshBvh::Intersect(math::Vec3 pos, math::Vec3 dir, std::vector<RayHit>* 
         };
         // Each test its own type, so that the walk is made (and inlined) once for each.
         if (ray.flat[0] && !ray.flat[1] && ray.flat[2])
-            walk([](const Ray& r, const float* lo, const float* hi, double& t) {
-                return EnterBoxVertical(r, lo, hi, t);
-            });
+            walk([](const Ray& r, const float* lo, const float* hi,
+                    double& t) { return EnterBoxVertical(r, lo, hi, t); },
+                 considerVertical);
         else if (!ray.flat[0] && ray.flat[1] && !ray.flat[2])
-            walk([](const Ray& r, const float* lo, const float* hi, double& t) {
-                return EnterBoxLevel(r, lo, hi, t);
-            });
+            walk([](const Ray& r, const float* lo, const float* hi,
+                    double& t) { return EnterBoxLevel(r, lo, hi, t); },
+                 consider);
         else
-            walk([](const Ray& r, const float* lo, const float* hi, double& t) {
-                return EnterBox(r, lo, hi, t);
-            });
+            walk([](const Ray& r, const float* lo, const float* hi,
+                    double& t) { return EnterBox(r, lo, hi, t); },
+                 consider);
     }
     if (allHits) {
         std::sort(allHits->begin(), allHits->end(),

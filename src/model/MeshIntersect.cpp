@@ -16,6 +16,17 @@ bool Finite(math::Vec3 v)
 // Meshes this small are tested face by face; a hierarchy would not pay for itself.
 constexpr std::size_t kBruteForceFaces = 8;
 
+// The distance test that ends both forms of the triangle test, and their answer.
+bool Hit(double uu, double vv, double t, float& u, float& v, float& dist)
+{
+    if (!(t >= 0.0)) return false;
+    u = static_cast<float>(uu);
+    v = static_cast<float>(vv);
+    dist = t > std::numeric_limits<float>::max() ? std::numeric_limits<float>::infinity()
+                                                 : static_cast<float>(t);
+    return true;
+}
+
 } // namespace
 
 bool IntersectTriangle(math::Vec3 p0, math::Vec3 p1, math::Vec3 p2, math::Vec3 pos, math::Vec3 dir, float& u,
@@ -37,13 +48,29 @@ bool IntersectTriangle(math::Vec3 p0, math::Vec3 p1, math::Vec3 p2, math::Vec3 p
     const double qx = ty * e1z - tz * e1y, qy = tz * e1x - tx * e1z, qz = tx * e1y - ty * e1x;
     const double vv = (dx * qx + dy * qy + dz * qz) * inv;
     if (!(vv >= 0.0 && uu + vv <= 1.0)) return false;
-    const double t = (e2x * qx + e2y * qy + e2z * qz) * inv;
-    if (!(t >= 0.0)) return false;
-    u = static_cast<float>(uu);
-    v = static_cast<float>(vv);
-    dist = t > std::numeric_limits<float>::max() ? std::numeric_limits<float>::infinity()
-                                                 : static_cast<float>(t);
-    return true;
+    return Hit(uu, vv, (e2x * qx + e2y * qy + e2z * qz) * inv, u, v, dist);
+}
+
+bool IntersectTriangleVertical(math::Vec3 p0, math::Vec3 p1, math::Vec3 p2, math::Vec3 pos, float dirY,
+                               float& u, float& v, float& dist)
+{
+    // IntersectTriangle's arithmetic with dx = dz = 0: a product with a zero component is a zero
+    // that leaves every non-zero sum as it was, so only the sign of a zero result can change.
+    const double e1x = double(p1.x) - p0.x, e1z = double(p1.z) - p0.z;
+    const double e2x = double(p2.x) - p0.x, e2y = double(p2.y) - p0.y, e2z = double(p2.z) - p0.z;
+    const double e1y = double(p1.y) - p0.y;
+    const double dy = dirY;
+    const double px = dy * e2z, pz = -(dy * e2x);
+    const double det = e1x * px + e1z * pz;
+    if (det == 0.0) return false;
+    const double inv = 1.0 / det;
+    const double tx = double(pos.x) - p0.x, ty = double(pos.y) - p0.y, tz = double(pos.z) - p0.z;
+    const double uu = (tx * px + tz * pz) * inv;
+    if (!(uu >= 0.0 && uu <= 1.0)) return false;
+    const double qx = ty * e1z - tz * e1y, qy = tz * e1x - tx * e1z, qz = tx * e1y - ty * e1x;
+    const double vv = (dy * qy) * inv;
+    if (!(vv >= 0.0 && uu + vv <= 1.0)) return false;
+    return Hit(uu, vv, (e2x * qx + e2y * qy + e2z * qz) * inv, u, v, dist);
 }
 
 MeshHit Intersect(const Mesh& mesh, math::Vec3 pos, math::Vec3 dir, std::vector<RayHit>* allHits)

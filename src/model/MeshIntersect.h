@@ -15,6 +15,11 @@ namespace model {
 // tolerance. A ray parallel to the triangle's plane (in it or not) does not hit.
 bool IntersectTriangle(math::Vec3 p0, math::Vec3 p1, math::Vec3 p2, math::Vec3 pos, math::Vec3 dir, float& u,
                        float& v, float& dist);
+// The same for a ray along y alone, dir = (0, dirY, 0), and a triangle of finite corners: the
+// products with the zero components left out. It hits where IntersectTriangle hits, at the same
+// distance; a u or v of zero may come out as -0.
+bool IntersectTriangleVertical(math::Vec3 p0, math::Vec3 p1, math::Vec3 p2, math::Vec3 pos, float dirY,
+                               float& u, float& v, float& dist);
 
 struct RayHit {
     std::uint32_t face = 0;
