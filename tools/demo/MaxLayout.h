@@ -7,6 +7,7 @@
 
 #include "demo/DemoLayout.h"
 #include "demo/RollingStock.h"
+#include "layout/LayoutLimits.h"
 
 #include <string>
 #include <string_view>
@@ -20,8 +21,9 @@ inline constexpr int kTilesAcross = 4;
 // Far enough apart that no two tiles' trees, roads or tracks meet.
 inline constexpr double kTileStepX = 700.0;
 inline constexpr double kTileStepZ = 1450.0;
-inline constexpr int kTypes = 200;
-inline constexpr int kObjects = 2000;
+// The catalogue and the map as full as the program lets them be.
+inline constexpr int kTypes = layout::kMaxObjectTypes;
+inline constexpr int kObjects = layout::kMaxPlacedObjects;
 inline constexpr int kTrainCars = 16;
 inline constexpr const char* kTrain = "freight_16car";
 inline constexpr std::string_view kMap = "objects/max.txt";
