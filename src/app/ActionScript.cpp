@@ -66,7 +66,7 @@ struct KindName {
     Kind kind;
 };
 
-constexpr std::array<KindName, 23> kKinds = {{
+constexpr std::array<KindName, 25> kKinds = {{
     {"frames", Kind::Frames},
     {"key", Kind::Key},
     {"hold", Kind::Hold},
@@ -90,6 +90,8 @@ constexpr std::array<KindName, 23> kKinds = {{
     {"screenshot", Kind::Screenshot},
     {"check-layout", Kind::CheckLayout},
     {"mend-joints", Kind::MendJoints},
+    {"pause", Kind::Pause},
+    {"speed", Kind::Speed},
 }};
 
 // Reads the words of one line into action; the reason when they do not fit its kind.
@@ -160,6 +162,16 @@ class LineReader {
             for (std::size_t i = 1; i < line_.words.size(); ++i) {
                 if (!Number(i, 0, 1000000, "record index")) return Fail();
             }
+            return Done();
+        case Kind::Pause:
+            if (Args() != 1 || (line_.words[1] != "on" && line_.words[1] != "off"))
+                return Reason("pause takes on or off");
+            action_.numbers.push_back(line_.words[1] == "on" ? 1 : 0);
+            return Done();
+        case Kind::Speed:
+            if (!Counted(1, 1) || !Number(1, 1, 8, "speed")) return Fail();
+            // A power of two: 1, 2, 4 or 8.
+            if ((action_.numbers[0] & (action_.numbers[0] - 1)) != 0) return Reason("speed takes 1, 2, 4 or 8");
             return Done();
         case Kind::LoadMap:
         case Kind::SaveMap:
@@ -333,6 +345,9 @@ std::string ActionsUsage()
            "  check-layout FILE        check the layout and write the findings to FILE as JSON\n"
            "  mend-joints              close the near-miss joints as one undoable edit (the check\n"
            "                           window's button)\n"
+           "  pause on|off             pause the simulation (\"一時停止\"): passes then move nothing\n"
+           "  speed 1|2|4|8            the pass rate of fast-forward (\"早送り\"); a headless run\n"
+           "                           counts passes, so only the report's clock shows it\n"
            "A bad line stops the run with its line number and exit status 2.\n";
 }
 

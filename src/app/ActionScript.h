@@ -18,6 +18,8 @@
 //   load-map FILE, save-map FILE, import-map FILE, report FILE, screenshot FILE
 //   check-layout FILE                 the layout check's findings written as JSON
 //   mend-joints                       the check window's "継ぎ目を合わせる"
+//   pause on|off                      "一時停止": paused passes simulate nothing
+//   speed 1|2|4|8                     the pass rate of "早送り" (the report says it)
 //
 // '#' at the start of a line or after a blank starts a comment; blank lines are skipped.
 #pragma once
@@ -64,12 +66,15 @@ struct Action {
         Screenshot,
         CheckLayout,
         MendJoints,
+        Pause,
+        Speed,
     };
 
     Kind kind = Kind::Frames;
     int line = 0; // 1-based line of the script
     // Frames: count; Key: key codes; Hold: key, from, to; Click: x, y; drags: x1, y1, x2, y2;
-    // Wheel: notches; Menu: id; Set: id, value; Button, Type: id; Row: row; Select: indices.
+    // Wheel: notches; Menu: id; Set: id, value; Button, Type: id; Row: row; Select: indices;
+    // Pause: 1 on, 0 off; Speed: the rate.
     std::vector<int> numbers;
     Modifiers modifiers{};
     ScriptDialog dialog = ScriptDialog::Settings;

@@ -3,9 +3,9 @@
 #include "app/ActionScript.h"
 #include "app/KeyScript.h"
 #include "app/LayoutCheckReport.h"
+#include "app/RunObserver.h"
 #include "app/RunReport.h"
 #include "gfx/RecordingDevice.h"
-#include "platform/Memory.h"
 #include "platform/Paths.h"
 #include "platform/ProgramFolders.h"
 #include "platform/RecordingDialogService.h"
@@ -23,7 +23,6 @@
 #include <exception>
 #include <fstream>
 #include <iostream>
-#include <map>
 #include <optional>
 #include <sstream>
 #include <utility>
@@ -62,56 +61,6 @@ constexpr double kDragStep = 10.0;
 // Passes between two autosaves (a minute at 60 passes a second).
 constexpr int kAutosavePasses = 3600;
 
-// What the report follows during the passes: how far each lead car has moved and every
-// route change of a placed object.
-class RunObserver {
-  public:
-    explicit RunObserver(CSimulatorApp& app) : app_(app) { Resync(); }
-
-    // Takes the state as it is now as the starting point of what follows.
-    void Resync()
-    {
-        routes_.clear();
-        for (const auto& object : app_.Layout().PlacedObjects())
-            routes_[object.index] = object.route;
-        for (int slot = 1; slot <= kTrainSlotCount; ++slot)
-            lead_[slot - 1] = LeadPosition(slot);
-    }
-
-    void AfterPass(int frame)
-    {
-        for (const auto& object : app_.Layout().PlacedObjects()) {
-            const auto known = routes_.find(object.index);
-            if (known != routes_.end() && known->second != object.route)
-                changes_.push_back({frame, object.index, known->second, object.route});
-            routes_[object.index] = object.route;
-        }
-        for (int slot = 1; slot <= kTrainSlotCount; ++slot) {
-            const auto now = LeadPosition(slot);
-            auto& before = lead_[slot - 1];
-            if (now && before) distance_[slot - 1] += std::hypot(now->x - before->x, now->z - before->z);
-            before = now;
-        }
-    }
-
-    double Distance(int slot) const { return distance_[slot - 1]; }
-    const std::vector<RouteChange>& Changes() const { return changes_; }
-
-  private:
-    std::optional<math::Vec3> LeadPosition(int slot) const
-    {
-        const TrainState train = app_.Vehicles().Train(slot);
-        if (train.cars.empty()) return std::nullopt;
-        return math::Vec3{train.cars.front().x, train.cars.front().y, train.cars.front().z};
-    }
-
-    CSimulatorApp& app_;
-    std::map<int, int> routes_;
-    std::array<std::optional<math::Vec3>, kTrainSlotCount> lead_{};
-    std::array<double, kTrainSlotCount> distance_{};
-    std::vector<RouteChange> changes_;
-};
-
 // The drawing of the passes on a device that can say when it has finished a frame, with the
 // wait for it: what a frame costs when the rasteriser's time is counted too.
 struct FinishedFrames {
@@ -122,27 +71,8 @@ struct FinishedFrames {
 RunReport CollectReport(CSimulatorApp& app, const RunObserver& observer,
                         const platform::RecordingDialogService& dialogs, const FinishedFrames& finished)
 {
-    RunReport report;
-    const PassTimes& times = app.Times();
-    report.frames = times.passes;
-    if (times.passes > 0) {
-        report.simulationMs = times.simulationMs / times.passes;
-        report.drawingMs = times.drawingMs / times.passes;
-    }
+    RunReport report = CollectRunReport(app, observer, dialogs.MessageTexts());
     if (finished.frames > 0) report.frameGlMs = finished.totalMs / finished.frames;
-    report.eye = app.Camera().Eye();
-    report.target = app.Camera().Target();
-    report.types = app.Layout().TypeNames();
-    for (int slot = 1; slot <= kTrainSlotCount; ++slot)
-        report.trains.push_back({app.Vehicles().Train(slot), observer.Distance(slot)});
-    report.objects = app.Layout().PlacedObjects();
-    report.history = app.Layout().History();
-    report.routeChanges = observer.Changes();
-    report.car = app.Vehicles().RoadCar();
-    report.plane = app.Vehicles().Plane();
-    report.helicopter = app.Vehicles().Helicopter();
-    report.messages = dialogs.MessageTexts();
-    report.peakRssMb = platform::PeakResidentMb();
     return report;
 }
 
@@ -372,6 +302,12 @@ platform::Status Session::Run(const Action& action)
         break;
     case Kind::MendJoints:
         app_.MendJoints();
+        break;
+    case Kind::Pause:
+        app_.SetPaused(action.numbers[0] != 0);
+        break;
+    case Kind::Speed:
+        app_.SetPassRate(action.numbers[0]);
         break;
     }
     // What the user did between passes is no event of the run: placing, deleting or loading

@@ -108,6 +108,14 @@ std::string ReportJson(const RunReport& report)
     json.Field("undo", report.history.undo).Field("redo", report.history.redo).Field("changed", report.history.changed);
     json.EndObject();
 
+    json.Key("clock")
+        .BeginObject()
+        .Field("paused", report.clock.paused)
+        .Field("rate", report.clock.rate)
+        .Field("passes", report.clock.passes)
+        .Field("seconds", report.clock.seconds)
+        .EndObject();
+
     json.EndObject();
     return json.Text() + "\n";
 }

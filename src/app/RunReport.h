@@ -84,6 +84,14 @@ struct HistoryState {
     std::uint64_t commands = 0;
 };
 
+// Pause, fast-forward and the passes simulated since Start, with the wall-clock time they took.
+struct ClockState {
+    bool paused = false;
+    int rate = 1;
+    std::int64_t passes = 0;
+    double seconds = 0;
+};
+
 struct RunReport {
     int frames = 0;
     double peakRssMb = 0;    // the most resident memory the process had, in MiB
@@ -103,6 +111,7 @@ struct RunReport {
     HelicopterState helicopter;
     std::vector<std::string> messages;
     HistoryState history;
+    ClockState clock;
 };
 
 // The report as one JSON object.

@@ -20,9 +20,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 #include <wx/intl.h>
 #include <wx/log.h>
+#include <wx/textentry.h>
 #include <wx/translation.h>
 
 wxIMPLEMENT_APP_NO_MAIN(front::FrontApp);
@@ -33,8 +35,8 @@ namespace {
 
 namespace vk = platform::vk;
 
-// The map named on the command line, kept for the end of start-up.
-std::string gMapFile;
+// The command line's requests, kept for the end of start-up and the close.
+WindowOptions gOptions;
 
 void PrintAssertion(const wxString& file, int line, const wxString& function, const wxString& condition,
                     const wxString& message)
@@ -57,6 +59,17 @@ void UseLanguage(const platform::ProgramFolders& folders)
     wxTranslations::Set(translations.release());
 }
 
+// Pause and fast-forward by key, from wherever the focus is, but "[" and "]" go to a box that
+// takes typed text.
+std::optional<MainFrame::ClockKey> ClockKeyOf(const wxKeyEvent& event, int code)
+{
+    if (code == vk::kPause) return MainFrame::ClockKey::Pause;
+    const wxChar typed = event.GetUnicodeKey();
+    if (typed != ']' && typed != '[') return std::nullopt;
+    if (dynamic_cast<wxTextEntry*>(wxWindow::FindFocus())) return std::nullopt;
+    return typed == ']' ? MainFrame::ClockKey::Faster : MainFrame::ClockKey::Slower;
+}
+
 } // namespace
 
 FrontApp::FrontApp() = default;
@@ -72,6 +85,8 @@ bool FrontApp::OnInit()
     wxLog::SetLogLevel(wxLOG_Warning);
 
     keys_ = std::make_unique<platform::KeyState>();
+    // The loop's passes come on a clock: a tap between two of them must still be seen.
+    keys_->HoldTapsForPasses(true);
     dialogs_ = std::make_unique<WxDialogService>();
     mouse_ = std::make_unique<MouseTracker>();
     signals_ = std::make_unique<SignalWatch>();
@@ -108,12 +123,16 @@ bool FrontApp::OnInit()
     environment.ports.mouse = mouse_.get();
     app_ = std::make_unique<app::CSimulatorApp>(std::move(environment), *dialogs_, *keys_);
 
-    frame_ = new MainFrame(
-        {.app = *app_, .dialogs = *dialogs_, .mouse = *mouse_, .keys = *keys_, .signals = *signals_});
+    frame_ = new MainFrame({.app = *app_,
+                            .dialogs = *dialogs_,
+                            .mouse = *mouse_,
+                            .keys = *keys_,
+                            .signals = *signals_,
+                            .reportFile = gOptions.reportFile});
     SetTopWindow(frame_);
     frame_->Show();
     // Start-up needs the window on screen: the device draws into it.
-    const std::string mapFile = gMapFile;
+    const std::string mapFile = gOptions.mapFile.value_or("");
     CallAfter([this, mapFile] {
         if (frame_) frame_->StartUp(mapFile);
     });
@@ -142,6 +161,11 @@ void FrontApp::OnKey(wxKeyEvent& event, bool down)
     if (code == vk::kF1 && fresh && frame_) {
         MainFrame* frame = frame_;
         CallAfter([frame] { frame->HelpKey(); });
+    }
+    if (!fresh || !frame_) return;
+    if (const std::optional<MainFrame::ClockKey> clockKey = ClockKeyOf(event, code)) {
+        MainFrame* frame = frame_;
+        CallAfter([frame, key = *clockKey] { frame->OnClockKey(key); });
     }
 }
 
@@ -174,10 +198,9 @@ int FrontApp::FilterEvent(wxEvent& event)
     return Event_Skip;
 }
 
-int RunWindowProgram(int argc, char** argv)
+int RunWindowProgram(int argc, char** argv, const WindowOptions& options)
 {
-    // main has checked the command line: at most one map file is left.
-    if (argc > 1) gMapFile = argv[1];
+    gOptions = options;
     return wxEntry(argc, argv);
 }
 

@@ -20,6 +20,12 @@ class KeyState {
     // Every key up, toggle bits kept: the application lost the focus and will not see the
     // releases.
     void ReleaseAll();
+    // With hold set (the window's loop, whose passes come on a clock), a key pressed and
+    // released again before a pass has read it stays down until PassRead, so a tap between two
+    // passes is never lost. Mouse buttons and modifiers are not held back: a click is an
+    // event of its own.
+    void HoldTapsForPasses(bool hold) { holdTaps_ = hold; }
+    void PassRead();
 
     // GetKeyState-style value: bit 15 (negative) while down, bit 0 the toggle bit.
     std::int16_t Get(int vk) const;
@@ -29,11 +35,14 @@ class KeyState {
   private:
     static constexpr std::uint8_t kDown = 0x80;
     static constexpr std::uint8_t kToggled = 0x01;
+    static constexpr std::uint8_t kUnread = 0x02;      // pressed since the last pass
+    static constexpr std::uint8_t kReleaseLater = 0x04; // released before a pass saw it down
 
     void SetDown(int vk);
     void SetUp(int vk);
 
     std::array<std::uint8_t, 256> bits_{};
+    bool holdTaps_ = false;
 };
 
 } // namespace platform

@@ -55,6 +55,9 @@ inline constexpr int kToolHeightDetection = 32794;
 // The edit menu's undo and redo on the tool bar.
 inline constexpr int kToolUndo = 32843;
 inline constexpr int kToolRedo = 32844;
+// Pause and fast-forward of the simulation, after the point buttons.
+inline constexpr int kToolPause = 32846;
+inline constexpr int kToolFastForward = 32847;
 // Point buttons for routes 0 to 9.
 inline constexpr std::array<int, 10> kToolPoints = {32796, 32797, 32798, 32799, 32809,
                                                     32810, 32811, 32812, 32813, 32814};
@@ -64,7 +67,7 @@ inline constexpr int kSlotCreateMap = 5;
 inline constexpr int kSlotMoveCar = 7;
 inline constexpr int kSlotMoveTrain = 8;
 inline constexpr int kSlotFirstPoint = 16;
-inline constexpr int kToolSlotCount = 26;
+inline constexpr int kToolSlotCount = 29;
 
 // Position of the turnout-key menu among the menu bar's pop-ups.
 inline constexpr int kTurnoutMenu = 3;

@@ -43,6 +43,10 @@ std::vector<ToolSlotTemplate> MainToolBarTemplate()
     for (int route = 0; route < 10; ++route) {
         slots.push_back({kToolPoints[route], ToolKind::CheckGroup, points[route], indeterminate});
     }
+    // Pressed while paused, and while fast-forwarding.
+    slots.push_back(separator);
+    slots.push_back({kToolPause, ToolKind::Check, "一時停止", {}});
+    slots.push_back({kToolFastForward, ToolKind::Check, "早送り", {}});
     return slots;
 }
 
