@@ -345,9 +345,10 @@ std::string ActionsUsage()
            "  check-layout FILE        check the layout and write the findings to FILE as JSON\n"
            "  mend-joints              close the near-miss joints as one undoable edit (the check\n"
            "                           window's button)\n"
-           "  pause on|off             pause the simulation (\"一時停止\"): passes then move nothing\n"
-           "  speed 1|2|4|8            the pass rate of fast-forward (\"早送り\"); a headless run\n"
-           "                           counts passes, so only the report's clock shows it\n"
+           "  pause on|off             pause the simulation (tool-bar button 32846): passes then\n"
+           "                           move nothing\n"
+           "  speed 1|2|4|8            the pass rate of fast-forward (button 32847); a headless\n"
+           "                           run counts passes, so only the report's clock shows it\n"
            "A bad line stops the run with its line number and exit status 2.\n";
 }
 

@@ -78,7 +78,7 @@ TEST(PassClockTest, PauseKeepsTheViewPacedButCountsNoSimulatedPass)
     // Paused, the view's passes come at the ×1 pace and none counts as simulated.
     int passes = 0;
     for (int frame = 0; frame < 60; ++frame) {
-        c.now += 1s / 60;
+        c.now += PassClock::Duration(1s) / 60;
         const int due = c.clock.TakeDue();
         for (int pass = 0; pass < due; ++pass)
             c.clock.CountPass();

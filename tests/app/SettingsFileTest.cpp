@@ -131,7 +131,7 @@ TEST(SettingsFileTest, AllNineteenKeysSurviveAWriteAndARead)
         ASSERT_NE(next, std::string::npos) << key;
         at = next;
     }
-    EXPECT_NE(saved.find("\r\nDriveType=1\r\nCheckGrade=2.5\r\nCheckClearance=7.25\r\n"), std::string::npos)
+    EXPECT_NE(saved.find("\r\nDriveType=1\r\nRealTime=0\r\nCheckGrade=2.5\r\nCheckClearance=7.25\r\n"), std::string::npos)
         << saved;
 }
 
