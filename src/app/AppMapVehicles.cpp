@@ -1,6 +1,6 @@
 #include "app/AppMapVehicles.h"
 
-#include "app/CSetUp.h"
+#include "app/dialogs/CSetUp.h"
 #include "app/VehiclesPort.h"
 #include "ui/SetUpTemplate.h"
 

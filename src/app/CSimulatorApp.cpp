@@ -1,7 +1,7 @@
 #include "app/CSimulatorApp.h"
 
-#include "app/MessageViewers.h"
-#include "app/ObjectSelectHost.h"
+#include "app/dialogs/MessageViewers.h"
+#include "app/dialogs/ObjectSelectHost.h"
 #include "camera/CameraSources.h"
 #include "platform/Paths.h"
 #include "platform/VirtualKeys.h"

@@ -1,7 +1,7 @@
 #include "app/SettingsFile.h"
 
-#include "app/CLayoutCheck.h"
-#include "app/CSetUp.h"
+#include "app/dialogs/CLayoutCheck.h"
+#include "app/dialogs/CSetUp.h"
 #include "app/LayoutPort.h"
 #include "app/VehiclesPort.h"
 #include "input/CInput.h"

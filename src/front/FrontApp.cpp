@@ -1,7 +1,7 @@
 #include "front/FrontApp.h"
 
 #include "app/CSimulatorApp.h"
-#include "app/HeadlessOptions.h"
+#include "app/script/HeadlessOptions.h"
 #include "front/MainFrame.h"
 #include "front/MouseTracker.h"
 #include "front/SignalWatch.h"

@@ -1,7 +1,7 @@
 // Entry point of the korvela executable.
-#include "app/ActionScript.h"
-#include "app/HeadlessOptions.h"
-#include "app/HeadlessRunner.h"
+#include "app/script/ActionScript.h"
+#include "app/script/HeadlessOptions.h"
+#include "app/script/HeadlessRunner.h"
 #include "app/Language.h"
 #include "model/MeshInspect.h"
 #include "platform/ProgramFolders.h"

@@ -1,4 +1,4 @@
-#include "app/CLayoutCheck.h"
+#include "app/dialogs/CLayoutCheck.h"
 
 #include "math/NumberText.h"
 #include "ui/LayoutCheckTemplate.h"

@@ -1,6 +1,6 @@
-#include "app/CMainDlg.h"
+#include "app/dialogs/CMainDlg.h"
 
-#include "app/PickQuery.h"
+#include "app/dialogs/PickQuery.h"
 #include "ui/CommandIds.h"
 #include "ui/WindowTemplates.h"
 

@@ -1,6 +1,6 @@
-#include "app/CMessage.h"
+#include "app/dialogs/CMessage.h"
 
-#include "app/HelpTexts.h"
+#include "app/dialogs/HelpTexts.h"
 #include "platform/SafeFile.h"
 #include "platform/TextFile.h"
 #include "platform/Translation.h"

@@ -8,7 +8,7 @@
 // address configured the text that ships with the program is shown.
 #pragma once
 
-#include "app/OnlineServices.h"
+#include "app/dialogs/OnlineServices.h"
 #include "ui/RichText.h"
 
 #include <cstddef>

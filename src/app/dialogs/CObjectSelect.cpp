@@ -1,4 +1,4 @@
-#include "app/CObjectSelect.h"
+#include "app/dialogs/CObjectSelect.h"
 
 #include "layout/CLayout.h"
 #include "layout/NumberFilter.h"

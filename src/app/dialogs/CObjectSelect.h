@@ -5,7 +5,7 @@
 // model; a window front end shows the model and calls the handlers below for user input.
 #pragma once
 
-#include "app/ObjectSelectHost.h"
+#include "app/dialogs/ObjectSelectHost.h"
 #include "layout/LayoutLimits.h"
 #include "platform/Result.h"
 #include "ui/DialogModel.h"

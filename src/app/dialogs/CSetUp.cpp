@@ -1,4 +1,4 @@
-#include "app/CSetUp.h"
+#include "app/dialogs/CSetUp.h"
 
 #include "platform/VirtualKeys.h"
 #include "ui/SetUpTemplate.h"

@@ -3,8 +3,8 @@
 // controls' records are the program's live settings; other subsystems read them from Model().
 #pragma once
 
-#include "app/SetUpActions.h"
-#include "app/ViewerPort.h"
+#include "app/dialogs/SetUpActions.h"
+#include "app/dialogs/ViewerPort.h"
 #include "input/CInput.h"
 #include "input/TogglePoller.h"
 #include "platform/DialogService.h"

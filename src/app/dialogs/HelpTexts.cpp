@@ -1,10 +1,10 @@
-#include "app/HelpTexts.h"
+#include "app/dialogs/HelpTexts.h"
 
 namespace app {
 namespace {
 
 // kHelpRtf and kMessagesRtf, generated from assets/source with the RTF files beside them.
-#include "app/HelpTexts.inc"
+#include "app/dialogs/HelpTexts.inc"
 
 } // namespace
 

@@ -1,6 +1,6 @@
-#include "app/MessageViewers.h"
+#include "app/dialogs/MessageViewers.h"
 
-#include "app/UpdateCheck.h"
+#include "app/dialogs/UpdateCheck.h"
 
 namespace app {
 

@@ -1,9 +1,9 @@
 // The two rich-text viewers and the update check behind the shell's viewer commands.
 #pragma once
 
-#include "app/CMessage.h"
-#include "app/OnlineServices.h"
-#include "app/ViewerPort.h"
+#include "app/dialogs/CMessage.h"
+#include "app/dialogs/OnlineServices.h"
+#include "app/dialogs/ViewerPort.h"
 
 namespace app {
 

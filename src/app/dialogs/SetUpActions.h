@@ -5,10 +5,12 @@
 // what it watches.
 #pragma once
 
-#include "app/VehiclesPort.h"
 #include "gfx/DeviceState.h"
 
 namespace app {
+
+// The three vehicles besides the trains.
+enum class Vehicle { Plane, Helicopter, Car };
 
 class SetUpActions {
   public:

@@ -1,4 +1,4 @@
-#include "app/UpdateCheck.h"
+#include "app/dialogs/UpdateCheck.h"
 
 #include <algorithm>
 #include <array>

@@ -4,7 +4,7 @@
 // reported as a failed check and nothing is opened.
 #pragma once
 
-#include "app/OnlineServices.h"
+#include "app/dialogs/OnlineServices.h"
 
 #include <cstddef>
 #include <string_view>

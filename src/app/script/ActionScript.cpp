@@ -1,6 +1,6 @@
-#include "app/ActionScript.h"
+#include "app/script/ActionScript.h"
 
-#include "app/HeadlessOptions.h"
+#include "app/script/HeadlessOptions.h"
 
 #include <algorithm>
 #include <array>

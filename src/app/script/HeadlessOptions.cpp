@@ -1,4 +1,4 @@
-#include "app/HeadlessOptions.h"
+#include "app/script/HeadlessOptions.h"
 
 #include "platform/VirtualKeys.h"
 

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "app/CSimulatorApp.h"
-#include "app/HeadlessOptions.h"
+#include "app/script/HeadlessOptions.h"
 #include "gfx/Device.h"
 #include "gfx/Image.h"
 #include "platform/Result.h"

@@ -1,4 +1,4 @@
-#include "app/JsonWriter.h"
+#include "app/script/JsonWriter.h"
 
 #include "platform/Utf8.h"
 

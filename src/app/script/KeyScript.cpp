@@ -1,4 +1,4 @@
-#include "app/KeyScript.h"
+#include "app/script/KeyScript.h"
 
 namespace app {
 

@@ -3,7 +3,7 @@
 // end feeds.
 #pragma once
 
-#include "app/HeadlessOptions.h"
+#include "app/script/HeadlessOptions.h"
 #include "platform/KeyState.h"
 
 #include <set>

@@ -1,6 +1,6 @@
-#include "app/LayoutCheckReport.h"
+#include "app/script/LayoutCheckReport.h"
 
-#include "app/JsonWriter.h"
+#include "app/script/JsonWriter.h"
 #include "platform/SafeFile.h"
 
 namespace app {

@@ -1,6 +1,6 @@
-#include "app/RunReport.h"
+#include "app/script/RunReport.h"
 
-#include "app/JsonWriter.h"
+#include "app/script/JsonWriter.h"
 
 namespace app {
 

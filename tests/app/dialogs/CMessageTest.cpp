@@ -1,7 +1,7 @@
-#include "app/CMessage.h"
+#include "app/dialogs/CMessage.h"
 
-#include "app/FakeHttpClient.h"
-#include "app/HelpTexts.h"
+#include "app/dialogs/FakeHttpClient.h"
+#include "app/dialogs/HelpTexts.h"
 #include "common/LocalHttpServer.h"
 #include "common/TestSupport.h"
 #include "platform/RecordingDialogService.h"

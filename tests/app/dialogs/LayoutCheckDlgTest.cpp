@@ -1,5 +1,5 @@
 // The "点検結果" window's behaviour: its list, counts and thresholds, and what it marks.
-#include "app/CLayoutCheck.h"
+#include "app/dialogs/CLayoutCheck.h"
 #include "common/TestSupport.h"
 #include "gfx/RecordingDevice.h"
 #include "layout/CLayout.h"

@@ -1,6 +1,6 @@
-#include "app/UpdateCheck.h"
+#include "app/dialogs/UpdateCheck.h"
 
-#include "app/FakeHttpClient.h"
+#include "app/dialogs/FakeHttpClient.h"
 #include "common/LocalHttpServer.h"
 #include "common/TestSupport.h"
 #include "platform/RecordingDialogService.h"

@@ -1,6 +1,6 @@
-#include "app/ActionScript.h"
+#include "app/script/ActionScript.h"
 
-#include "app/HeadlessRunner.h"
+#include "app/script/HeadlessRunner.h"
 #include "common/TestSupport.h"
 #include "platform/VirtualKeys.h"
 

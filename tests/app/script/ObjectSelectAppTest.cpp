@@ -1,7 +1,7 @@
 // The layout inside the application: the object dialog's lists and count, the preview, the
 // frame, picking and dragging through the main window, map loading and the run report.
-#include "ObjectSelectTestSupport.h"
-#include "app/HeadlessRunner.h"
+#include "app/ObjectSelectTestSupport.h"
+#include "app/script/HeadlessRunner.h"
 #include "platform/Cp932.h"
 #include "platform/VirtualKeys.h"
 #include "ui/CommandIds.h"
