@@ -1,6 +1,7 @@
 #include "app/script/ActionScript.h"
 
 #include "app/script/HeadlessOptions.h"
+#include "platform/TextFile.h"
 
 #include <algorithm>
 #include <array>
@@ -334,6 +335,15 @@ std::string ActionsUsage()
            "  mend-joints              close the near-miss joints as one undoable edit (the check\n"
            "                           window's button)\n"
            "A bad line stops the run with its line number and exit status 2.\n";
+}
+
+platform::Result<std::vector<Action>> ReadActionScript(const std::string& path)
+{
+    // Far more than any session needs; a larger file is no script.
+    constexpr std::size_t kMaxScriptBytes = std::size_t{16} << 20;
+    const platform::Result<std::string> text = platform::ReadFileBytes(path, kMaxScriptBytes);
+    if (!text) return platform::Fail("cannot read the action script: " + text.error());
+    return ParseActions(*text);
 }
 
 } // namespace app

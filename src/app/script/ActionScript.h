@@ -82,6 +82,8 @@ struct Action {
 
 // The whole script, or the first bad line as "line N: reason".
 platform::Result<std::vector<Action>> ParseActions(std::string_view text);
+// The script file read and parsed; a file too large to be a script is refused unread.
+platform::Result<std::vector<Action>> ReadActionScript(const std::string& path);
 
 // The script format, for --help.
 std::string ActionsUsage();
