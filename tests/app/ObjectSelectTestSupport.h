@@ -4,9 +4,9 @@
 #pragma once
 
 #include "AppTestSupport.h"
-#include "app/dialogs/CObjectSelect.h"
 #include "app/CSimulatorApp.h"
 #include "app/MousePort.h"
+#include "app/dialogs/CObjectSelect.h"
 #include "app/dialogs/ObjectSelectHost.h"
 #include "common/TestSupport.h"
 #include "gfx/RecordingDevice.h"
