@@ -206,7 +206,7 @@ TEST_F(OfflineViewer, PrefersTheCopyBesideTheExecutable)
 // The source tree's assets folder, found from this file's place in the tree.
 std::filesystem::path AssetsFolder()
 {
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "assets";
+    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "assets";
 }
 
 TEST(BundledTexts, MatchTheShippedFilesAndNameTheProgramsKeysAndMenus)
