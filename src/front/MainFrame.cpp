@@ -1,7 +1,7 @@
 #include "front/MainFrame.h"
 
 #include "app/CSimulatorApp.h"
-#include "app/RunObserver.h"
+#include "app/script/RunObserver.h"
 #include "front/CanvasGl.h"
 #include "front/DialogPlacement.h"
 #include "front/LanguageMenu.h"
@@ -431,7 +431,7 @@ void MainFrame::OnStart(wxCommandEvent&)
 {
     if (loopRunning_ || closing_ || !app_.PressStart()) return;
     if (services_.reportFile && !observer_) {
-        observer_ = std::make_unique<app::RunObserver>(app_);
+        observer_ = std::make_unique<app::headless::RunObserver>(app_);
         app_.SetPassHook([this] { observer_->AfterPass(observedPasses_++); });
     }
     // The view takes the keyboard while the program runs.
@@ -562,8 +562,8 @@ void MainFrame::CloseProgram()
 void MainFrame::WriteReport()
 {
     if (!services_.reportFile) return;
-    if (!observer_) observer_ = std::make_unique<app::RunObserver>(app_);
-    const std::string json = app::ReportJson(app::CollectRunReport(app_, *observer_, services_.dialogs.MessageTexts()));
+    if (!observer_) observer_ = std::make_unique<app::headless::RunObserver>(app_);
+    const std::string json = app::ReportJson(app::headless::CollectRunReport(app_, *observer_, services_.dialogs.MessageTexts()));
     if (const platform::Status written = platform::ReplaceFile(*services_.reportFile, json); !written)
         std::cerr << "korvela: the report could not be written: " << written.error() << "\n";
 }

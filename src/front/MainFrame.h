@@ -18,7 +18,9 @@ class wxEventLoopBase;
 
 namespace app {
 class CSimulatorApp;
+namespace headless {
 class RunObserver;
+}
 } // namespace app
 namespace platform {
 class KeyState;
@@ -108,7 +110,7 @@ class MainFrame final : public wxFrame {
     ViewerWindow* messagesViewer_ = nullptr;
     wxTimer timer_;
     // What the run report follows while the loop runs (only with --report).
-    std::unique_ptr<app::RunObserver> observer_;
+    std::unique_ptr<app::headless::RunObserver> observer_;
     int observedPasses_ = 0;
 
     int toolBarHeight_ = 0;
