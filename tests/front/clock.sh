@@ -10,13 +10,14 @@ KV_MAIN_TITLE="korvela - demo"
 for folder in objects trains car plane helicopter; do
     cp -r "$KV_CONTENT/$folder" "$KV_DIR/" || fail "no demo content folder $folder"
 done
-kv_demo_settings ./objects/demo.txt
+kv_demo_settings "$KV_DIR/objects/demo.txt"
 # The demo's trains as the content generator sets them up: beside the program.
 sed -i 's|^Train=.*|Train=./trains/|; s|^Object=.*|Object=./objects/|' "$KV_DIR/korvela.ini"
-cd "$KV_DIR" || fail "no program folder"
 report=$KV_TMP/report.json
 
-kv_start --report "$report" ./objects/demo.txt
+kv_start --report "$report" "$KV_DIR/objects/demo.txt"
+# Start-up ends with the Start button taking the keyboard.
+sleep 2
 kv_start_loop
 kv_key F2
 kv_wait_hidden "メッセージ" 20 || fail "F2 did not hide the messages viewer"
