@@ -85,8 +85,6 @@ bool FrontApp::OnInit()
     wxLog::SetLogLevel(wxLOG_Warning);
 
     keys_ = std::make_unique<platform::KeyState>();
-    // The loop's passes come on a clock: a tap between two of them must still be seen.
-    keys_->HoldTapsForPasses(true);
     dialogs_ = std::make_unique<WxDialogService>();
     mouse_ = std::make_unique<MouseTracker>();
     signals_ = std::make_unique<SignalWatch>();
@@ -156,8 +154,7 @@ void FrontApp::OnKey(wxKeyEvent& event, bool down)
         keys_->Release(code);
         return;
     }
-    const bool fresh = !keys_->IsDown(code);
-    keys_->Press(code);
+    const bool fresh = keys_->Press(code);
     if (code == vk::kF1 && fresh && frame_) {
         MainFrame* frame = frame_;
         CallAfter([frame] { frame->HelpKey(); });

@@ -434,6 +434,8 @@ void MainFrame::OnStart(wxCommandEvent&)
         observer_ = std::make_unique<app::headless::RunObserver>(app_);
         app_.SetPassHook([this] { observer_->AfterPass(observedPasses_++); });
     }
+    // The loop's passes come on a clock: a tap between two of them must still be seen.
+    services_.keys.HoldTapsForPasses(true);
     // The view takes the keyboard while the program runs.
     canvas_->SetFocus();
     RunLoop();

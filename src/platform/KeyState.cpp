@@ -50,17 +50,20 @@ void KeyState::SetUp(int vk)
     bits_[static_cast<std::size_t>(vk)] &= static_cast<std::uint8_t>(~kDown);
 }
 
-void KeyState::Press(int vk)
+bool KeyState::Press(int vk)
 {
-    if (!Valid(vk)) return;
+    if (!Valid(vk)) return false;
     auto& b = bits_[static_cast<std::size_t>(vk)];
+    bool fresh = !(b & kDown);
     if (b & kReleaseLater) {
         // Up and down again before a pass: the press still flips the toggle bit.
         b = static_cast<std::uint8_t>((b & ~kReleaseLater) ^ kToggled);
+        fresh = true;
     }
     SetDown(vk);
     if (holdTaps_ && HeldForPass(vk)) b |= kUnread;
     if (const auto* m = SidesOf(vk); m && vk != m->generic) SetDown(m->generic);
+    return fresh;
 }
 
 void KeyState::Release(int vk)

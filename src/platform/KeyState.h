@@ -12,8 +12,9 @@ class KeyState {
   public:
     // A key went down. The toggle bit flips only on the up→down change, so auto-repeat
     // presses while the key is held leave it alone. Side-specific modifiers (left or right
-    // Shift, Ctrl, Alt) also press the generic code. Codes outside 1..255 are ignored.
-    void Press(int vk);
+    // Shift, Ctrl, Alt) also press the generic code. Codes outside 1..255 are ignored. Returns
+    // whether this is a new press (not an auto-repeat, nor a code outside the table).
+    bool Press(int vk);
     // A key went up. The generic modifier stays down while the other side is still held;
     // releasing the generic code releases both sides.
     void Release(int vk);

@@ -48,10 +48,12 @@ TEST(KeyState, ATapBetweenTwoPassesStaysDownForTheNextPass)
     EXPECT_FALSE(keys.IsDown('Q'));
     EXPECT_TRUE(keys.IsToggled('Q'));
 
-    // Two taps before a pass flip the toggle twice; a key the pass saw goes up at once.
-    keys.Press('W');
+    // Two taps before a pass flip the toggle twice, each a new press; a key the pass saw goes up
+    // at once.
+    EXPECT_TRUE(keys.Press('W'));
     keys.Release('W');
-    keys.Press('W');
+    EXPECT_TRUE(keys.Press('W'));
+    EXPECT_FALSE(keys.Press('W')) << "auto-repeat";
     keys.Release('W');
     keys.PassRead();
     EXPECT_EQ(keys.Get('W'), 0);
