@@ -100,6 +100,8 @@ class CSimulatorApp::ObjectSelectBridge final : public ObjectSelectHost {
         app_.dialogs_.ShowMessage(
             {.text = text, .icon = platform::MessageIcon::Warning, .owner = ui::objsel::kDialogId});
     }
+    void AttachTrack() override { app_.AttachTrack(false); }
+    void NextTrackEnd() override { app_.NextTrackEnd(); }
 
   private:
     CSimulatorApp& app_;
@@ -451,6 +453,8 @@ void CSimulatorApp::RefreshEditState()
     };
     show(cmd::kUndo, cmd::kToolUndo, layout_->UndoLabel());
     show(cmd::kRedo, cmd::kToolRedo, layout_->RedoLabel());
+    // "つなぐ" lays track only while the layout is being built.
+    if (menu.IsEnabled(cmd::kAttach) != creating) menu.SetEnabled(cmd::kAttach, creating);
 
     ui::DialogModel& window = mainDlg_.Window();
     const std::string& title = window.Title();
@@ -543,6 +547,10 @@ bool CSimulatorApp::OnCommand(int commandId)
             if (undo ? layout_->Undo() : layout_->Redo()) RefreshTurnoutControls();
         }
         RefreshEditState();
+        return true;
+    case cmd::kAttach:
+        // Shift+Insert lays the piece the other way round.
+        AttachTrack(input_.KeyDown(vk::kShift));
         return true;
     case cmd::kHelp:
     case cmd::kHelpKey:

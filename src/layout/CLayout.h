@@ -22,7 +22,6 @@
 #include "layout/ObjectCatalogue.h"
 #include "layout/PickRay.h"
 #include "layout/PlacedObjects.h"
-#include "layout/TrackLaying.h"
 #include "math/Vector.h"
 #include "platform/Result.h"
 
@@ -71,8 +70,6 @@ class CLayout {
     const EditHistory& History() const { return history_; }
     LayoutDrag& Drag() { return drag_; }
     const LayoutDrag& Drag() const { return drag_; }
-    // The open ends of the selected piece and laying track from them ("つなぐ").
-    TrackLaying& Laying() { return laying_; }
 
     // Full path of the map file last loaded or saved.
     const std::string& MapFilePath() const { return mapFilePath_; }
@@ -121,12 +118,6 @@ class CLayout {
     // "継ぎ目合わせ": closes the near-miss joints within the magnet's reach by moving their
     // loose objects, all of them as one edit. Returns what moved and the joints left alone.
     JointMending MendJoints();
-    // "つなぐ": a new object laid against an open track end (TrackLaying works out where),
-    // selected alone. Fails with the 2000 message on a full layout.
-    platform::Result<int> AppendAttached(const PlacedObject& object);
-    // The object just attached laid again otherwise (another of its ends at the joint), as one
-    // more "つなぐ" edit.
-    void ReplaceAttached(int index, const PlacedObject& object);
     // The last edit undone or the last undone edit done again, with the selection it had;
     // false when there is none.
     bool Undo();
@@ -157,7 +148,6 @@ class CLayout {
     LayoutSelection selection_;
     EditHistory history_;
     LayoutDrag drag_;
-    TrackLaying laying_{*this};
     std::string mapFilePath_;
     math::Vec3 aeroplaneVector_;
 };

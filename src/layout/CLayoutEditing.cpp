@@ -246,30 +246,4 @@ JointMending CLayout::MendJoints()
     return mending;
 }
 
-platform::Result<int> CLayout::AppendAttached(const PlacedObject& object)
-{
-    if (!catalogue_.FindType(object.type)) return platform::Fail("no object type " + std::to_string(object.type));
-    if (objects_.Count() >= kMaxPlacedObjects) return platform::Fail(LimitMessage(LimitKind::PlaceObjects));
-    const SelectionState before = selection_.Capture();
-    selection_.DeselectAll();
-    const platform::Result<int> index = objects_.Append(object, true);
-    if (!index) {
-        selection_.Restore(before);
-        return index;
-    }
-    selection_.SetPrimary(*index);
-    Done({.name = editname::kAttach,
-          .kind = LayoutEdit::Kind::Insert,
-          .after = objects_.Records({*index}),
-          .selectionBefore = before,
-          .selectionAfter = selection_.Capture()});
-    return index;
-}
-
-void CLayout::ReplaceAttached(int index, const PlacedObject& object)
-{
-    if (!objects_.Find(index)) return;
-    ReplaceAsEdit(editname::kAttach, {index}, {object});
-}
-
 } // namespace layout

@@ -33,7 +33,6 @@ inline constexpr const char* kRoute = "ポイント設定";
 inline constexpr const char* kImport = "インポート";
 inline constexpr const char* kClear = "オブジェクトデータの読込み";
 inline constexpr const char* kMend = "継ぎ目合わせ";
-inline constexpr const char* kAttach = "つなぐ";
 } // namespace editname
 
 struct LayoutEdit {

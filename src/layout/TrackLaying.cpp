@@ -223,9 +223,9 @@ platform::Status TrackLaying::Lay(const TrackTypeShape& shape, int type, int joi
     const PlacedObject object = PlaceAgainst(type, shape, join, at);
     int index = replacing;
     if (replacing >= 0) {
-        layout_.ReplaceAttached(replacing, object);
+        Replace(replacing, object);
     } else {
-        const platform::Result<int> appended = layout_.AppendAttached(object);
+        const platform::Result<int> appended = Append(object);
         if (!appended) return platform::Fail(appended.error());
         index = *appended;
     }
@@ -233,6 +233,42 @@ platform::Status TrackLaying::Lay(const TrackTypeShape& shape, int type, int joi
     const int far = FarEnd(shape, join);
     MakeCurrent(index, far >= 0 ? shape.ends[static_cast<std::size_t>(far)].snap : -1);
     return platform::Ok{};
+}
+
+platform::Result<int> TrackLaying::Append(const PlacedObject& object)
+{
+    if (layout_.Placed().Count() >= kMaxPlacedObjects) return platform::Fail(LimitMessage(LimitKind::PlaceObjects));
+    LayoutSelection& selection = layout_.Selection();
+    const SelectionState before = selection.Capture();
+    selection.DeselectAll();
+    const platform::Result<int> index = layout_.Placed().Append(object, true);
+    if (!index) {
+        selection.Restore(before);
+        return index;
+    }
+    selection.SetPrimary(*index);
+    layout_.History().Record({.name = editname::kAttach,
+                              .kind = LayoutEdit::Kind::Insert,
+                              .after = layout_.Placed().Records({*index}),
+                              .selectionBefore = before,
+                              .selectionAfter = selection.Capture()});
+    layout_.NotifyLayoutChanged();
+    return index;
+}
+
+void TrackLaying::Replace(int index, const PlacedObject& object)
+{
+    const std::vector<PlacedRecord> before = layout_.Placed().Records({index});
+    if (before.empty() || before.front().object == object) return;
+    layout_.Placed().Replace({index}, {object});
+    const SelectionState selection = layout_.Selection().Capture();
+    layout_.History().Record({.name = editname::kAttach,
+                              .kind = LayoutEdit::Kind::Change,
+                              .before = before,
+                              .after = layout_.Placed().Records({index}),
+                              .selectionBefore = selection,
+                              .selectionAfter = selection});
+    layout_.NotifyLayoutChanged();
 }
 
 std::vector<gfx::ColoredVertex> TrackLaying::MarkerVertices()

@@ -19,6 +19,10 @@ namespace layout {
 
 class CLayout;
 
+namespace editname {
+inline constexpr const char* kAttach = "つなぐ";
+} // namespace editname
+
 // The end of a shape that a piece laid by end `from` continues from: the other end of the line
 // `from` lies on (route 0's line first, so a turnout laid by its common end continues along
 // route 0), else the next end in order; -1 for a shape with fewer than two ends.
@@ -37,7 +41,7 @@ std::vector<gfx::ColoredVertex> EndMarkerVertices(std::span<const TrackEnd> ends
 
 class TrackLaying {
   public:
-    // The layout owns this object.
+    // The layout must outlive this object.
     explicit TrackLaying(CLayout& layout) : layout_(layout) {}
 
     // The open ends of the primary selected object (none without one), read again after any
@@ -81,7 +85,10 @@ class TrackLaying {
 
     Key CurrentKey() const;
     void MakeCurrent(int object, int snap);
-    // The new record put in place of the last attached one, or appended when index < 0.
+    // The new object appended and selected alone, or put in place of the record at replacing,
+    // recorded as one edit.
+    platform::Result<int> Append(const PlacedObject& object);
+    void Replace(int index, const PlacedObject& object);
     platform::Status Lay(const TrackTypeShape& shape, int type, int join, const TrackEnd& at, int replacing);
 
     CLayout& layout_;

@@ -13,6 +13,8 @@ DialogTemplate ObjectSelectTemplate()
     c.push_back({.id = kPreview, .kind = K::Picture});
     // Editing buttons stay disabled until map-creation mode switches them on.
     c.push_back({.id = kPlace, .kind = K::Button, .caption = "配置", .enabled = false});
+    c.push_back({.id = kAttach, .kind = K::Button, .caption = "つなぐ", .enabled = false});
+    c.push_back({.id = kNextEnd, .kind = K::Button, .caption = "次の端", .enabled = false});
     c.push_back({.id = kCopy, .kind = K::Button, .caption = "コピー", .enabled = false});
     c.push_back({.id = kDelete, .kind = K::Button, .caption = "削除", .enabled = false});
 

@@ -84,9 +84,10 @@ class TrackLayingTest : public surfacetest::SurfaceTest {
         EXPECT_NEAR(std::remainder(object->angle - pose.heading, 360.0), 0.0, 1e-3) << index;
     }
 
-    layout::TrackLaying& laying() { return layout.Laying(); }
+    layout::TrackLaying& laying() { return laying_; }
 
     std::pair<double, double> turnoutEnd;
+    layout::TrackLaying laying_{layout};
 };
 
 TEST_F(TrackLayingTest, TwentyThreeAttachesCloseARingOfCurves)
