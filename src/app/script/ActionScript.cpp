@@ -67,7 +67,7 @@ struct KindName {
     Kind kind;
 };
 
-constexpr std::array<KindName, 25> kKinds = {{
+constexpr std::array<KindName, 27> kKinds = {{
     {"frames", Kind::Frames},
     {"key", Kind::Key},
     {"hold", Kind::Hold},
@@ -93,6 +93,8 @@ constexpr std::array<KindName, 25> kKinds = {{
     {"mend-joints", Kind::MendJoints},
     {"pause", Kind::Pause},
     {"speed", Kind::Speed},
+    {"attach", Kind::Attach},
+    {"end", Kind::End},
 }};
 
 // Reads the words of one line into action; the reason when they do not fit its kind.
@@ -137,6 +139,14 @@ class LineReader {
         case Kind::Redo:
         case Kind::MendJoints:
             return Counted(0, 0) ? Done() : Fail();
+        case Kind::Attach:
+            if (!Counted(0, 1)) return Fail();
+            if (Args() == 1 && line_.words[1] != "flip")
+                return Reason("attach takes only flip, not \"" + std::string(line_.words[1]) + "\"");
+            action_.numbers.push_back(Args() == 1 ? 1 : 0);
+            return Done();
+        case Kind::End:
+            return Counted(1, 1) && Number(1, 0, 1000, "end") ? Done() : Fail();
         case Kind::Set:
             return Counted(2, 2) && Control(1) && Number(2, -1000000, 1000000, "value") ? Done() : Fail();
         case Kind::Button:
@@ -350,6 +360,9 @@ std::string ActionsUsage()
            "                           move nothing\n"
            "  speed 1|2|4|8            the pass rate of fast-forward (button 32847); a headless\n"
            "                           run counts passes, so only the report's clock shows it\n"
+           "  attach [flip]            lay the object dialog's type against the selected piece's\n"
+           "                           current open end (Insert; flip: Shift+Insert, the other way)\n"
+           "  end N                    make the selected piece's open end N (from 0) current\n"
            "A bad line stops the run with its line number and exit status 2.\n";
 }
 

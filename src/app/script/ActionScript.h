@@ -20,6 +20,8 @@
 //   mend-joints                       the check window's "継ぎ目を合わせる"
 //   pause on|off                      "一時停止": paused passes simulate nothing
 //   speed 1|2|4|8                     the pass rate of "早送り" (the report says it)
+//   attach [flip]                     "つなぐ" (Insert; flip: Shift+Insert)
+//   end N                             the selected piece's N-th open end made current
 //
 // '#' at the start of a line or after a blank starts a comment; blank lines are skipped.
 #pragma once
@@ -68,13 +70,15 @@ struct Action {
         MendJoints,
         Pause,
         Speed,
+        Attach,
+        End,
     };
 
     Kind kind = Kind::Frames;
     int line = 0; // 1-based line of the script
     // Frames: count; Key: key codes; Hold: key, from, to; Click: x, y; drags: x1, y1, x2, y2;
     // Wheel: notches; Menu: id; Set: id, value; Button, Type: id; Row: row; Select: indices;
-    // Pause: 1 on, 0 off; Speed: the rate.
+    // Pause: 1 on, 0 off; Speed: the rate; Attach: 1 for flip, else 0; End: the open end.
     std::vector<int> numbers;
     Modifiers modifiers{};
     ScriptDialog dialog = ScriptDialog::Settings;
