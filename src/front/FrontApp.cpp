@@ -113,10 +113,7 @@ bool FrontApp::OnInit()
     SetTopWindow(frame_);
     frame_->Show();
     // Start-up needs the window on screen: the device draws into it.
-    const std::string mapFile = gMapFile;
-    CallAfter([this, mapFile] {
-        if (frame_) frame_->StartUp(mapFile);
-    });
+    frame_->StartWhenViewReady(gMapFile);
     return true;
 }
 

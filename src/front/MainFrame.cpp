@@ -3,6 +3,7 @@
 #include "app/CSimulatorApp.h"
 #include "front/CanvasGl.h"
 #include "front/DialogPlacement.h"
+#include "front/GlxSwap.h"
 #include "front/LanguageMenu.h"
 #include "front/MenuKeyLabels.h"
 #include "front/ModelDialog.h"
@@ -41,6 +42,8 @@ namespace {
 namespace cmd = ui::cmd;
 
 constexpr int kPollMilliseconds = 100;
+// How long start-up waits for the window manager to map the window.
+constexpr int kViewWaitSeconds = 30;
 constexpr int kStatusPanes = ui::StatusBarModel::kPaneCount;
 // Room a status pane needs beside its text: the pane's border and the text's inset.
 constexpr int kStatusTextPadding = 16;
@@ -107,7 +110,12 @@ MainFrame::MainFrame(const FrontServices& services)
     BuildStatusBar();
 
     canvas_ = new RenderCanvas(this);
-    canvas_->SetPaintHandler([this] { app_.Paint(); });
+    canvas_->SetPaintHandler([this] {
+        if (startPending_)
+            CallAfter([this] { TryStartUp(); });
+        else
+            app_.Paint();
+    });
     canvas_->SetMouseHandler([this](wxMouseEvent& event) { OnViewMouse(event); });
     canvas_->SetCaptureLostHandler([this] { ReleaseMouseButtons(); });
 
@@ -121,6 +129,13 @@ MainFrame::MainFrame(const FrontServices& services)
     SetAcceleratorTable(wxAcceleratorTable(std::size(editKeys), editKeys));
 
     Bind(wxEVT_SIZE, &MainFrame::OnSize, this);
+    // The view becomes ready when the window manager maps the window and gives it its size.
+    const auto retryStartUp = [this](wxEvent& event) {
+        event.Skip();
+        if (startPending_) CallAfter([this] { TryStartUp(); });
+    };
+    canvas_->Bind(wxEVT_SHOW, retryStartUp);
+    canvas_->Bind(wxEVT_SIZE, retryStartUp);
     Bind(wxEVT_MENU, &MainFrame::OnMenuOrTool, this);
     Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnCloseWindow, this);
     Bind(wxEVT_TIMER, &MainFrame::OnTimer, this);
@@ -382,8 +397,40 @@ void MainFrame::OnSize(wxSizeEvent&)
     UpdateLayout();
 }
 
-void MainFrame::StartUp(const std::string& mapFile)
+void MainFrame::StartWhenViewReady(const std::string& mapFile)
 {
+    startMapFile_ = mapFile;
+    startPending_ = true;
+    startWaitEnd_ = wxGetLocalTimeMillis() + kViewWaitSeconds * 1000;
+    // Start-up runs inside the event loop, never in the application's initialisation.
+    CallAfter([this] { TryStartUp(); });
+}
+
+bool MainFrame::ViewReady()
+{
+    // Realised, shown up to the top window, mapped by the X server and given a size.
+    if (!canvas_->IsShownOnScreen() || !glx::WindowViewable(canvas_->GetXWindow())) return false;
+    const wxSize client = canvas_->GetClientSize();
+    if (client.x < 1 || client.y < 1) return false;
+    if (!viewContext_) {
+        std::string error;
+        viewContext_ = CanvasGlContext::Create(*canvas_, error);
+        if (!viewContext_) return false;
+    }
+    return viewContext_->MakeCurrentOn(*canvas_);
+}
+
+void MainFrame::TryStartUp()
+{
+    if (!startPending_ || closing_) return;
+    if (!ViewReady() && wxGetLocalTimeMillis() < startWaitEnd_) return;
+    startPending_ = false;
+    StartUp();
+}
+
+void MainFrame::StartUp()
+{
+    const std::string mapFile = startMapFile_;
     UpdateLayout();
     const wxSize client = GetClientSize();
     app_.SetWindowMetrics(client.x, client.y + toolBarHeight_ + statusBarHeight_, toolBarHeight_,
@@ -468,6 +515,7 @@ void MainFrame::OnTimer(wxTimerEvent&)
         DestroyWhenSafe();
         return;
     }
+    TryStartUp();
     if (!started_) return;
     // Before Start no pass runs: the title, the edit menu and autosave follow the edits here.
     if (loopRunning_)
@@ -580,7 +628,8 @@ void MainFrame::RenderPreview()
 gfx::Created<gfx::Device> MainFrame::CreateDevice(const gfx::DeviceOptions& options)
 {
     std::string error;
-    auto context = CanvasGlContext::Create(*canvas_, error);
+    auto context = std::move(viewContext_);
+    if (!context) context = CanvasGlContext::Create(*canvas_, error);
     if (!context) return {nullptr, error};
     auto created =
         gfx::gl::GlDevice::Create(context, std::make_unique<CanvasSurface>(context, *canvas_), options);

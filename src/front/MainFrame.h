@@ -7,6 +7,7 @@
 
 #include "gfx/Device.h"
 
+#include <memory>
 #include <string>
 #include <wx/frame.h>
 #include <wx/timer.h>
@@ -22,6 +23,7 @@ class KeyState;
 
 namespace front {
 
+class CanvasGlContext;
 class ModelDialog;
 class MouseTracker;
 class RenderCanvas;
@@ -46,9 +48,12 @@ class MainFrame final : public wxFrame {
     // its second target.
     gfx::Created<gfx::Device> CreateDevice(const gfx::DeviceOptions& options);
 
-    // Runs the application's start-up once the window exists on screen, then loads mapFile
-    // (when not empty) as the load command would without its dialog.
-    void StartUp(const std::string& mapFile);
+    // Runs the application's start-up once the render view is on screen and can take the
+    // OpenGL context, then loads mapFile (when not empty) as the load command would without its
+    // dialog. A window manager maps the window some time after it is shown: until then each
+    // show, size, paint and timer tick tries again, and after kViewWaitSeconds start-up goes
+    // on regardless (and reports the missing device).
+    void StartWhenViewReady(const std::string& mapFile);
 
     // The help key (F1), from wherever the keyboard focus is.
     void HelpKey();
@@ -78,6 +83,10 @@ class MainFrame final : public wxFrame {
     void SyncStartButton();
     void RenderPreview();
 
+    void StartUp();
+    void TryStartUp();
+    bool ViewReady();
+
     void RunLoop();
     void CloseProgram();
     void DestroyWhenSafe();
@@ -94,6 +103,11 @@ class MainFrame final : public wxFrame {
     ViewerWindow* helpViewer_ = nullptr;
     ViewerWindow* messagesViewer_ = nullptr;
     wxTimer timer_;
+    // The context that proved the view ready; the device takes it over.
+    std::shared_ptr<CanvasGlContext> viewContext_;
+    std::string startMapFile_;
+    bool startPending_ = false;
+    wxLongLong startWaitEnd_ = 0;
 
     int toolBarHeight_ = 0;
     int statusBarHeight_ = 0;
