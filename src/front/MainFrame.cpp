@@ -25,6 +25,7 @@
 #include "ui/WindowTemplates.h"
 
 #include <algorithm>
+#include <memory>
 #include <wx/accel.h>
 #include <wx/app.h>
 #include <wx/button.h>
@@ -33,6 +34,7 @@
 #include <wx/icon.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
+#include <wx/textentry.h>
 #include <wx/toolbar.h>
 
 namespace front {
@@ -104,6 +106,10 @@ MainFrame::MainFrame(const FrontServices& services)
     wxIcon icon;
     icon.CopyFromBitmap(ToolIcon(cmd::kToolMoveTrain));
     SetIcon(icon);
+
+    // At the top left of the screen's free area, where a window manager would otherwise choose
+    // any place; the other windows are placed around it.
+    Move(wxDisplay(this).GetClientArea().GetPosition());
 
     BuildMenu();
     BuildToolBar();
@@ -332,6 +338,17 @@ void MainFrame::BuildDialogs()
     dialogs.SetOwnerWindow(ui::objsel::kDialogId, objectDialog_);
     dialogs.SetOwnerWindow(ui::check::kDialogId, checkDialog_);
     if (messagesViewer_) dialogs.SetOwnerWindow(ui::viewer::kDialogId, messagesViewer_);
+    // The toolkit knows the check window's full size only once it is shown, so it is placed
+    // again then, once, so that the finding the camera is pointed at stays in sight.
+    checkDialog_->Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
+        event.Skip();
+        if (!event.IsShown() || checkPlaced_) return;
+        checkPlaced_ = true;
+        CallAfter([this] {
+            const wxRect screen = wxDisplay(this).GetClientArea();
+            checkDialog_->SetSize(PlaceAtSide(GetRect(), setUpDialog_->GetRect().y, checkDialog_->GetSize(), screen));
+        });
+    });
     PlaceDialogs();
 }
 
@@ -350,18 +367,8 @@ void MainFrame::PlaceDialogs()
     if (helpViewer_) helpViewer_->Move(main.GetPosition() + wxPoint(80, 96));
     if (messagesViewer_)
         messagesViewer_->SetSize(PlaceAtSide(main, setUp.y, messagesViewer_->GetSize(), screen));
-    // The check window too, so that the finding the camera is pointed at stays in sight. The
-    // toolkit knows its full size only once it is shown, so it is placed again then, once.
+    // The check window too, so that the finding the camera is pointed at stays in sight.
     checkDialog_->SetSize(PlaceAtSide(main, setUp.y, checkDialog_->GetSize(), screen));
-    checkDialog_->Bind(wxEVT_SHOW, [this, top = setUp.y](wxShowEvent& event) {
-        event.Skip();
-        if (!event.IsShown() || checkPlaced_) return;
-        checkPlaced_ = true;
-        CallAfter([this, top] {
-            const wxRect screen = wxDisplay(this).GetClientArea();
-            checkDialog_->SetSize(PlaceAtSide(GetRect(), top, checkDialog_->GetSize(), screen));
-        });
-    });
 }
 
 int MainFrame::ViewTop() const
@@ -431,6 +438,9 @@ void MainFrame::TryStartUp()
 void MainFrame::StartUp()
 {
     const std::string mapFile = startMapFile_;
+    // A window manager may have put the main window elsewhere than asked: the windows that start
+    // hidden go beside it where it now is.
+    if (!setUpDialog_->IsShown() && !objectDialog_->IsShown()) PlaceDialogs();
     UpdateLayout();
     const wxSize client = GetClientSize();
     app_.SetWindowMetrics(client.x, client.y + toolBarHeight_ + statusBarHeight_, toolBarHeight_,
@@ -449,6 +459,59 @@ void MainFrame::StartUp()
 void MainFrame::HelpKey()
 {
     if (!closing_) app_.OnCommand(cmd::kHelpKey);
+}
+
+int MainFrame::ShortcutCommand(const wxKeyEvent& event)
+{
+    if (const wxAcceleratorTable* table = GetAcceleratorTable(); table && table->IsOk()) {
+        if (const int id = table->GetCommand(event); id != -1) return id;
+    }
+    const int flags = (event.ControlDown() ? wxACCEL_CTRL : 0) | (event.AltDown() ? wxACCEL_ALT : 0) |
+                      (event.ShiftDown() ? wxACCEL_SHIFT : 0);
+    const int key = event.GetKeyCode();
+    const auto matching = [&](const wxMenu& menu, const auto& self) -> int {
+        for (const wxMenuItem* item : menu.GetMenuItems()) {
+            if (const wxMenu* sub = item->GetSubMenu()) {
+                if (const int id = self(*sub, self); id != wxID_NONE) return id;
+                continue;
+            }
+            const std::unique_ptr<wxAcceleratorEntry> accel(item->GetAccel());
+            if (accel && accel->GetFlags() == flags && wxToupper(accel->GetKeyCode()) == wxToupper(key) &&
+                item->IsEnabled())
+                return item->GetId();
+        }
+        return wxID_NONE;
+    };
+    if (const wxMenuBar* bar = GetMenuBar()) {
+        for (std::size_t i = 0; i < bar->GetMenuCount(); ++i) {
+            if (const int id = matching(*bar->GetMenu(i), matching); id != wxID_NONE) return id;
+        }
+    }
+    return wxID_NONE;
+}
+
+bool MainFrame::ForwardShortcut(const wxKeyEvent& event)
+{
+    // Shortcuts all hold Ctrl or Alt; plain keys belong to the window they were typed in.
+    if (!started_ || closing_ || !(event.ControlDown() || event.AltDown())) return false;
+    auto* source = dynamic_cast<wxWindow*>(event.GetEventObject());
+    wxWindow* top = source ? wxGetTopLevelParent(source) : nullptr;
+    // The main window answers its own keys; a modal question or chooser keeps its keys.
+    if (!top || top == this || top->GetParent() != this) return false;
+    if (const auto* dialog = dynamic_cast<wxDialog*>(top); dialog && dialog->IsModal()) return false;
+    // A selection in a text box is what the box's own editing keys act on.
+    if (const auto* text = dynamic_cast<wxTextEntry*>(wxWindow::FindFocus()); text && text->IsEditable()) {
+        long from = 0;
+        long to = 0;
+        text->GetSelection(&from, &to);
+        if (from != to) return false;
+    }
+    const int id = ShortcutCommand(event);
+    if (id == wxID_NONE) return false;
+    auto* command = new wxCommandEvent(wxEVT_MENU, id);
+    command->SetEventObject(this);
+    QueueEvent(command);
+    return true;
 }
 
 void MainFrame::OnMenuOrTool(wxCommandEvent& event)

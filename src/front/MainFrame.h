@@ -58,6 +58,12 @@ class MainFrame final : public wxFrame {
     // The help key (F1), from wherever the keyboard focus is.
     void HelpKey();
 
+    // A key pressed in another window of the program that is one of the main window's shortcuts
+    // (its accelerator table or a menu item's key) runs that command, as pressed here. The key
+    // stays with the window while a text box there has a selection, and with modal dialogs.
+    // True when the key was taken.
+    bool ForwardShortcut(const wxKeyEvent& event);
+
   private:
     void BuildMenu();
     void BuildToolBar();
@@ -83,6 +89,7 @@ class MainFrame final : public wxFrame {
     void SyncStartButton();
     void RenderPreview();
 
+    int ShortcutCommand(const wxKeyEvent& event);
     void StartUp();
     void TryStartUp();
     bool ViewReady();
