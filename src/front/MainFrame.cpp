@@ -438,8 +438,11 @@ void MainFrame::TryStartUp()
 void MainFrame::StartUp()
 {
     const std::string mapFile = startMapFile_;
-    // A window manager may have put the main window elsewhere than asked: the windows that start
-    // hidden go beside it where it now is.
+    // A window manager may have put the main window elsewhere than asked (some ignore a
+    // program's place at the screen's corner until the window is mapped): asked again, and the
+    // windows that start hidden go beside it.
+    if (const wxPoint corner = wxDisplay(this).GetClientArea().GetPosition(); GetPosition() != corner)
+        Move(corner);
     if (!setUpDialog_->IsShown() && !objectDialog_->IsShown()) PlaceDialogs();
     UpdateLayout();
     const wxSize client = GetClientSize();
@@ -499,8 +502,11 @@ bool MainFrame::ForwardShortcut(const wxKeyEvent& event)
     // The main window answers its own keys; a modal question or chooser keeps its keys.
     if (!top || top == this || top->GetParent() != this) return false;
     if (const auto* dialog = dynamic_cast<wxDialog*>(top); dialog && dialog->IsModal()) return false;
-    // A selection in a text box is what the box's own editing keys act on.
-    if (const auto* text = dynamic_cast<wxTextEntry*>(wxWindow::FindFocus()); text && text->IsEditable()) {
+    // Undo and redo act on a text box's own selection while it holds one.
+    const bool textKey = event.ControlDown() && !event.AltDown() &&
+                         (event.GetKeyCode() == 'Z' || event.GetKeyCode() == 'Y');
+    if (const auto* text = dynamic_cast<wxTextEntry*>(wxWindow::FindFocus());
+        textKey && text && text->IsEditable()) {
         long from = 0;
         long to = 0;
         text->GetSelection(&from, &to);

@@ -59,8 +59,8 @@ class MainFrame final : public wxFrame {
     void HelpKey();
 
     // A key pressed in another window of the program that is one of the main window's shortcuts
-    // (its accelerator table or a menu item's key) runs that command, as pressed here. The key
-    // stays with the window while a text box there has a selection, and with modal dialogs.
+    // (its accelerator table or a menu item's key) runs that command, as pressed here. Undo and
+    // redo stay with a text box that holds a selection; modal dialogs keep all their keys.
     // True when the key was taken.
     bool ForwardShortcut(const wxKeyEvent& event);
 
