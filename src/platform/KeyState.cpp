@@ -35,7 +35,10 @@ const ModifierSides* SidesOf(int vk)
 void KeyState::SetDown(int vk)
 {
     auto& b = bits_[static_cast<std::size_t>(vk)];
-    if (!(b & kDown)) b ^= kToggled;
+    if (!(b & kDown)) {
+        b ^= kToggled;
+        ++presses_[static_cast<std::size_t>(vk)];
+    }
     b |= kDown;
 }
 
@@ -79,6 +82,11 @@ bool KeyState::IsDown(int vk) const
 bool KeyState::IsToggled(int vk) const
 {
     return Valid(vk) && (bits_[static_cast<std::size_t>(vk)] & kToggled);
+}
+
+std::uint32_t KeyState::Presses(int vk) const
+{
+    return Valid(vk) ? presses_[static_cast<std::size_t>(vk)] : 0;
 }
 
 std::int16_t KeyState::Get(int vk) const

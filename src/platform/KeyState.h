@@ -25,6 +25,9 @@ class KeyState {
     std::int16_t Get(int vk) const;
     bool IsDown(int vk) const;
     bool IsToggled(int vk) const;
+    // How many times the key went down (up→down changes, wrapping), so that a poll between
+    // passes counts every press, however short and however many came since the last one.
+    std::uint32_t Presses(int vk) const;
 
   private:
     static constexpr std::uint8_t kDown = 0x80;
@@ -34,6 +37,7 @@ class KeyState {
     void SetUp(int vk);
 
     std::array<std::uint8_t, 256> bits_{};
+    std::array<std::uint32_t, 256> presses_{};
 };
 
 } // namespace platform
