@@ -338,17 +338,22 @@ void MainFrame::BuildDialogs()
     dialogs.SetOwnerWindow(ui::objsel::kDialogId, objectDialog_);
     dialogs.SetOwnerWindow(ui::check::kDialogId, checkDialog_);
     if (messagesViewer_) dialogs.SetOwnerWindow(ui::viewer::kDialogId, messagesViewer_);
-    // The toolkit knows the check window's full size only once it is shown, so it is placed
-    // again then, once, so that the finding the camera is pointed at stays in sight.
-    checkDialog_->Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
-        event.Skip();
-        if (!event.IsShown() || checkPlaced_) return;
-        checkPlaced_ = true;
-        CallAfter([this] {
-            const wxRect screen = wxDisplay(this).GetClientArea();
-            checkDialog_->SetSize(PlaceAtSide(GetRect(), setUpDialog_->GetRect().y, checkDialog_->GetSize(), screen));
+    // The toolkit knows the full size of the check window and the messages viewer only once they
+    // are shown (and a window manager may put them elsewhere while it maps them), so they are
+    // placed again then, once each, where the main window is by then.
+    for (wxWindow* side : {static_cast<wxWindow*>(checkDialog_), static_cast<wxWindow*>(messagesViewer_)}) {
+        if (!side) continue;
+        auto placed = std::make_shared<bool>(false);
+        side->Bind(wxEVT_SHOW, [this, side, placed](wxShowEvent& event) {
+            event.Skip();
+            if (!event.IsShown() || *placed) return;
+            *placed = true;
+            CallAfter([this, side] {
+                const wxRect screen = wxDisplay(this).GetClientArea();
+                side->SetSize(PlaceAtSide(GetRect(), setUpDialog_->GetRect().y, side->GetSize(), screen));
+            });
         });
-    });
+    }
     PlaceDialogs();
 }
 

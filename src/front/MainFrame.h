@@ -106,7 +106,6 @@ class MainFrame final : public wxFrame {
     ModelDialog* setUpDialog_ = nullptr;
     ModelDialog* objectDialog_ = nullptr;
     ModelDialog* checkDialog_ = nullptr; // "点検結果"
-    bool checkPlaced_ = false;           // placed beside the main window at its first showing
     ViewerWindow* helpViewer_ = nullptr;
     ViewerWindow* messagesViewer_ = nullptr;
     wxTimer timer_;
