@@ -350,7 +350,7 @@ void MainFrame::BuildDialogs()
             *placed = true;
             CallAfter([this, side] {
                 const wxRect screen = wxDisplay(this).GetClientArea();
-                side->SetSize(PlaceAtSide(GetRect(), setUpDialog_->GetRect().y, side->GetSize(), screen));
+                side->SetSize(PlaceAtSide(GetRect(), SideTop(), side->GetSize(), screen));
             });
         });
     }
@@ -371,9 +371,16 @@ void MainFrame::PlaceDialogs()
 
     if (helpViewer_) helpViewer_->Move(main.GetPosition() + wxPoint(80, 96));
     if (messagesViewer_)
-        messagesViewer_->SetSize(PlaceAtSide(main, setUp.y, messagesViewer_->GetSize(), screen));
+        messagesViewer_->SetSize(PlaceAtSide(main, SideTop(), messagesViewer_->GetSize(), screen));
     // The check window too, so that the finding the camera is pointed at stays in sight.
-    checkDialog_->SetSize(PlaceAtSide(main, setUp.y, checkDialog_->GetSize(), screen));
+    checkDialog_->SetSize(PlaceAtSide(main, SideTop(), checkDialog_->GetSize(), screen));
+}
+
+int MainFrame::SideTop() const
+{
+    // Below the tool bar (the toolkit's client area starts under it), so that a window at the
+    // side leaves the Start button at the bar's end free.
+    return ClientToScreen(wxPoint(0, app::CMainDlg::kViewGap)).y;
 }
 
 int MainFrame::ViewTop() const

@@ -72,6 +72,7 @@ class MainFrame final : public wxFrame {
     void PlaceDialogs();
 
     int ViewTop() const;
+    int SideTop() const;
     void UpdateLayout();
     void OnSize(wxSizeEvent& event);
     void OnMenuOrTool(wxCommandEvent& event);
