@@ -10,7 +10,7 @@ packages=(
   libgl1-mesa-dev libegl-dev libegl1-mesa-dev libgl1-mesa-dri libglu1-mesa-dev
   libfreetype-dev libfontconfig-dev zlib1g-dev libcurl4-openssl-dev libstb-dev
   fonts-ipafont-gothic
-  xvfb xauth xdotool imagemagick x11-utils libx11-dev
+  xvfb xauth xdotool imagemagick x11-utils libx11-dev openbox
   gettext librsvg2-bin help2man desktop-file-utils appstream file
   clang libclang-rt-14-dev
 )

@@ -130,10 +130,7 @@ bool FrontApp::OnInit()
     SetTopWindow(frame_);
     frame_->Show();
     // Start-up needs the window on screen: the device draws into it.
-    const std::string mapFile = gOptions.mapFile.value_or("");
-    CallAfter([this, mapFile] {
-        if (frame_) frame_->StartUp(mapFile);
-    });
+    frame_->StartWhenViewReady(gOptions.mapFile.value_or(""));
     return true;
 }
 
@@ -171,7 +168,10 @@ int FrontApp::FilterEvent(wxEvent& event)
     if (!keys_) return Event_Skip;
     const wxEventType type = event.GetEventType();
     if (type == wxEVT_KEY_DOWN || type == wxEVT_KEY_UP) {
-        OnKey(static_cast<wxKeyEvent&>(event), type == wxEVT_KEY_DOWN);
+        auto& key = static_cast<wxKeyEvent&>(event);
+        OnKey(key, type == wxEVT_KEY_DOWN);
+        // The main window's shortcuts act from every window of the program.
+        if (type == wxEVT_KEY_DOWN && frame_ && frame_->ForwardShortcut(key)) return Event_Processed;
     } else if (type == wxEVT_LEFT_DOWN || type == wxEVT_LEFT_DCLICK) {
         keys_->Press(vk::kLButton);
     } else if (type == wxEVT_LEFT_UP) {

@@ -2,6 +2,7 @@
 
 #include <GL/glx.h>
 #include <cstring>
+#include <wx/utils.h>
 
 namespace front::glx {
 
@@ -57,6 +58,15 @@ bool SetSwapInterval(int interval)
 unsigned long CurrentDrawable()
 {
     return static_cast<unsigned long>(glXGetCurrentDrawable());
+}
+
+bool WindowViewable(unsigned long window)
+{
+    Display* display = wxGetX11Display();
+    if (!display || window == 0) return false;
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(display, static_cast<Window>(window), &attributes)) return false;
+    return attributes.map_state == IsViewable;
 }
 
 } // namespace front::glx

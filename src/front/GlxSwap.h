@@ -11,4 +11,8 @@ bool SetSwapInterval(int interval);
 // The drawable the calling thread's context is current on; 0 for none.
 unsigned long CurrentDrawable();
 
+// True when the X window is mapped and all its ancestors are: a window manager maps a top
+// window some time after the program asked for it.
+bool WindowViewable(unsigned long window);
+
 } // namespace front::glx

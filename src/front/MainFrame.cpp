@@ -4,6 +4,7 @@
 #include "app/script/RunObserver.h"
 #include "front/CanvasGl.h"
 #include "front/DialogPlacement.h"
+#include "front/GlxSwap.h"
 #include "front/LanguageMenu.h"
 #include "front/MenuKeyLabels.h"
 #include "front/ModelDialog.h"
@@ -28,6 +29,7 @@
 #include <algorithm>
 #include <chrono>
 #include <iostream>
+#include <memory>
 #include <wx/accel.h>
 #include <wx/app.h>
 #include <wx/button.h>
@@ -36,6 +38,7 @@
 #include <wx/icon.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
+#include <wx/textentry.h>
 #include <wx/toolbar.h>
 
 namespace front {
@@ -45,6 +48,8 @@ namespace {
 namespace cmd = ui::cmd;
 
 constexpr int kPollMilliseconds = 100;
+// How long start-up waits for the window manager to map the window.
+constexpr int kViewWaitSeconds = 30;
 constexpr int kStatusPanes = ui::StatusBarModel::kPaneCount;
 // Room a status pane needs beside its text: the pane's border and the text's inset.
 constexpr int kStatusTextPadding = 16;
@@ -106,12 +111,21 @@ MainFrame::MainFrame(const FrontServices& services)
     icon.CopyFromBitmap(ToolIcon(cmd::kToolMoveTrain));
     SetIcon(icon);
 
+    // At the top left of the screen's free area, where a window manager would otherwise choose
+    // any place; the other windows are placed around it.
+    Move(wxDisplay(this).GetClientArea().GetPosition());
+
     BuildMenu();
     BuildToolBar();
     BuildStatusBar();
 
     canvas_ = new RenderCanvas(this);
-    canvas_->SetPaintHandler([this] { app_.Paint(); });
+    canvas_->SetPaintHandler([this] {
+        if (startPending_)
+            CallAfter([this] { TryStartUp(); });
+        else
+            app_.Paint();
+    });
     canvas_->SetMouseHandler([this](wxMouseEvent& event) { OnViewMouse(event); });
     canvas_->SetCaptureLostHandler([this] { ReleaseMouseButtons(); });
     // Laying track: Tab makes the next open end current, Space turns the piece just attached.
@@ -135,6 +149,13 @@ MainFrame::MainFrame(const FrontServices& services)
     SetAcceleratorTable(wxAcceleratorTable(std::size(editKeys), editKeys));
 
     Bind(wxEVT_SIZE, &MainFrame::OnSize, this);
+    // The view becomes ready when the window manager maps the window and gives it its size.
+    const auto retryStartUp = [this](wxEvent& event) {
+        event.Skip();
+        if (startPending_) CallAfter([this] { TryStartUp(); });
+    };
+    canvas_->Bind(wxEVT_SHOW, retryStartUp);
+    canvas_->Bind(wxEVT_SIZE, retryStartUp);
     Bind(wxEVT_MENU, &MainFrame::OnMenuOrTool, this);
     Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnCloseWindow, this);
     Bind(wxEVT_TIMER, &MainFrame::OnTimer, this);
@@ -337,6 +358,22 @@ void MainFrame::BuildDialogs()
     dialogs.SetOwnerWindow(ui::objsel::kDialogId, objectDialog_);
     dialogs.SetOwnerWindow(ui::check::kDialogId, checkDialog_);
     if (messagesViewer_) dialogs.SetOwnerWindow(ui::viewer::kDialogId, messagesViewer_);
+    // The toolkit knows the full size of the check window and the messages viewer only once they
+    // are shown (and a window manager may put them elsewhere while it maps them), so they are
+    // placed again then, once each, where the main window is by then.
+    for (wxWindow* side : {static_cast<wxWindow*>(checkDialog_), static_cast<wxWindow*>(messagesViewer_)}) {
+        if (!side) continue;
+        auto placed = std::make_shared<bool>(false);
+        side->Bind(wxEVT_SHOW, [this, side, placed](wxShowEvent& event) {
+            event.Skip();
+            if (!event.IsShown() || *placed) return;
+            *placed = true;
+            CallAfter([this, side] {
+                const wxRect screen = wxDisplay(this).GetClientArea();
+                side->SetSize(PlaceAtSide(GetRect(), SideTop(), side->GetSize(), screen));
+            });
+        });
+    }
     PlaceDialogs();
 }
 
@@ -354,19 +391,16 @@ void MainFrame::PlaceDialogs()
 
     if (helpViewer_) helpViewer_->Move(main.GetPosition() + wxPoint(80, 96));
     if (messagesViewer_)
-        messagesViewer_->SetSize(PlaceAtSide(main, setUp.y, messagesViewer_->GetSize(), screen));
-    // The check window too, so that the finding the camera is pointed at stays in sight. The
-    // toolkit knows its full size only once it is shown, so it is placed again then, once.
-    checkDialog_->SetSize(PlaceAtSide(main, setUp.y, checkDialog_->GetSize(), screen));
-    checkDialog_->Bind(wxEVT_SHOW, [this, top = setUp.y](wxShowEvent& event) {
-        event.Skip();
-        if (!event.IsShown() || checkPlaced_) return;
-        checkPlaced_ = true;
-        CallAfter([this, top] {
-            const wxRect screen = wxDisplay(this).GetClientArea();
-            checkDialog_->SetSize(PlaceAtSide(GetRect(), top, checkDialog_->GetSize(), screen));
-        });
-    });
+        messagesViewer_->SetSize(PlaceAtSide(main, SideTop(), messagesViewer_->GetSize(), screen));
+    // The check window too, so that the finding the camera is pointed at stays in sight.
+    checkDialog_->SetSize(PlaceAtSide(main, SideTop(), checkDialog_->GetSize(), screen));
+}
+
+int MainFrame::SideTop() const
+{
+    // Below the tool bar (the toolkit's client area starts under it), so that a window at the
+    // side leaves the Start button at the bar's end free.
+    return ClientToScreen(wxPoint(0, app::CMainDlg::kViewGap)).y;
 }
 
 int MainFrame::ViewTop() const
@@ -402,8 +436,46 @@ void MainFrame::OnSize(wxSizeEvent&)
     UpdateLayout();
 }
 
-void MainFrame::StartUp(const std::string& mapFile)
+void MainFrame::StartWhenViewReady(const std::string& mapFile)
 {
+    startMapFile_ = mapFile;
+    startPending_ = true;
+    startWaitEnd_ = wxGetLocalTimeMillis() + kViewWaitSeconds * 1000;
+    // Start-up runs inside the event loop, never in the application's initialisation.
+    CallAfter([this] { TryStartUp(); });
+}
+
+bool MainFrame::ViewReady()
+{
+    // Realised, shown up to the top window, mapped by the X server and given a size.
+    if (!canvas_->IsShownOnScreen() || !glx::WindowViewable(canvas_->GetXWindow())) return false;
+    const wxSize client = canvas_->GetClientSize();
+    if (client.x < 1 || client.y < 1) return false;
+    if (!viewContext_) {
+        std::string error;
+        viewContext_ = CanvasGlContext::Create(*canvas_, error);
+        if (!viewContext_) return false;
+    }
+    return viewContext_->MakeCurrentOn(*canvas_);
+}
+
+void MainFrame::TryStartUp()
+{
+    if (!startPending_ || closing_) return;
+    if (!ViewReady() && wxGetLocalTimeMillis() < startWaitEnd_) return;
+    startPending_ = false;
+    StartUp();
+}
+
+void MainFrame::StartUp()
+{
+    const std::string mapFile = startMapFile_;
+    // A window manager may have put the main window elsewhere than asked (some ignore a
+    // program's place at the screen's corner until the window is mapped): asked again, and the
+    // windows that start hidden go beside it.
+    if (const wxPoint corner = wxDisplay(this).GetClientArea().GetPosition(); GetPosition() != corner)
+        Move(corner);
+    if (!setUpDialog_->IsShown() && !objectDialog_->IsShown()) PlaceDialogs();
     UpdateLayout();
     const wxSize client = GetClientSize();
     app_.SetWindowMetrics(client.x, client.y + toolBarHeight_ + statusBarHeight_, toolBarHeight_,
@@ -422,6 +494,62 @@ void MainFrame::StartUp(const std::string& mapFile)
 void MainFrame::HelpKey()
 {
     if (!closing_) app_.OnCommand(cmd::kHelpKey);
+}
+
+int MainFrame::ShortcutCommand(const wxKeyEvent& event)
+{
+    if (const wxAcceleratorTable* table = GetAcceleratorTable(); table && table->IsOk()) {
+        if (const int id = table->GetCommand(event); id != -1) return id;
+    }
+    const int flags = (event.ControlDown() ? wxACCEL_CTRL : 0) | (event.AltDown() ? wxACCEL_ALT : 0) |
+                      (event.ShiftDown() ? wxACCEL_SHIFT : 0);
+    const int key = event.GetKeyCode();
+    const auto matching = [&](const wxMenu& menu, const auto& self) -> int {
+        for (const wxMenuItem* item : menu.GetMenuItems()) {
+            if (const wxMenu* sub = item->GetSubMenu()) {
+                if (const int id = self(*sub, self); id != wxID_NONE) return id;
+                continue;
+            }
+            const std::unique_ptr<wxAcceleratorEntry> accel(item->GetAccel());
+            if (accel && accel->GetFlags() == flags && wxToupper(accel->GetKeyCode()) == wxToupper(key) &&
+                item->IsEnabled())
+                return item->GetId();
+        }
+        return wxID_NONE;
+    };
+    if (const wxMenuBar* bar = GetMenuBar()) {
+        for (std::size_t i = 0; i < bar->GetMenuCount(); ++i) {
+            if (const int id = matching(*bar->GetMenu(i), matching); id != wxID_NONE) return id;
+        }
+    }
+    return wxID_NONE;
+}
+
+bool MainFrame::ForwardShortcut(const wxKeyEvent& event)
+{
+    // Shortcuts all hold Ctrl or Alt; plain keys belong to the window they were typed in.
+    if (!started_ || closing_ || !(event.ControlDown() || event.AltDown())) return false;
+    auto* source = dynamic_cast<wxWindow*>(event.GetEventObject());
+    wxWindow* top = source ? wxGetTopLevelParent(source) : nullptr;
+    // The main window answers its own keys; a modal question or chooser keeps its keys.
+    if (!top || top == this || top->GetParent() != this) return false;
+    if (const auto* dialog = dynamic_cast<wxDialog*>(top); dialog && dialog->IsModal()) return false;
+    // Undo and redo act on a text box's own selection while it holds one.
+    const bool textKey = event.ControlDown() && !event.AltDown() &&
+                         (event.GetKeyCode() == 'Z' || event.GetKeyCode() == 'Y');
+    if (const auto* text = dynamic_cast<wxTextEntry*>(wxWindow::FindFocus());
+        textKey && text && text->IsEditable()) {
+        long from = 0;
+        long to = 0;
+        text->GetSelection(&from, &to);
+        if (from != to) return false;
+    }
+    const int id = ShortcutCommand(event);
+    if (id == wxID_NONE) return false;
+    auto* command = new wxCommandEvent(wxEVT_MENU, id);
+    command->SetEventObject(this);
+    QueueEvent(command);
+    return true;
 }
 
 void MainFrame::OnMenuOrTool(wxCommandEvent& event)
@@ -530,6 +658,7 @@ void MainFrame::OnTimer(wxTimerEvent&)
         DestroyWhenSafe();
         return;
     }
+    TryStartUp();
     if (!started_) return;
     // Before Start no pass runs: the title, the edit menu and autosave follow the edits here.
     if (loopRunning_)
@@ -652,7 +781,8 @@ void MainFrame::RenderPreview()
 gfx::Created<gfx::Device> MainFrame::CreateDevice(const gfx::DeviceOptions& options)
 {
     std::string error;
-    auto context = CanvasGlContext::Create(*canvas_, error);
+    auto context = std::move(viewContext_);
+    if (!context) context = CanvasGlContext::Create(*canvas_, error);
     if (!context) return {nullptr, error};
     auto created =
         gfx::gl::GlDevice::Create(context, std::make_unique<CanvasSurface>(context, *canvas_), options);

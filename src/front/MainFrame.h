@@ -28,6 +28,7 @@ class KeyState;
 
 namespace front {
 
+class CanvasGlContext;
 class ModelDialog;
 class MouseTracker;
 class RenderCanvas;
@@ -54,15 +55,24 @@ class MainFrame final : public wxFrame {
     // its second target.
     gfx::Created<gfx::Device> CreateDevice(const gfx::DeviceOptions& options);
 
-    // Runs the application's start-up once the window exists on screen, then loads mapFile
-    // (when not empty) as the load command would without its dialog.
-    void StartUp(const std::string& mapFile);
+    // Runs the application's start-up once the render view is on screen and can take the
+    // OpenGL context, then loads mapFile (when not empty) as the load command would without its
+    // dialog. A window manager maps the window some time after it is shown: until then each
+    // show, size, paint and timer tick tries again, and after kViewWaitSeconds start-up goes
+    // on regardless (and reports the missing device).
+    void StartWhenViewReady(const std::string& mapFile);
 
     // The help key (F1), from wherever the keyboard focus is.
     void HelpKey();
     // The keys of pause (the Pause key), fast-forward ("]") and back towards ×1 ("[").
     enum class ClockKey { Pause, Faster, Slower };
     void OnClockKey(ClockKey key);
+
+    // A key pressed in another window of the program that is one of the main window's shortcuts
+    // (its accelerator table or a menu item's key) runs that command, as pressed here. Undo and
+    // redo stay with a text box that holds a selection; modal dialogs keep all their keys.
+    // True when the key was taken.
+    bool ForwardShortcut(const wxKeyEvent& event);
 
   private:
     void BuildMenu();
@@ -72,6 +82,7 @@ class MainFrame final : public wxFrame {
     void PlaceDialogs();
 
     int ViewTop() const;
+    int SideTop() const;
     void UpdateLayout();
     void OnSize(wxSizeEvent& event);
     void OnMenuOrTool(wxCommandEvent& event);
@@ -89,6 +100,11 @@ class MainFrame final : public wxFrame {
     void SyncStartButton();
     void RenderPreview();
 
+    int ShortcutCommand(const wxKeyEvent& event);
+    void StartUp();
+    void TryStartUp();
+    bool ViewReady();
+
     void RunLoop();
     // Runs the passes the clock has made due, with one frame after them, or sleeps until the
     // next is due or an event comes. False once the loop must end.
@@ -105,13 +121,17 @@ class MainFrame final : public wxFrame {
     ModelDialog* setUpDialog_ = nullptr;
     ModelDialog* objectDialog_ = nullptr;
     ModelDialog* checkDialog_ = nullptr; // "点検結果"
-    bool checkPlaced_ = false;           // placed beside the main window at its first showing
     ViewerWindow* helpViewer_ = nullptr;
     ViewerWindow* messagesViewer_ = nullptr;
     wxTimer timer_;
     // What the run report follows while the loop runs (only with --report).
     std::unique_ptr<app::headless::RunObserver> observer_;
     int observedPasses_ = 0;
+    // The context that proved the view ready; the device takes it over.
+    std::shared_ptr<CanvasGlContext> viewContext_;
+    std::string startMapFile_;
+    bool startPending_ = false;
+    wxLongLong startWaitEnd_ = 0;
 
     int toolBarHeight_ = 0;
     int statusBarHeight_ = 0;

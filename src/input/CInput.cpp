@@ -26,6 +26,11 @@ int CInput::KeyToggled(int vk) const
     return keys_.Get(vk) & 1;
 }
 
+std::uint32_t CInput::KeyPresses(int vk) const
+{
+    return keys_.Presses(vk);
+}
+
 std::string CInput::NumberToText(float value, int decimals)
 {
     return math::FormatFixed(static_cast<double>(value), decimals);

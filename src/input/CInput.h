@@ -4,6 +4,7 @@
 
 #include "platform/KeyState.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,8 @@ class CInput {
     int KeyDown(int vk) const;
     // The key's toggle bit, 0 or 1; it changes on every press (see TogglePoller).
     int KeyToggled(int vk) const;
+    // How many times the key went down since the program started (wrapping); see TogglePoller.
+    std::uint32_t KeyPresses(int vk) const;
 
     // Fixed point with `decimals` places, the one format of lists, status texts and map files.
     static std::string NumberToText(float value, int decimals);

@@ -1,5 +1,7 @@
-// Press detection by toggle-bit change, for callers that react once per press while the
-// frame loop polls (function keys of the settings dialog, turnout keys).
+// Press detection for callers that react once per press while the frame loop polls (function keys
+// of the settings dialog, turnout keys). Presses are counted, as each one flips the key's toggle
+// bit, rather than the bit sampled: an even number of presses between polls would leave it as it
+// was.
 #pragma once
 
 #include <array>
@@ -11,23 +13,19 @@ class CInput;
 
 class TogglePoller {
   public:
-    // True when the key was pressed since the last poll of that key. The first poll of a key
-    // only records its toggle bit. A key held for many frames is one press; two full presses
-    // between polls flip the bit twice and are not seen, as in the original.
+    // True when the key was pressed since the last poll of that key. Every press counts once,
+    // however short: a press and release between two polls is one press, and two of them make
+    // this true on two polls in a row. The first poll of a key only records where it stands. A
+    // key held for many frames, auto-repeating, is one press.
     bool Pressed(const CInput& input, int vk);
-    // Forgets every recorded bit: the next poll of each key records again.
+    // Takes every press of the key made so far as seen, without reporting it.
+    void Skip(const CInput& input, int vk);
+    // Forgets every recorded key: the next poll of each key records again.
     void Reset();
 
   private:
-    static constexpr std::int8_t kUnrecorded = -1;
-    std::array<std::int8_t, 256> last_ = MakeUnrecorded();
-
-    static constexpr std::array<std::int8_t, 256> MakeUnrecorded()
-    {
-        std::array<std::int8_t, 256> a{};
-        a.fill(kUnrecorded);
-        return a;
-    }
+    std::array<std::uint32_t, 256> seen_{};
+    std::array<bool, 256> recorded_{};
 };
 
 } // namespace input

@@ -369,9 +369,9 @@ int PlacedObjects::PollTurnoutKeys(const input::CInput& input)
                 SwitchRoutes(key);
                 ++switched;
             }
-            // Keep the remembered toggle bit current, so that presses made under Shift do not
-            // switch once more after Shift is released.
-            (void)turnoutPoller_.Pressed(input, vk);
+            // Presses made under Shift are taken as seen, so that they do not switch once more
+            // after Shift is released.
+            turnoutPoller_.Skip(input, vk);
         } else if (turnoutPoller_.Pressed(input, vk)) {
             SwitchRoutes(key);
             ++switched;

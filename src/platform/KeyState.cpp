@@ -41,7 +41,10 @@ bool HeldForPass(int vk)
 void KeyState::SetDown(int vk)
 {
     auto& b = bits_[static_cast<std::size_t>(vk)];
-    if (!(b & kDown)) b ^= kToggled;
+    if (!(b & kDown)) {
+        b ^= kToggled;
+        ++presses_[static_cast<std::size_t>(vk)];
+    }
     b |= kDown;
 }
 
@@ -58,6 +61,7 @@ bool KeyState::Press(int vk)
     if (b & kReleaseLater) {
         // Up and down again before a pass: the press still flips the toggle bit.
         b = static_cast<std::uint8_t>((b & ~kReleaseLater) ^ kToggled);
+        ++presses_[static_cast<std::size_t>(vk)];
         fresh = true;
     }
     SetDown(vk);
@@ -106,6 +110,11 @@ bool KeyState::IsDown(int vk) const
 bool KeyState::IsToggled(int vk) const
 {
     return Valid(vk) && (bits_[static_cast<std::size_t>(vk)] & kToggled);
+}
+
+std::uint32_t KeyState::Presses(int vk) const
+{
+    return Valid(vk) ? presses_[static_cast<std::size_t>(vk)] : 0;
 }
 
 std::int16_t KeyState::Get(int vk) const

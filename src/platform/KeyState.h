@@ -32,6 +32,9 @@ class KeyState {
     std::int16_t Get(int vk) const;
     bool IsDown(int vk) const;
     bool IsToggled(int vk) const;
+    // How many times the key went down (up→down changes, wrapping), so that a poll between
+    // passes counts every press, however short and however many came since the last one.
+    std::uint32_t Presses(int vk) const;
 
   private:
     static constexpr std::uint8_t kDown = 0x80;
@@ -44,6 +47,7 @@ class KeyState {
 
     std::array<std::uint8_t, 256> bits_{};
     bool holdTaps_ = false;
+    std::array<std::uint32_t, 256> presses_{};
 };
 
 } // namespace platform

@@ -1,6 +1,6 @@
 #!/bin/bash
 # Never losing work, as a user meets it: an edit marks the title with "*", Ctrl+Z and Ctrl+Y
-# undo and redo it in map creation (checked in saved maps), closing with unsaved changes asks
+# undo and redo it in map creation (checked in saved maps), from the object dialog too, closing with unsaved changes asks
 # and キャンセル keeps the program running, 保存しない closes. A session killed after an edit leaves
 # its recovery file (autosave shortened to a second); the next start offers it and 復元 brings the
 # edit back; with the map touched since, Enter discards it instead; an unreadable recovery file
@@ -190,6 +190,18 @@ kv_shot redone
 kv_save "$MAP"
 [ "$(kv_objects "$MAP")" = $((original - 1)) ] || fail "Ctrl+Y left $(kv_objects "$MAP") objects"
 cp "$MAP" "$KV_TMP/saved.txt"
+
+# The main window's shortcuts act from the other windows: Ctrl+Z pressed in the object dialog
+# (its 削除 button has the focus) undoes a deletion made there, Ctrl+L opens the check window.
+kv_delete_first
+kv_expect_title "korvela - demo *" "after deleting in the object dialog"
+timeout 10 xdotool windowfocus --sync "$(kv_dialog)" || fail "could not focus the object dialog"
+xdotool key ctrl+z
+kv_save "$MAP"
+cmp -s "$MAP" "$KV_TMP/saved.txt" || fail "Ctrl+Z in the object dialog did not undo the deletion"
+timeout 10 xdotool windowfocus --sync "$(kv_dialog)" || fail "could not focus the object dialog"
+xdotool key ctrl+l
+kv_wait_window "点検結果" 20 || fail "Ctrl+L in the object dialog did not open the check window"
 
 kv_delete_first
 kv_expect_title "korvela - demo *" "after the second deletion"

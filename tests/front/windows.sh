@@ -13,6 +13,9 @@ main_rect=$(kv_rect KORVELA)
 viewer_rect=$(kv_rect "メッセージ")
 echo "$main_rect $viewer_rect" | awk '{ middle = $1 + $3 / 2; exit !($5 > middle) }' ||
     fail "the messages viewer at $viewer_rect covers the middle of the main window at $main_rect"
+# It opens below the tool bar, leaving the Start button at its right end free.
+echo "$main_rect $viewer_rect" | awk '{ exit !($6 >= $2 + 40) }' ||
+    fail "the messages viewer at $viewer_rect reaches over the tool bar of the main window at $main_rect"
 
 kv_key Escape
 kv_stays KORVELA 2 || fail "Escape closed the main window"

@@ -128,16 +128,31 @@ TEST_F(Poll, HoldingIsOnePressAndAutoRepeatAddsNone)
     EXPECT_FALSE(poller.Pressed(in, vk::kF3));
 }
 
-TEST_F(Poll, TwoPressesBetweenPollsAreNotSeen)
+TEST_F(Poll, EveryPressBetweenPollsCountsOnce)
 {
     poller.Pressed(in, '1');
+    // A tap released before the next pass, then two and three of them: each is one press.
+    Tap('1');
+    EXPECT_TRUE(poller.Pressed(in, '1'));
+    EXPECT_FALSE(poller.Pressed(in, '1'));
     Tap('1');
     Tap('1');
+    EXPECT_TRUE(poller.Pressed(in, '1'));
+    EXPECT_TRUE(poller.Pressed(in, '1'));
     EXPECT_FALSE(poller.Pressed(in, '1'));
     Tap('1');
     Tap('1');
     Tap('1');
-    EXPECT_TRUE(poller.Pressed(in, '1'));
+    keys.Press('1'); // and one still held, auto-repeating
+    keys.Press('1');
+    for (int poll = 0; poll < 4; ++poll)
+        EXPECT_TRUE(poller.Pressed(in, '1')) << poll;
+    EXPECT_FALSE(poller.Pressed(in, '1'));
+    // Presses taken as seen (turnout keys under Shift) are not reported later.
+    keys.Release('1');
+    Tap('1');
+    poller.Skip(in, '1');
+    EXPECT_FALSE(poller.Pressed(in, '1'));
 }
 
 TEST_F(Poll, KeysAreTrackedSeparatelyAndResetForgets)

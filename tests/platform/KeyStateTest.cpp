@@ -29,6 +29,9 @@ TEST(KeyState, ToggleFlipsOncePerPressNotPerAutoRepeat)
     keys.Press('Q');
     keys.Release('Q');
     EXPECT_EQ(0, keys.Get('Q'));
+    // The presses are counted where the bit only flips: two of them, auto-repeat none.
+    EXPECT_EQ(2u, keys.Presses('Q'));
+    EXPECT_EQ(0u, keys.Presses(0));
 
     // Mouse buttons are keys like any other, and keys are independent.
     keys.Press(vk::kRButton);
