@@ -328,9 +328,14 @@ platform::Status Session::Run(const Action& action)
         done = Menu(action.numbers[0]);
         break;
     case Kind::Undo:
-    case Kind::Redo:
+    case Kind::Redo: {
+        // As a user would see it: an entry that does nothing is no step done.
+        const HistoryState before = app_.Layout().History();
         done = Menu(action.kind == Kind::Undo ? ui::cmd::kUndo : ui::cmd::kRedo);
+        if (!done || app_.Layout().History().commands == before.commands)
+            done = platform::Fail(action.kind == Kind::Undo ? "nothing to undo" : "nothing to redo");
         break;
+    }
     case Kind::Set:
         done = Set(action);
         break;
@@ -592,7 +597,9 @@ void Session::WriteScreenshot(const std::string& path)
 
 void Session::WriteReport(const std::string& path)
 {
-    const std::string json = ReportJson(CollectReport(app_, observer_, dialogs_, finished_));
+    RunReport report = CollectReport(app_, observer_, dialogs_, finished_);
+    report.interrupted = gCloseRequested != 0;
+    const std::string json = ReportJson(report);
     if (const platform::Status written = platform::ReplaceFile(path, json); !written) {
         errors_ << "korvela: the report could not be written: " << written.error() << "\n";
         writeFailed_ = true;
@@ -731,11 +738,13 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
             return 2;
         }
     }
+    // A signal that cut the script short: the run did not do what it was asked.
+    const bool interrupted = gCloseRequested != 0;
     session.Finish();
     if (services.inspect) services.inspect(app);
 
     if (options.screenshotFile) session.WriteScreenshot(*options.screenshotFile);
-    int result = session.WriteFailed() || session.MapFailed() || !mapRead ? 1 : 0;
+    int result = session.WriteFailed() || session.MapFailed() || !mapRead || interrupted ? 1 : 0;
     if (options.saveMapFile && !SaveMapAsCommanded(app, dialogs, *options.saveMapFile, errors, "--save-map"))
         result = 1;
 
@@ -783,11 +792,14 @@ int RunHeadless(int argc, char** argv, SizedDeviceFactory offscreenFactory, Scre
     services.writeScreenshot = std::move(writeScreenshot);
 
     gCloseRequested = 0;
+    // A closed terminal (SIGHUP) ends the run as SIGTERM does.
     const auto previousTerm = std::signal(SIGTERM, OnCloseSignal);
     const auto previousInt = std::signal(SIGINT, OnCloseSignal);
+    const auto previousHup = std::signal(SIGHUP, OnCloseSignal);
     const int result = RunHeadless(*options, services);
     std::signal(SIGTERM, previousTerm);
     std::signal(SIGINT, previousInt);
+    std::signal(SIGHUP, previousHup);
     return result;
 }
 

@@ -103,6 +103,8 @@ struct RunReport {
     HelicopterState helicopter;
     std::vector<std::string> messages;
     HistoryState history;
+    // A signal stopped the run before its script ended (reported only then).
+    bool interrupted = false;
 };
 
 // The report as one JSON object.
