@@ -119,9 +119,9 @@ kv_delete_first()
     dialog=$(kv_dialog)
     xdotool windowraise "$dialog"
     xdotool mousemove --window "$dialog" $KV_FIRST_ROW_AT click 1
-    sleep 0.4
+    sleep 1
     xdotool mousemove --window "$dialog" $KV_DELETE_AT click 1
-    sleep 0.5
+    sleep 1
 }
 
 # kv_save FILE: the tool bar's save, answered with FILE; the success box closed.
