@@ -23,7 +23,7 @@ STATE=$XDG_STATE_HOME/korvela
 kv_recoveries() { find "$STATE" -maxdepth 1 -name 'recovery-*.txt' 2>/dev/null | sort; }
 export KORVELA_AUTOSAVE_SECONDS=1
 # The first row of the placed-object list and "削除" in the object dialog (client pixels).
-KV_FIRST_ROW_AT="100 606"
+KV_FIRST_ROW_AT="100 662"
 KV_DELETE_AT="235 239"
 
 # The main window, whose title follows the map ("korvela - demo", " *" while changed); waited
