@@ -1,5 +1,6 @@
 // The layout check of a full layout: 2000 placed track pieces (rings of curves and long lines
-// of straights, with a few faults among them) checked for every kind of finding.
+// of straights, with a few faults among them) checked for every kind of finding; and 2000
+// copies of one piece stacked at one point, which must cost about what one piece does.
 #include "../tests/layout/SurfaceTracks.h"
 #include "ScratchFolder.h"
 #include "gfx/RecordingDevice.h"
@@ -27,7 +28,8 @@ using benchsupport::Write;
 
 class CheckWorld {
   public:
-    CheckWorld() : folder_("korvela-checkbench")
+    enum class Shape { Layout, Stacked };
+    explicit CheckWorld(Shape shape) : folder_("korvela-checkbench")
     {
         const double a = kCurveDegrees * tracks::kPi / 180.0;
         const double endX = kRadius - kRadius * std::cos(a), endZ = kRadius * std::sin(a);
@@ -48,6 +50,11 @@ class CheckWorld {
         layout_.ScanObjectFolder(device_.get());
         const int curve = layout_.Catalogue().FindTypeByName("curve");
         const int straight = layout_.Catalogue().FindTypeByName("straight");
+        if (shape == Shape::Stacked) {
+            for (int i = 0; i < 2000; ++i)
+                Place(straight, 10.0, 10.0, 30.0);
+            return;
+        }
 
         // Rings in a row south of the lines; every tenth ring has one piece a little aside.
         for (int r = 0; r < kRings; ++r) {
@@ -89,9 +96,9 @@ class CheckWorld {
     layout::CLayout layout_{kSection};
 };
 
-void BM_CheckLayout2000(benchmark::State& state)
+void RunCheck(benchmark::State& state, CheckWorld::Shape shape)
 {
-    const CheckWorld world;
+    const CheckWorld world(shape);
     std::size_t findings = 0;
     for (auto _ : state) {
         const layout::LayoutCheckResult result = layout::CheckLayout(world.Layout());
@@ -101,6 +108,16 @@ void BM_CheckLayout2000(benchmark::State& state)
     state.counters["objects"] = world.Layout().Placed().Count();
     state.counters["findings"] = static_cast<double>(findings);
 }
+void BM_CheckLayout2000(benchmark::State& state)
+{
+    RunCheck(state, CheckWorld::Shape::Layout);
+}
 BENCHMARK(BM_CheckLayout2000)->Unit(benchmark::kMillisecond);
+
+void BM_CheckLayoutStacked2000(benchmark::State& state)
+{
+    RunCheck(state, CheckWorld::Shape::Stacked);
+}
+BENCHMARK(BM_CheckLayoutStacked2000)->Unit(benchmark::kMillisecond);
 
 } // namespace

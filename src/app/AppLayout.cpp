@@ -204,15 +204,14 @@ void AppLayout::EndDrag()
 
 // --- edit history
 
+// A drag still open (its release not yet seen) is recorded first, then undone like any edit.
 bool AppLayout::Undo()
 {
-    if (layout_.Drag().Dragging()) return false;
     return layout_.Undo();
 }
 
 bool AppLayout::Redo()
 {
-    if (layout_.Drag().Dragging()) return false;
     return layout_.Redo();
 }
 

@@ -94,6 +94,9 @@ void CSimulatorApp::OnEditModeCommand(int commandId)
 
 bool CSimulatorApp::OnCommand(int commandId)
 {
+    // A drag whose release the next pass would see is recorded before the command acts (a
+    // save then writes what the history holds).
+    layout_->EndDrag();
     switch (commandId) {
     case cmd::kLoadMap:
     case cmd::kToolLoadMap:

@@ -24,12 +24,14 @@ SignalWatch::SignalWatch()
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, &previousTerm_);
     sigaction(SIGINT, &action, &previousInt_);
+    sigaction(SIGHUP, &action, &previousHup_);
 }
 
 SignalWatch::~SignalWatch()
 {
     sigaction(SIGTERM, &previousTerm_, nullptr);
     sigaction(SIGINT, &previousInt_, nullptr);
+    sigaction(SIGHUP, &previousHup_, nullptr);
 }
 
 bool SignalWatch::TakeRequest()

@@ -1,4 +1,4 @@
-// SIGTERM and SIGINT as close requests. The handler only sets a flag; the event loop polls it
+// SIGTERM, SIGINT and SIGHUP (the terminal closed, a logout) as close requests. The handler only sets a flag; the event loop polls it
 // and closes the main window the way its close box does.
 #pragma once
 
@@ -20,6 +20,7 @@ class SignalWatch {
   private:
     struct sigaction previousTerm_ {};
     struct sigaction previousInt_ {};
+    struct sigaction previousHup_ {};
 };
 
 } // namespace front

@@ -55,9 +55,10 @@ std::string Usage()
            "  the executable's name) and its content beside the executable. Installed, the settings\n"
            "  file is $XDG_CONFIG_HOME/korvela/NAME.ini (~/.config/korvela/) and the content, copied\n"
            "  on the first start, is in $XDG_DATA_HOME/korvela/ (~/.local/share/korvela/). A layout with\n"
-           "  unsaved changes is kept in $XDG_STATE_HOME/korvela/recovery.txt (~/.local/state/korvela/)\n"
-           "  every minute and every 20 edits (KORVELA_AUTOSAVE_SECONDS shortens the minute) and on\n"
-           "  SIGTERM or SIGINT, and offered back at the next start.\n"
+           "  unsaved changes is kept in $XDG_STATE_HOME/korvela/recovery-PID-START.txt\n"
+           "  (~/.local/state/korvela/, one file per running program) every minute and every 20 edits\n"
+           "  (KORVELA_AUTOSAVE_SECONDS shortens the minute) and on SIGTERM, SIGINT or SIGHUP, and\n"
+           "  offered back at the next start once that program has ended.\n"
            "\n"
            "Exit status: 0 when the run succeeded, 1 when something failed, 2 for a bad command line.\n";
 }

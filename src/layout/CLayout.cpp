@@ -94,17 +94,19 @@ platform::Status CLayout::ScanObjectFolder(gfx::Device* device, const CatalogueO
     // The placed objects name types of the old list; they go before the list changes. A user's
     // folder change keeps them, by type name, for undo.
     LayoutEdit cleared{.name = editname::kClear, .kind = LayoutEdit::Kind::Remove};
+    if (asEdit) FinishDrag();
     if (asEdit && objects_.Count() > 0) {
         std::vector<int> all(static_cast<std::size_t>(objects_.Count()));
         for (int i = 0; i < objects_.Count(); ++i)
             all[static_cast<std::size_t>(i)] = i;
         cleared.before = objects_.Records(all);
-        cleared.typeNames = catalogue_.TypeNames();
+        cleared.typeNames = typeNames_;
         cleared.selectionBefore = selection_.Capture();
     }
     ClearPlacedObjects();
 
     platform::Status scanned = catalogue_.ScanNames();
+    typeNames_ = std::make_shared<const std::vector<std::string>>(catalogue_.TypeNames());
     dialog_->SetItems(kCatalogueList, catalogue_.TypeNames());
     dialog_->SetSelection(kCatalogueList, catalogue_.TypeCount() == 0 ? -1 : 0);
     (void)catalogue_.LoadTypes(device, options);
@@ -124,12 +126,19 @@ void CLayout::ClearPlacedObjects()
 
 void CLayout::Done(LayoutEdit edit)
 {
+    if (!edit.typeNames) edit.typeNames = typeNames_;
     history_.Record(std::move(edit));
     NotifyLayoutChanged();
 }
 
+void CLayout::FinishDrag()
+{
+    if (drag_.Dragging()) (void)drag_.EndDrag();
+}
+
 bool CLayout::Undo()
 {
+    FinishDrag();
     const LayoutEdit* edit = history_.StepBack();
     if (!edit) return false;
     drag_.Cancel();
@@ -141,6 +150,7 @@ bool CLayout::Undo()
 
 bool CLayout::Redo()
 {
+    FinishDrag();
     const LayoutEdit* edit = history_.StepForward();
     if (!edit) return false;
     drag_.Cancel();

@@ -95,7 +95,8 @@ class CLayout {
     // the selection changed (after a batch of appends).
     void NotifyLayoutChanged();
 
-    // --- edits; each checks first and changes nothing on failure, returning the message
+    // --- edits; each checks first and changes nothing on failure, returning the message. A
+    // drag still open (its release not yet seen) is recorded before any of them acts.
     // "配置": a new object of type where the view centre's ray meets the selected object's
     // height (0 without selection), selected and focused. Fails for no type, a full layout (the
     // 2000 message) or a ray that does not meet that height.
@@ -119,7 +120,7 @@ class CLayout {
     // loose objects, all of them as one edit. Returns what moved and the joints left alone.
     JointMending MendJoints();
     // The last edit undone or the last undone edit done again, with the selection it had;
-    // false when there is none.
+    // false when there is none. A drag still open ends first, as its own step.
     bool Undo();
     bool Redo();
 
@@ -132,6 +133,8 @@ class CLayout {
 
     // Records an edit that was just done, and tells the windows.
     void Done(LayoutEdit edit);
+    // Records a drag that is still open, before another edit acts.
+    void FinishDrag();
     void NotifyTurnout();
     void RefreshKeyMenu();
     // Puts the objects in place of the records at indices and records that as one edit;
@@ -147,6 +150,9 @@ class CLayout {
     PlacedObjects objects_;
     LayoutSelection selection_;
     EditHistory history_;
+    // The catalogue's type names since its last scan, given to every edit recorded (null
+    // before the first scan).
+    std::shared_ptr<const std::vector<std::string>> typeNames_;
     LayoutDrag drag_;
     std::string mapFilePath_;
     math::Vec3 aeroplaneVector_;

@@ -61,6 +61,7 @@ bool CLayout::ReplaceAsEdit(const char* name, const std::vector<int>& indices,
 
 platform::Status CLayout::PlaceObject(int type, const PickRay& viewCentreRay)
 {
+    FinishDrag();
     if (!catalogue_.FindType(type)) return platform::Fail("no object type chosen");
     if (objects_.Count() >= kMaxPlacedObjects) return platform::Fail(LimitMessage(LimitKind::PlaceObjects));
     const PlacedObject* selected = objects_.Find(selection_.Primary());
@@ -84,6 +85,7 @@ platform::Status CLayout::PlaceObject(int type, const PickRay& viewCentreRay)
 
 platform::Status CLayout::CopySelected()
 {
+    FinishDrag();
     if (objects_.Count() == 0) return platform::Ok{};
     const std::vector<int> sources = selection_.Selected();
     if (objects_.Count() + static_cast<int>(sources.size()) > kMaxPlacedObjects)
@@ -114,6 +116,7 @@ platform::Status CLayout::CopySelected()
 
 platform::Status CLayout::DeleteSelected()
 {
+    FinishDrag();
     if (objects_.Count() == 0) return platform::Ok{};
     const std::vector<int> doomed = selection_.Selected();
     const SelectionState before = selection_.Capture();
@@ -134,6 +137,7 @@ platform::Status CLayout::MoveSelectedBy(float dx, float dy, float dz)
 {
     if (!std::isfinite(dx) || !std::isfinite(dy) || !std::isfinite(dz))
         return platform::Fail("the move is not a finite number");
+    FinishDrag();
     const std::vector<int> selected = selection_.Selected();
     std::vector<PlacedObject> moved;
     moved.reserve(selected.size());
@@ -153,6 +157,7 @@ platform::Status CLayout::MoveSelectedBy(float dx, float dy, float dz)
 platform::Status CLayout::TurnSelectedBy(float degrees)
 {
     if (!std::isfinite(degrees)) return platform::Fail("the angle is not a finite number");
+    FinishDrag();
     const std::vector<int> selected = selection_.Selected();
     if (selected.empty()) return platform::Ok{};
 
@@ -186,6 +191,7 @@ platform::Status CLayout::TurnSelectedBy(float degrees)
 
 platform::Status CLayout::AssignKey(int key)
 {
+    FinishDrag();
     if (!IsValidKey(key)) return platform::Fail("no turnout key " + std::to_string(key));
     std::vector<int> changed;
     std::vector<PlacedObject> keyed;
@@ -204,6 +210,7 @@ platform::Status CLayout::AssignKey(int key)
 
 void CLayout::SetSelectedRoute(int route)
 {
+    FinishDrag();
     const int index = selection_.Primary();
     if (route < 0 || route > 9 || !objects_.Find(index)) return;
     std::vector<PlacedRecord> before = objects_.Records({index});
@@ -220,6 +227,7 @@ platform::Status CLayout::AddObjects(const std::vector<PlacedObject>& added)
     for (const PlacedObject& object : added) {
         if (!catalogue_.FindType(object.type)) return platform::Fail("no object type " + std::to_string(object.type));
     }
+    FinishDrag();
     const SelectionState before = selection_.Capture();
     const int first = objects_.Count();
     selection_.DeselectAll();
@@ -235,6 +243,7 @@ platform::Status CLayout::AddObjects(const std::vector<PlacedObject>& added)
 
 JointMending CLayout::MendJoints()
 {
+    FinishDrag();
     JointMending mending = PlanJointMending(*this);
     std::vector<int> indices;
     std::vector<PlacedObject> moved;

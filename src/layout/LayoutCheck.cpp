@@ -13,16 +13,10 @@
 #include <map>
 #include <set>
 #include <tuple>
-#include <unordered_set>
 
 namespace layout {
 
 namespace {
-
-std::uint64_t PairKey(int a, int b)
-{
-    return static_cast<std::uint64_t>(std::min(a, b)) << 32 | static_cast<std::uint32_t>(std::max(a, b));
-}
 
 struct PlanBox {
     float minX = std::numeric_limits<float>::infinity(), minZ = minX;
@@ -172,18 +166,21 @@ class Checker {
             if (angle >= 360000) angle -= 360000;
             places[{o.type, thousandths(o.x), thousandths(o.y), thousandths(o.z), angle}].push_back(i);
         }
-        for (const auto& [key, group] : places) {
+        copies_.assign(objects.size(), {});
+        copyOf_.assign(objects.size(), -1);
+        for (auto& [key, group] : places) {
             if (group.size() < 2) continue;
             const PlacedObject& o = objects[static_cast<std::size_t>(group.front())];
             Add(FindingKind::Overlap, group, {o.x, o.y, o.z}, 0.0f);
-            for (std::size_t a = 0; a < group.size(); ++a) {
-                for (std::size_t b = a + 1; b < group.size(); ++b)
-                    duplicates_.insert(PairKey(group[a], group[b]));
-            }
+            for (const int copy : group)
+                copyOf_[static_cast<std::size_t>(copy)] = group.front();
+            copies_[static_cast<std::size_t>(group.front())] = std::move(group);
         }
     }
 
-    // Track laid through track, and room under track passing over track.
+    // Track laid through track, and room under track passing over track. Copies lying on one
+    // another were reported above: only the first of them is looked at, and what it crosses
+    // counts for each copy.
     void CheckCrossings()
     {
         const std::span<const PlacedObject> objects = layout_.Placed().All();
@@ -196,6 +193,7 @@ class Checker {
             for (const GuideLine& line : lines[static_cast<std::size_t>(i)])
                 for (const math::Vec3& p : line.points)
                     boxes[static_cast<std::size_t>(i)].Add(p);
+            if (IsCopy(i)) boxes[static_cast<std::size_t>(i)] = {};
             const PlanBox& box = boxes[static_cast<std::size_t>(i)];
             if (!box.Empty()) extents.push_back(std::max(box.maxX - box.minX, box.maxZ - box.minZ));
         }
@@ -222,7 +220,11 @@ class Checker {
                 if (j <= i || seen[static_cast<std::size_t>(j)] == i) return;
                 seen[static_cast<std::size_t>(j)] = i;
                 if (!b.Meets(boxes[static_cast<std::size_t>(j)], kJointTolerance)) return;
-                CheckPair(i, j, lines[static_cast<std::size_t>(i)], lines[static_cast<std::size_t>(j)]);
+                for (const int ci : CopiesOf(i)) {
+                    for (const int cj : CopiesOf(j))
+                        CheckPair(std::min(ci, cj), std::max(ci, cj), lines[static_cast<std::size_t>(ci)],
+                                  lines[static_cast<std::size_t>(cj)]);
+                }
             };
             if (shared[static_cast<std::size_t>(i)]) {
                 for (int j = i + 1; j < count; ++j)
@@ -236,9 +238,23 @@ class Checker {
         }
     }
 
+    bool IsCopy(int i) const
+    {
+        const int first = copyOf_[static_cast<std::size_t>(i)];
+        return first >= 0 && first != i;
+    }
+    // The object with its copies (itself alone when it has none).
+    std::span<const int> CopiesOf(const int& i) const
+    {
+        const std::vector<int>& copies = copies_[static_cast<std::size_t>(i)];
+        return copies.empty() ? std::span<const int>(&i, 1) : std::span<const int>(copies);
+    }
+
     void CheckPair(int i, int j, const std::vector<GuideLine>& a, const std::vector<GuideLine>& b)
     {
-        if (joints_.Joined(i, j) || duplicates_.contains(PairKey(i, j))) return;
+        if (copyOf_[static_cast<std::size_t>(i)] >= 0 && copyOf_[static_cast<std::size_t>(i)] == copyOf_[static_cast<std::size_t>(j)])
+            return;
+        if (joints_.Joined(i, j)) return;
         Crossing crossing{i, j, std::nullopt, std::nullopt};
         for (const GuideLine& la : a) {
             for (std::size_t sa = 0; sa + 1 < la.points.size(); ++sa) {
@@ -336,7 +352,10 @@ class Checker {
     LayoutCheckSettings settings_;
     TrackShapes shapes_;
     TrackJoints joints_;
-    std::unordered_set<std::uint64_t> duplicates_;
+    // Objects of the same type lying exactly on one another: each one's first copy (-1 for
+    // none), and for a first copy all of them.
+    std::vector<int> copyOf_;
+    std::vector<std::vector<int>> copies_;
     std::vector<LayoutFinding> findings_;
 };
 

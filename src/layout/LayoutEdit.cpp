@@ -8,6 +8,8 @@ namespace layout {
 
 namespace {
 
+using TypeNames = std::shared_ptr<const std::vector<std::string>>;
+
 std::vector<int> IndicesOf(const PlacedObjects& objects, const std::vector<PlacedRecord>& records)
 {
     std::vector<int> indices;
@@ -17,13 +19,27 @@ std::vector<int> IndicesOf(const PlacedObjects& objects, const std::vector<Place
     return indices;
 }
 
-void PutRecords(PlacedObjects& objects, const std::vector<PlacedRecord>& records)
+// The record's type as a number of the current catalogue, found by the name it had when the
+// edit was done; false when the catalogue no longer holds it.
+bool RetypeForCatalogue(PlacedRecord& record, const TypeNames& names, const ObjectCatalogue& catalogue)
+{
+    int& type = record.object.type;
+    if (names) {
+        if (type < 0 || type >= static_cast<int>(names->size())) return false;
+        const std::string& name = (*names)[static_cast<std::size_t>(type)];
+        if (catalogue.TypeName(type) != name) type = catalogue.FindTypeNamed(name);
+    }
+    return catalogue.FindType(type) != nullptr;
+}
+
+void PutRecords(PlacedObjects& objects, const ObjectCatalogue& catalogue, std::vector<PlacedRecord> records,
+                const TypeNames& names)
 {
     std::vector<int> indices = IndicesOf(objects, records);
     std::vector<PlacedObject> values;
     std::vector<int> found;
     for (std::size_t i = 0; i < records.size(); ++i) {
-        if (indices[i] < 0) continue;
+        if (indices[i] < 0 || !RetypeForCatalogue(records[i], names, catalogue)) continue;
         found.push_back(indices[i]);
         values.push_back(records[i].object);
     }
@@ -42,22 +58,16 @@ void TakeOut(PlacedObjects& objects, const std::vector<PlacedRecord>& records)
     if (any) objects.Remove(doomed);
 }
 
-// Records whose type the catalogue holds, by name when the names are known; put back in
-// ascending index order, which makes each one land where it stood.
+// Records whose type the catalogue holds; put back in ascending index order, which makes each
+// one land where it stood.
 void PutBack(PlacedObjects& objects, const ObjectCatalogue& catalogue, std::vector<PlacedRecord> records,
-             const std::vector<std::string>& typeNames)
+             const TypeNames& names)
 {
     std::vector<PlacedRecord> kept;
     kept.reserve(records.size());
     for (PlacedRecord& record : records) {
         if (objects.IndexOf(record.id) >= 0) continue; // already there
-        if (!typeNames.empty()) {
-            const int type = record.object.type;
-            record.object.type = type >= 0 && type < static_cast<int>(typeNames.size())
-                                     ? catalogue.FindTypeByName(typeNames[static_cast<std::size_t>(type)])
-                                     : -1;
-        }
-        if (!catalogue.FindType(record.object.type)) continue;
+        if (!RetypeForCatalogue(record, names, catalogue)) continue;
         kept.push_back(std::move(record));
     }
     std::sort(kept.begin(), kept.end(), [](const PlacedRecord& a, const PlacedRecord& b) { return a.index < b.index; });
@@ -74,8 +84,8 @@ std::string LayoutEdit::Label() const
 void LayoutEdit::Apply(PlacedObjects& objects, const ObjectCatalogue& catalogue) const
 {
     switch (kind) {
-    case Kind::Change: PutRecords(objects, after); break;
-    case Kind::Insert: PutBack(objects, catalogue, after, {}); break;
+    case Kind::Change: PutRecords(objects, catalogue, after, typeNames); break;
+    case Kind::Insert: PutBack(objects, catalogue, after, typeNames); break;
     case Kind::Remove: TakeOut(objects, before); break;
     }
 }
@@ -83,7 +93,7 @@ void LayoutEdit::Apply(PlacedObjects& objects, const ObjectCatalogue& catalogue)
 void LayoutEdit::Undo(PlacedObjects& objects, const ObjectCatalogue& catalogue) const
 {
     switch (kind) {
-    case Kind::Change: PutRecords(objects, before); break;
+    case Kind::Change: PutRecords(objects, catalogue, before, typeNames); break;
     case Kind::Insert: TakeOut(objects, after); break;
     case Kind::Remove: PutBack(objects, catalogue, before, typeNames); break;
     }

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,16 +49,18 @@ struct LayoutEdit {
     std::vector<PlacedRecord> after{};
     SelectionState selectionBefore{};
     SelectionState selectionAfter{};
-    // For a removal by a catalogue load: the catalogue names of the removed records' types,
-    // by their type index, so that undo finds the same types in the catalogue loaded since.
-    std::vector<std::string> typeNames{};
+    // The catalogue's type names by index when the edit was done (shared by every edit of one
+    // catalogue): the records' type numbers mean those names, so that undo and redo after an
+    // object-folder change find the same types in the catalogue loaded since. Null: the
+    // numbers are the current catalogue's.
+    std::shared_ptr<const std::vector<std::string>> typeNames{};
 
     // Objects the edit touched.
     std::size_t Count() const { return kind == Kind::Insert ? after.size() : before.size(); }
     // "削除 (3 個)".
     std::string Label() const;
     // Doing it (again) and undoing it on the records; the caller restores the selection.
-    // Undoing a removal puts back only records whose type the catalogue still holds.
+    // Only records whose type the catalogue still holds (by name) are put back.
     void Apply(PlacedObjects& objects, const ObjectCatalogue& catalogue) const;
     void Undo(PlacedObjects& objects, const ObjectCatalogue& catalogue) const;
 };

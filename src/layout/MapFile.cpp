@@ -27,12 +27,13 @@ std::string MapWindowTitle(std::string_view executableName, std::string_view map
 
 int FindMapTypeName(const CLayout& layout, std::string_view name)
 {
+    return FindMapTypeName(layout.Catalogue(), name);
+}
+
+int FindMapTypeName(const ObjectCatalogue& catalogue, std::string_view name)
+{
     // Linux folders may hold names that differ only in case; the exact one is the one saved.
-    const ObjectCatalogue& catalogue = layout.Catalogue();
-    for (int i = 0; i < catalogue.TypeCount(); ++i) {
-        if (catalogue.TypeName(i) == name) return i;
-    }
-    return catalogue.FindTypeByName(name);
+    return catalogue.FindTypeNamed(name);
 }
 
 namespace mapdetail {

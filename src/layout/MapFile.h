@@ -96,9 +96,9 @@ struct MapResult {
     bool Done() const { return outcome == MapOutcome::Done; }
 };
 
-// "マップデータの保存" once the file is chosen: makes it the map file path and writes the layout
-// there. A file that cannot be created gives "ファイルオープン失敗", a failed write
-// "ファイルの書き込みに失敗しました。"; either way the old file stays as it was. Only a complete
+// "マップデータの保存" once the file is chosen: writes the layout there and makes it the map
+// file path. A file that cannot be created gives "ファイルオープン失敗", a failed write
+// "ファイルの書き込みに失敗しました。"; either way the old file and the map path stay as they were. Only a complete
 // file gives "マップデータを保存しました。" and leaves the layout unchanged since its save.
 MapResult SaveMapFile(CLayout& layout, const std::string& path, const MapVehicles& vehicles,
                       const MapFileReplacer& replace = {});
@@ -112,18 +112,19 @@ struct MapLoadContext {
 };
 
 // "マップデータの読込み" once the file is chosen: its path becomes the map file path and its
-// folder the object folder (even when the file then proves unreadable). Reads the sections in
+// folder the object folder. A file that cannot be loaded changes nothing: the open layout keeps
+// its objects, its history and its map path. Reads the sections in
 // any order: ":Object Name" reloads the catalogue (emptying the layout and its edit history),
 // ":Map Data" replaces the placed objects, the position and vehicle sections go to vehicles,
 // which finally applies the vehicle selections. Failed: the file could not be read, is no map
-// file, or names a type the object folder lacks (the load stops there, saying why). Done: the
+// file, or names a type the object folder lacks (checked before anything changes). Done: the
 // layout is unchanged since its load.
 MapResult LoadMapFile(CLayout& layout, const std::string& path, MapVehicles& vehicles,
                       const MapLoadContext& context);
 
 // A layout kept for recovery: the text of a map file, loaded as the load does, as if from
 // mapPath (its folder becomes the object folder). Done leaves the layout changed: it has not
-// been saved to mapPath.
+// been saved to mapPath; Failed leaves it as it was.
 MapResult RestoreMapText(CLayout& layout, const std::string& mapPath, std::string_view text, MapVehicles& vehicles,
                          const MapLoadContext& context);
 
@@ -136,5 +137,6 @@ MapResult ImportMapFile(CLayout& layout, const std::string& path, const PickRay&
 // The catalogue index for a name of a map file: the entry with exactly that name, else the
 // first that differs only in letter case (files from Windows), else -1.
 int FindMapTypeName(const CLayout& layout, std::string_view name);
+int FindMapTypeName(const ObjectCatalogue& catalogue, std::string_view name);
 
 } // namespace layout

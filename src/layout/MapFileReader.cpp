@@ -3,8 +3,6 @@
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
 namespace layout {
@@ -18,11 +16,7 @@ constexpr math::ValueKind kPosition = math::ValueKind::Position;
 // the working folder still gives an object folder that stays valid.
 std::string FolderOf(const std::string& path)
 {
-    std::error_code error;
-    std::string base = std::filesystem::current_path(error).string();
-    if (error) base = "/";
-    if (!base.ends_with('/')) base += '/';
-    return platform::SplitPath(platform::ToAbsolute(path, base)).folder;
+    return platform::SplitPath(platform::FromWorkingFolder(path)).folder;
 }
 
 // Reads the sections of one map file into the layout and the vehicles, in the order they come.
@@ -179,21 +173,51 @@ class MapLoader {
     bool linesLeftOut_ = false;
 };
 
+// Before anything changes: a file naming a type that the object folder lacks fails here, and
+// the layout that is open stays as it is, with its history and its map path.
+std::optional<MapMessage> MissingType(const CLayout& layout, const std::string& folder,
+                                      const std::vector<std::string>& lines)
+{
+    ObjectCatalogue probe(layout.Catalogue().ProfileSection());
+    probe.SetObjectFolder(folder);
+    (void)probe.ScanNames();
+    for (std::size_t next = 1; next < lines.size(); ++next) {
+        if (lines[next] != mapsection::kObjectName) continue;
+        int names = 0;
+        while (next + 1 < lines.size() && !EndsSection(lines[next + 1])) {
+            const std::string& name = lines[++next];
+            // Names beyond a catalogue's count are ignored by the load.
+            if (names++ >= kMaxObjectTypes) continue;
+            if (FindMapTypeName(probe, name) < 0) return mapdetail::Error(MissingObjectMessage(name));
+        }
+    }
+    return std::nullopt;
+}
+
+// Reads the lines into the layout once they are known to load: the map path and the object
+// folder change only then.
+MapResult LoadLines(CLayout& layout, const std::string& path, const std::vector<std::string>& lines,
+                    MapVehicles& vehicles, const MapLoadContext& context)
+{
+    const std::string folder = FolderOf(path);
+    if (std::optional<MapMessage> missing = MissingType(layout, folder, lines))
+        return {MapOutcome::Failed, {*std::move(missing)}};
+    layout.SetMapFilePath(path);
+    layout.Catalogue().SetObjectFolder(folder);
+    MapLoader loader(layout, vehicles, context, lines);
+    const MapOutcome outcome = loader.Run();
+    return {outcome, std::move(loader.messages)};
+}
+
 } // namespace
 
 MapResult LoadMapFile(CLayout& layout, const std::string& path, MapVehicles& vehicles,
                       const MapLoadContext& context)
 {
-    // The map's folder is the object folder from now on, even if the file proves unreadable.
-    layout.SetMapFilePath(path);
-    layout.Catalogue().SetObjectFolder(FolderOf(path));
-
     std::vector<std::string> lines;
     if (const std::optional<std::string_view> failure = mapdetail::ReadMapLines(path, lines))
         return {MapOutcome::Failed, {mapdetail::Error(*failure)}};
-    MapLoader loader(layout, vehicles, context, lines);
-    const MapOutcome outcome = loader.Run();
-    return {outcome, std::move(loader.messages)};
+    return LoadLines(layout, path, lines, vehicles, context);
 }
 
 MapResult RestoreMapText(CLayout& layout, const std::string& mapPath, std::string_view text, MapVehicles& vehicles,
@@ -202,13 +226,10 @@ MapResult RestoreMapText(CLayout& layout, const std::string& mapPath, std::strin
     const std::vector<std::string> lines = platform::SplitLines(platform::DecodeTextFile(text).text);
     if (lines.empty() || !mapdetail::IsMapHeader(lines.front()))
         return {MapOutcome::Failed, {mapdetail::Error(mapmsg::kNotDataFile)}};
-    layout.SetMapFilePath(mapPath);
-    layout.Catalogue().SetObjectFolder(FolderOf(mapPath));
-    MapLoader loader(layout, vehicles, context, lines);
-    const MapOutcome outcome = loader.Run();
+    MapResult result = LoadLines(layout, mapPath, lines, vehicles, context);
     // What was restored has never been saved.
-    if (outcome == MapOutcome::Done) layout.History().MarkChanged();
-    return {outcome, std::move(loader.messages)};
+    if (result.Done()) layout.History().MarkChanged();
+    return result;
 }
 
 } // namespace layout

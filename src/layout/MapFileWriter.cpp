@@ -114,7 +114,6 @@ std::string EncodeMapFile(std::string_view text)
 MapResult SaveMapFile(CLayout& layout, const std::string& path, const MapVehicles& vehicles,
                       const MapFileReplacer& replace)
 {
-    layout.SetMapFilePath(path);
     const std::string bytes = EncodeMapFile(MapFileText(layout, vehicles));
 
     // The old file is replaced only by a complete new one, so a full disk loses nothing.
@@ -126,6 +125,9 @@ MapResult SaveMapFile(CLayout& layout, const std::string& path, const MapVehicle
     const platform::Status written = replace ? replace(path, produce) : ReplaceWithPlatform(path, produce);
     if (!written)
         return {MapOutcome::Failed, {mapdetail::Error(opened ? mapmsg::kWriteFailed : mapmsg::kOpenFailed)}};
+    // Only a save that went through makes the file the layout's: after a failed one the next
+    // save is offered where the layout last was.
+    layout.SetMapFilePath(path);
     layout.History().MarkSaved();
     return {MapOutcome::Done, {{MapMessage::Kind::Note, std::string(mapmsg::kSaved)}}};
 }

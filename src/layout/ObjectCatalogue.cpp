@@ -139,6 +139,14 @@ std::vector<std::string> ObjectCatalogue::TypeNames() const
     return names;
 }
 
+int ObjectCatalogue::FindTypeNamed(std::string_view name) const
+{
+    for (int i = 0; i < TypeCount(); ++i) {
+        if (types_[static_cast<std::size_t>(i)].name == name) return i;
+    }
+    return FindTypeByName(name);
+}
+
 int ObjectCatalogue::FindTypeByName(std::string_view name) const
 {
     for (int i = 0; i < TypeCount(); ++i) {

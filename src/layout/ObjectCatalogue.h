@@ -56,6 +56,9 @@ class ObjectCatalogue {
     std::vector<std::string> TypeNames() const;
     // Catalogue index of the name, ignoring letter case (the first match), or -1.
     int FindTypeByName(std::string_view name) const;
+    // The entry with exactly that name, else the first that differs only in letter case (a
+    // Linux folder may hold both), else -1.
+    int FindTypeNamed(std::string_view name) const;
     const model::CMeshModel& Background() const { return background_; }
 
   private:

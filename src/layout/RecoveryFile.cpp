@@ -1,9 +1,11 @@
 #include "layout/RecoveryFile.h"
 
 #include "layout/MapFile.h"
+#include "platform/Paths.h"
 #include "platform/SafeFile.h"
 #include "platform/TextFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <filesystem>
@@ -131,19 +133,19 @@ std::optional<RecoveryFile> ParseRecoveryFile(std::string_view text)
     return file;
 }
 
-platform::Status WriteRecoveryFile(const std::string& path, const RecoveryFile& file)
+platform::Result<platform::LockedFile> WriteRecoveryFile(const std::string& path, const RecoveryFile& file)
 {
     std::error_code error;
     fs::create_directories(fs::path(path).parent_path(), error);
     if (error) return platform::Fail("cannot make the folder of " + path + ": " + error.message());
-    return platform::ReplaceFile(path, RecoveryFileText(file));
+    return platform::ReplaceFileLocked(path, RecoveryFileText(file));
 }
 
-platform::Result<RecoveryFile> ReadRecoveryFile(const std::string& path)
+platform::Result<RecoveryFile> ReadRecoveryFile(const platform::LockedFile& locked, const std::string& path)
 {
     // A map file's limit and room for the header.
-    platform::Result<std::string> bytes = platform::ReadFileBytes(path, platform::kMaxMapFileBytes + 8192);
-    if (!bytes) return platform::Fail(bytes.error());
+    platform::Result<std::string> bytes = locked.Read(platform::kMaxMapFileBytes + 8192);
+    if (!bytes) return platform::Fail(path + ": " + bytes.error());
     std::optional<RecoveryFile> file = ParseRecoveryFile(*bytes);
     if (!file) return platform::Fail(path + " is no complete recovery file");
     return *std::move(file);
@@ -151,11 +153,35 @@ platform::Result<RecoveryFile> ReadRecoveryFile(const std::string& path)
 
 platform::Result<std::string> SetAsideRecoveryFile(const std::string& path)
 {
-    const std::string aside = path + ".bad";
+    return platform::MoveAsideNumbered(path, ".bad");
+}
+
+std::string RecoveryFileName(long pid, std::int64_t startedAt)
+{
+    return "recovery-" + std::to_string(pid) + "-" + std::to_string(startedAt) + ".txt";
+}
+
+bool IsRecoveryFileName(std::string_view name)
+{
+    if (name == "recovery.txt") return true;
+    constexpr std::string_view kStart = "recovery-", kEnd = ".txt";
+    if (!name.starts_with(kStart) || !name.ends_with(kEnd)) return false;
+    const std::string_view middle = name.substr(kStart.size(), name.size() - kStart.size() - kEnd.size());
+    const std::size_t dash = middle.find('-');
+    const auto digits = [](std::string_view text) {
+        return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    return dash != std::string_view::npos && digits(middle.substr(0, dash)) && digits(middle.substr(dash + 1));
+}
+
+std::string ResolveRecoveredMapPath(const std::string& mapPath, const std::string& recoveryPath)
+{
+    if (mapPath.empty() || mapPath.front() == '/') return mapPath;
+    const std::string besideRecovery =
+        platform::ToAbsolute(mapPath, platform::FromWorkingFolder(platform::SplitPath(recoveryPath).folder));
     std::error_code error;
-    fs::rename(path, aside, error);
-    if (error) return platform::Fail("cannot rename " + path + ": " + error.message());
-    return aside;
+    if (fs::exists(besideRecovery, error)) return besideRecovery;
+    return platform::FromWorkingFolder(mapPath);
 }
 
 } // namespace layout

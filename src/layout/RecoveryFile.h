@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/Result.h"
+#include "platform/SafeFile.h"
 
 #include <cstdint>
 #include <optional>
@@ -40,12 +41,24 @@ std::string RecoveryFileText(const RecoveryFile& file);
 // Nothing when the text is not a complete recovery file.
 std::optional<RecoveryFile> ParseRecoveryFile(std::string_view text);
 
-// Written by safe replacement, the folder made first.
-platform::Status WriteRecoveryFile(const std::string& path, const RecoveryFile& file);
+// Written by safe replacement, the folder made first; the new file stays locked while the
+// returned handle lives, so that no other instance takes it for one left behind.
+platform::Result<platform::LockedFile> WriteRecoveryFile(const std::string& path, const RecoveryFile& file);
 // Fails with the reason when the file cannot be read or is no recovery file.
-platform::Result<RecoveryFile> ReadRecoveryFile(const std::string& path);
-// An unreadable recovery file goes aside as path + ".bad" (replacing an older one), never
-// deleted; the path it went to, or the reason it could not be moved.
+platform::Result<RecoveryFile> ReadRecoveryFile(const platform::LockedFile& file, const std::string& path);
+// An unreadable recovery file goes aside as path + ".bad", or ".bad.1", ".bad.2", ... when
+// that exists: never deleted, never over an older one. The path it went to, or the reason it
+// could not be moved.
 platform::Result<std::string> SetAsideRecoveryFile(const std::string& path);
+
+// Each running program keeps its own file in the recovery folder: "recovery-PID-START.txt"
+// (START in seconds since 1970). Files of older versions were all "recovery.txt".
+std::string RecoveryFileName(long pid, std::int64_t startedAt);
+bool IsRecoveryFileName(std::string_view name);
+
+// The map file a recovery file names, as an absolute path: one written relative (by older
+// versions) counts from the recovery file's folder when the map is there, else from the working
+// folder.
+std::string ResolveRecoveredMapPath(const std::string& mapPath, const std::string& recoveryPath);
 
 } // namespace layout

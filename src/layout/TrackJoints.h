@@ -1,12 +1,16 @@
 // The track ends of every placed track object and, for each, the other track end it meets:
 // the joints of the layout. The check reads them; the mending moves objects and asks again.
+// Ends that lie exactly alike (objects stacked at one place) are kept as one stack, so that a
+// pile of copies costs what one object does.
 #pragma once
 
 #include "layout/LayoutCheck.h"
 #include "layout/PlanHashGrid.h"
 #include "layout/TrackShapes.h"
 
-#include <unordered_set>
+#include <array>
+#include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace layout {
@@ -43,15 +47,27 @@ class TrackJoints {
     void Move(int object, const PlacedObject& record);
 
   private:
+    // Position and direction, bit for bit.
+    using StackKey = std::array<std::uint32_t, 6>;
+    struct StackHash {
+        std::size_t operator()(const StackKey& key) const;
+    };
+
     bool Candidate(const TrackEnd& a, const TrackEnd& b) const;
     JointFit Fit(int a, int b) const;
-    void NoteJoins(int e);
+    static StackKey KeyOf(const TrackEnd& end);
+    void AddEnd(int e);
+    void RemoveEnd(int e);
+    // Calls visit(e) with the first end of every stack near the point for which accept(e) holds,
+    // for stacks within reach of the point.
+    template <class Accept, class Visit> void ForEachNear(math::Vec3 p, Accept&& accept, Visit&& visit) const;
 
     const TrackShapes& shapes_;
     std::vector<TrackEnd> ends_;
     std::vector<int> firstEnd_; // per object, its first end (size: objects + 1)
+    // The grid lists the first end of each stack; each stack keeps its ends in index order.
     PlanHashGrid grid_;
-    std::unordered_set<std::uint64_t> joined_;
+    std::unordered_map<StackKey, std::vector<int>, StackHash> stacks_;
 };
 
 } // namespace layout

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <memory>
@@ -182,6 +183,19 @@ std::string ExecutableFolder()
 std::string ExecutableBaseName()
 {
     return SplitPath(CachedExecutablePath()).name;
+}
+
+std::string WorkingFolder()
+{
+    std::unique_ptr<char, decltype(&std::free)> working(::getcwd(nullptr, 0), &std::free);
+    std::string folder = working ? std::string(working.get()) : std::string("/");
+    if (!folder.ends_with('/')) folder += '/';
+    return folder;
+}
+
+std::string FromWorkingFolder(std::string_view path)
+{
+    return ToAbsolute(path, WorkingFolder());
 }
 
 std::string ToAbsolute(std::string_view path, std::string_view base)

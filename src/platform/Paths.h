@@ -34,6 +34,10 @@ std::string ExecutablePath();
 // '..' at the root stays at the root. Only '/' separates: convert Windows text with
 // FromWindowsPath first.
 std::string ToAbsolute(std::string_view path, std::string_view base);
+// The process's working folder, ending in '/' ("/" when it cannot be had).
+std::string WorkingFolder();
+// Absolute form of path relative to the working folder.
+std::string FromWorkingFolder(std::string_view path);
 
 // Path of target relative to the folder base, "./sub/x" style as the original gives it, or
 // nothing when the two share no common prefix (the root alone does not count; the caller then

@@ -5,6 +5,8 @@
 # its recovery file (autosave shortened to a second); the next start offers it and 復元 brings the
 # edit back; with the map touched since, Enter discards it instead; an unreadable recovery file
 # goes aside as .bad and the start goes on. SIGTERM keeps the edit in the recovery file at once.
+# Two windows at once keep a recovery file each: the second's start and save leave the first's
+# alone, and once the first is killed the next start offers and restores its 20 edits.
 . "$(dirname "$0")/lib.sh"
 # A failure found inside $(...) ends the whole test, its clean-up included.
 trap 'exit 1' TERM
@@ -16,7 +18,9 @@ cp -r "$KV_CONTENT/objects" "$KV_DIR/objects"
 cp "$KV_CONTENT/korvela.ini" "$KV_DIR/korvela.ini"
 for folder in trains plane helicopter car; do ln -s "$KV_CONTENT/$folder" "$KV_DIR/$folder"; done
 MAP=$KV_DIR/objects/demo.txt
-RECOVERY=$XDG_STATE_HOME/korvela/recovery.txt
+STATE=$XDG_STATE_HOME/korvela
+# The recovery files, one a line; each running program keeps its own.
+kv_recoveries() { find "$STATE" -maxdepth 1 -name 'recovery-*.txt' 2>/dev/null | sort; }
 export KORVELA_AUTOSAVE_SECONDS=1
 # The first row of the placed-object list and "削除" in the object dialog (client pixels).
 KV_FIRST_ROW_AT="100 662"
@@ -115,9 +119,9 @@ kv_delete_first()
     dialog=$(kv_dialog)
     xdotool windowraise "$dialog"
     xdotool mousemove --window "$dialog" $KV_FIRST_ROW_AT click 1
-    sleep 0.4
+    sleep 1
     xdotool mousemove --window "$dialog" $KV_DELETE_AT click 1
-    sleep 0.5
+    sleep 1
 }
 
 # kv_save FILE: the tool bar's save, answered with FILE; the success box closed.
@@ -157,7 +161,7 @@ kv_edit_and_kill()
     kv_delete_first
     kv_expect_title "korvela - demo *" "after deleting $1"
     local deadline=$((SECONDS + 30))
-    until [ -f "$RECOVERY" ]; do
+    until [ -n "$(kv_recoveries)" ]; do
         [ $SECONDS -lt $deadline ] || fail "no recovery file within 30 s of the edit $1"
         sleep 0.2
     done
@@ -183,7 +187,7 @@ kv_key_main ctrl+z
 kv_save "$MAP"
 kv_expect_title "korvela - demo" "after the save"
 [ "$(kv_objects "$MAP")" = "$original" ] || fail "Ctrl+Z left $(kv_objects "$MAP") objects, expected $original"
-[ -e "$RECOVERY" ] && fail "the save left the recovery file"
+[ -n "$(kv_recoveries)" ] && fail "the save left the recovery file"
 kv_key_main ctrl+y
 kv_expect_title "korvela - demo *" "after Ctrl+Y"
 kv_shot redone
@@ -217,14 +221,14 @@ kv_press_in "$(kv_question "close-2")" Tab Return
 kv_wait_exit 60 || fail "保存しない did not end the program"
 [ "$KV_CODE" = 0 ] || fail "the program ended with $KV_CODE"
 cmp -s "$MAP" "$KV_TMP/saved.txt" || fail "保存しない wrote the map"
-[ -e "$RECOVERY" ] && fail "closing with 保存しない left the recovery file"
+[ -n "$(kv_recoveries)" ] && fail "closing with 保存しない left the recovery file"
 
 # --- recovery after a kill
 original=$(kv_objects "$MAP")
 kv_run_map
 kv_map_creation
 kv_edit_and_kill "before the kill"
-[ -f "$RECOVERY" ] || fail "the kill took the recovery file along"
+[ -n "$(kv_recoveries)" ] || fail "the kill took the recovery file along"
 
 kv_run_map
 box=$(kv_question "recovery")
@@ -234,7 +238,7 @@ kv_expect_title "korvela - demo *" "after 復元"
 kv_map_creation
 kv_save "$MAP"
 [ "$(kv_objects "$MAP")" = $((original - 1)) ] || fail "復元 gave $(kv_objects "$MAP") objects"
-[ -e "$RECOVERY" ] && fail "saving the restored layout left the recovery file"
+[ -n "$(kv_recoveries)" ] && fail "saving the restored layout left the recovery file"
 
 # --- the map touched after the edit: Enter discards
 kv_edit_and_kill "before the second kill"
@@ -244,10 +248,11 @@ box=$(kv_question "newer")
 kv_shot recovery-question-newer
 kv_press_in "$box" Return
 kv_expect_title "korvela - demo" "after Enter on the newer map's question"
-[ -e "$RECOVERY" ] && fail "破棄 left the recovery file"
+[ -n "$(kv_recoveries)" ] && fail "破棄 left the recovery file"
 
 # --- an unreadable recovery file
 kv_kill
+RECOVERY=$STATE/recovery-1-1.txt
 printf 'garbage\n' >"$RECOVERY"
 kv_run_map
 box=$(kv_question "bad")
@@ -267,11 +272,61 @@ kv_run_map
 kv_map_creation
 kv_delete_first
 kv_expect_title "korvela - demo *" "after deleting before SIGTERM"
-[ -e "$RECOVERY" ] && fail "autosaved before SIGTERM"
+[ -n "$(kv_recoveries)" ] && fail "autosaved before SIGTERM"
 rm "$KV_DIR/korvela.ini"
 kill -TERM "$KV_PID"
 kv_wait_exit 60 || fail "SIGTERM did not end the program"
-[ -f "$RECOVERY" ] || fail "SIGTERM left no recovery file"
+[ -n "$(kv_recoveries)" ] || fail "SIGTERM left no recovery file"
 cmp -s "$MAP" "$KV_TMP/before-term.txt" || fail "SIGTERM wrote the map"
 kv_check_settings "$KV_DIR/korvela.ini" korvela
+
+# --- two windows at once: the first makes 20 edits (autosaved by their count) and is killed
+# after the second started and saved; the next start offers the first's file and restores it.
+rm -f "$STATE"/recovery-*
+original=$(kv_objects "$MAP")
+kv_run_map
+first=$KV_PID
+kv_map_creation
+for _ in $(seq 20); do kv_delete_first; done
+kv_expect_title "korvela - demo *" "after 20 deletions"
+deadline=$((SECONDS + 30))
+until firstfile=$(ls "$STATE/recovery-$first-"*.txt 2>/dev/null) &&
+    [ "$(kv_objects "$firstfile")" = $((original - 20)) ]; do
+    [ $SECONDS -lt $deadline ] || fail "the first window's 20 edits were not autosaved"
+    sleep 0.2
+done
+kv_run_map
+second=$KV_PID
+kv_wait_window "メッセージ" 60 || fail "the second window did not start"
+sleep 2
+for window in $(kv_windows); do
+    [ "$(kv_title "$window")" = KORVELA ] && kv_viewable "$window" &&
+        [ "$(xwininfo -id "$window" | awk '/Height:/ { print $2 }')" -lt 400 ] &&
+        { kv_shot second-asked; fail "the second window asked about a running program's file"; }
+done
+kv_expect_title "korvela - demo" "the second window's start"
+kv_map_creation
+kv_delete_first
+kv_save "$KV_DIR/objects/second.txt"
+kv_shot two-windows
+[ "$(kv_objects "$KV_DIR/objects/second.txt")" = $((original - 1)) ] || fail "the second window saved the wrong layout"
+[ -f "$firstfile" ] || fail "the second window's save took the first's recovery file"
+[ "$(kv_recoveries | wc -l)" = 1 ] || fail "recovery files after the second's save: $(kv_recoveries)"
+KV_PID=$first
+kv_kill
+KV_PID=$second
+# Its title names second.txt now; saved, it closes without a question.
+kill -TERM "$KV_PID"
+kv_wait_exit 60 || fail "the saved second window did not close"
+[ -f "$firstfile" ] || fail "closing the second window took the first's recovery file"
+kv_run_map
+box=$(kv_question "two-windows")
+kv_shot recovery-question-first
+kv_press_in "$box" Return
+kv_expect_title "korvela - demo *" "after restoring the first window's edits"
+kv_map_creation
+kv_save "$KV_DIR/objects/restored.txt"
+[ "$(kv_objects "$KV_DIR/objects/restored.txt")" = $((original - 20)) ] ||
+    fail "the restore gave $(kv_objects "$KV_DIR/objects/restored.txt") objects, expected $((original - 20))"
+[ -e "$firstfile" ] && fail "the restored file stayed"
 echo ok

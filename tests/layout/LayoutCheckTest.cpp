@@ -220,6 +220,25 @@ TEST_F(LayoutCheckTest, EachKindIsFoundWhereItLiesAndNowhereElse)
     EXPECT_TRUE(Findings(FindingKind::TurnoutWithoutKey).empty());
 }
 
+// A pile of copies (a copy pressed many times without a move) is one overlap, and a track
+// across it crosses every copy; a house on the pile overlaps none of them.
+TEST_F(LayoutCheckTest, CopiesPiledAtOnePlaceAreOneFindingAndEachCrossesWhatTheFirstCrosses)
+{
+    for (int i = 0; i < 40; ++i)
+        PlaceAt("straight", {0, 0, 0});
+    PlaceAt("straight", {-5, 5, 90});
+    PlaceAt("house", {0, 5, 0});
+    Objects expected(1);
+    for (int i = 0; i < 40; ++i) {
+        expected.front().push_back(i);
+        expected.push_back({i, 40});
+    }
+    Objects overlaps = ObjectsOf(Findings(FindingKind::Overlap));
+    std::sort(overlaps.begin(), overlaps.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(overlaps, expected);
+}
+
 TEST_F(LayoutCheckTest, MendingClosesLooseJointsAndLeavesPiecesHeldAtBothEnds)
 {
     LayRing();

@@ -52,7 +52,7 @@ const std::string kGood = "KORVELA Map Data\r\n:Background\r\n\r\n:Object Name\r
                           "0 1 0 2 90 1 3\r\n0 -4 0.5 6 45 0 -1\r\n\r\n:Position Data 2\r\n1 0 2 0.5\r\n"
                           "\r\n:Vehicle Data 2\r\n電車\r\n";
 
-TEST_F(MapFileBadInputTest, RefusedFilesShowTheirMessageAndChangeNothingButThePath)
+TEST_F(MapFileBadInputTest, RefusedFilesShowTheirMessageAndChangeNothing)
 {
     layout.Placed().Append({.type = 0, .x = 7});
     const struct {
@@ -89,7 +89,7 @@ TEST_F(MapFileBadInputTest, RefusedFilesShowTheirMessageAndChangeNothingButThePa
         EXPECT_EQ(Keep(layout::LoadMapFile(layout, folder + name, vehicles, {.device = device.get()})),
                   MapOutcome::Failed);
         EXPECT_EQ(ShownTexts(), std::vector<std::string>{std::string(c.message)});
-        EXPECT_EQ(layout.MapFilePath(), folder + name);
+        EXPECT_EQ(layout.MapFilePath(), "");
         ASSERT_EQ(layout.Placed().Count(), 1);
         EXPECT_EQ(layout.Placed().Find(0)->x, 7.0f);
         EXPECT_EQ(vehicles.AppliedCount(), 0);

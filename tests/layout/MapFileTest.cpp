@@ -215,14 +215,15 @@ TEST_F(MapFileTest, AFailedWriteKeepsTheOldFileAndSaysSoInsteadOfSuccess)
     WriteTypes(1);
     Scan();
     layout.Placed().Append({.type = 0, .x = 3});
+    layout.SetMapFilePath(folder + "current.txt");
     WriteFile("keep.txt", "old map\r\n");
 
     EXPECT_EQ(Keep(layout::SaveMapFile(layout, folder + "keep.txt", vehicles, FailingReplace)), MapOutcome::Failed);
     EXPECT_EQ(Bytes("keep.txt"), "old map\r\n");
     EXPECT_EQ(ShownTexts(), std::vector<std::string>{std::string(mapmsg::kWriteFailed)});
     EXPECT_EQ(shown.front().kind, layout::MapMessage::Kind::Error);
-    // The path follows the choice, as it always has; the caller leaves the title alone.
-    EXPECT_EQ(layout.MapFilePath(), folder + "keep.txt");
+    // The layout still belongs to the file it was saved to or loaded from.
+    EXPECT_EQ(layout.MapFilePath(), folder + "current.txt");
 
     // A file that cannot even be created is the old "open failed".
     shown.clear();
@@ -480,37 +481,40 @@ TEST_F(MapFileTest, MoreThanTwoHundredNamesAreIgnoredWithTheLinesThatUseThem)
     EXPECT_EQ(ShownTexts(), std::vector<std::string>{std::string(mapmsg::kLinesLeftOut)});
 }
 
-TEST_F(MapFileTest, AMissingTypeStopsTheLoadWithTheLayoutEmptied)
+// A load that fails, whether the file is missing, no map file or names a type the folder lacks,
+// leaves the open layout as it was: its objects, its history, its map path and object folder.
+TEST_F(MapFileTest, AFailedLoadChangesNothingOfTheOpenLayout)
 {
     WriteTypes(1);
     Scan();
-    layout.Placed().Append({.type = 0});
-    WriteFile("missing.txt", Crlf({"KORVELA Map Data", ":Object Name", "t0", "nosuch", ":Map Data",
-                                   "0 0 0 0 0 0 -1", ":Vehicle Data 2", "A"}));
-    EXPECT_EQ(Load("missing.txt"), MapOutcome::Failed);
-    EXPECT_EQ(ShownTexts(), std::vector<std::string>{"nosuchオブジェクトファイルがありません"});
-    EXPECT_EQ(layout.Placed().Count(), 0);
-    EXPECT_EQ(vehicles.TrainChoice(1), "電車なし");
-    EXPECT_EQ(vehicles.AppliedCount(), 0);
-}
-
-TEST_F(MapFileTest, UnreadableFilesChangeOnlyTheMapPathAndTheObjectFolder)
-{
-    WriteTypes(1);
-    Scan();
-    layout.Placed().Append({.type = 0});
+    layout.SetMapFilePath(folder + "current.txt");
+    ASSERT_TRUE(layout.AddObjects({{.type = 0, .x = 2}}).ok());
     std::filesystem::create_directories(dir.Path() / "other");
     const std::string other = folder + "other/";
     testsupport::WriteBytes(other + "plain.txt", "hello\r\nworld\r\n");
+    WriteFile("missing.txt", Crlf({"KORVELA Map Data", ":Background", "sky", ":Object Name", "t0", "nosuch",
+                                   ":Map Data", "0 0 0 0 0 0 -1", ":Vehicle Data 2", "A"}));
+    const std::string before = layout::MapFileText(layout, vehicles);
 
-    EXPECT_EQ(Keep(layout::LoadMapFile(layout, other + "gone.txt", vehicles, {})), MapOutcome::Failed);
-    EXPECT_EQ(layout.MapFilePath(), other + "gone.txt");
-    EXPECT_EQ(layout.Catalogue().ObjectFolder(), other);
-    EXPECT_EQ(Keep(layout::LoadMapFile(layout, other + "plain.txt", vehicles, {})), MapOutcome::Failed);
+    for (const std::string& path : {other + "gone.txt", other + "plain.txt", folder + "missing.txt"}) {
+        EXPECT_EQ(Keep(layout::LoadMapFile(layout, path, vehicles, {})), MapOutcome::Failed) << path;
+        EXPECT_EQ(layout::MapFileText(layout, vehicles), before) << path;
+        EXPECT_EQ(layout.MapFilePath(), folder + "current.txt");
+        EXPECT_EQ(layout.Catalogue().ObjectFolder(), folder);
+        EXPECT_EQ(layout.History().UndoCount(), 1u);
+        EXPECT_TRUE(layout.History().Changed());
+    }
     EXPECT_EQ(ShownTexts(), (std::vector<std::string>{std::string(mapmsg::kOpenFailed),
-                                                                std::string(mapmsg::kNotDataFile)}));
-    EXPECT_EQ(layout.Placed().Count(), 1);
+                                                       std::string(mapmsg::kNotDataFile),
+                                                       "nosuchオブジェクトファイルがありません"}));
+    EXPECT_EQ(vehicles.TrainChoice(1), "電車なし");
     EXPECT_EQ(vehicles.AppliedCount(), 0);
+    // A restore of such a text fails the same way.
+    EXPECT_EQ(Keep(layout::RestoreMapText(layout, folder + "x.txt", testsupport::ReadBytes(folder + "missing.txt"),
+                                          vehicles, {})),
+              MapOutcome::Failed);
+    EXPECT_EQ(layout::MapFileText(layout, vehicles), before);
+    EXPECT_EQ(layout.MapFilePath(), folder + "current.txt");
 }
 
 TEST_F(MapFileTest, AMissingBackgroundIsReportedAndTheOldNameKept)

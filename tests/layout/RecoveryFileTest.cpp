@@ -1,11 +1,15 @@
-// The recovery file: what is written reads back whole, anything less is refused, and the map
-// file counts as newer once it changed on disk after the edits began.
+// The recovery file: what is written reads back whole, anything less is refused; the writer's
+// lock keeps it from anyone else, odd files are refused without waiting, set-aside files never
+// replace older ones; a relative map path is found; the map file counts as newer once it
+// changed on disk after the edits began.
 #include "common/TestSupport.h"
 #include "layout/RecoveryFile.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -20,9 +24,19 @@ TEST(RecoveryFile, ReadsBackWhatWasWrittenAndRefusesAnythingLess)
                                     .mapStamp = {.time = 1234567890123, .size = 42},
                                     .writtenAt = 1765000000,
                                     .mapText = std::string(kMapText)};
-    const std::string path = dir.File("state/korvela/recovery.txt");
-    ASSERT_TRUE(layout::WriteRecoveryFile(path, file)); // makes the folder
-    const auto read = layout::ReadRecoveryFile(path);
+    const std::string path = dir.File("state/korvela/recovery-12-34.txt");
+    auto written = layout::WriteRecoveryFile(path, file); // makes the folder
+    ASSERT_TRUE(written) << written.error();
+    // Nobody else gets it while the writer holds it, nor while it is replaced.
+    EXPECT_EQ(platform::LockedFile::Open(path).outcome, platform::LockedFile::Outcome::Busy);
+    auto rewritten = layout::WriteRecoveryFile(path, file);
+    ASSERT_TRUE(rewritten);
+    *written = std::move(*rewritten);
+    EXPECT_EQ(platform::LockedFile::Open(path).outcome, platform::LockedFile::Outcome::Busy);
+    written->Close();
+    platform::LockedFile::Opened opened = platform::LockedFile::Open(path);
+    ASSERT_EQ(opened.outcome, platform::LockedFile::Outcome::Locked);
+    const auto read = layout::ReadRecoveryFile(opened.file, path);
     ASSERT_TRUE(read) << read.error();
     EXPECT_EQ(read->mapPath, file.mapPath);
     EXPECT_EQ(read->mapStamp, file.mapStamp);
@@ -38,13 +52,59 @@ TEST(RecoveryFile, ReadsBackWhatWasWrittenAndRefusesAnythingLess)
     badNumber.replace(badNumber.find("map-size=42"), 11, "map-size=4x");
     EXPECT_FALSE(layout::ParseRecoveryFile(badNumber));
 
+    opened.file.Close();
     testsupport::WriteBytes(path, "\x01\x02 garbage");
-    EXPECT_FALSE(layout::ReadRecoveryFile(path));
-    const auto aside = layout::SetAsideRecoveryFile(path);
-    ASSERT_TRUE(aside) << aside.error();
-    EXPECT_EQ(*aside, path + ".bad");
-    EXPECT_FALSE(fs::exists(path));
-    EXPECT_EQ(testsupport::ReadBytes(*aside), "\x01\x02 garbage");
+    opened = platform::LockedFile::Open(path);
+    EXPECT_FALSE(layout::ReadRecoveryFile(opened.file, path));
+}
+
+// Each file set aside keeps its own name: .bad, .bad.1, .bad.2, never one over another; links,
+// FIFOs and folders are refused at once, without blocking, and go aside too.
+TEST(RecoveryFile, SetAsideNeverReplacesAnOlderOneAndOddFilesAreRefusedWithoutWaiting)
+{
+    testsupport::TempDir dir;
+    const std::string path = dir.File("recovery-1-2.txt");
+    for (const std::string expected : {".bad", ".bad.1", ".bad.2"}) {
+        testsupport::WriteBytes(path, "work " + expected);
+        const auto aside = layout::SetAsideRecoveryFile(path);
+        ASSERT_TRUE(aside) << aside.error();
+        EXPECT_EQ(*aside, path + expected);
+        EXPECT_FALSE(fs::exists(path));
+    }
+    for (const std::string expected : {".bad", ".bad.1", ".bad.2"})
+        EXPECT_EQ(testsupport::ReadBytes(path + expected), "work " + expected);
+
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    platform::LockedFile::Opened fifo = platform::LockedFile::Open(path);
+    EXPECT_EQ(fifo.outcome, platform::LockedFile::Outcome::NotRegular) << fifo.reason;
+    EXPECT_EQ(*layout::SetAsideRecoveryFile(path), path + ".bad.3");
+    ASSERT_EQ(::symlink((path + ".bad").c_str(), path.c_str()), 0);
+    EXPECT_EQ(platform::LockedFile::Open(path).outcome, platform::LockedFile::Outcome::NotRegular);
+    EXPECT_EQ(*layout::SetAsideRecoveryFile(path), path + ".bad.4");
+    fs::create_directory(path);
+    EXPECT_EQ(platform::LockedFile::Open(path).outcome, platform::LockedFile::Outcome::NotRegular);
+    EXPECT_EQ(platform::LockedFile::Open(path + ".none").outcome, platform::LockedFile::Outcome::Missing);
+}
+
+TEST(RecoveryFile, NamesAndRelativeMapPaths)
+{
+    EXPECT_EQ(layout::RecoveryFileName(321, 1765000000), "recovery-321-1765000000.txt");
+    for (const char* name : {"recovery.txt", "recovery-1-2.txt", "recovery-321-1765000000.txt"})
+        EXPECT_TRUE(layout::IsRecoveryFileName(name)) << name;
+    for (const char* name : {"recovery-1-2.txt.bad", "recovery-1.txt", "recovery--2.txt", "recovery-a-2.txt",
+                             ".recovery-1-2.txt.tmp-abc", "recovery-1-2.txt.bad.1"})
+        EXPECT_FALSE(layout::IsRecoveryFileName(name)) << name;
+
+    testsupport::TempDir dir;
+    const std::string state = dir.File("state/");
+    fs::create_directories(state + "objs");
+    testsupport::WriteBytes(state + "objs/demo.txt", kMapText);
+    EXPECT_EQ(layout::ResolveRecoveredMapPath("/abs/demo.txt", state + "recovery.txt"), "/abs/demo.txt");
+    EXPECT_EQ(layout::ResolveRecoveredMapPath("objs/demo.txt", state + "recovery.txt"), state + "objs/demo.txt");
+    // Not beside the recovery file: from the working folder.
+    const std::string working = fs::current_path().string();
+    EXPECT_EQ(layout::ResolveRecoveredMapPath("objs/other.txt", state + "recovery.txt"),
+              working + "/objs/other.txt");
 }
 
 TEST(RecoveryFile, TheMapFileIsNewerOnceItChangedOnDisk)

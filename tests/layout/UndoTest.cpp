@@ -183,20 +183,82 @@ TEST_F(UndoTest, TwoHundredMixedEditsUndoneOneByOneEndWhereTheyStarted)
     EXPECT_TRUE(layout.History().Changed()); // unchanged only by a save or a load
 }
 
-TEST_F(UndoTest, UndoingAFolderChangeFindsTheTypesByName)
+// Edits before an object-folder change name their types by the catalogue they were made in:
+// with the new folder listing the types at other numbers, undoing everything writes the file
+// that was saved, byte for byte, and redoing brings every edit back with its own types.
+TEST_F(UndoTest, UndoAndRedoAcrossAFolderChangeKeepEveryObjectsType)
 {
     const std::string original = Text();
-    // The new folder lists the same types in the other order, plus one.
+    std::vector<std::string> texts;
+    ASSERT_TRUE(layout.PlaceObject(1, {{1, 10, 1}, {2, -10, 3}}).ok());
+    texts.push_back(Text());
+    SelectOnly({0, 1});
+    ASSERT_TRUE(layout.DeleteSelected().ok());
+    texts.push_back(Text());
+    SelectOnly({0, 1}); // a rail and a turnout
+    ASSERT_TRUE(layout.MoveSelectedBy(1, 0, 2).ok());
+    texts.push_back(Text());
+    ASSERT_TRUE(layout.AssignKey(3).ok());
+    texts.push_back(Text());
+    ASSERT_EQ(layout.History().UndoCount(), 4u);
+
+    // The new folder lists the same types at other numbers, plus others.
     std::filesystem::remove(dir.Path() / "rail.ini");
     WriteType("zrail", {});
     WriteFile("rail.ini", Ini({"SnapX0=0", "SnapZ0=1", "SnapX1=0", "SnapZ1=-1"}));
     WriteType("alpha", {});
     ASSERT_TRUE(layout.ScanObjectFolder(device.get(), {}, true).ok());
+    ASSERT_EQ(layout.Catalogue().TypeName(0), "alpha");
     EXPECT_EQ(layout.Placed().Count(), 0);
+
     ASSERT_TRUE(layout.Undo());
-    EXPECT_EQ(layout.Catalogue().TypeName(layout.Placed().Find(0)->type), "rail");
-    EXPECT_EQ(layout.Catalogue().TypeName(layout.Placed().Find(1)->type), "turnout");
+    EXPECT_EQ(Text(), texts.back());
+    for (int i = static_cast<int>(texts.size()) - 2; i >= 0; --i) {
+        ASSERT_TRUE(layout.Undo());
+        EXPECT_EQ(Text(), texts[static_cast<std::size_t>(i)]) << i;
+    }
+    ASSERT_TRUE(layout.Undo());
     EXPECT_EQ(Text(), original);
+    EXPECT_FALSE(layout.Undo());
+    for (const std::string& text : texts) {
+        ASSERT_TRUE(layout.Redo());
+        EXPECT_EQ(Text(), text);
+    }
+    for (int i = 0; i < layout.Placed().Count(); ++i)
+        EXPECT_NE(layout.Catalogue().TypeName(layout.Placed().Find(i)->type), "alpha") << i;
+}
+
+// A drag's edit is recorded before anything that lands while it is still open (the release is
+// seen a pass later): a typed move, or an undo, which then undoes the drag itself.
+TEST_F(UndoTest, AnEditWhileADragIsOpenComesAfterTheDrag)
+{
+    const std::string original = Text();
+    const auto openDrag = [&](layout::DragFlags flags) {
+        const math::Vec3 at = layout.Placed().Position(2);
+        Pick(Down(at.x + 0.1f, at.z + 0.1f));
+        layout.Drag().BeginDrag();
+        for (int m = 1; m <= 5; ++m)
+            layout.Drag().DragSelected(Down(at.x + 0.1f + 0.3f * m, at.z + 0.1f - 0.2f * m), flags);
+    };
+    openDrag({.alt = true});
+    ASSERT_TRUE(layout.TurnSelectedBy(90).ok());
+    ASSERT_TRUE(layout.MoveSelectedBy(0, 0, 3).ok());
+    EXPECT_FALSE(layout.Drag().EndDrag()); // the release, seen at last: nothing left to record
+    ASSERT_EQ(layout.History().UndoCount(), 3u);
+    EXPECT_EQ(layout.History().NextUndo()->name, layout::editname::kMove);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(layout.Undo());
+    EXPECT_EQ(Text(), original);
+
+    // An undo during a drag ends the drag and undoes it; a redo brings it back.
+    openDrag({});
+    const std::string dragged = Text();
+    ASSERT_NE(dragged, original);
+    ASSERT_TRUE(layout.Undo());
+    EXPECT_FALSE(layout.Drag().Dragging());
+    EXPECT_EQ(Text(), original);
+    ASSERT_TRUE(layout.Redo());
+    EXPECT_EQ(Text(), dragged);
 }
 
 } // namespace

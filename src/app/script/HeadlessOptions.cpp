@@ -224,9 +224,10 @@ std::string HeadlessUsage()
            "                     overlaps, grades, clearance, turnouts without key) and write the\n"
            "                     findings to FILE as JSON; exit 1 when the map cannot be read. The\n"
            "                     thresholds are the settings file's CheckGrade and CheckClearance\n"
-           "  --autosave-dir DIR keep unsaved changes in DIR/recovery.txt (every 3600 passes and every\n"
-           "                     20 edits) and offer a recovery file found there after MAPFILE is\n"
-           "                     opened; without it a headless run neither autosaves nor recovers\n";
+           "  --autosave-dir DIR keep unsaved changes in DIR/recovery-PID-START.txt (every 3600 passes\n"
+           "                     and every 20 edits) and offer the files there of runs that have\n"
+           "                     ended after MAPFILE is opened; without it a headless run neither\n"
+           "                     autosaves nor recovers\n";
 }
 
 } // namespace app

@@ -163,11 +163,13 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
             return 2;
         }
     }
+    // A signal that cut the script short: the run did not do what it was asked.
+    const bool interrupted = gCloseRequested != 0;
     session.Finish();
     if (services.inspect) services.inspect(app);
 
     if (options.screenshotFile) session.WriteScreenshot(*options.screenshotFile);
-    int result = session.WriteFailed() || session.MapFailed() || !mapRead ? 1 : 0;
+    int result = session.WriteFailed() || session.MapFailed() || !mapRead || interrupted ? 1 : 0;
     if (options.saveMapFile && !SaveMapAsCommanded(app, dialogs, *options.saveMapFile, errors, "--save-map"))
         result = 1;
 
@@ -215,11 +217,14 @@ int RunHeadless(int argc, char** argv, SizedDeviceFactory offscreenFactory, Scre
     services.writeScreenshot = std::move(writeScreenshot);
 
     gCloseRequested = 0;
+    // A closed terminal (SIGHUP) ends the run as SIGTERM does.
     const auto previousTerm = std::signal(SIGTERM, OnCloseSignal);
     const auto previousInt = std::signal(SIGINT, OnCloseSignal);
+    const auto previousHup = std::signal(SIGHUP, OnCloseSignal);
     const int result = RunHeadless(*options, services);
     std::signal(SIGTERM, previousTerm);
     std::signal(SIGINT, previousInt);
+    std::signal(SIGHUP, previousHup);
     return result;
 }
 

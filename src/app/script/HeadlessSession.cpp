@@ -113,9 +113,14 @@ platform::Status Session::Run(const Action& action)
         done = Menu(action.numbers[0]);
         break;
     case Kind::Undo:
-    case Kind::Redo:
+    case Kind::Redo: {
+        // As a user would see it: an entry that does nothing is no step done.
+        const HistoryState before = app_.Layout().History();
         done = Menu(action.kind == Kind::Undo ? ui::cmd::kUndo : ui::cmd::kRedo);
+        if (!done || app_.Layout().History().commands == before.commands)
+            done = platform::Fail(action.kind == Kind::Undo ? "nothing to undo" : "nothing to redo");
         break;
+    }
     case Kind::Set:
         done = Set(action);
         break;
@@ -400,7 +405,9 @@ void Session::WriteScreenshot(const std::string& path)
 
 void Session::WriteReport(const std::string& path)
 {
-    const std::string json = ReportJson(CollectReport(app_, observer_, dialogs_, finished_));
+    RunReport report = CollectReport(app_, observer_, dialogs_, finished_);
+    report.interrupted = gCloseRequested != 0;
+    const std::string json = ReportJson(report);
     if (const platform::Status written = platform::ReplaceFile(path, json); !written) {
         errors_ << "korvela: the report could not be written: " << written.error() << "\n";
         writeFailed_ = true;

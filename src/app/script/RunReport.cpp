@@ -107,6 +107,7 @@ std::string ReportJson(const RunReport& report)
     json.Key("history").BeginObject();
     json.Field("undo", report.history.undo).Field("redo", report.history.redo).Field("changed", report.history.changed);
     json.EndObject();
+    if (report.interrupted) json.Field("interrupted", true);
 
     json.Key("clock")
         .BeginObject()

@@ -47,6 +47,8 @@ struct RunReport {
     std::vector<std::string> messages;
     HistoryState history;
     ClockState clock;
+    // A signal stopped the run before its script ended (reported only then).
+    bool interrupted = false;
 };
 
 // The report as one JSON object.

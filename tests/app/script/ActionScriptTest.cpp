@@ -214,6 +214,14 @@ TEST_F(ActionRunTest, WhatTheProgramCannotDoStopsTheRunAtItsLine)
     EXPECT_NE(errors.str().find("line 3: menu item 32816 is greyed"), std::string::npos) << errors.str();
     EXPECT_FALSE(std::filesystem::exists(dir.File("r.json")));
 
+    // An undo or redo that the history refuses did nothing, and says so.
+    errors.str("");
+    EXPECT_EQ(Run("menu 32780\nrdrag 10 10 10 60\nbutton objects:1002\nundo\nundo\n"), 2);
+    EXPECT_NE(errors.str().find("line 5: nothing to undo"), std::string::npos) << errors.str();
+    errors.str("");
+    EXPECT_EQ(Run("menu 32780\nredo\n"), 2);
+    EXPECT_NE(errors.str().find("line 2: nothing to redo"), std::string::npos) << errors.str();
+
     for (const char* line : {"click 1024 10", "button objects:1002", "set settings:1077 101", "select 0",
                              "type settings:1 5", "menu 1", "attach", "end 0"}) {
         errors.str("");
