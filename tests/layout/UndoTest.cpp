@@ -201,3 +201,46 @@ TEST_F(UndoTest, UndoingAFolderChangeFindsTheTypesByName)
 
 } // namespace
 } // namespace layouttest
+
+TEST_F(UndoTest, UndoingBackToTheSavedStepIsUnchangedAndRedoingPastItIsChanged)
+{
+    layout::EditHistory& history = layout.History();
+    EXPECT_FALSE(history.Changed());
+    SelectOnly({2});
+    ASSERT_TRUE(layout.MoveSelectedBy(1, 0, 0).ok());
+    ASSERT_TRUE(layout.TurnSelectedBy(10).ok());
+    EXPECT_TRUE(history.Changed());
+    ASSERT_TRUE(layout.Undo());
+    EXPECT_TRUE(history.Changed());
+    ASSERT_TRUE(layout.Undo());
+    EXPECT_FALSE(history.Changed()); // back where it was saved
+    ASSERT_TRUE(layout.Undo());
+    EXPECT_TRUE(history.Changed()); // before the save
+    ASSERT_TRUE(layout.Redo());
+    EXPECT_FALSE(history.Changed());
+    ASSERT_TRUE(layout.Redo());
+    EXPECT_TRUE(history.Changed());
+
+    // Saved after the move: the turn's undo comes back to it.
+    ASSERT_TRUE(layout.Undo());
+    history.MarkSaved();
+    ASSERT_TRUE(layout.Redo());
+    ASSERT_TRUE(layout.Undo());
+    EXPECT_FALSE(history.Changed());
+    // A new edit drops the steps ahead; the saved step is still one undo away.
+    ASSERT_TRUE(layout.Undo());
+    ASSERT_TRUE(layout.DeleteSelected().ok());
+    while (layout.Undo()) {
+    }
+    EXPECT_TRUE(history.Changed());
+    // Saved with steps ahead, then those steps replaced: no step leads back to the file.
+    ASSERT_TRUE(layout.Redo());
+    history.MarkSaved();
+    ASSERT_TRUE(layout.Undo());
+    ASSERT_TRUE(layout.MoveSelectedBy(0, 1, 0).ok());
+    while (layout.Undo()) {
+    }
+    EXPECT_TRUE(history.Changed());
+    history.MarkChanged(); // a restored layout is never its file's
+    EXPECT_TRUE(history.Changed());
+}
