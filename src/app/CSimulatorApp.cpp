@@ -3,6 +3,7 @@
 #include "app/MessageViewers.h"
 #include "app/ObjectSelectHost.h"
 #include "camera/CameraSources.h"
+#include "layout/MapFile.h"
 #include "platform/Paths.h"
 #include "platform/VirtualKeys.h"
 #include "ui/CommandIds.h"
@@ -85,6 +86,7 @@ class CSimulatorApp::ObjectSelectBridge final : public ObjectSelectHost {
     explicit ObjectSelectBridge(CSimulatorApp& app) : app_(app) {}
 
     layout::PickRay ViewCentreRay() const override { return RayOf(app_.ViewCentreQuery()); }
+    float ViewReach() const override { return static_cast<float>(app_.setUp_.Model().Position(su::kCulling)); }
     void RefreshTurnoutControls() override { app_.RefreshTurnoutControls(); }
     bool MapCreationMode() const override { return app_.mainDlg_.ToolBar().IsChecked(cmd::kToolCreateMap); }
     void FocusOnSelection() override { app_.camera_.SetEditFocus(true, app_.Sources()); }
@@ -99,6 +101,10 @@ class CSimulatorApp::ObjectSelectBridge final : public ObjectSelectHost {
     {
         app_.dialogs_.ShowMessage(
             {.text = text, .icon = platform::MessageIcon::Warning, .owner = ui::objsel::kDialogId});
+    }
+    void ShowStatus(const std::string& text) override
+    {
+        app_.mainDlg_.StatusBar().SetText(CMainDlg::kPickPane, text);
     }
 
   private:
@@ -137,6 +143,10 @@ CSimulatorApp::CSimulatorApp(AppEnvironment environment, platform::DialogService
     appLayout_.UseMapVehicles(&mapTrains_);
     objectSelect_.Bind(&appLayout_.Core(), objectBridge_.get());
     graphics_.AddResetHook([this](gfx::Device& device) { LoadKeyLabels(device); });
+    // The title names the map the start will open from the first moment.
+    const std::string start = environment_.startMap.empty() ? StartMap() : environment_.startMap;
+    mainDlg_.Window().SetTitle(
+        layout::MapWindowTitle(environment_.executableName, start.empty() ? settings_.MapFile() : start));
 }
 
 CSimulatorApp::~CSimulatorApp() = default;
@@ -158,7 +168,8 @@ void CSimulatorApp::Startup()
     objectSelect_.Initialise();
 
     // The settings go straight into the dialog's controls, before the device reads "同期".
-    settings_.Read(setUp_, *layout_, *vehicles_, layoutCheck_);
+    settings_.Read(setUp_, *layout_, *vehicles_, layoutCheck_, recent_);
+    RefreshRecentMenu();
 
     const platform::Status created = environment_.deviceFactory
                                          ? graphics_.Create(environment_.deviceFactory, setUp_.Model())
@@ -286,7 +297,7 @@ void CSimulatorApp::OnClose()
     if (!history.changed || discardedAt_ == history.commands) recovery_.Discard();
     if (!environment_.saveSettingsOnClose) return;
     ++settingsWrites_;
-    if (const platform::Status written = settings_.Write(setUp_, *layout_, *vehicles_, layoutCheck_);
+    if (const platform::Status written = settings_.Write(setUp_, *layout_, *vehicles_, layoutCheck_, recent_);
         !written)
         std::cerr << "korvela: the settings could not be saved to " << settings_.Path() << ": "
                   << written.error() << "\n";
@@ -462,7 +473,16 @@ void CSimulatorApp::RefreshEditState()
     } else if (!changed && marked) {
         window.SetTitle(title.substr(0, title.size() - kChangedMark.size()));
     }
+    // The check window follows the layout: an edit, undo, redo or load while it is shown
+    // checks again.
+    if (layoutCheck_.Dialog().IsVisible() && checkedAt_ != layout_->History().commands) RunLayoutCheck();
     KeepRecovery();
+}
+
+void CSimulatorApp::RunLayoutCheck()
+{
+    layoutCheck_.Run(appLayout_.Core());
+    checkedAt_ = layout_->History().commands;
 }
 
 void CSimulatorApp::RefreshTurnoutControls()
@@ -505,6 +525,15 @@ bool CSimulatorApp::OnCommand(int commandId)
     case cmd::kToolSaveMap:
         layout_->SaveMap();
         return true;
+    case cmd::kSaveOver:
+        SaveMapOver();
+        return true;
+    case cmd::kQuit:
+        Quit();
+        return true;
+    case cmd::kWholeLayout:
+        ShowWholeLayout();
+        return true;
     case cmd::kImportMap:
         layout_->ImportMap();
         RefreshTurnoutControls();
@@ -528,7 +557,7 @@ bool CSimulatorApp::OnCommand(int commandId)
         objectSelect_.Show();
         return true;
     case cmd::kLayoutCheck:
-        layoutCheck_.Run(appLayout_.Core());
+        RunLayoutCheck();
         return true;
     case cmd::kKeyNone:
         layout_->AssignKey(-1);
@@ -574,6 +603,10 @@ bool CSimulatorApp::OnCommand(int commandId)
     default:
         break;
     }
+    if (commandId >= cmd::kRecentFirst && commandId <= cmd::kRecentLast) {
+        OpenRecentMap(commandId - cmd::kRecentFirst);
+        return true;
+    }
     if (commandId >= cmd::kKeyFirst && commandId <= cmd::kKeyLast) {
         layout_->AssignKey(commandId - cmd::kKeyFirst);
         return true;
@@ -589,7 +622,7 @@ bool CSimulatorApp::OnCommand(int commandId)
 
 void CSimulatorApp::OnLayoutCheckClick(int id)
 {
-    if (id == ui::check::kRecheck) layoutCheck_.Run(appLayout_.Core());
+    if (id == ui::check::kRecheck) RunLayoutCheck();
     if (id == ui::check::kMend) MendJoints();
 }
 
@@ -599,9 +632,9 @@ void CSimulatorApp::MendJoints()
     if (core.Drag().Dragging()) return;
     const layout::JointMending mending = core.MendJoints();
     RefreshTurnoutControls();
+    // The shown window has checked again.
     RefreshEditState();
     if (!layoutCheck_.Dialog().IsVisible()) return;
-    layoutCheck_.Run(core);
     layoutCheck_.ShowMendReport(mending);
 }
 

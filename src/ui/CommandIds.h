@@ -16,6 +16,13 @@ inline constexpr int kTrainFolder = 32785;
 inline constexpr int kPlaneFolder = 32804;
 inline constexpr int kHelicopterFolder = 32805;
 inline constexpr int kCarFolder = 32828;
+// "上書き保存" (the map file without a chooser), "終了" (as the close box) and the eight items of
+// "最近使ったファイル", the most recent first.
+inline constexpr int kSaveOver = 32855;
+inline constexpr int kQuit = 32856;
+inline constexpr int kRecentFirst = 32857;
+inline constexpr int kRecentCount = 8;
+inline constexpr int kRecentLast = kRecentFirst + kRecentCount - 1;
 
 // Menu "編集(&E)": the edits of the layout undone and redone, the layout check and its
 // "点検結果" window.
@@ -26,6 +33,8 @@ inline constexpr int kLayoutCheck = 32842;
 // Menu "ウィンドウ(&W)".
 inline constexpr int kShowSettings = 32778;
 inline constexpr int kShowObjects = 32808;
+// "全体を表示": the free camera looks down on the whole layout (also on the tool bar).
+inline constexpr int kWholeLayout = 32853;
 
 // Menu "ポイント切り替え(&P)": no key, then turnout keys 0 to 11 at kKeyFirst + key.
 inline constexpr int kKeyNone = 32815;
@@ -64,7 +73,7 @@ inline constexpr int kSlotCreateMap = 5;
 inline constexpr int kSlotMoveCar = 7;
 inline constexpr int kSlotMoveTrain = 8;
 inline constexpr int kSlotFirstPoint = 16;
-inline constexpr int kToolSlotCount = 26;
+inline constexpr int kToolSlotCount = 28;
 
 // Position of the turnout-key menu among the menu bar's pop-ups.
 inline constexpr int kTurnoutMenu = 3;

@@ -43,6 +43,8 @@ std::vector<ToolSlotTemplate> MainToolBarTemplate()
     for (int route = 0; route < 10; ++route) {
         slots.push_back({kToolPoints[route], ToolKind::CheckGroup, points[route], indeterminate});
     }
+    slots.push_back(separator);
+    slots.push_back({kWholeLayout, ToolKind::Button, "全体を表示", {}});
     return slots;
 }
 
