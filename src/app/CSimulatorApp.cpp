@@ -532,6 +532,7 @@ bool CSimulatorApp::OnCommand(int commandId)
         Quit();
         return true;
     case cmd::kWholeLayout:
+    case cmd::kToolWholeLayout:
         ShowWholeLayout();
         return true;
     case cmd::kImportMap:

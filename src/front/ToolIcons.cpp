@@ -254,7 +254,7 @@ wxBitmap ToolIcon(int commandId)
             case cmd::kToolHeightDetection:
                 DrawHeight(dc);
                 break;
-            case cmd::kWholeLayout:
+            case cmd::kToolWholeLayout:
                 DrawWholeLayout(dc);
                 break;
             default:

@@ -33,7 +33,7 @@ inline constexpr int kLayoutCheck = 32842;
 // Menu "ウィンドウ(&W)".
 inline constexpr int kShowSettings = 32778;
 inline constexpr int kShowObjects = 32808;
-// "全体を表示": the free camera looks down on the whole layout (also on the tool bar).
+// "全体を表示": the free camera looks down on the whole layout.
 inline constexpr int kWholeLayout = 32853;
 
 // Menu "ポイント切り替え(&P)": no key, then turnout keys 0 to 11 at kKeyFirst + key.
@@ -64,6 +64,8 @@ inline constexpr int kToolHeightDetection = 32794;
 // The edit menu's undo and redo on the tool bar.
 inline constexpr int kToolUndo = 32843;
 inline constexpr int kToolRedo = 32844;
+// "全体を表示" of the window menu on the tool bar.
+inline constexpr int kToolWholeLayout = 32865;
 // Point buttons for routes 0 to 9.
 inline constexpr std::array<int, 10> kToolPoints = {32796, 32797, 32798, 32799, 32809,
                                                     32810, 32811, 32812, 32813, 32814};

@@ -44,7 +44,7 @@ std::vector<ToolSlotTemplate> MainToolBarTemplate()
         slots.push_back({kToolPoints[route], ToolKind::CheckGroup, points[route], indeterminate});
     }
     slots.push_back(separator);
-    slots.push_back({kWholeLayout, ToolKind::Button, "全体を表示", {}});
+    slots.push_back({kToolWholeLayout, ToolKind::Button, "全体を表示", {}});
     return slots;
 }
 

@@ -258,7 +258,7 @@ TEST(ToolBarTable, SlotsAsTheMainLoopReadsThem)
         EXPECT_EQ(slot.kind, ui::ToolKind::CheckGroup);
     }
     EXPECT_EQ(slots[25].toolTip, "ポイント１０");
-    EXPECT_EQ(slots[27].id, ui::cmd::kWholeLayout);
+    EXPECT_EQ(slots[27].id, ui::cmd::kToolWholeLayout);
 
     const ui::ToolBarModel bar(slots);
     for (int id : {ui::cmd::kToolGrid, ui::cmd::kToolMagnet, ui::cmd::kToolCurveDetection,
