@@ -276,8 +276,6 @@ TEST(HelicopterModel, AFolderWithoutModelsLeavesNoHelicopterAndLoadingResetsTheP
     EXPECT_EQ(rig.Draws(), 0u);
 }
 
-} // namespace
-
 TEST(HelicopterGround, ADescentLandsOnTheGround)
 {
     HelicopterRig rig;
@@ -295,3 +293,5 @@ TEST(HelicopterGround, ADescentLandsOnTheGround)
     rig.Step();
     EXPECT_EQ(rig.helicopter.Position().y, 0.0f);
 }
+
+} // namespace

@@ -315,8 +315,6 @@ TEST(PlaneModel, ABrokenMeshIsNotDrawnButItsIniIsReadAndLoadingPutsItAtHome)
     EXPECT_FALSE(rig.plane.Loaded());
 }
 
-} // namespace
-
 TEST(PlaneGround, ADiveStopsAtTheGroundAndLevelsOutWhileFlightAboveItIsUntouched)
 {
     PlaneRig rig, free;
@@ -346,3 +344,5 @@ TEST(PlaneGround, ADiveStopsAtTheGroundAndLevelsOutWhileFlightAboveItIsUntouched
     EXPECT_NEAR(math::Dot(rig.plane.Forward(), rig.plane.Up()), 0.0f, 1e-4f);
     EXPECT_GT(rig.plane.Speed(), 0.0f);
 }
+
+} // namespace
