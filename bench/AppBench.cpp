@@ -8,8 +8,8 @@
 // manual timing from the application's own pass clock, so the iteration time is that part alone.
 #include "ScratchFolder.h"
 #include "app/AppLayout.h"
-#include "app/CMainDlg.h"
 #include "app/CSimulatorApp.h"
+#include "app/dialogs/CMainDlg.h"
 #include "demo/ContentGenerator.h"
 #include "demo/MaxLayout.h"
 #include "gfx/RecordingDevice.h"

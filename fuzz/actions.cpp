@@ -2,7 +2,7 @@
 // can carry out without further checks: known kinds and numbers that are not negative where
 // they count frames.
 #include "FuzzSupport.h"
-#include "app/ActionScript.h"
+#include "app/script/ActionScript.h"
 
 #include <cstddef>
 #include <cstdint>

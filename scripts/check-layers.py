@@ -98,24 +98,31 @@ def external_of_header(path):
     return None
 
 
-def library_deps(cmake_file):
-    """The DEPS of a folder's korvela_library call, or None when it has none."""
+def library_call(cmake_file):
+    """The NAME and DEPS of a folder's korvela_library call, or None when it has none."""
+    if not cmake_file.is_file():
+        return None
     match = LIBRARY_CALL.search(cmake_file.read_text(encoding="utf-8"))
     if not match:
         return None
     words = re.sub(r"#[^\n]*", "", match.group(1)).split()
-    deps, inside = [], False
+    name, deps, key = None, [], None
     for word in words:
-        if word in ("NAME", "LIBS"):
-            inside = False
-        elif word == "DEPS":
-            inside = True
-        elif inside:
+        if word in ("NAME", "DEPS", "LIBS"):
+            key = word
+        elif key == "NAME" and name is None:
+            name = word
+        elif key == "DEPS":
             deps.append(word)
-    return deps
+    return name, deps
 
 
-def target_of(layer):
+def target_of(layer, src):
+    """The CMake target of a layer: the NAME its korvela_library call gives, otherwise korvela_
+    and the folder ("gfx/gl" is korvela_gfx_gl)."""
+    call = library_call(src / layer / "CMakeLists.txt")
+    if call and call[0]:
+        return call[0]
     return "korvela_" + layer.replace("/", "_")
 
 
@@ -125,6 +132,8 @@ def check(src):
     faults = []
     files = 0
     order = list(table)
+    targets = {layer: target_of(layer, src) for layer in table if (src / layer).is_dir()}
+    layers_by_target = {target: layer for layer, target in targets.items()}
     for layer, (uses, _) in table.items():
         for used in uses:
             if order.index(used) >= order.index(layer):
@@ -164,19 +173,19 @@ def check(src):
                                   f"which the table does not name for {layer}/")
 
         cmake_file = folder / "CMakeLists.txt"
-        deps = library_deps(cmake_file) if cmake_file.is_file() else None
-        if deps is None:
+        call = library_call(cmake_file)
+        if call is None:
             continue  # not a korvela_library layer (the front end builds its own targets)
+        deps = call[1]
         where = cmake_file.relative_to(src.parent)
-        targets = {target_of(l): l for l in table}
         for dep in deps:
-            if dep not in targets:
+            if dep not in layers_by_target:
                 faults.append(f"{where}: DEPS names {dep}, which is no layer of the table")
-            elif targets[dep] not in included:
+            elif layers_by_target[dep] not in included:
                 faults.append(f"{where}: DEPS names {dep}, but no file of {layer}/ includes its headers")
         for used, first in sorted(included.items()):
-            if target_of(used) not in deps:
-                faults.append(f"{where}: DEPS lacks {target_of(used)}, which {first} includes")
+            if targets[used] not in deps:
+                faults.append(f"{where}: DEPS lacks {targets[used]}, which {first} includes")
     return files, faults
 
 

@@ -1,7 +1,7 @@
 #include "app/AppMapVehicles.h"
 
-#include "app/CSetUp.h"
 #include "app/VehiclesPort.h"
+#include "app/dialogs/CSetUp.h"
 #include "ui/SetUpTemplate.h"
 
 namespace app {

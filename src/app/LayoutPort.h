@@ -4,8 +4,8 @@
 // answers unless another is given; the shell never reaches the layout any other way.
 #pragma once
 
-#include "app/PickQuery.h"
-#include "app/RunReport.h"
+#include "app/RunState.h"
+#include "app/dialogs/PickQuery.h"
 #include "camera/CameraSources.h"
 
 #include <string>

@@ -1,10 +1,10 @@
 #include "app/SettingsFile.h"
 
-#include "app/CLayoutCheck.h"
-#include "app/CSetUp.h"
 #include "app/LayoutPort.h"
 #include "app/RecentMaps.h"
 #include "app/VehiclesPort.h"
+#include "app/dialogs/CLayoutCheck.h"
+#include "app/dialogs/CSetUp.h"
 #include "input/CInput.h"
 #include "math/NumberText.h"
 #include "platform/Profile.h"

@@ -3,15 +3,14 @@
 // the read-outs of a run report. AppVehicles answers unless tests give another.
 #pragma once
 
-#include "app/PickQuery.h"
-#include "app/RunReport.h"
+#include "app/RunState.h"
+#include "app/dialogs/PickQuery.h"
+#include "app/dialogs/SetUpActions.h"
 #include "camera/CameraSources.h"
 
 #include <string>
 
 namespace app {
-
-enum class Vehicle { Plane, Helicopter, Car };
 
 class VehiclesPort {
   public:

@@ -3,7 +3,7 @@
 // replaced, the visibility when it is shown or hidden; the close box hides it.
 #pragma once
 
-#include "app/CMessage.h"
+#include "app/dialogs/CMessage.h"
 
 #include <cstdint>
 #include <wx/dialog.h>

@@ -1,8 +1,8 @@
 // Entry point of the korvela executable.
-#include "app/ActionScript.h"
-#include "app/HeadlessOptions.h"
-#include "app/HeadlessRunner.h"
 #include "app/Language.h"
+#include "app/script/ActionScript.h"
+#include "app/script/HeadlessOptions.h"
+#include "app/script/HeadlessRunner.h"
 #include "model/MeshInspect.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Translation.h"

@@ -6,7 +6,7 @@
 #include "app/CSimulatorApp.h"
 #include "app/LayoutPort.h"
 #include "app/VehiclesPort.h"
-#include "app/ViewerPort.h"
+#include "app/dialogs/ViewerPort.h"
 #include "common/TestSupport.h"
 #include "gfx/RecordingDevice.h"
 #include "platform/RecordingDialogService.h"

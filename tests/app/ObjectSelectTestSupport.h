@@ -4,10 +4,10 @@
 #pragma once
 
 #include "AppTestSupport.h"
-#include "app/CObjectSelect.h"
 #include "app/CSimulatorApp.h"
 #include "app/MousePort.h"
-#include "app/ObjectSelectHost.h"
+#include "app/dialogs/CObjectSelect.h"
+#include "app/dialogs/ObjectSelectHost.h"
 #include "common/TestSupport.h"
 #include "gfx/RecordingDevice.h"
 #include "layout/CLayout.h"

@@ -1,5 +1,5 @@
 #include "AppTestSupport.h"
-#include "app/CSetUp.h"
+#include "app/dialogs/CSetUp.h"
 #include "platform/VirtualKeys.h"
 #include "ui/SetUpTemplate.h"
 

@@ -42,8 +42,22 @@ printf '#include "gfx/gl/GlDevice.h"\n' >>"$work/src/layout/CLayout.h"
 expect 1 'includes "gfx/gl/GlDevice.h" of layer gfx/gl/, which layout/ may not use' "the OpenGL backend is not part of gfx for the core"
 
 fresh
-printf '#include <wx/string.h>\n' >>"$work/src/app/JsonWriter.cpp"
+printf '#include <wx/string.h>\n' >>"$work/src/app/script/JsonWriter.cpp"
 expect 1 'includes <wx/string.h> of wxWidgets' "the GUI toolkit in the core fails"
+
+# The application layer's three rooms: the dialogs never reach the application object, the
+# application never reaches the scripted runs, and the script's DEPS name the application.
+fresh
+printf '#include "app/CSimulatorApp.h"\n' >>"$work/src/app/dialogs/CSetUp.cpp"
+expect 1 'includes "app/CSimulatorApp.h" of layer app/, which app/dialogs/ may not use' "a dialog including the application fails"
+
+fresh
+printf '#include "app/script/RunReport.h"\n' >>"$work/src/app/AppScene.cpp"
+expect 1 'includes "app/script/RunReport.h" of layer app/script/, which app/ may not use' "the application including the scripted runs fails"
+
+fresh
+sed -i 's/ DEPS korvela_app / DEPS /' "$work/src/app/script/CMakeLists.txt"
+expect 1 "src/app/script/CMakeLists.txt: DEPS lacks korvela_app" "a layer's target is the NAME its CMakeLists.txt gives"
 
 fresh
 sed -i 's/korvela_library(NAME korvela_camera DEPS /&korvela_vehicles /' "$work/src/camera/CMakeLists.txt"

@@ -1,0 +1,130 @@
+// One pass of the main loop: the input of the mouse buttons, the simulation and the drawing;
+// a paint between passes.
+#include "app/CSimulatorApp.h"
+
+#include "camera/CameraSources.h"
+#include "platform/VirtualKeys.h"
+
+#include <chrono>
+
+namespace app {
+
+namespace {
+
+namespace vk = platform::vk;
+
+double MillisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+} // namespace
+
+bool CSimulatorApp::RunPass(bool windowShown)
+{
+    if (!mainDlg_.MayRun()) return false;
+    if (!windowShown) return true;
+
+    const auto start = std::chrono::steady_clock::now();
+    const PickQuery cursor = QueryAt(cursorX_, cursorY_);
+
+    // Mouse navigation, and keeping a drag under the mouse after the camera moved.
+    if (input_.KeyDown(vk::kRButton)) {
+        const MouseMotion main = mouse_->ReadMain();
+        camera_.OrbitDrag(main.dx, main.dy);
+        const MouseMotion preview = mouse_->ReadPreview();
+        camera_.PreviewOrbitDrag(preview.dx, preview.dy);
+        DragFollowUp(cursor);
+    } else if (input_.KeyDown(vk::kMButton)) {
+        const MouseMotion main = mouse_->ReadMain();
+        camera_.DistanceDrag(main.dy, setUp_.Model());
+        setUp_.OnHScroll();
+        DragFollowUp(cursor);
+    } else {
+        mouse_->Unacquire();
+    }
+
+    if (!input_.KeyDown(vk::kLButton)) {
+        layout_->EndDrag();
+        mainDlg_.EndDrags();
+    }
+    if (layout_->SelectedIndex() >= 0 && mainDlg_.Picked() == CMainDlg::kPickedObject &&
+        mainDlg_.ObjectDrag())
+        layout_->DragSelected(cursor);
+    if (mainDlg_.TrainDrag()) {
+        for (int slot = 1; slot <= 6; ++slot) {
+            if (vehicles_->HasSelectedCar(slot) && slot == mainDlg_.Picked())
+                vehicles_->DragCar(slot, cursor);
+        }
+    }
+
+    // Editing modes keep every vehicle still.
+    setUp_.PollFunctionKeys();
+    if (mainDlg_.EditingMode()) {
+        camera_.MoveEditFocus(input_);
+    } else {
+        for (int slot = 1; slot <= 6; ++slot)
+            vehicles_->DriveStep(slot);
+        camera_.MoveCameraPoint(input_, setUp_.Model());
+        vehicles_->UpdateControls(Vehicle::Plane);
+        vehicles_->UpdateControls(Vehicle::Helicopter);
+        vehicles_->UpdateControls(Vehicle::Car);
+    }
+    layout_->PollTurnoutKeys();
+    recovery_.CountPass();
+    RefreshEditState();
+    // The camera looks from where the cars stood before they settle onto the track this pass,
+    // as it always has.
+    UpdateView();
+    vehicles_->FollowTrack();
+    times_.simulationMs += MillisecondsSince(start);
+
+    const auto drawing = std::chrono::steady_clock::now();
+    RenderFrame();
+    times_.drawingMs += MillisecondsSince(drawing);
+    ++times_.passes;
+    return mainDlg_.MayRun();
+}
+
+void CSimulatorApp::DragFollowUp(const PickQuery& query)
+{
+    if (mainDlg_.ObjectDrag() && layout_->SelectedIndex() >= 0) layout_->RegrabSelected(query);
+    // Once per slot: the grab is re-derived for this frame, not until the drag ends.
+    if (mainDlg_.TrainDrag()) {
+        for (int slot = 1; slot <= 6; ++slot) {
+            if (vehicles_->HasSelectedCar(slot)) vehicles_->ReanchorGrab(slot, query);
+        }
+    }
+}
+
+void CSimulatorApp::Paint()
+{
+    if (!started_) UpdateView();
+    RenderFrame();
+}
+
+void CSimulatorApp::UpdateView()
+{
+    camera_.UpdateRig(setUp_.Model(), mainDlg_.StatusBar(), Sources(), mainDlg_.EditingMode(), input_);
+    // A view without area has no finite projection: the last one stays.
+    if (mainDlg_.View().HasArea())
+        camera_.BuildViewProjection(setUp_.Model(), mainDlg_.DeviceWidth(), mainDlg_.DeviceHeight());
+}
+
+camera::CameraSources CSimulatorApp::Sources() const
+{
+    camera::CameraSources sources;
+    vehicles_->FillCameraSources(sources);
+    sources.selected = layout_->SelectedObject();
+    return sources;
+}
+
+void CSimulatorApp::RenderFrame()
+{
+    // No frame without a device, and none while the view has no area: its projection would
+    // not be finite.
+    if (!graphics_.HasDevice() || !mainDlg_.View().HasArea()) return;
+    graphics_.RenderMainFrame({.setUp = setUp_.Model(), .camera = camera_, .scene = appScene_});
+}
+
+} // namespace app

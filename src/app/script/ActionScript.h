@@ -1,0 +1,91 @@
+// A scripted session of a headless run: one user action a line, read by a parser that knows
+// nothing of the program, so that a bad script is refused before anything runs.
+//
+//   frames N                          N passes of the main loop (Start is pressed first)
+//   key NAME...                       keys down for one pass, then up
+//   hold NAME FROM-TO | hold NAME F   a key held on those passes (counted from 0, as --keys)
+//   click X Y [shift] [ctrl] [alt]    the left button in the render view, pixels of --size
+//   drag X1 Y1 X2 Y2 [mods]           left button down, moved, released; rdrag and mdrag with
+//   rdrag ... / mdrag ...             the right and middle buttons (camera navigation)
+//   wheel N                           N notches of the wheel over the view (up positive)
+//   menu ID                           a menu or tool-bar command by its id
+//   undo, redo                        the edit menu's "元に戻す" and "やり直し"
+//   set settings:ID VALUE             a control set as a user would; objects:ID likewise
+//   button objects:ID                 a dialog button pressed (settings:ID too)
+//   type objects:ID TEXT              text typed into an edit box (the rest of the line)
+//   row N [ctrl]                      a click on row N of the placed-object list
+//   select INDEX...                   placed objects selected by record index
+//   load-map FILE, save-map FILE, import-map FILE, report FILE, screenshot FILE
+//   check-layout FILE                 the layout check's findings written as JSON
+//   mend-joints                       the check window's "継ぎ目を合わせる"
+//
+// '#' at the start of a line or after a blank starts a comment; blank lines are skipped.
+#pragma once
+
+#include "platform/Result.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace app {
+
+struct Modifiers {
+    bool shift = false;
+    bool ctrl = false;
+    bool alt = false;
+    bool operator==(const Modifiers&) const = default;
+};
+
+enum class ScriptDialog { Settings, Objects };
+
+struct Action {
+    enum class Kind {
+        Frames,
+        Key,
+        Hold,
+        Click,
+        Drag,
+        RightDrag,
+        MiddleDrag,
+        Wheel,
+        Menu,
+        Undo,
+        Redo,
+        Set,
+        Button,
+        Type,
+        Row,
+        Select,
+        LoadMap,
+        SaveMap,
+        ImportMap,
+        Report,
+        Screenshot,
+        CheckLayout,
+        MendJoints,
+    };
+
+    Kind kind = Kind::Frames;
+    int line = 0; // 1-based line of the script
+    // Frames: count; Key: key codes; Hold: key, from, to; Click: x, y; drags: x1, y1, x2, y2;
+    // Wheel: notches; Menu: id; Set: id, value; Button, Type: id; Row: row; Select: indices.
+    std::vector<int> numbers;
+    Modifiers modifiers{};
+    ScriptDialog dialog = ScriptDialog::Settings;
+    std::string text{}; // Type: the text; the file actions: the path
+    bool operator==(const Action&) const = default;
+
+    // Whether the action runs passes of the main loop (Start must have been pressed).
+    bool RunsPasses() const;
+};
+
+// The whole script, or the first bad line as "line N: reason".
+platform::Result<std::vector<Action>> ParseActions(std::string_view text);
+// The script file read and parsed; a file too large to be a script is refused unread.
+platform::Result<std::vector<Action>> ReadActionScript(const std::string& path);
+
+// The script format, for --help.
+std::string ActionsUsage();
+
+} // namespace app

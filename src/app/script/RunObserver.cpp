@@ -1,0 +1,34 @@
+#include "app/script/RunObserver.h"
+
+#include "platform/Memory.h"
+
+namespace app::headless {
+
+RunReport CollectReport(CSimulatorApp& app, const RunObserver& observer,
+                        const platform::RecordingDialogService& dialogs, const FinishedFrames& finished)
+{
+    RunReport report;
+    const PassTimes& times = app.Times();
+    report.frames = times.passes;
+    if (times.passes > 0) {
+        report.simulationMs = times.simulationMs / times.passes;
+        report.drawingMs = times.drawingMs / times.passes;
+    }
+    if (finished.frames > 0) report.frameGlMs = finished.totalMs / finished.frames;
+    report.eye = app.Camera().Eye();
+    report.target = app.Camera().Target();
+    report.types = app.Layout().TypeNames();
+    for (int slot = 1; slot <= kTrainSlotCount; ++slot)
+        report.trains.push_back({app.Vehicles().Train(slot), observer.Distance(slot)});
+    report.objects = app.Layout().PlacedObjects();
+    report.history = app.Layout().History();
+    report.routeChanges = observer.Changes();
+    report.car = app.Vehicles().RoadCar();
+    report.plane = app.Vehicles().Plane();
+    report.helicopter = app.Vehicles().Helicopter();
+    report.messages = dialogs.MessageTexts();
+    report.peakRssMb = platform::PeakResidentMb();
+    return report;
+}
+
+} // namespace app::headless

@@ -1,0 +1,45 @@
+// The state a headless run reports at its end: what the camera looks at, the catalogue, the
+// trains, the placed objects and their route changes, the three vehicles and the messages the
+// run raised. Angles of vehicles are in radians, those of placed objects in degrees.
+#pragma once
+
+#include "app/RunState.h"
+#include "math/Vector.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace app {
+
+struct TrainReport {
+    TrainState state;
+    // Horizontal distance the lead car moved during the run.
+    double distance = 0;
+};
+
+struct RunReport {
+    int frames = 0;
+    double peakRssMb = 0;    // the most resident memory the process had, in MiB
+    double simulationMs = 0; // average per pass
+    double drawingMs = 0;    // average per pass
+    // With the OpenGL device: the drawing of a pass and the wait until the device has finished
+    // the frame, on average. Nothing with the recording device.
+    std::optional<double> frameGlMs;
+    math::Vec3 eye;
+    math::Vec3 target;
+    std::vector<std::string> types;
+    std::vector<TrainReport> trains;
+    std::vector<PlacedObjectState> objects;
+    std::vector<RouteChange> routeChanges;
+    RoadCarState car;
+    PlaneState plane;
+    HelicopterState helicopter;
+    std::vector<std::string> messages;
+    HistoryState history;
+};
+
+// The report as one JSON object.
+std::string ReportJson(const RunReport& report);
+
+} // namespace app
