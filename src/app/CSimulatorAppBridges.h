@@ -76,6 +76,8 @@ class CSimulatorApp::ObjectSelectBridge final : public ObjectSelectHost {
     {
         app_.mainDlg_.StatusBar().SetText(CMainDlg::kPickPane, text);
     }
+    void AttachTrack() override { app_.AttachTrack(false); }
+    void NextTrackEnd() override { app_.NextTrackEnd(); }
 
   private:
     CSimulatorApp& app_;

@@ -14,7 +14,7 @@ namespace front {
 namespace {
 
 // GDK's key value and modifier mask for a label: "Ctrl+" and "Shift+" in that order, each
-// optional, then "F1" to "F12", "Home" or a capital letter (which needs a modifier).
+// optional, then "F1" to "F12", "Home", "Insert" or a capital letter (which needs a modifier).
 struct GdkKey {
     unsigned value = 0;
     int modifiers = 0;
@@ -27,6 +27,7 @@ std::optional<GdkKey> KeyOfLabel(std::string_view keyLabel)
     constexpr unsigned kKeyHome = 0xff50; // GDK_KEY_Home
     constexpr int kShiftMask = 1 << 0;
     constexpr int kControlMask = 1 << 2;
+    constexpr unsigned kKeyInsert = 0xff63; // GDK_KEY_Insert
     GdkKey key;
     for (const auto& [prefix, mask] : {std::pair<std::string_view, int>{"Ctrl+", kControlMask}, {"Shift+", kShiftMask}}) {
         if (keyLabel.starts_with(prefix)) {
@@ -34,8 +35,8 @@ std::optional<GdkKey> KeyOfLabel(std::string_view keyLabel)
             keyLabel.remove_prefix(prefix.size());
         }
     }
-    if (keyLabel == "Home") {
-        key.value = kKeyHome;
+    if (keyLabel == "Home" || keyLabel == "Insert") {
+        key.value = keyLabel == "Home" ? kKeyHome : kKeyInsert;
         return key;
     }
     if (keyLabel.size() == 1 && key.modifiers != 0) {

@@ -29,6 +29,9 @@ inline constexpr int kRecentLast = kRecentFirst + kRecentCount - 1;
 inline constexpr int kUndo = 32840;
 inline constexpr int kRedo = 32841;
 inline constexpr int kLayoutCheck = 32842;
+// "つなぐ" (Insert): the next piece laid against the selected piece's open end; with Shift
+// ("反転") by the new piece's other end.
+inline constexpr int kAttach = 32854;
 
 // Menu "ウィンドウ(&W)".
 inline constexpr int kShowSettings = 32778;

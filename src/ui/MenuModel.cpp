@@ -33,7 +33,8 @@ MenuTemplate MainMenuTemplate()
     menu.push_back({"編集(&E)",
                     {{kUndo, "元に戻す", "Ctrl+Z"},
                      {kRedo, "やり直し", "Ctrl+Y"},
-                     {kLayoutCheck, "レイアウトの点検", "Ctrl+L"}}});
+                     {kLayoutCheck, "レイアウトの点検", "Ctrl+L"},
+                     {kAttach, "つなぐ", "Insert"}}});
     menu.push_back({"ウィンドウ(&W)",
                     {{kShowSettings, "設定", "F3"},
                      {kShowObjects, "オブジェクト", "F4"},

@@ -33,6 +33,9 @@ class ObjectSelectHost {
     virtual void ShowWarning(const std::string& /*text*/) {}
     // A note in the main window's first status pane (why "配置" placed nothing).
     virtual void ShowStatus(const std::string& /*text*/) {}
+    // "つなぐ" and "次の端": laying track from the selected piece's open ends.
+    virtual void AttachTrack() {}
+    virtual void NextTrackEnd() {}
 };
 
 } // namespace app

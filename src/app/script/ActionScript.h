@@ -18,6 +18,8 @@
 //   load-map FILE, save-map FILE, import-map FILE, report FILE, screenshot FILE
 //   check-layout FILE                 the layout check's findings written as JSON
 //   mend-joints                       the check window's "継ぎ目を合わせる"
+//   attach [flip]                     "つなぐ" (Insert; flip: Shift+Insert)
+//   end N                             the selected piece's N-th open end made current
 //
 // '#' at the start of a line or after a blank starts a comment; blank lines are skipped.
 #pragma once
@@ -64,12 +66,15 @@ struct Action {
         Screenshot,
         CheckLayout,
         MendJoints,
+        Attach,
+        End,
     };
 
     Kind kind = Kind::Frames;
     int line = 0; // 1-based line of the script
     // Frames: count; Key: key codes; Hold: key, from, to; Click: x, y; drags: x1, y1, x2, y2;
-    // Wheel: notches; Menu: id; Set: id, value; Button, Type: id; Row: row; Select: indices.
+    // Wheel: notches; Menu: id; Set: id, value; Button, Type: id; Row: row; Select: indices;
+    // Attach: 1 for flip, else 0; End: the open end.
     std::vector<int> numbers;
     Modifiers modifiers{};
     ScriptDialog dialog = ScriptDialog::Settings;
