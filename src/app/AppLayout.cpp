@@ -84,6 +84,8 @@ void AppLayout::Show(const layout::MapResult& result)
 void AppLayout::MapDone()
 {
     app_.MainDlg().Window().SetTitle(layout::MapWindowTitle(app_.ExecutableName(), layout_.MapFilePath()));
+    hasFile_ = true;
+    app_.MapFileUsed(layout_.MapFilePath());
 }
 
 // --- catalogue and map commands
@@ -124,6 +126,8 @@ void AppLayout::LoadMap()
 
 bool AppLayout::LoadMapFile(const std::string& path)
 {
+    // Even a failed load names its file the map file: the layout left is none of its own.
+    hasFile_ = false;
     layout_.Placed().SetKeyLabelStyle(KeyLabelStyle());
     const layout::MapResult result =
         layout::LoadMapFile(layout_, path, *mapVehicles_, {.device = Device(), .catalogue = Catalogue()});
@@ -137,8 +141,29 @@ void AppLayout::SaveMap()
 {
     const std::optional<std::string> path = dialogs_.ChooseFileToSave(
         MapFileRequest(layout::mapmsg::kSaveTitle, layout_.MapFilePath(), false));
-    if (!path) return;
-    const layout::MapResult result = layout::SaveMapFile(layout_, *path, *mapVehicles_);
+    if (path) SaveMapTo(*path);
+}
+
+void AppLayout::SaveMapOver()
+{
+    if (hasFile_)
+        SaveMapTo(layout_.MapFilePath());
+    else
+        SaveMap();
+}
+
+void AppLayout::SaveMapTo(const std::string& path)
+{
+    // The object folder of a map is its own folder: saved where the objects it uses are not,
+    // it could not be loaded back.
+    const int missing = layout::CountTypesMissingIn(layout_, platform::SplitPath(path).folder);
+    if (missing > 0 &&
+        dialogs_.ShowMessage({.text = layout::MissingTypesQuestion(missing),
+                              .icon = platform::MessageIcon::Warning,
+                              .buttons = platform::MessageButtons::YesNo,
+                              .labels = {"このまま保存", "キャンセル"}}) != platform::MessageAnswer::Yes)
+        return;
+    const layout::MapResult result = layout::SaveMapFile(layout_, path, *mapVehicles_);
     Show(result);
     if (result.Done()) MapDone();
 }
@@ -248,7 +273,9 @@ bool AppLayout::RestoreMap(const std::string& mapPath, const std::string& text)
         layout::RestoreMapText(layout_, mapPath, text, *mapVehicles_, {.device = Device(), .catalogue = Catalogue()});
     Show(result);
     if (!result.Done()) return false;
-    MapDone();
+    app_.MainDlg().Window().SetTitle(layout::MapWindowTitle(app_.ExecutableName(), layout_.MapFilePath()));
+    // What was restored is no file's yet: "上書き保存" asks where it goes.
+    hasFile_ = false;
     return true;
 }
 

@@ -47,12 +47,17 @@ class AppLayout final : public LayoutPort, private layout::LayoutListener {
     std::string BackgroundName() const override { return layout_.Catalogue().BackgroundName(); }
     void SetBackgroundName(std::string name) override { layout_.Catalogue().SetBackgroundName(std::move(name)); }
     std::string MapFilePath() const override { return layout_.MapFilePath(); }
-    void SetMapFilePath(std::string path) override { layout_.SetMapFilePath(std::move(path)); }
+    void SetMapFilePath(std::string path) override
+    {
+        layout_.SetMapFilePath(std::move(path));
+        hasFile_ = false;
+    }
 
     void ScanObjectFolder() override;
     void ChooseBackground() override;
     void LoadMap() override;
     void SaveMap() override;
+    void SaveMapOver() override;
     void ImportMap() override;
     bool LoadMapFile(const std::string& path) override;
 
@@ -92,6 +97,8 @@ class AppLayout final : public LayoutPort, private layout::LayoutListener {
     int KeyLabelStyle() const;
     // After a save or load that went through: the main window's title names the map.
     void MapDone();
+    // The save once the file is known: asks first when the folder lacks objects the map uses.
+    void SaveMapTo(const std::string& path);
     // Shows what a map command had to say, in order.
     void Show(const layout::MapResult& result);
 
@@ -100,6 +107,9 @@ class AppLayout final : public LayoutPort, private layout::LayoutListener {
     layout::CLayout layout_;
     AppMapVehicles ownMapVehicles_;
     layout::MapVehicles* mapVehicles_;
+    // The layout was loaded from or saved to its map file in this session: "上書き保存" writes
+    // there without asking.
+    bool hasFile_ = false;
 };
 
 } // namespace app

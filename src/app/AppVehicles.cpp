@@ -8,6 +8,7 @@
 #include "ui/SetUpTemplate.h"
 #include "vehicles/VehicleMotion.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace app {
@@ -264,19 +265,33 @@ void AppVehicles::UpdateControls(Vehicle vehicle)
     const input::CInput& input = app_.Input();
     const ui::DialogModel& setUp = app_.SetUp().Model();
     switch (vehicle) {
-    case Vehicle::Plane:
+    case Vehicle::Plane: {
+        const float from = plane_.Position().y;
         plane_.UpdateControls(input, setUp);
         plane_.TurnBody();
+        if (const auto ground = GroundUnder(plane_.Position(), from)) plane_.StayAbove(*ground);
         app_.OwnLayout().Core().SetAeroplaneVector(plane_.AeroplaneVector());
         break;
-    case Vehicle::Helicopter:
+    }
+    case Vehicle::Helicopter: {
+        const float from = helicopter_.Position().y;
         helicopter_.UpdateControls(input, setUp);
         helicopter_.TurnBody();
+        if (const auto ground = GroundUnder(helicopter_.Position(), from)) helicopter_.StayAbove(*ground);
         break;
+    }
     case Vehicle::Car:
         car_.UpdateControls(input, setUp);
         break;
     }
+}
+
+std::optional<float> AppVehicles::GroundUnder(math::Vec3 position, float before)
+{
+    // From above where the aircraft was and is: a pass that took it through a surface finds it.
+    constexpr float kAbove = 1.0f;
+    surface_.Refresh();
+    return surface_.SurfaceTop(position.x, position.z, std::max(position.y, before) + kAbove);
 }
 
 void AppVehicles::FillCameraSources(camera::CameraSources& sources) const

@@ -12,6 +12,7 @@
 #include "vehicles/CTrain.h"
 #include "vehicles/VehicleStartPositions.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -87,6 +88,9 @@ class AppVehicles final : public VehiclesPort {
     HelicopterState Helicopter() const override;
 
   private:
+    // The highest surface under an aircraft at position that was at height `before` last pass.
+    std::optional<float> GroundUnder(math::Vec3 position, float before);
+
     CSimulatorApp& app_;
     layout::CLayoutSurface& surface_;
     std::vector<vehicles::CTrain> trains_;

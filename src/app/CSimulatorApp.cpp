@@ -3,6 +3,7 @@
 #include "app/CSimulatorApp.h"
 
 #include "app/CSimulatorAppBridges.h"
+#include "layout/MapFile.h"
 #include "app/dialogs/MessageViewers.h"
 #include "ui/SetUpTemplate.h"
 #include "ui/WindowTemplates.h"
@@ -62,6 +63,10 @@ CSimulatorApp::CSimulatorApp(AppEnvironment environment, platform::DialogService
     appLayout_.UseMapVehicles(&mapTrains_);
     objectSelect_.Bind(&appLayout_.Core(), objectBridge_.get());
     graphics_.AddResetHook([this](gfx::Device& device) { LoadKeyLabels(device); });
+    // The title names the map the start will open from the first moment.
+    const std::string start = environment_.startMap.empty() ? StartMap() : environment_.startMap;
+    mainDlg_.Window().SetTitle(
+        layout::MapWindowTitle(environment_.executableName, start.empty() ? settings_.MapFile() : start));
 }
 
 CSimulatorApp::~CSimulatorApp() = default;
@@ -83,7 +88,8 @@ void CSimulatorApp::Startup()
     objectSelect_.Initialise();
 
     // The settings go straight into the dialog's controls, before the device reads "同期".
-    settings_.Read(setUp_, *layout_, *vehicles_, layoutCheck_);
+    settings_.Read(setUp_, *layout_, *vehicles_, layoutCheck_, recent_);
+    RefreshRecentMenu();
 
     const platform::Status created = environment_.deviceFactory
                                          ? graphics_.Create(environment_.deviceFactory, setUp_.Model())
@@ -135,7 +141,7 @@ void CSimulatorApp::OnClose()
     if (!history.changed || discardedAt_ == history.commands) recovery_.Discard();
     if (!environment_.saveSettingsOnClose) return;
     ++settingsWrites_;
-    if (const platform::Status written = settings_.Write(setUp_, *layout_, *vehicles_, layoutCheck_);
+    if (const platform::Status written = settings_.Write(setUp_, *layout_, *vehicles_, layoutCheck_, recent_);
         !written)
         std::cerr << "korvela: the settings could not be saved to " << settings_.Path() << ": "
                   << written.error() << "\n";

@@ -10,6 +10,7 @@
 #include "app/LayoutPort.h"
 #include "app/MousePort.h"
 #include "app/PassClock.h"
+#include "app/RecentMaps.h"
 #include "app/RecoveryKeeper.h"
 #include "app/SettingsFile.h"
 #include "app/VehiclesPort.h"
@@ -70,6 +71,11 @@ struct AppEnvironment {
     bool saveSettingsOnClose = true;
     // Autosave and recovery of unsaved layouts; off without a folder.
     RecoveryOptions recovery{};
+    // The map named on the command line: the title names it from the start.
+    std::string startMap{};
+    // "終了" closes the window as its close box does; without a window the command asks about
+    // unsaved changes and ends the run.
+    std::function<void()> requestClose{};
 };
 
 // Average time of one pass, split as the run report shows it.
@@ -85,6 +91,8 @@ class CSimulatorApp {
     static constexpr std::string_view kAboutText =
         "KORVELA Version 1.0\n鉄道模型のレイアウトを3Dで組み立て、電車を走らせるソフトです。";
     static constexpr std::string_view kAboutTitle = "バージョン情報";
+    // The demo map in the content folder.
+    static constexpr std::string_view kDemoMap = "objects/demo.txt";
 
     // dialogs and keys must outlive the application; so must every port given in environment.
     CSimulatorApp(AppEnvironment environment, platform::DialogService& dialogs, platform::KeyState& keys);
@@ -167,6 +175,15 @@ class CSimulatorApp {
     RecoveryKeeper& Recovery() { return recovery_; }
     // The map named on the command line, loaded as the load command does without its dialog.
     bool LoadMapFile(const std::string& path);
+    // The map a start without a map file opens: the one last loaded or saved (the settings
+    // file's "FileName") while it exists, else the demo map; empty when neither exists.
+    std::string StartMap() const;
+    // The end of start-up: the map of the command line (environment's startMap) or StartMap().
+    // One that cannot be opened leaves the empty layout, and its messages say why.
+    void OpenStartMap();
+    // A map was loaded or saved: it heads "最近使ったファイル".
+    void MapFileUsed(const std::string& path);
+    const RecentMaps& Recent() const { return recent_; }
     // The object dialog's preview of the type chosen in its catalogue list.
     void RenderObjectPreview();
     // The centre of the render view seen through the camera, where placing and importing aim.
@@ -231,6 +248,15 @@ class CSimulatorApp {
     void ChooseFolder(int commandId);
     void ChooseObjectFolder();
     void OnEditModeCommand(int commandId);
+    // Checks the layout and shows the "点検結果" window.
+    void RunLayoutCheck();
+    // The file menu's commands of our own: "上書き保存", a recent map, "終了".
+    void SaveMapOver();
+    void OpenRecentMap(int position);
+    void Quit();
+    void RefreshRecentMenu();
+    // "全体を表示".
+    void ShowWholeLayout();
     bool LayingTrack() const;
     void AfterTrackLaying(const platform::Status& done);
     void LoadKeyLabels(gfx::Device& device);
@@ -275,6 +301,9 @@ class CSimulatorApp {
     vehicles::TrainMapVehicles mapTrains_;
     AppScene appScene_;
     RecoveryKeeper recovery_;
+    RecentMaps recent_;
+    // The edit count the check window's list was made at; none after a load.
+    std::optional<std::uint64_t> checkedAt_;
     // The edit count when the user last chose not to save ("保存しない"): closing with just
     // those changes leaves nothing to recover.
     std::optional<std::uint64_t> discardedAt_;

@@ -56,6 +56,7 @@ class CSimulatorApp::ObjectSelectBridge final : public ObjectSelectHost {
     explicit ObjectSelectBridge(CSimulatorApp& app) : app_(app) {}
 
     layout::PickRay ViewCentreRay() const override { return RayOf(app_.ViewCentreQuery()); }
+    float ViewReach() const override { return static_cast<float>(app_.setUp_.Model().Position(ui::setup::kCulling)); }
     void RefreshTurnoutControls() override { app_.RefreshTurnoutControls(); }
     bool MapCreationMode() const override { return app_.mainDlg_.ToolBar().IsChecked(ui::cmd::kToolCreateMap); }
     void FocusOnSelection() override { app_.camera_.SetEditFocus(true, app_.Sources()); }
@@ -70,6 +71,10 @@ class CSimulatorApp::ObjectSelectBridge final : public ObjectSelectHost {
     {
         app_.dialogs_.ShowMessage(
             {.text = text, .icon = platform::MessageIcon::Warning, .owner = ui::objsel::kDialogId});
+    }
+    void ShowStatus(const std::string& text) override
+    {
+        app_.mainDlg_.StatusBar().SetText(CMainDlg::kPickPane, text);
     }
     void AttachTrack() override { app_.AttachTrack(false); }
     void NextTrackEnd() override { app_.NextTrackEnd(); }

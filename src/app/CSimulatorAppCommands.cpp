@@ -43,7 +43,16 @@ void CSimulatorApp::RefreshEditState()
     } else if (!changed && marked) {
         window.SetTitle(title.substr(0, title.size() - kChangedMark.size()));
     }
+    // The check window follows the layout: an edit, undo, redo or load while it is shown
+    // checks again.
+    if (layoutCheck_.Dialog().IsVisible() && checkedAt_ != layout_->History().commands) RunLayoutCheck();
     KeepRecovery();
+}
+
+void CSimulatorApp::RunLayoutCheck()
+{
+    layoutCheck_.Run(appLayout_.Core());
+    checkedAt_ = layout_->History().commands;
 }
 
 void CSimulatorApp::RefreshTurnoutControls()
@@ -108,6 +117,16 @@ bool CSimulatorApp::OnCommand(int commandId)
     case cmd::kToolSaveMap:
         layout_->SaveMap();
         return true;
+    case cmd::kSaveOver:
+        SaveMapOver();
+        return true;
+    case cmd::kQuit:
+        Quit();
+        return true;
+    case cmd::kWholeLayout:
+    case cmd::kToolWholeLayout:
+        ShowWholeLayout();
+        return true;
     case cmd::kImportMap:
         layout_->ImportMap();
         RefreshTurnoutControls();
@@ -131,7 +150,7 @@ bool CSimulatorApp::OnCommand(int commandId)
         objectSelect_.Show();
         return true;
     case cmd::kLayoutCheck:
-        layoutCheck_.Run(appLayout_.Core());
+        RunLayoutCheck();
         return true;
     case cmd::kKeyNone:
         layout_->AssignKey(-1);
@@ -189,6 +208,10 @@ bool CSimulatorApp::OnCommand(int commandId)
     default:
         break;
     }
+    if (commandId >= cmd::kRecentFirst && commandId <= cmd::kRecentLast) {
+        OpenRecentMap(commandId - cmd::kRecentFirst);
+        return true;
+    }
     if (commandId >= cmd::kKeyFirst && commandId <= cmd::kKeyLast) {
         layout_->AssignKey(commandId - cmd::kKeyFirst);
         return true;
@@ -204,7 +227,7 @@ bool CSimulatorApp::OnCommand(int commandId)
 
 void CSimulatorApp::OnLayoutCheckClick(int id)
 {
-    if (id == ui::check::kRecheck) layoutCheck_.Run(appLayout_.Core());
+    if (id == ui::check::kRecheck) RunLayoutCheck();
     if (id == ui::check::kMend) MendJoints();
 }
 
@@ -214,9 +237,9 @@ void CSimulatorApp::MendJoints()
     if (core.Drag().Dragging()) return;
     const layout::JointMending mending = core.MendJoints();
     RefreshTurnoutControls();
+    // The shown window has checked again.
     RefreshEditState();
     if (!layoutCheck_.Dialog().IsVisible()) return;
-    layoutCheck_.Run(core);
     layoutCheck_.ShowMendReport(mending);
 }
 

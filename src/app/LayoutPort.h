@@ -33,6 +33,8 @@ class LayoutPort {
     // The map commands; each asks for its file itself.
     virtual void LoadMap() = 0;
     virtual void SaveMap() = 0;
+    // "上書き保存": the map file without the chooser, once the layout has one (loaded or saved).
+    virtual void SaveMapOver() { SaveMap(); }
     virtual void ImportMap() = 0;
     // The load command without its dialog (a map named on the command line). False when the
     // file could not be loaded; the layout has then said why.

@@ -1,6 +1,7 @@
 #include "app/SettingsFile.h"
 
 #include "app/LayoutPort.h"
+#include "app/RecentMaps.h"
 #include "app/VehiclesPort.h"
 #include "app/dialogs/CLayoutCheck.h"
 #include "app/dialogs/CSetUp.h"
@@ -83,8 +84,15 @@ std::string SettingsFile::DefaultPath(std::string_view executableFolder, std::st
     return std::string(executableFolder) + std::string(executableName) + ".ini";
 }
 
+std::string SettingsFile::MapFile() const
+{
+    const Reader file(path_, section_);
+    if (auto value = file.Path("FileName")) return input_.ToAbsolutePath(*value);
+    return input_.ExecutableFolder() + std::string(kDefaultMapFile);
+}
+
 void SettingsFile::Read(CSetUp& setUp, LayoutPort& layout, VehiclesPort& vehicles,
-                        CLayoutCheck& layoutCheck) const
+                        CLayoutCheck& layoutCheck, RecentMaps& recent) const
 {
     const std::string& folder = input_.ExecutableFolder();
     layout.SetObjectFolder(folder);
@@ -145,12 +153,19 @@ void SettingsFile::Read(CSetUp& setUp, LayoutPort& layout, VehiclesPort& vehicle
 
     // The window takes 0, and anything else that is no positive number, for its default.
     layoutCheck.SetSettings({file.Real(kThresholdKeys[0]), file.Real(kThresholdKeys[1])});
+
+    std::vector<std::string> recentPaths;
+    for (const std::string_view key : kRecentKeys) {
+        if (auto value = file.Path(key); value && !value->empty()) recentPaths.push_back(input_.ToAbsolutePath(*value));
+    }
+    recent.Set(recentPaths);
 }
 
 std::vector<std::pair<std::string, std::string>> SettingsFile::Entries(const CSetUp& setUp,
                                                                        const LayoutPort& layout,
                                                                        const VehiclesPort& vehicles,
-                                                                       const CLayoutCheck& layoutCheck) const
+                                                                       const CLayoutCheck& layoutCheck,
+                                                                       const RecentMaps& recent) const
 {
     const ui::DialogModel& model = setUp.Model();
     const auto number = [](int value) { return std::to_string(value); };
@@ -182,19 +197,24 @@ std::vector<std::pair<std::string, std::string>> SettingsFile::Entries(const CSe
         number(model.Check(su::kRealTime)),
     };
     std::vector<std::pair<std::string, std::string>> entries;
-    entries.reserve(kKeys.size() + kThresholdKeys.size());
+    entries.reserve(kKeys.size() + kThresholdKeys.size() + kRecentKeys.size());
     for (std::size_t i = 0; i < kKeys.size(); ++i)
         entries.emplace_back(std::string(kKeys[i]), values[i]);
     const layout::LayoutCheckSettings thresholds = layoutCheck.BoxSettings();
     entries.emplace_back(std::string(kThresholdKeys[0]), math::FormatShortest(thresholds.maxGradePercent));
     entries.emplace_back(std::string(kThresholdKeys[1]), math::FormatShortest(thresholds.minClearance));
+    for (std::size_t i = 0; i < kRecentKeys.size(); ++i) {
+        const std::vector<std::string>& paths = recent.Paths();
+        entries.emplace_back(std::string(kRecentKeys[i]), i < paths.size() ? input_.ToRelativePath(paths[i]) : "");
+    }
     return entries;
 }
 
 platform::Status SettingsFile::Write(const CSetUp& setUp, const LayoutPort& layout,
-                                     const VehiclesPort& vehicles, const CLayoutCheck& layoutCheck) const
+                                     const VehiclesPort& vehicles, const CLayoutCheck& layoutCheck,
+                                     const RecentMaps& recent) const
 {
-    return platform::Profile::WriteStrings(path_, section_, Entries(setUp, layout, vehicles, layoutCheck));
+    return platform::Profile::WriteStrings(path_, section_, Entries(setUp, layout, vehicles, layoutCheck, recent));
 }
 
 } // namespace app

@@ -1,8 +1,8 @@
 // The settings file beside the executable: 18 keys in one section named after the
 // executable, read once at start-up straight into the settings dialog's controls and the
-// folders of the layout and the vehicles, and written once when the program closes. Two keys
-// of our own follow them, the thresholds of the layout check; files without them read as
-// before, and readers that do not know them pass them by.
+// folders of the layout and the vehicles, and written once when the program closes. Keys of
+// our own follow them, the thresholds of the layout check and the eight recent maps; files
+// without them read as before, and readers that do not know them pass them by.
 #pragma once
 
 #include "platform/Result.h"
@@ -21,6 +21,7 @@ namespace app {
 
 class CLayoutCheck;
 class CSetUp;
+class RecentMaps;
 class LayoutPort;
 class VehiclesPort;
 
@@ -34,6 +35,10 @@ class SettingsFile {
         "RealTime"};
     // The layout check's thresholds: the steepest grade in percent and the least clearance.
     static constexpr std::array<std::string_view, 2> kThresholdKeys = {"CheckGrade", "CheckClearance"};
+    // The recent maps of the file menu, the most recent first; unused ones are written empty.
+    static constexpr std::array<std::string_view, 8> kRecentKeys = {
+        "RecentFile1", "RecentFile2", "RecentFile3", "RecentFile4",
+        "RecentFile5", "RecentFile6", "RecentFile7", "RecentFile8"};
     // Values other than paths are read into a buffer of this many characters.
     static constexpr std::size_t kValueBuffer = 256;
     static constexpr std::string_view kDefaultMapFile = "RailData.txt";
@@ -53,15 +58,20 @@ class SettingsFile {
     // itself in its range. "DriveType" acts as a click on its radio; the sliders' dependents
     // are refreshed at the end. The check's thresholds go into its window's boxes; one that is
     // missing or no positive number keeps its default.
-    void Read(CSetUp& setUp, LayoutPort& layout, VehiclesPort& vehicles, CLayoutCheck& layoutCheck) const;
+    // The recent maps go into recent.
+    void Read(CSetUp& setUp, LayoutPort& layout, VehiclesPort& vehicles, CLayoutCheck& layoutCheck,
+              RecentMaps& recent) const;
+    // "FileName" as an absolute path, or the default map file when the file has none.
+    std::string MapFile() const;
 
-    // The 18 values and then the two thresholds, as they would be written.
+    // The 18 values, the two thresholds and the eight recent maps, as they would be written.
     std::vector<std::pair<std::string, std::string>> Entries(const CSetUp& setUp, const LayoutPort& layout,
                                                              const VehiclesPort& vehicles,
-                                                             const CLayoutCheck& layoutCheck) const;
+                                                             const CLayoutCheck& layoutCheck,
+                                                             const RecentMaps& recent) const;
     // Writes them in one safe replacement of the file, keeping its other lines.
     platform::Status Write(const CSetUp& setUp, const LayoutPort& layout, const VehiclesPort& vehicles,
-                           const CLayoutCheck& layoutCheck) const;
+                           const CLayoutCheck& layoutCheck, const RecentMaps& recent) const;
 
   private:
     std::string path_;

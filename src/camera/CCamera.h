@@ -71,6 +71,13 @@ class CCamera {
 
     // --- the record
 
+    // "全体を表示": looks down on a sphere (the whole layout) from above and a little to the
+    // south (−z), from where it fits a view of vertical field of view fovDegrees and the
+    // aspect width / height. Editing (the camera orbits the edit focus) moves the focus to the
+    // centre; otherwise the camera point goes to the eye, for the free view from it. Returns the
+    // distance from the eye to the centre.
+    float LookDownOn(math::Vec3 centre, float radius, float fovDegrees, float aspect, bool editing);
+
     float Yaw() const { return yaw_; }
     float Pitch() const { return pitch_; }
     void SetYaw(float degrees) { yaw_ = degrees; }

@@ -7,6 +7,7 @@
 #include "ui/DialogModel.h"
 #include "ui/SetUpTemplate.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <optional>
@@ -174,6 +175,33 @@ void CCamera::SetEditFocus(bool fromSelection, const CameraSources& sources)
         editFocus_ = sources.selected.present ? sources.selected.position : math::Vec3{};
     else
         editFocus_ = target_;
+}
+
+} // namespace camera
+
+namespace camera {
+
+float CCamera::LookDownOn(math::Vec3 centre, float radius, float fovDegrees, float aspect, bool editing)
+{
+    // Steep enough to see the whole plan, tilted enough to show heights.
+    constexpr float kPitch = 70.0f;
+    const float r = (std::isfinite(radius) && radius > 0) ? radius : 1.0f;
+    const float vertical = std::clamp(fovDegrees, 1.0f, 179.0f) * math::kDegToRad;
+    const float a = (std::isfinite(aspect) && aspect > 0) ? aspect : 1.0f;
+    const float horizontal = 2.0f * std::atan(std::tan(vertical * 0.5f) * a);
+    // The sphere's silhouette fits the narrower of the two angles.
+    const float distance = r / std::sin(std::min(vertical, horizontal) * 0.5f);
+    pitch_ = kPitch;
+    // At yaw 0 the orbit puts the eye on the −z side of the centre.
+    yaw_ = 0.0f;
+    if (editing) {
+        editFocus_ = centre;
+    } else {
+        cameraPoint_ = Orbit(centre, distance, 1.0f);
+        // The free view from there looks the other way round: along +z and down.
+        yaw_ = 180.0f;
+    }
+    return distance;
 }
 
 } // namespace camera

@@ -119,6 +119,10 @@ bool FrontApp::OnInit()
             environment.recovery.interval = std::chrono::seconds(*value);
     }
     environment.ports.mouse = mouse_.get();
+    environment.startMap = gMapFile;
+    environment.requestClose = [this] {
+        if (frame_) frame_->Close();
+    };
     app_ = std::make_unique<app::CSimulatorApp>(std::move(environment), *dialogs_, *keys_);
 
     frame_ = new MainFrame({.app = *app_,

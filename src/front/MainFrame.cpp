@@ -139,13 +139,19 @@ MainFrame::MainFrame(const FrontServices& services)
     BuildDialogs();
 
     // The edit menu's keys: Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo, Ctrl+L checks the layout,
-    // Insert attaches the next piece (with Shift the other way round).
+    // Insert attaches the next piece (with Shift the other way round); the file menu's Ctrl+O,
+    // Ctrl+S, Ctrl+Shift+S and Ctrl+Q; Ctrl+Home shows the whole layout.
     wxAcceleratorEntry editKeys[] = {{wxACCEL_CTRL, 'Z', FrontId(ui::cmd::kUndo)},
                                      {wxACCEL_CTRL, 'Y', FrontId(ui::cmd::kRedo)},
                                      {wxACCEL_CTRL | wxACCEL_SHIFT, 'Z', FrontId(ui::cmd::kRedo)},
                                      {wxACCEL_CTRL, 'L', FrontId(ui::cmd::kLayoutCheck)},
                                      {wxACCEL_NORMAL, WXK_INSERT, FrontId(ui::cmd::kAttach)},
-                                     {wxACCEL_SHIFT, WXK_INSERT, FrontId(ui::cmd::kAttach)}};
+                                     {wxACCEL_SHIFT, WXK_INSERT, FrontId(ui::cmd::kAttach)},
+                                     {wxACCEL_CTRL, 'O', FrontId(ui::cmd::kLoadMap)},
+                                     {wxACCEL_CTRL, 'S', FrontId(ui::cmd::kSaveOver)},
+                                     {wxACCEL_CTRL | wxACCEL_SHIFT, 'S', FrontId(ui::cmd::kSaveMap)},
+                                     {wxACCEL_CTRL, 'Q', FrontId(ui::cmd::kQuit)},
+                                     {wxACCEL_CTRL, WXK_HOME, FrontId(ui::cmd::kWholeLayout)}};
     SetAcceleratorTable(wxAcceleratorTable(std::size(editKeys), editKeys));
 
     Bind(wxEVT_SIZE, &MainFrame::OnSize, this);
@@ -190,6 +196,16 @@ void MainFrame::BuildMenu()
         auto* menu = new wxMenu;
         for (int position = 0; position < model.ItemCount(popup); ++position) {
             const int id = model.ItemId(popup, position);
+            const std::string& submenu = model.Submenu(id);
+            if (!submenu.empty()) {
+                // The sub-menu stands where its first item does, and is filled from the model.
+                if (!submenus_.contains(submenu)) {
+                    submenus_[submenu] = {new wxMenu, popup};
+                    menu->AppendSubMenu(submenus_[submenu].menu, Tx(submenu));
+                    FillSubmenu(submenu);
+                }
+                continue;
+            }
             // The text without its key name: "\tF3" would make the key an accelerator.
             menu->Append(FrontId(id), Tx(model.BaseText(id) + model.Suffix(id)));
         }
@@ -198,8 +214,11 @@ void MainFrame::BuildMenu()
     AddLanguageMenu(*this, *bar, FrontId(cmd::kHelp), services_.dialogs);
     SetMenuBar(bar);
     for (const int id : model.Ids()) {
-        if (wxMenuItem* item = bar->FindItem(FrontId(id))) ShowKeyLabel(*item, model.KeyLabel(id));
-        bar->Enable(FrontId(id), model.IsEnabled(id));
+        wxMenuItem* item = bar->FindItem(FrontId(id));
+        // An empty sub-menu item is not there.
+        if (!item) continue;
+        ShowKeyLabel(*item, model.KeyLabel(id));
+        item->Enable(model.IsEnabled(id));
     }
 }
 
@@ -486,7 +505,8 @@ void MainFrame::StartUp()
         CloseProgram();
         return;
     }
-    if (!mapFile.empty()) app_.LoadMapFile(mapFile);
+    (void)mapFile; // the application was told it at its making
+    app_.OpenStartMap();
     app_.OfferRecovery();
     canvas_->Refresh();
 }
@@ -791,9 +811,28 @@ gfx::Created<gfx::Device> MainFrame::CreateDevice(const gfx::DeviceOptions& opti
     return created;
 }
 
+void MainFrame::FillSubmenu(const std::string& name)
+{
+    const ui::MenuModel& model = app_.MainDlg().Menu();
+    const SubmenuEntry& entry = submenus_.at(name);
+    while (entry.menu->GetMenuItemCount() > 0)
+        entry.menu->Destroy(entry.menu->FindItemByPosition(0));
+    for (int position = 0; position < model.ItemCount(entry.popup); ++position) {
+        const int id = model.ItemId(entry.popup, position);
+        const std::string text = model.BaseText(id) + model.Suffix(id);
+        if (model.Submenu(id) != name || text.empty()) continue;
+        entry.menu->Append(FrontId(id), Tx(text))->Enable(model.IsEnabled(id));
+    }
+    if (entry.menu->GetMenuItemCount() == 0) entry.menu->Append(wxID_ANY, Tx("なし"))->Enable(false);
+}
+
 void MainFrame::SyncMenuItem(int commandId)
 {
     const ui::MenuModel& model = app_.MainDlg().Menu();
+    if (const std::string& submenu = model.Submenu(commandId); submenus_.contains(submenu)) {
+        FillSubmenu(submenu);
+        return;
+    }
     wxMenuBar* bar = GetMenuBar();
     wxMenuItem* item = bar ? bar->FindItem(FrontId(commandId)) : nullptr;
     if (!item) return;

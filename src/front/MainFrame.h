@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <optional>
+#include <map>
 #include <string>
 #include <wx/frame.h>
 #include <wx/timer.h>
@@ -95,6 +96,8 @@ class MainFrame final : public wxFrame {
     void ReleaseMouseButtons();
 
     void SyncMenuItem(int commandId);
+    // The items of the named sub-menu that have a text, or a greyed "なし".
+    void FillSubmenu(const std::string& name);
     void SyncTool(int commandId);
     void SyncStatusPane(int pane);
     void SyncStartButton();
@@ -118,6 +121,11 @@ class MainFrame final : public wxFrame {
     RenderCanvas* canvas_ = nullptr;
     RenderCanvas* preview_ = nullptr;
     wxButton* start_ = nullptr;
+    struct SubmenuEntry {
+        wxMenu* menu = nullptr;
+        int popup = 0; // the model's pop-up that holds its items
+    };
+    std::map<std::string, SubmenuEntry> submenus_;
     ModelDialog* setUpDialog_ = nullptr;
     ModelDialog* objectDialog_ = nullptr;
     ModelDialog* checkDialog_ = nullptr; // "点検結果"

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <optional>
+#include <utility>
 #include <wx/menuitem.h>
 
 #ifdef __WXGTK__
@@ -12,8 +13,8 @@ namespace front {
 
 namespace {
 
-// GDK's key value and modifier mask for a label: "F1" to "F12", "Insert", or "Ctrl+" and a
-// capital letter.
+// GDK's key value and modifier mask for a label: "Ctrl+" and "Shift+" in that order, each
+// optional, then "F1" to "F12", "Home", "Insert" or a capital letter (which needs a modifier).
 struct GdkKey {
     unsigned value = 0;
     int modifiers = 0;
@@ -21,23 +22,36 @@ struct GdkKey {
 
 std::optional<GdkKey> KeyOfLabel(std::string_view keyLabel)
 {
-    constexpr unsigned kKeyF1 = 0xffbe; // GDK_KEY_F1; F2 to F12 follow it
-    constexpr unsigned kKeyA = 0x61;    // GDK_KEY_a; the letters follow it
+    constexpr unsigned kKeyF1 = 0xffbe;   // GDK_KEY_F1; F2 to F12 follow it
+    constexpr unsigned kKeyA = 0x61;      // GDK_KEY_a; the letters follow it
+    constexpr unsigned kKeyHome = 0xff50; // GDK_KEY_Home
+    constexpr int kShiftMask = 1 << 0;
     constexpr int kControlMask = 1 << 2;
-    constexpr std::string_view kCtrl = "Ctrl+";
     constexpr unsigned kKeyInsert = 0xff63; // GDK_KEY_Insert
-    if (keyLabel == "Insert") return GdkKey{kKeyInsert, 0};
-    if (keyLabel.starts_with(kCtrl) && keyLabel.size() == kCtrl.size() + 1) {
-        const char letter = keyLabel.back();
+    GdkKey key;
+    for (const auto& [prefix, mask] : {std::pair<std::string_view, int>{"Ctrl+", kControlMask}, {"Shift+", kShiftMask}}) {
+        if (keyLabel.starts_with(prefix)) {
+            key.modifiers |= mask;
+            keyLabel.remove_prefix(prefix.size());
+        }
+    }
+    if (keyLabel == "Home" || keyLabel == "Insert") {
+        key.value = keyLabel == "Home" ? kKeyHome : kKeyInsert;
+        return key;
+    }
+    if (keyLabel.size() == 1 && key.modifiers != 0) {
+        const char letter = keyLabel.front();
         if (letter < 'A' || letter > 'Z') return std::nullopt;
-        return GdkKey{kKeyA + static_cast<unsigned>(letter - 'A'), kControlMask};
+        key.value = kKeyA + static_cast<unsigned>(letter - 'A');
+        return key;
     }
     if (keyLabel.size() < 2 || keyLabel.front() != 'F') return std::nullopt;
     int number = 0;
     const auto [end, error] = std::from_chars(keyLabel.data() + 1, keyLabel.data() + keyLabel.size(), number);
     if (error != std::errc() || end != keyLabel.data() + keyLabel.size() || number < 1 || number > 12)
         return std::nullopt;
-    return GdkKey{kKeyF1 + static_cast<unsigned>(number - 1), 0};
+    key.value = kKeyF1 + static_cast<unsigned>(number - 1);
+    return key;
 }
 
 } // namespace

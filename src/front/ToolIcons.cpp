@@ -207,6 +207,15 @@ void DrawFastForward(wxDC& dc)
     dc.DrawPolygon(3, second);
 }
 
+// "全体を表示": the layout seen from above, a loop of track on the ground.
+void DrawWholeLayout(wxDC& dc)
+{
+    Box(dc, 1, 2, 14, 12, wxColour(110, 170, 90));
+    dc.SetPen(wxPen(wxColour(70, 60, 50), 2));
+    dc.SetBrush(*wxTRANSPARENT_BRUSH);
+    dc.DrawRoundedRectangle(4, 5, 8, 6, 2);
+}
+
 void DrawFallback(wxDC& dc)
 {
     Box(dc, 3, 3, 10, 10, wxColour(200, 200, 200));
@@ -268,6 +277,9 @@ wxBitmap ToolIcon(int commandId)
                 break;
             case cmd::kToolFastForward:
                 DrawFastForward(dc);
+                break;
+            case cmd::kToolWholeLayout:
+                DrawWholeLayout(dc);
                 break;
             default:
                 DrawFallback(dc);

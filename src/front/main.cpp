@@ -31,9 +31,13 @@ std::string Usage()
     const std::string headless = app::HeadlessUsage();
     const std::string headlessOptions = headless.substr(headless.find('\n') + 1);
     return "Usage: korvela [--lang ja|en] [--report FILE] [MAPFILE]\n"
-           "       korvela --headless [--lang ja|en] [OPTION]... [MAPFILE]\n"
-           "       korvela --inspect-mesh FILE\n"
-           "Build a model-railway layout in 3D and run trains on it in real time.\n"
+           "  or:  korvela --headless [--lang ja|en] [OPTION]... [MAPFILE]\n"
+           "  or:  korvela --inspect-mesh FILE\n"
+           "Build a model-railway layout in 3D and run trains on it in real time. The window opens\n"
+           "MAPFILE as the load command would; without one it opens the map last loaded or saved\n"
+           "(\"FileName\" of the settings file), or the bundled demo map at the first start and\n"
+           "whenever that map is gone. With --headless the same program runs without a window, as\n"
+           "scripts and tests drive it.\n"
            "\n"
            "Options:\n"
            "  --lang ja|en       speak Japanese or English; without it, the language chosen in the\n"
@@ -44,8 +48,6 @@ std::string Usage()
            "  --inspect-mesh FILE  print what the program reads from a .x model, as JSON\n"
            "  -h, --help         print this help and exit\n"
            "  --version          print the version and exit\n"
-           "\n"
-           "A MAPFILE is loaded at start-up as the load command loads it.\n"
            "\n"
            "Options of --headless:\n" +
            headlessOptions + "\n" + app::ActionsUsage() +
@@ -59,6 +61,10 @@ std::string Usage()
            "  (~/.local/state/korvela/, one file per running program) every minute and every 20 edits\n"
            "  (KORVELA_AUTOSAVE_SECONDS shortens the minute) and on SIGTERM, SIGINT or SIGHUP, and\n"
            "  offered back at the next start once that program has ended.\n"
+           "\n"
+           "Environment:\n"
+           "  KORVELA_WEB_BASE   the download site's address: the help and messages are fetched\n"
+           "                     from there, and \"Check for Updates\" asks it for a newer version\n"
            "\n"
            "Exit status: 0 when the run succeeded, 1 when something failed, 2 for a bad command line.\n";
 }

@@ -33,7 +33,7 @@ std::uint32_t CInput::KeyPresses(int vk) const
 
 std::string CInput::NumberToText(float value, int decimals)
 {
-    return math::FormatFixed(static_cast<double>(value), decimals);
+    return math::FormatFixedShown(static_cast<double>(value), decimals);
 }
 
 float CInput::NormalizeAngle(float degrees)

@@ -25,8 +25,10 @@
 #include "math/Vector.h"
 #include "platform/Result.h"
 
+#include <limits>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace gfx {
@@ -98,9 +100,12 @@ class CLayout {
     // --- edits; each checks first and changes nothing on failure, returning the message. A
     // drag still open (its release not yet seen) is recorded before any of them acts.
     // "配置": a new object of type where the view centre's ray meets the selected object's
-    // height (0 without selection), selected and focused. Fails for no type, a full layout (the
-    // 2000 message) or a ray that does not meet that height.
-    platform::Status PlaceObject(int type, const PickRay& viewCentreRay);
+    // height (0 without selection), then the only one selected, and focused. Fails for no type,
+    // a full layout (the 2000 message) or kNoPlaceMessage: a ray that meets that height behind
+    // the eye, beyond reach (the culling distance) or at less than 1°.
+    static constexpr std::string_view kNoPlaceMessage = "配置する場所が画面の中央にありません。";
+    platform::Status PlaceObject(int type, const PickRay& viewCentreRay,
+                                 float reach = std::numeric_limits<float>::infinity());
     // "コピー": copies of the selected objects appended in index order, which become the selection.
     platform::Status CopySelected();
     // "削除": removes the selected objects; later ones move down.

@@ -59,20 +59,26 @@ bool CLayout::ReplaceAsEdit(const char* name, const std::vector<int>& indices,
     return true;
 }
 
-platform::Status CLayout::PlaceObject(int type, const PickRay& viewCentreRay)
+platform::Status CLayout::PlaceObject(int type, const PickRay& viewCentreRay, float reach)
 {
     FinishDrag();
     if (!catalogue_.FindType(type)) return platform::Fail("no object type chosen");
     if (objects_.Count() >= kMaxPlacedObjects) return platform::Fail(LimitMessage(LimitKind::PlaceObjects));
     const PlacedObject* selected = objects_.Find(selection_.Primary());
     const float height = selected ? selected->y : 0.0f;
-    const std::optional<math::Vec3> point = MeetHeight(viewCentreRay, height);
-    if (!point) return platform::Fail("the view centre does not meet the ground");
+    // The point must be one the user sees: ahead of the eye, within the culling distance, met
+    // at 1° or more (a grazing ray would throw the piece to the horizon).
+    const std::optional<math::Vec3> point = DragPointAtHeight(viewCentreRay, height, reach);
+    if (!point || math::Dot(*point - viewCentreRay.nearPoint, viewCentreRay.farPoint - viewCentreRay.nearPoint) < 0)
+        return platform::Fail(std::string(kNoPlaceMessage));
 
     const SelectionState before = selection_.Capture();
     const platform::Result<int> index = objects_.Append(
         {.type = type, .x = point->x, .y = height, .z = point->z, .angle = 0, .route = 0, .key = kNoKey}, true);
     if (!index) return platform::Fail(index.error());
+    // The new piece alone is selected: a Delete right after removes just that piece.
+    selection_.DeselectAll();
+    selection_.SetSelected(*index, true);
     selection_.SetPrimary(*index);
     LayoutEdit edit{.name = editname::kPlace,
                     .kind = LayoutEdit::Kind::Insert,

@@ -191,6 +191,39 @@ float CLayoutSurface::GroundHeight(math::Vec3 p) const
     return p.y;
 }
 
+std::optional<float> CLayoutSurface::SurfaceTop(float x, float z, float from) const
+{
+    std::optional<float> top;
+    const auto note = [&](const model::MeshHit& hit, float originY) {
+        if (hit.hit && (!top || originY - hit.nearest.dist > *top)) top = originY - hit.nearest.dist;
+    };
+    if (const model::Mesh* ground = MeshOf(layout_.Catalogue().Background())) {
+        ++rayCasts_;
+        note(model::Intersect(*ground, {x, from, z}, kDown), from);
+    }
+    const std::span<const PlacedObject> objects = layout_.Placed().All();
+    const auto visit = [&](int j) {
+        const PlacedObject& object = objects[static_cast<std::size_t>(j)];
+        const ObjectType* type = layout_.Catalogue().FindType(object.type);
+        const model::Mesh* mesh = type ? MeshOf(type->visible) : nullptr;
+        if (!mesh || object.y + type->bounds.minY > from) return true;
+        const ObjectPoint local = ToObjectSpace({x, from, z}, object, layout_.Placed().Trig(j));
+        const model::MeshBox& b = type->bounds;
+        if (!(b.minX <= local.x && local.x <= b.maxX && b.minZ <= local.z && local.z <= b.maxZ)) return true;
+        ++rayCasts_;
+        note(model::Intersect(*mesh, {local.x, from - object.y, local.z}, kDown), from);
+        return true;
+    };
+    // The grid lists the objects only while it is up to date.
+    if (built_ && snapshot_.size() == static_cast<std::size_t>(layout_.Placed().Count()) && !Stale()) {
+        grid_.ForEachCandidate(x, z, visit);
+    } else {
+        for (int j = 0; j < layout_.Placed().Count(); ++j)
+            visit(j);
+    }
+    return top;
+}
+
 float CLayoutSurface::HeightAt(int index, math::Vec3 p) const
 {
     const PlacedObject* object = layout_.Placed().Find(index);

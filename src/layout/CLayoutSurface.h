@@ -16,6 +16,7 @@
 #include "model/MeshIntersect.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace layout {
@@ -52,6 +53,9 @@ class CLayoutSurface {
     // Height of the background under the probe when it lies within two units below the point
     // one unit above the probe; otherwise the probe's own height.
     float GroundHeight(math::Vec3 probe) const;
+    // The highest surface under (x, z) from the height `from` down, however far: the
+    // background's or a placed object's; nothing when there is none. Aircraft stay above it.
+    std::optional<float> SurfaceTop(float x, float z, float from) const;
     // The probe moved sideways (across the heading yaw) onto the centre line of the object's
     // current route; only x and z mean anything. When the current route's line is out of reach
     // the object's route becomes the nearest route within reach, if any.

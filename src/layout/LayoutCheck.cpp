@@ -138,17 +138,36 @@ class Checker {
     {
         std::set<std::pair<int, int>> reported;
         const std::vector<TrackEnd>& ends = joints_.Ends();
+        std::vector<bool> open(ends.size(), false);
+        for (int e = 0; e < static_cast<int>(ends.size()); ++e)
+            open[static_cast<std::size_t>(e)] = joints_.BestPartner(e).partner < 0;
         for (int e = 0; e < static_cast<int>(ends.size()); ++e) {
             const TrackEnd& end = ends[static_cast<std::size_t>(e)];
-            const JointFit fit = joints_.BestPartner(e);
-            if (fit.partner < 0) {
-                Add(FindingKind::OpenEnd, {end.object}, end.position, 0.0f);
+            if (open[static_cast<std::size_t>(e)]) {
+                Add(FindingKind::OpenEnd, {end.object}, end.position, NearestOpenEnd(e, open));
                 continue;
             }
+            const JointFit fit = joints_.BestPartner(e);
             if (fit.Closed()) continue;
             if (!reported.insert({std::min(e, fit.partner), std::max(e, fit.partner)}).second) continue;
             findings_.push_back(joints_.NearMissFinding(e, fit));
         }
+    }
+
+    // The plan distance from end e to the nearest open end of another object within
+    // kOpenEndReach, or 0 when there is none: a piece nudged aside reads as a gap.
+    float NearestOpenEnd(int e, const std::vector<bool>& open) const
+    {
+        const std::vector<TrackEnd>& ends = joints_.Ends();
+        const TrackEnd& end = ends[static_cast<std::size_t>(e)];
+        float nearest = 0.0f;
+        for (int o = 0; o < static_cast<int>(ends.size()); ++o) {
+            const TrackEnd& other = ends[static_cast<std::size_t>(o)];
+            if (!open[static_cast<std::size_t>(o)] || other.object == end.object) continue;
+            const float distance = std::hypot(end.position.x - other.position.x, end.position.z - other.position.z);
+            if (distance <= kOpenEndReach && (nearest == 0.0f || distance < nearest)) nearest = distance;
+        }
+        return nearest;
     }
 
     void CheckDuplicates()

@@ -40,6 +40,8 @@ struct LayoutCheckSettings {
 inline constexpr float kJointTolerance = 0.01f;
 // Two track ends up to this far apart on the plan are a joint, closed or not (the magnet's reach).
 inline constexpr float kJointReach = 1.0f;
+// An open end names the distance to the nearest other open end up to this far on the plan.
+inline constexpr float kOpenEndReach = 5.0f;
 // Directions at a closed joint may differ this much (degrees).
 inline constexpr float kJointAngleTolerance = 1.0f;
 
@@ -47,7 +49,8 @@ struct LayoutFinding {
     FindingKind kind = FindingKind::OpenEnd;
     std::vector<int> objects; // record indices, ascending
     math::Vec3 position;
-    // Open end: 0. Near miss: the gap on the plan, or when that is closed the height
+    // Open end: the distance on the plan to the nearest open end of another object up to
+    // kOpenEndReach away, else 0. Near miss: the gap on the plan, or when that is closed the height
     // difference, or when that is too the angle in degrees. Overlap: the height difference of
     // the two routes where they meet (0 for objects laid on top of each other). Grade: the
     // rise in percent. Clearance: the gap. Turnout without key: its current route.

@@ -101,9 +101,14 @@ void LayoutEdit::Undo(PlacedObjects& objects, const ObjectCatalogue& catalogue) 
 
 void EditHistory::Record(LayoutEdit edit)
 {
+    // The saved state lay among the steps about to be dropped: no undo reaches it again.
+    if (savedAt_ && *savedAt_ > done_) savedAt_.reset();
     steps_.resize(done_);
     steps_.push_back(std::move(edit));
-    if (steps_.size() > kDepth) steps_.erase(steps_.begin());
+    if (steps_.size() > kDepth) {
+        steps_.erase(steps_.begin());
+        if (savedAt_) savedAt_ = *savedAt_ > 0 ? std::optional<std::size_t>(*savedAt_ - 1) : std::nullopt;
+    }
     done_ = steps_.size();
     changed_ = true;
     ++generation_;
@@ -112,23 +117,27 @@ void EditHistory::Record(LayoutEdit edit)
 const LayoutEdit* EditHistory::StepBack()
 {
     if (done_ == 0) return nullptr;
-    changed_ = true;
+    --done_;
+    changed_ = savedAt_ != done_;
     ++generation_;
-    return &steps_[--done_];
+    return &steps_[done_];
 }
 
 const LayoutEdit* EditHistory::StepForward()
 {
     if (done_ >= steps_.size()) return nullptr;
-    changed_ = true;
+    ++done_;
+    changed_ = savedAt_ != done_;
     ++generation_;
-    return &steps_[done_++];
+    return &steps_[done_ - 1];
 }
 
 void EditHistory::Clear()
 {
     steps_.clear();
     done_ = 0;
+    // Unchanged, the layout is its file's; changed, no step leads back to the file now.
+    savedAt_ = changed_ ? std::nullopt : std::optional<std::size_t>(0);
 }
 
 } // namespace layout

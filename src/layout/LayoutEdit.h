@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -80,14 +81,20 @@ class EditHistory {
     std::size_t UndoCount() const { return done_; }
     std::size_t RedoCount() const { return steps_.size() - done_; }
 
-    // The layout differs from its file: set by every edit, undo and redo.
+    // The layout differs from its file: set by every edit, and by an undo or redo that leaves
+    // the step at which it was last saved or loaded; cleared by one that comes back to it.
     bool Changed() const { return changed_; }
     // Saved or loaded: unchanged from here.
-    void MarkSaved() { changed_ = false; }
+    void MarkSaved()
+    {
+        changed_ = false;
+        savedAt_ = done_;
+    }
     // Holds what no file holds (a layout brought back from a recovery file).
     void MarkChanged()
     {
         changed_ = true;
+        savedAt_.reset();
         ++generation_;
     }
     // Forgets every step (a map was loaded); the changed flag stays.
@@ -100,6 +107,8 @@ class EditHistory {
     std::vector<LayoutEdit> steps_;
     std::size_t done_ = 0;
     bool changed_ = false;
+    // The step count at which the layout matched its file; none once no step leads back there.
+    std::optional<std::size_t> savedAt_ = 0;
     std::uint64_t generation_ = 0;
 };
 

@@ -15,7 +15,7 @@ constexpr int kList = ui::objsel::kPlacedList;
 
 std::string Fixed3(float value)
 {
-    return math::FormatFixed(value, 3);
+    return math::FormatFixedShown(value, 3);
 }
 
 } // namespace

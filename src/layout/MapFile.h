@@ -103,6 +103,12 @@ struct MapResult {
 MapResult SaveMapFile(CLayout& layout, const std::string& path, const MapVehicles& vehicles,
                       const MapFileReplacer& replace = {});
 
+// How many of the types the layout uses lack their files (name.ini or name.x) in folder, which
+// a map saved there takes for its object folder: a map missing them cannot be loaded back.
+int CountTypesMissingIn(const CLayout& layout, const std::string& folder);
+// The question before such a save: "このフォルダには、このマップが使うオブジェクトがありません。…"
+std::string MissingTypesQuestion(int missing);
+
 // --- reading
 
 // What a load needs besides the file: the device and options of the catalogue it reloads.

@@ -1,6 +1,7 @@
 #include "layout/MapFile.h"
 #include "layout/MapFileDetail.h"
 #include "math/NumberText.h"
+#include "platform/Paths.h"
 #include "platform/TextFile.h"
 
 #include <vector>
@@ -130,6 +131,30 @@ MapResult SaveMapFile(CLayout& layout, const std::string& path, const MapVehicle
     layout.SetMapFilePath(path);
     layout.History().MarkSaved();
     return {MapOutcome::Done, {{MapMessage::Kind::Note, std::string(mapmsg::kSaved)}}};
+}
+
+int CountTypesMissingIn(const CLayout& layout, const std::string& folder)
+{
+    const ObjectCatalogue& catalogue = layout.Catalogue();
+    std::vector<bool> used(static_cast<std::size_t>(catalogue.TypeCount()), false);
+    for (const PlacedObject& object : layout.Placed().All()) {
+        if (object.type >= 0 && object.type < catalogue.TypeCount()) used[static_cast<std::size_t>(object.type)] = true;
+    }
+    std::string base = folder;
+    if (!base.empty() && base.back() != '/') base += '/';
+    int missing = 0;
+    for (int type = 0; type < catalogue.TypeCount(); ++type) {
+        if (!used[static_cast<std::size_t>(type)]) continue;
+        const std::string stem = base + catalogue.TypeName(type);
+        if (!platform::FindFileNoCase(stem + ".ini") || !platform::FindFileNoCase(stem + ".x")) ++missing;
+    }
+    return missing;
+}
+
+std::string MissingTypesQuestion(int missing)
+{
+    return "このフォルダには、このマップが使うオブジェクトがありません。（" + std::to_string(missing) +
+           " 種類）保存したマップは、オブジェクトと同じフォルダにないと読み込めません。このまま保存しますか？";
 }
 
 } // namespace layout

@@ -40,7 +40,7 @@ int ParseRowIndex(const std::string& text)
 
 std::string Fixed3(float value)
 {
-    return math::FormatFixed(value, 3);
+    return math::FormatFixedShown(value, 3);
 }
 
 } // namespace

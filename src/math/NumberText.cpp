@@ -81,6 +81,13 @@ std::string FormatFixed(double value, int decimals)
     return text;
 }
 
+std::string FormatFixedShown(double value, int decimals)
+{
+    std::string text = FormatFixed(value, decimals);
+    if (text.starts_with('-') && text.find_first_not_of("0.", 1) == std::string::npos) text.erase(0, 1);
+    return text;
+}
+
 std::string FormatShortest(float value)
 {
     if (!std::isfinite(value)) value = 0.0f;

@@ -12,6 +12,8 @@ namespace math {
 // A NaN or infinity is written as 0 so that a saved file stays readable; callers reject such
 // values before they get here. Decimals are limited to 0..100.
 std::string FormatFixed(double value, int decimals);
+// As FormatFixed, for a text the user reads: a value that rounds to zero has no sign ("0.000").
+std::string FormatFixedShown(double value, int decimals);
 
 // The shortest text that reads back as the same float ("4", "3.25", "1e+20"); a NaN or
 // infinity is written as 0, as FormatFixed does.

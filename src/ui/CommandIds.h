@@ -16,6 +16,13 @@ inline constexpr int kTrainFolder = 32785;
 inline constexpr int kPlaneFolder = 32804;
 inline constexpr int kHelicopterFolder = 32805;
 inline constexpr int kCarFolder = 32828;
+// "上書き保存" (the map file without a chooser), "終了" (as the close box) and the eight items of
+// "最近使ったファイル", the most recent first.
+inline constexpr int kSaveOver = 32855;
+inline constexpr int kQuit = 32856;
+inline constexpr int kRecentFirst = 32857;
+inline constexpr int kRecentCount = 8;
+inline constexpr int kRecentLast = kRecentFirst + kRecentCount - 1;
 
 // Menu "編集(&E)": the edits of the layout undone and redone, the layout check and its
 // "点検結果" window.
@@ -29,6 +36,8 @@ inline constexpr int kAttach = 32854;
 // Menu "ウィンドウ(&W)".
 inline constexpr int kShowSettings = 32778;
 inline constexpr int kShowObjects = 32808;
+// "全体を表示": the free camera looks down on the whole layout.
+inline constexpr int kWholeLayout = 32853;
 
 // Menu "ポイント切り替え(&P)": no key, then turnout keys 0 to 11 at kKeyFirst + key.
 inline constexpr int kKeyNone = 32815;
@@ -61,6 +70,8 @@ inline constexpr int kToolRedo = 32844;
 // Pause and fast-forward of the simulation, after the point buttons.
 inline constexpr int kToolPause = 32846;
 inline constexpr int kToolFastForward = 32847;
+// "全体を表示" of the window menu on the tool bar.
+inline constexpr int kToolWholeLayout = 32865;
 // Point buttons for routes 0 to 9.
 inline constexpr std::array<int, 10> kToolPoints = {32796, 32797, 32798, 32799, 32809,
                                                     32810, 32811, 32812, 32813, 32814};
@@ -70,7 +81,7 @@ inline constexpr int kSlotCreateMap = 5;
 inline constexpr int kSlotMoveCar = 7;
 inline constexpr int kSlotMoveTrain = 8;
 inline constexpr int kSlotFirstPoint = 16;
-inline constexpr int kToolSlotCount = 29;
+inline constexpr int kToolSlotCount = 30;
 
 // Position of the turnout-key menu among the menu bar's pop-ups.
 inline constexpr int kTurnoutMenu = 3;

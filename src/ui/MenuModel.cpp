@@ -15,21 +15,30 @@ MenuTemplate MainMenuTemplate()
     using namespace cmd;
     MenuTemplate menu;
     menu.push_back({"ファイル(&F)",
-                    {{kLoadMap, "マップデータの読込み", ""},
-                     {kSaveMap, "マップデータの保存", ""},
+                    {{kLoadMap, "マップデータの読込み", "Ctrl+O"}}});
+    // The recent maps have their texts once there are any.
+    for (int item = 0; item < kRecentCount; ++item)
+        menu.back().items.push_back({kRecentFirst + item, "", "", "最近使ったファイル"});
+    menu.back().items.insert(menu.back().items.end(),
+                    {{kSaveOver, "上書き保存", "Ctrl+S"},
+                     {kSaveMap, "名前を付けて保存", "Ctrl+Shift+S"},
                      {kImportMap, "マップデータのインポート", ""},
                      {kObjectFolder, "オブジェクトデータの読込み", ""},
                      {kBackground, "背景データの読込み", ""},
                      {kTrainFolder, "電車データの読込み", ""},
                      {kPlaneFolder, "飛行機データの読込み", ""},
                      {kHelicopterFolder, "ヘリコプターデータの読込み", ""},
-                     {kCarFolder, "車データの読込み", ""}}});
+                     {kCarFolder, "車データの読込み", ""},
+                     {kQuit, "終了", "Ctrl+Q"}});
     menu.push_back({"編集(&E)",
                     {{kUndo, "元に戻す", "Ctrl+Z"},
                      {kRedo, "やり直し", "Ctrl+Y"},
                      {kLayoutCheck, "レイアウトの点検", "Ctrl+L"},
                      {kAttach, "つなぐ", "Insert"}}});
-    menu.push_back({"ウィンドウ(&W)", {{kShowSettings, "設定", "F3"}, {kShowObjects, "オブジェクト", "F4"}}});
+    menu.push_back({"ウィンドウ(&W)",
+                    {{kShowSettings, "設定", "F3"},
+                     {kShowObjects, "オブジェクト", "F4"},
+                     {kWholeLayout, "全体を表示", "Ctrl+Home"}}});
 
     // Each key item names one key of a Japanese keyboard with its two kana; key k is item k + 1.
     const char* const keys[kTurnoutKeyCount] = {
@@ -130,6 +139,12 @@ const std::string& MenuModel::KeyLabel(int id) const
 {
     const auto* item = Find(id);
     return item ? item->base.keyLabel : kEmpty;
+}
+
+const std::string& MenuModel::Submenu(int id) const
+{
+    const auto* item = Find(id);
+    return item ? item->base.submenu : kEmpty;
 }
 
 void MenuModel::SetSuffix(int id, std::string suffix)

@@ -13,6 +13,9 @@ struct MenuItemTemplate {
     int id = 0;
     std::string text{};     // with its mnemonic, if any ("&")
     std::string keyLabel{}; // key name shown right-aligned ("F3"); a label only, never an accelerator
+    // Items that name the same sub-menu are shown in it, where the first of them stands; an
+    // item of a sub-menu with no text is left out of it.
+    std::string submenu{};
 };
 
 struct MenuPopupTemplate {
@@ -46,6 +49,7 @@ class MenuModel {
     const std::string& BaseText(int id) const;
     const std::string& Suffix(int id) const;
     const std::string& KeyLabel(int id) const;
+    const std::string& Submenu(int id) const;
     void SetSuffix(int id, std::string suffix);
 
     bool IsEnabled(int id) const;

@@ -217,6 +217,13 @@ void CHelicopter::UpdateControls(const input::CInput& input, const ui::DialogMod
     position_ = position_ + velocity_;
 }
 
+void CHelicopter::StayAbove(float ground)
+{
+    if (!(position_.y < ground)) return;
+    position_.y = ground;
+    if (velocity_.y < 0.0f) velocity_.y = 0.0f;
+}
+
 void CHelicopter::Draw(gfx::Device* device, const ui::DialogModel& setUp, math::Vec3 eye) const
 {
     body_.Draw(device, setUp, eye, position_, Heading());

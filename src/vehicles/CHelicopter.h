@@ -54,6 +54,9 @@ class CHelicopter {
     void UpdateControls(const input::CInput& input, const ui::DialogModel& setUp);
     // After UpdateControls, before the frame is drawn: the body takes the pass's rotation.
     void TurnBody() { body_.FoldFrameRotation(); }
+    // After the pass's move: never below the ground height under the helicopter; at the ground
+    // its descent stops (it lands). Nothing changes above the ground.
+    void StayAbove(float ground);
     // Culls and draws the body as it stands.
     void Draw(gfx::Device* device, const ui::DialogModel& setUp, math::Vec3 eye) const;
 

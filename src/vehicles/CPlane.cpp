@@ -6,6 +6,9 @@
 #include "ui/SetUpTemplate.h"
 #include "vehicles/VehicleMotion.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace vehicles {
 
 namespace {
@@ -98,6 +101,28 @@ void CPlane::UpdateControls(const input::CInput& input, const ui::DialogModel& s
     if (setUp.IsChecked(su::kDrivePlane)) Steer(input);
     if (!NoDeceleration(setUp)) speed_ = DecayedSpeed(speed_);
     position_ = position_ + forward_ * speed_;
+}
+
+void CPlane::StayAbove(float ground)
+{
+    if (!(position_.y < ground)) return;
+    position_.y = ground;
+    const math::Vec3 level{forward_.x, 0.0f, forward_.z};
+    if (!(forward_.y < 0.0f) || math::Length(level) <= 0.0f) return;
+    // The nose comes up to the horizon about the wing axis, and the body turns with it.
+    const math::Vec3 target = math::Normalize(level);
+    const float angle = std::acos(std::clamp(math::Dot(forward_, target), -1.0f, 1.0f));
+    const math::Vec3 axis = math::Cross(forward_, target);
+    for (const float sign : {1.0f, -1.0f}) {
+        const std::optional<math::Quaternion> q = AxisRotation(axis, sign * angle);
+        if (!q || std::fabs(Rotate(forward_, *q).y) > 1e-3f) continue;
+        body_.FoldFrameRotation();
+        body_.SetPitch(*q);
+        body_.FoldFrameRotation();
+        up_ = Rotate(up_, *q);
+        break;
+    }
+    forward_ = target;
 }
 
 void CPlane::Draw(gfx::Device* device, const ui::DialogModel& setUp, math::Vec3 eye) const

@@ -46,6 +46,9 @@ class CPlane {
     void UpdateControls(const input::CInput& input, const ui::DialogModel& setUp);
     // After UpdateControls, before the frame is drawn: the body takes the pass's rotation.
     void TurnBody() { body_.FoldFrameRotation(); }
+    // After the pass's move and turn: never below the ground height under the aeroplane; one
+    // that reached it flying downwards levels out there. Nothing changes above the ground.
+    void StayAbove(float ground);
     // Culls and draws the body as it stands.
     void Draw(gfx::Device* device, const ui::DialogModel& setUp, math::Vec3 eye) const;
 

@@ -27,7 +27,7 @@ std::string InFolder(const std::string& path)
 
 std::string Fixed3(float value)
 {
-    return math::FormatFixed(value, 3);
+    return math::FormatFixedShown(value, 3);
 }
 
 } // namespace

@@ -124,13 +124,13 @@ kv_delete_first()
     sleep 1
 }
 
-# kv_save FILE: the tool bar's save, answered with FILE; the success box closed.
+# kv_save FILE: the file menu's "名前を付けて保存", answered with FILE; the success box closed.
 kv_save()
 {
     rm -f "$1"
     xdotool mousemove --window "$(kv_main)" 40 12 click 1
     sleep 0.7
-    xdotool key Down Down Return
+    xdotool key Down Down Down Down Return
     kv_wait_window "マップデータの保存（フォルダの変更禁止）" 30 || { kv_shot chooser-failure; fail "no save chooser"; }
     local chooser
     chooser=$(kv_find "マップデータの保存（フォルダの変更禁止）")

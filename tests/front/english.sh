@@ -10,7 +10,7 @@ cp -r "$(dirname "$KV_EXE")/locale" "$(dirname "$KV_EXE")/en" "$KV_DIR/" || fail
 
 "$KV_BIN" --lang en >"$KV_LOG" 2>&1 &
 KV_PID=$!
-kv_wait_window KORVELA 90 || fail "the main window did not appear"
+kv_wait_window "korvela - *" 90 || fail "the main window did not appear"
 kv_wait_window "Messages" 60 || fail "start-up did not open the viewer titled Messages"
 kv_shot main
 

@@ -113,11 +113,11 @@ kv_file_menu()
     xdotool key Return
 }
 
-# kv_save FILE: the menu's save command into FILE, then its success message.
+# kv_save FILE: the menu's "名前を付けて保存" into FILE, then its success message.
 kv_save()
 {
     rm -f "$1"
-    kv_file_menu 2
+    kv_file_menu 4
     kv_choose "マップデータの保存（フォルダの変更禁止）" "$1"
     kv_answer_box "save-$(basename "$1" .txt)"
     [ -f "$1" ] || fail "saving did not write $1"
@@ -285,7 +285,7 @@ kv_choose "マップデータの読込み" "$joined"
 loaded=$KV_DIR/objects/loaded.txt
 kv_save "$loaded"
 [ "$(kv_objects "$loaded")" = "$(kv_objects "$joined")" ] || fail "loading gave $(kv_objects "$loaded" | tr '\n' '|')"
-kv_file_menu 3
+kv_file_menu 5
 kv_choose "マップデータのインポート" "$joined"
 imported=$KV_DIR/objects/imported.txt
 kv_save "$imported"

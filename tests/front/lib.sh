@@ -81,12 +81,14 @@ kv_install()
     KV_DIR=$(mktemp -d -p "$KV_TMP")
     cp "$KV_EXE" "$KV_DIR/$1"
     KV_BIN=$KV_DIR/$1
+    KV_MAIN_TITLE="$1 - *"
 }
 
-# The main window's title at start-up: "KORVELA", or "korvela - NAME" for a script that starts
-# with a map. The window keeps its id (KV_MAIN_ID, once kv_start found it) while its title
-# follows the open map and its unsaved changes.
-KV_MAIN_TITLE=KORVELA
+# The main window's title at start-up, a pattern as kv_find takes it: "NAME - *" (kv_install
+# sets it; the title names the map the start opens from the first moment), or "korvela - MAP"
+# for a script that starts with a known map. The window keeps its id (KV_MAIN_ID, once kv_start
+# found it) while its title follows the open map and its unsaved changes.
+KV_MAIN_TITLE="korvela - *"
 KV_MAIN_ID=
 
 # kv_demo_settings MAPFILE: the installed program's settings file, with the objects in its own
@@ -145,12 +147,17 @@ kv_viewable()
     xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
 }
 
-# kv_find TITLE: the id of the program's shown window with this title.
+# kv_find TITLE: the id of the program's shown window with this title (a shell pattern).
 kv_find()
 {
     local window
     for window in $(kv_windows); do
-        if [ "$(kv_title "$window")" = "$1" ] && kv_viewable "$window"; then
+        # shellcheck disable=SC2254
+        case "$(kv_title "$window")" in
+            $1) ;;
+            *) continue ;;
+        esac
+        if kv_viewable "$window"; then
             echo "$window"
             return 0
         fi
@@ -343,10 +350,10 @@ kv_setting()
     tr -d '\r' <"$1" | sed -n "s/^$2=//p"
 }
 
-KV_SETTINGS_KEYS="Object Background Train Plane Helicopter Car FileName CamLocateIndex CamViewIndex Kidou PointSprite PointSpriteType Moji Light Line Gensoku Douki DriveType RealTime CheckGrade CheckClearance"
+KV_SETTINGS_KEYS="Object Background Train Plane Helicopter Car FileName CamLocateIndex CamViewIndex Kidou PointSprite PointSpriteType Moji Light Line Gensoku Douki DriveType RealTime CheckGrade CheckClearance RecentFile1 RecentFile2 RecentFile3 RecentFile4 RecentFile5 RecentFile6 RecentFile7 RecentFile8"
 
-# kv_check_settings FILE SECTION: the file holds one section of that name with the 19 keys and
-# the layout check's two thresholds in their order.
+# kv_check_settings FILE SECTION: the file holds one section of that name with the 19 keys, the
+# layout check's two thresholds and the eight recent maps in their order.
 kv_check_settings()
 {
     [ -f "$1" ] || fail "no settings file $1"

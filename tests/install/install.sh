@@ -44,6 +44,11 @@ for file in "${expected[@]}"; do
     [ -s "$prefix/$file" ] || fail "$file was not installed"
 done
 grep -q 'inspect.*mesh' "$prefix/share/man/man1/korvela.1" || fail "the manual page lacks the --help text"
+# The description is prose, the three ways to run the program its synopsis.
+sed -n '/^\.SH DESCRIPTION/,/^\.SH/p' "$prefix/share/man/man1/korvela.1" | grep -q 'bundled demo map' ||
+    fail "the manual page's description does not tell what the program opens"
+sed -n '/^\.SH SYNOPSIS/,/^\.SH/p' "$prefix/share/man/man1/korvela.1" | grep -q 'inspect' ||
+    fail "the manual page's synopsis lacks the --inspect-mesh form"
 
 desktop-file-validate "$prefix/share/applications/$id.desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" > "$work/appstream.log" ||

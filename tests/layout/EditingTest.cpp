@@ -75,6 +75,33 @@ TEST_F(EditingTest, PlacesWhereTheViewCentreMeetsTheSelectedObjectsHeight)
     EXPECT_EQ(layout.Placed().Count(), 3);
 }
 
+TEST_F(EditingTest, PlacingNeedsAPointInSightAndLeavesOnlyTheNewPieceSelected)
+{
+    const std::string kNoPlace(layout::CLayout::kNoPlaceMessage);
+    const auto fails = [&](const layout::PickRay& ray, float reach) {
+        const platform::Status placed = layout.PlaceObject(0, ray, reach);
+        return !placed.ok() && placed.error() == kNoPlace;
+    };
+    // The sky (the ground lies behind the eye), a ray grazing the ground at 0.5°, a point
+    // beyond the culling distance: nothing is placed.
+    EXPECT_TRUE(fails({{0, 10, 0}, {0, 20, 100}}, 5000));
+    EXPECT_TRUE(fails({{0, 10, 0}, {0, 10 - 0.0087f * 1000, 1000}}, 5000));
+    EXPECT_TRUE(fails({{0, 10, 0}, {0, 0, 1}}, 5));
+    EXPECT_EQ(layout.Placed().Count(), 0);
+    // Within reach, at 2° and more: placed.
+    ASSERT_TRUE(layout.PlaceObject(0, {{0, 10, 0}, {0, 10 - 0.035f * 1000, 1000}}, 5000).ok());
+    EXPECT_EQ(layout.Placed().Count(), 1);
+
+    Place(1, 5, 0, 5);
+    SelectOnly({0, 1});
+    ASSERT_TRUE(layout.PlaceObject(0, Down(3, 3), 5000).ok());
+    EXPECT_EQ(layout.Selection().Selected(), std::vector<int>{2});
+    EXPECT_EQ(layout.Selection().Primary(), 2);
+    // Undo gives the earlier selection back.
+    ASSERT_TRUE(layout.Undo());
+    EXPECT_EQ(layout.Selection().Selected(), (std::vector<int>{0, 1}));
+}
+
 TEST_F(EditingTest, PlacingAndCopyingStopAtTwoThousandObjects)
 {
     for (int i = 0; i < 1998; ++i)

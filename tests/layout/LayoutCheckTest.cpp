@@ -137,6 +137,16 @@ TEST_F(LayoutCheckTest, ARingOfCurvesIsCleanUntilAPieceIsMovedOrTakenOut)
     }
     EXPECT_EQ(moved.counts[static_cast<int>(FindingKind::NearMiss)], 2);
 
+    // Nudged 1.6 in all, beyond a joint's reach: four open ends, each 1.6 from its partner.
+    MoveObject(5, 1.3f, 0, 0);
+    const std::vector<LayoutFinding> nudged = layout::CheckLayout(layout).findings;
+    ASSERT_EQ(nudged.size(), 4u);
+    for (const LayoutFinding& f : nudged) {
+        EXPECT_EQ(f.kind, FindingKind::OpenEnd);
+        EXPECT_NEAR(f.value, 1.6f, 1e-3f);
+    }
+    MoveObject(5, -1.3f, 0, 0);
+
     // Back in place and piece 5 taken out: open ends where pieces 4 and 6 (now 5) met it.
     MoveObject(5, -0.3f, 0, 0);
     layout.Selection().SetSelected(5, true);

@@ -180,7 +180,7 @@ TEST_F(UndoTest, TwoHundredMixedEditsUndoneOneByOneEndWhereTheyStarted)
     }
     EXPECT_EQ(Text(), original);
     ExpectRowsMatchRecords();
-    EXPECT_TRUE(layout.History().Changed()); // unchanged only by a save or a load
+    EXPECT_FALSE(layout.History().Changed()); // back at the step it was saved at
 }
 
 // Edits before an object-folder change name their types by the catalogue they were made in:
@@ -259,6 +259,40 @@ TEST_F(UndoTest, AnEditWhileADragIsOpenComesAfterTheDrag)
     EXPECT_EQ(Text(), original);
     ASSERT_TRUE(layout.Redo());
     EXPECT_EQ(Text(), dragged);
+}
+
+TEST_F(UndoTest, UndoingBackToTheSavedStepIsUnchangedAndRedoingPastItIsChanged)
+{
+    layout::EditHistory& history = layout.History();
+    EXPECT_FALSE(history.Changed());
+    SelectOnly({2});
+    ASSERT_TRUE(layout.MoveSelectedBy(1, 0, 0).ok());
+    ASSERT_TRUE(layout.TurnSelectedBy(10).ok());
+    ASSERT_TRUE(layout.Undo());
+    EXPECT_TRUE(history.Changed());
+    ASSERT_TRUE(layout.Undo());
+    EXPECT_FALSE(history.Changed()); // back where it was saved
+    ASSERT_TRUE(layout.Redo());
+    EXPECT_TRUE(history.Changed());
+
+    // Saved after the move: the turn's undo comes back to it, and undoing the move leaves it.
+    history.MarkSaved();
+    ASSERT_TRUE(layout.Redo());
+    EXPECT_TRUE(history.Changed());
+    ASSERT_TRUE(layout.Undo());
+    EXPECT_FALSE(history.Changed());
+    ASSERT_TRUE(layout.Undo());
+    EXPECT_TRUE(history.Changed());
+    // A new edit drops the steps ahead, the saved one among them: no undo reaches it again.
+    SelectOnly({3});
+    ASSERT_TRUE(layout.DeleteSelected().ok());
+    while (layout.Undo()) {
+    }
+    EXPECT_TRUE(history.Changed());
+    // A restored layout is no file's.
+    history.MarkSaved();
+    history.MarkChanged();
+    EXPECT_TRUE(history.Changed());
 }
 
 } // namespace

@@ -202,4 +202,14 @@ TEST_F(CommaLocale, CLocaleDoesNotReachTheText)
     EXPECT_EQ(1500, math::ParseInt("1500"));
 }
 
+TEST(FormatFixedShown, ValuesThatRoundToZeroHaveNoSign)
+{
+    EXPECT_EQ("-0.000", math::FormatFixed(-0.0001, 3)); // files keep the printf text
+    EXPECT_EQ("0.000", math::FormatFixedShown(-0.0001, 3));
+    EXPECT_EQ("0.000", math::FormatFixedShown(-0.0, 3));
+    EXPECT_EQ("0.", math::FormatFixedShown(-0.2, 0));
+    EXPECT_EQ("-0.001", math::FormatFixedShown(-0.0005001, 3));
+    EXPECT_EQ("-10.000", math::FormatFixedShown(-10.0, 3));
+}
+
 } // namespace

@@ -1,6 +1,6 @@
-// The demo layout passes the layout check: its track is closed everywhere but at the buffer
-// stops, nothing is laid twice, there is room under the bridge, and only the embankment's
-// slopes are steeper than the check allows.
+// The demo layout passes the layout check at its default thresholds: its track is closed
+// everywhere but at the buffer stops, nothing is laid twice, there is room under the bridge and
+// no slope is steeper than the check allows.
 #include "DemoTestSupport.h"
 #include "gfx/RecordingDevice.h"
 #include "layout/CLayout.h"
@@ -13,7 +13,7 @@
 
 namespace {
 
-TEST(DemoCheck, TheDemoLayoutHasNoFaultButItsSlopes)
+TEST(DemoCheck, TheDemoLayoutHasNoFault)
 {
     DEMO_REQUIRE_CONTENT();
     layout::CLayout layout(demotest::kProgramSection);
@@ -28,14 +28,15 @@ TEST(DemoCheck, TheDemoLayoutHasNoFaultButItsSlopes)
     for (const layout::LayoutFinding& f : result.findings) {
         const std::string type =
             layout.Catalogue().TypeName(layout.Placed().All()[static_cast<std::size_t>(f.objects.front())].type);
-        EXPECT_EQ(f.kind, layout::FindingKind::Grade)
-            << layout::FindingKindName(f.kind) << " at " << f.position.x << ", " << f.position.z << " on "
-            << type << " (" << f.value << ")";
-        if (f.kind == layout::FindingKind::Grade) {
-            EXPECT_EQ(type, "track_slope_25");
-        }
+        ADD_FAILURE() << layout::FindingKindName(f.kind) << " at " << f.position.x << ", " << f.position.z << " on "
+                      << type << " (" << f.value << ")";
     }
-    EXPECT_EQ(result.counts[static_cast<int>(layout::FindingKind::Grade)], 8);
+    // The steepest slope keeps a margin below the limit.
+    const layout::LayoutCheckResult steep = layout::CheckLayout(layout, {.maxGradePercent = 3.0f});
+    EXPECT_GT(steep.counts[static_cast<int>(layout::FindingKind::Grade)], 0);
+    for (const layout::LayoutFinding& f : steep.findings) {
+        if (f.kind == layout::FindingKind::Grade) EXPECT_LT(f.value, 3.95f);
+    }
     EXPECT_TRUE(layout::PlanJointMending(layout).moves.empty());
 
     // The bridge is seen passing over the main line, with a little more room than asked for.
@@ -44,7 +45,7 @@ TEST(DemoCheck, TheDemoLayoutHasNoFaultButItsSlopes)
     for (const layout::LayoutFinding& f : strict.findings) {
         if (f.kind != layout::FindingKind::Clearance) continue;
         EXPECT_GE(f.value, 5.0f);
-        EXPECT_LT(f.value, 6.0f);
+        EXPECT_LT(f.value, 6.5f);
     }
 }
 

@@ -276,4 +276,22 @@ TEST(HelicopterModel, AFolderWithoutModelsLeavesNoHelicopterAndLoadingResetsTheP
     EXPECT_EQ(rig.Draws(), 0u);
 }
 
+TEST(HelicopterGround, ADescentLandsOnTheGround)
+{
+    HelicopterRig rig;
+    rig.StepWith({vk::kSubtract, vk::kNumpad8}, 40);
+    const math::Vec3 before = rig.helicopter.Position();
+    rig.helicopter.StayAbove(before.y - 1.0f); // above the ground: untouched
+    EXPECT_EQ(rig.helicopter.Position(), before);
+    for (int frame = 0; frame < 400; ++frame) {
+        rig.Step();
+        rig.helicopter.StayAbove(0.0f);
+        ASSERT_GE(rig.helicopter.Position().y, 0.0f) << frame;
+    }
+    EXPECT_EQ(rig.helicopter.Position().y, 0.0f);
+    // Landed: a pass later it has not sunk and does not climb.
+    rig.Step();
+    EXPECT_EQ(rig.helicopter.Position().y, 0.0f);
+}
+
 } // namespace

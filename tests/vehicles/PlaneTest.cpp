@@ -315,4 +315,34 @@ TEST(PlaneModel, ABrokenMeshIsNotDrawnButItsIniIsReadAndLoadingPutsItAtHome)
     EXPECT_FALSE(rig.plane.Loaded());
 }
 
+TEST(PlaneGround, ADiveStopsAtTheGroundAndLevelsOutWhileFlightAboveItIsUntouched)
+{
+    PlaneRig rig, free;
+    for (PlaneRig* r : {&rig, &free}) {
+        for (int i = 0; i < 30; ++i)
+            r->StepWith({vk::kNumpad8, vk::kNumpad4});
+        r->Hold({vk::kAdd});
+        r->Step(20);
+        r->ReleaseAll();
+    }
+    // Above the ground nothing changes.
+    rig.plane.StayAbove(rig.plane.Position().y - 0.5f);
+    ExpectSameAttitude(rig.plane, free.plane);
+    EXPECT_EQ(rig.plane.Position(), free.plane.Position());
+
+    const float ground = rig.plane.Position().y - 0.1f;
+    for (int frame = 0; frame < 200; ++frame) {
+        rig.Step();
+        rig.plane.TurnBody();
+        rig.plane.StayAbove(ground);
+        ASSERT_GE(rig.plane.Position().y, ground) << frame;
+    }
+    // Levelled at the ground, flying on with its speed and bank.
+    EXPECT_EQ(rig.plane.Position().y, ground);
+    EXPECT_NEAR(rig.plane.Forward().y, 0.0f, 1e-6f);
+    ExpectUnit(rig.plane.Forward());
+    EXPECT_NEAR(math::Dot(rig.plane.Forward(), rig.plane.Up()), 0.0f, 1e-4f);
+    EXPECT_GT(rig.plane.Speed(), 0.0f);
+}
+
 } // namespace

@@ -327,7 +327,7 @@ platform::Result<GeneratorReport> GenerateContent(const GeneratorOptions& option
             if (out.Exists(maximum::kMap))
                 report.kept.push_back(std::string(maximum::kMap));
             else
-                DEMO_TRY(WriteMap(out, BuildMaxLayout(demo), maximum::kMap));
+                DEMO_TRY(WriteMap(out, BuildMaxLayout(demo, pieces.size() + scenery.size()), maximum::kMap));
         }
     } catch (const std::exception& e) {
         return platform::Fail(e.what());

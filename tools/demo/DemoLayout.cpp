@@ -290,7 +290,7 @@ DemoLayout BuildDemoLayout(const std::vector<TrackPiece>& pieces, const std::vec
     std::vector<PlacedPiece>& objects = layout.objects;
     TrackLayer layer(pieces, objects);
     const double east = kPi / 2, west = 3 * kPi / 2;
-    const int mainRadius = 80, branchRadius = 40;
+    const int mainRadius = 80;
 
     // Main line, anticlockwise seen from above: east along the south side (z = 0) through the
     // passing loop, round the east end, west along the north side over the level crossing and
@@ -326,14 +326,19 @@ DemoLayout BuildDemoLayout(const std::vector<TrackPiece>& pieces, const std::vec
     layer.Lay("track_buffer_stop", at, 0);
 
     // Branch: round to the south, up the embankment, over the main line, down and into a yard.
-    at = layer.Curve(branchStart, -90, branchRadius, 0);
-    at = layer.Straight(at, 5, 0);
+    // The climb starts in the curve off the main line (radius 40, a quarter turn), so that no
+    // step is steeper than 4 %; the main line passes under the south half of the bridge.
+    static_assert(kCurveSlopes * 15 == 90);
+    at = branchStart;
+    for (int i = 0; i < kCurveSlopes; ++i)
+        at = layer.Lay("track_slope_curve_r40_15", at, kCurveSlopeRise * i);
     const Pose embankmentStart = at;
-    for (int i = 0; i < 4; ++i)
-        at = layer.Lay("track_slope_25", at, kSlopeRise * i);
-    at = layer.Lay("track_bridge_22", at, 4 * kSlopeRise);
-    for (int i = 3; i >= 0; --i)
-        at = layer.LayBack("track_slope_25", at, kSlopeRise * i);
+    const double curveTop = kCurveSlopes * kCurveSlopeRise;
+    for (int i = 0; i < kSlopesUp; ++i)
+        at = layer.Lay("track_slope_25", at, curveTop + kSlopeRise * i);
+    at = layer.Lay("track_bridge_22", at, kBridgeRise);
+    for (int i = kSlopesDown - 1; i >= 0; --i)
+        at = layer.LayBack("track_slope_down_25", at, kDownSlopeRise * i);
     const Pose embankmentEnd = at;
     at = layer.Straight(at, 25, 0);
     layer.Lay("track_turnout_3way", at, 0, 0, 0, 4);

@@ -21,13 +21,19 @@ std::string TileTypeName(const std::string& base, int tile, bool alternate)
 
 } // namespace
 
+bool TreesAlternate(std::size_t demoTypeCount)
+{
+    return demoTypeCount * maximum::kTiles < static_cast<std::size_t>(maximum::kTypes);
+}
+
 std::vector<TypeCopy> MaxTypeCopies(const std::vector<std::string>& demoTypes)
 {
+    const bool alternate = TreesAlternate(demoTypes.size());
     std::vector<TypeCopy> copies;
     for (int tile = 0; tile < maximum::kTiles; ++tile) {
         for (const std::string& base : demoTypes) {
             if (tile > 0) copies.push_back({base, TileTypeName(base, tile, false)});
-            if (IsTree(base)) copies.push_back({base, TileTypeName(base, tile, true)});
+            if (alternate && IsTree(base)) copies.push_back({base, TileTypeName(base, tile, true)});
         }
     }
     if (demoTypes.size() + copies.size() != static_cast<std::size_t>(maximum::kTypes))
@@ -36,8 +42,9 @@ std::vector<TypeCopy> MaxTypeCopies(const std::vector<std::string>& demoTypes)
     return copies;
 }
 
-DemoLayout BuildMaxLayout(const DemoLayout& demo)
+DemoLayout BuildMaxLayout(const DemoLayout& demo, std::size_t demoTypeCount)
 {
+    const bool alternate = TreesAlternate(demoTypeCount);
     const std::size_t perTile = demo.objects.size();
     std::size_t trees = 0;
     for (const PlacedPiece& o : demo.objects)
@@ -60,7 +67,7 @@ DemoLayout BuildMaxLayout(const DemoLayout& demo)
             PlacedPiece placed = o;
             if (IsTree(o.type)) {
                 if (tree >= keepTrees) continue;
-                placed.type = TileTypeName(o.type, tile, tree % 2 == 1);
+                placed.type = TileTypeName(o.type, tile, alternate && tree % 2 == 1);
                 ++tree;
             } else {
                 placed.type = TileTypeName(o.type, tile, false);

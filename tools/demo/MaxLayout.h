@@ -39,13 +39,17 @@ struct TypeCopy {
     std::string name;
 };
 
+// Whether the trees of every tile take turns with a second copy of their type: only while the
+// demo's types copied into every tile leave room in the catalogue for those.
+bool TreesAlternate(std::size_t demoTypeCount);
+
 // The copies that fill the catalogue, given the demo's types (track pieces and scenery).
 // Throws when the copies and the demo's types together are not exactly maximum::kTypes.
 std::vector<TypeCopy> MaxTypeCopies(const std::vector<std::string>& demoTypes);
 
 // The demo layout tiled; trees are left out evenly across the tiles so that exactly
 // maximum::kObjects objects are placed.
-DemoLayout BuildMaxLayout(const DemoLayout& demo);
+DemoLayout BuildMaxLayout(const DemoLayout& demo, std::size_t demoTypeCount);
 
 // A locomotive and fifteen wagons of the demo's freight stock.
 TrainFile MaxTrainFile();

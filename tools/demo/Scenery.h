@@ -17,10 +17,10 @@ inline constexpr double kPlatformWidth = 5.0;
 inline constexpr double kPlatformLength = 50.0;
 inline constexpr double kPlatformHeight = 1.45;
 inline constexpr double kRoadHalfWidth = 3.5;
-// The road's bridge and the ramps up to it: the same steps as the track's slopes, four of them
-// lifting the deck high enough to pass over a road or a track.
+// The road's bridge and the ramps up to it: four steps as long as the track's slopes, lifting
+// the deck high enough to pass over a road or a track.
 inline constexpr double kRoadRampLength = track::kSlopeLength;
-inline constexpr double kRoadRampRise = track::kSlopeRise;
+inline constexpr double kRoadRampRise = 1.5;
 inline constexpr int kRoadRampsPerSide = 4;
 inline constexpr double kRoadBridgeRise = kRoadRampsPerSide * kRoadRampRise;
 inline constexpr double kRoadBridgeLength = track::kBridgeLength;

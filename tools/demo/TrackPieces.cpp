@@ -574,6 +574,11 @@ std::vector<TrackPiece> TrackPieceSet()
     add("track_turnout_right", {TurnoutLine(0), TurnoutLine(1)});
     add("track_turnout_3way", {TurnoutLine(0), TurnoutLine(-1), TurnoutLine(1)});
     add("track_slope_25", {StraightLine(kSlopeLength, kSlopeRise / kSlopeLength)}, TrackBed::Embankment);
+    add("track_slope_down_25", {StraightLine(kSlopeLength, kDownSlopeRise / kSlopeLength)}, TrackBed::Embankment);
+    // A left-hand curve of radius 40 that climbs: the branch rises as it leaves the main line.
+    const Segment climb = Segment::Arc(40, -15);
+    add("track_slope_curve_r40_15", {CentreLine{{climb}, kRunningHeight, kCurveSlopeRise / climb.length}},
+        TrackBed::Embankment);
     add("track_bridge_22", {StraightLine(kBridgeLength)}, TrackBed::Bridge);
     add("track_buffer_stop", {StraightLine(10)}, TrackBed::Ground, TrackExtra::BufferStop);
     TrackPiece* crossing = add("track_level_crossing", {StraightLine(kCrossingLength)}, TrackBed::Ground,

@@ -35,7 +35,16 @@ inline constexpr double kGuideReach = 1.5;
 inline constexpr double kTrackSpacing = 4.0;
 inline constexpr double kTurnoutLength = 30.0;
 inline constexpr double kSlopeLength = 25.0;
-inline constexpr double kSlopeRise = 1.5;
+// The branch's embankment climbs within the layout check's default limit of 4 %: up through
+// the curve off the main line (kCurveSlopeRise over each 15° of radius 40) and four slopes
+// (kSlopeRise each) to the bridge, and down the far side in seven gentler steps.
+inline constexpr double kSlopeRise = 0.98;
+inline constexpr double kCurveSlopeRise = 0.41;
+inline constexpr int kCurveSlopes = 6;
+inline constexpr int kSlopesUp = 4;
+inline constexpr double kBridgeRise = kCurveSlopes * kCurveSlopeRise + kSlopesUp * kSlopeRise;
+inline constexpr int kSlopesDown = 7;
+inline constexpr double kDownSlopeRise = kBridgeRise / kSlopesDown;
 inline constexpr double kBridgeLength = 22.0;
 // Where the road crosses a level crossing (along the track) and how far it reaches either side.
 inline constexpr double kCrossingLength = 20.0;

@@ -13,7 +13,7 @@ namespace ck = ui::check;
 
 std::string Number(float value)
 {
-    return math::FormatFixed(value, 3);
+    return math::FormatFixedShown(value, 3);
 }
 
 std::string ObjectList(const std::vector<int>& objects)

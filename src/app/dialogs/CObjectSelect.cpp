@@ -148,8 +148,9 @@ void CObjectSelect::PlaceObject()
     // With no catalogue entry chosen the selection is -1, which places nothing and says nothing;
     // a full layout says so.
     const int type = model_.Selection(os::kCatalogue);
-    const platform::Status placed = layout_->PlaceObject(type, host.ViewCentreRay());
+    const platform::Status placed = layout_->PlaceObject(type, host.ViewCentreRay(), host.ViewReach());
     if (!placed && placed.error() == layout::LimitMessage(layout::LimitKind::PlaceObjects)) Report(placed);
+    if (!placed && placed.error() == layout::CLayout::kNoPlaceMessage && host_) host_->ShowStatus(placed.error());
     AfterEdit();
 }
 

@@ -5,6 +5,7 @@
 
 #include "layout/PickRay.h"
 
+#include <limits>
 #include <string>
 
 namespace app {
@@ -16,6 +17,8 @@ class ObjectSelectHost {
     // The ray through the centre of the render view; "配置" puts the new object where it meets
     // the ground. The default ray is level and places nothing.
     virtual layout::PickRay ViewCentreRay() const { return {}; }
+    // How far from the eye a piece may be placed: the culling distance.
+    virtual float ViewReach() const { return std::numeric_limits<float>::infinity(); }
     // The turnout menu and the point buttons, after the selection or the objects changed.
     virtual void RefreshTurnoutControls() {}
     // "マップの作成" is checked.
@@ -28,6 +31,8 @@ class ObjectSelectHost {
     virtual void RenderPreview() {}
     // A warning box over the object dialog: why an edit could not be done.
     virtual void ShowWarning(const std::string& /*text*/) {}
+    // A note in the main window's first status pane (why "配置" placed nothing).
+    virtual void ShowStatus(const std::string& /*text*/) {}
     // "つなぐ" and "次の端": laying track from the selected piece's open ends.
     virtual void AttachTrack() {}
     virtual void NextTrackEnd() {}

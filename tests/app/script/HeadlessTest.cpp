@@ -528,7 +528,7 @@ std::string WriteLooseJointsMap(const testsupport::TempDir& dir)
     return folder + "loose.txt";
 }
 
-TEST_F(HeadlessRunTest, MendingIsOneUndoableEditAfterWhichTheWindowChecksAgain)
+TEST_F(HeadlessRunTest, MendingIsOneUndoableEditAndTheWindowFollowsItsUndo)
 {
     options.mapFile = WriteLooseJointsMap(dir);
     const auto line = [&](std::string action, const char* file) {
@@ -552,10 +552,11 @@ TEST_F(HeadlessRunTest, MendingIsOneUndoableEditAfterWhichTheWindowChecksAgain)
     };
     ASSERT_EQ(app::RunHeadless(options, services), 0) << errors.str();
 
-    // The window's list is the check after the mending: the held joint and the four line ends.
-    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "near_miss"), 1);
+    // The window follows the layout: after the undo its list is the check of the loose joints
+    // again, and what the mending said has gone with it.
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "near_miss"), 2);
     EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "open_end"), 4);
-    EXPECT_EQ(said, "1個のオブジェクトを動かしました。  合わせなかった継ぎ目: [4, 5]");
+    EXPECT_EQ(said, "");
     const std::string mended = testsupport::ReadBytes(dir.File("mended.json"));
     EXPECT_NE(mended.find("\"near_miss\":1,"), std::string::npos) << mended;
     EXPECT_NE(testsupport::ReadBytes(dir.File("mended.txt")).find("\r\n0 0.000 0.000 20.000 "),
