@@ -18,6 +18,8 @@
 //   load-map FILE, save-map FILE, import-map FILE, report FILE, screenshot FILE
 //   check-layout FILE                 the layout check's findings written as JSON
 //   mend-joints                       the check window's "継ぎ目を合わせる"
+//   parts-list FILE                   the parts list written as CSV
+//   export-plan FILE [SCALE]          the plan written as PDF or SVG, at 1:SCALE or fitted
 //
 // '#' at the start of a line or after a blank starts a comment; blank lines are skipped.
 #pragma once
@@ -64,12 +66,15 @@ struct Action {
         Screenshot,
         CheckLayout,
         MendJoints,
+        PartsList,
+        ExportPlan,
     };
 
     Kind kind = Kind::Frames;
     int line = 0; // 1-based line of the script
     // Frames: count; Key: key codes; Hold: key, from, to; Click: x, y; drags: x1, y1, x2, y2;
-    // Wheel: notches; Menu: id; Set: id, value; Button, Type: id; Row: row; Select: indices.
+    // Wheel: notches; Menu: id; Set: id, value; Button, Type: id; Row: row; Select: indices;
+    // ExportPlan: the scale (none when fitted).
     std::vector<int> numbers;
     Modifiers modifiers{};
     ScriptDialog dialog = ScriptDialog::Settings;

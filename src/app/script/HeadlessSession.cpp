@@ -158,6 +158,12 @@ platform::Status Session::Run(const Action& action)
     case Kind::MendJoints:
         app_.MendJoints();
         break;
+    case Kind::PartsList:
+        WritePartsList(action.text);
+        break;
+    case Kind::ExportPlan:
+        WritePlan(action.text, action.numbers.empty() ? 0 : action.numbers[0]);
+        break;
     }
     // What the user did between passes is no event of the run: placing, deleting or loading
     // renumbers objects and moves trains without counting as route changes or distance.

@@ -70,6 +70,9 @@ class Session {
     void WriteScreenshot(const std::string& path);
     void WriteReport(const std::string& path);
     void WriteCheck(const std::string& path);
+    // The parts list as CSV; the plan as PDF or SVG at 1:scale (0: fitted to a page).
+    void WritePartsList(const std::string& path);
+    void WritePlan(const std::string& path, int scale);
 
   private:
     using Kind = Action::Kind;
