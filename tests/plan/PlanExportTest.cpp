@@ -81,7 +81,8 @@ TEST_F(PlanExportTest, AFixedScaleTilesOverThePagesTheExtentNeeds)
     // 200 units long at 1:87 is 2.3 m of paper: A4 landscape's plan area is 277 × 164 mm less
     // the header and footer, so the line needs several rows of one column.
     LayLine(8);
-    const auto result = plan::ExportPlan(layout, (out / "tiled.pdf").string(), {.scale = 87});
+    const auto result = plan::ExportPlan(layout, (out / "tiled.pdf").string(),
+                                          {.scale = 87, .orientation = plan::Orientation::Landscape});
     ASSERT_TRUE(result.ok()) << result.error();
     const double extentMm = (200.0 + 2 * 6.0) * 1000.0 / 87.0; // line plus padding
     const double areaHeightMm = 210.0 - 20.0 - 26.0;
