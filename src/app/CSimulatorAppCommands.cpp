@@ -138,6 +138,9 @@ bool CSimulatorApp::OnCommand(int commandId)
     case cmd::kUpdateCheck:
         viewers_->CheckForUpdate();
         return true;
+    case cmd::kToolMeasure:
+        ruler_.SetOn(mainDlg_.ToolBar().IsChecked(cmd::kToolMeasure));
+        return true;
     case cmd::kToolCreateMap:
     case cmd::kToolMoveCar:
     case cmd::kToolMoveTrain:

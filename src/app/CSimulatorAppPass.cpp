@@ -71,6 +71,7 @@ bool CSimulatorApp::RunPass(bool windowShown)
         vehicles_->UpdateControls(Vehicle::Car);
     }
     layout_->PollTurnoutKeys();
+    if (input_.KeyDown(vk::kEscape)) ruler_.Clear();
     recovery_.CountPass();
     RefreshEditState();
     // The camera looks from where the cars stood before they settle onto the track this pass,

@@ -55,6 +55,8 @@ inline constexpr int kToolHeightDetection = 32794;
 // The edit menu's undo and redo on the tool bar.
 inline constexpr int kToolUndo = 32843;
 inline constexpr int kToolRedo = 32844;
+// "計測": the ruler, on while checked.
+inline constexpr int kToolMeasure = 32849;
 // Point buttons for routes 0 to 9.
 inline constexpr std::array<int, 10> kToolPoints = {32796, 32797, 32798, 32799, 32809,
                                                     32810, 32811, 32812, 32813, 32814};

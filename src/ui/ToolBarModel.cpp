@@ -43,6 +43,9 @@ std::vector<ToolSlotTemplate> MainToolBarTemplate()
     for (int route = 0; route < 10; ++route) {
         slots.push_back({kToolPoints[route], ToolKind::CheckGroup, points[route], indeterminate});
     }
+    // Last, so that the slots before it keep their places.
+    slots.push_back(separator);
+    slots.push_back({kToolMeasure, ToolKind::Check, "計測", {}});
     return slots;
 }
 

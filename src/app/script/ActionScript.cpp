@@ -69,7 +69,7 @@ struct KindName {
     Kind kind;
 };
 
-constexpr std::array<KindName, 25> kKinds = {{
+constexpr std::array<KindName, 26> kKinds = {{
     {"frames", Kind::Frames},
     {"key", Kind::Key},
     {"hold", Kind::Hold},
@@ -95,6 +95,7 @@ constexpr std::array<KindName, 25> kKinds = {{
     {"mend-joints", Kind::MendJoints},
     {"parts-list", Kind::PartsList},
     {"export-plan", Kind::ExportPlan},
+    {"measure", Kind::Measure},
 }};
 
 // Reads the words of one line into action; the reason when they do not fit its kind.
@@ -126,6 +127,7 @@ class LineReader {
         case Kind::Click:
             return Points(2) ? Done() : Fail();
         case Kind::Drag:
+        case Kind::Measure:
         case Kind::RightDrag:
         case Kind::MiddleDrag:
             return Points(4) ? Done() : Fail();

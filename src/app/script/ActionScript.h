@@ -20,6 +20,7 @@
 //   mend-joints                       the check window's "継ぎ目を合わせる"
 //   parts-list FILE                   the parts list written as CSV
 //   export-plan FILE [SCALE]          the plan written as PDF or SVG, at 1:SCALE or fitted
+//   measure X1 Y1 X2 Y2               the ruler's two clicks, pixels of --size as click
 //
 // '#' at the start of a line or after a blank starts a comment; blank lines are skipped.
 #pragma once
@@ -68,6 +69,7 @@ struct Action {
         MendJoints,
         PartsList,
         ExportPlan,
+        Measure,
     };
 
     Kind kind = Kind::Frames;

@@ -161,6 +161,9 @@ platform::Status Session::Run(const Action& action)
     case Kind::PartsList:
         WritePartsList(action.text);
         break;
+    case Kind::Measure:
+        done = Measure(action);
+        break;
     case Kind::ExportPlan:
         WritePlan(action.text, action.numbers.empty() ? 0 : action.numbers[0]);
         break;

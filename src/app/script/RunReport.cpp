@@ -108,6 +108,12 @@ std::string ReportJson(const RunReport& report)
     json.Field("undo", report.history.undo).Field("redo", report.history.redo).Field("changed", report.history.changed);
     json.EndObject();
 
+    if (report.measure) {
+        json.Key("measure").BeginObject();
+        json.Field("plan", report.measure->plan).Field("height", report.measure->height);
+        json.Field("grade", report.measure->grade).EndObject();
+    }
+
     json.EndObject();
     return json.Text() + "\n";
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/RunState.h"
+#include "layout/Ruler.h"
 #include "math/Vector.h"
 
 #include <optional>
@@ -37,6 +38,8 @@ struct RunReport {
     HelicopterState helicopter;
     std::vector<std::string> messages;
     HistoryState history;
+    // The ruler's last reading, when it has one.
+    std::optional<layout::RulerReading> measure;
 };
 
 // The report as one JSON object.
