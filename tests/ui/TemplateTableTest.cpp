@@ -245,7 +245,8 @@ TEST(ToolBarTable, SlotsAsTheMainLoopReadsThem)
         EXPECT_TRUE(ids.insert(slots[slot].id).second) << slots[slot].id;
         EXPECT_FALSE(slots[slot].toolTip.empty()) << slot;
     }
-    EXPECT_EQ(separators, (std::vector<int>{4, 6, 9, 12, 15}));
+    EXPECT_EQ(separators, (std::vector<int>{4, 6, 9, 12, 15, 26}));
+    EXPECT_EQ(slots[27].id, ui::cmd::kToolMeasure);
     EXPECT_EQ(slots[2].id, ui::cmd::kToolUndo);
     EXPECT_EQ(slots[3].id, ui::cmd::kToolRedo);
     EXPECT_FALSE(slots[2].state.enabled);
