@@ -3,6 +3,7 @@
 #include "app/CSimulatorApp.h"
 
 #include "app/CSimulatorAppBridges.h"
+#include "app/PlanOutputs.h"
 #include "ui/CommandIds.h"
 #include "ui/LayoutCheckTemplate.h"
 #include "ui/WindowTemplates.h"
@@ -107,6 +108,12 @@ bool CSimulatorApp::OnCommand(int commandId)
         return true;
     case cmd::kLayoutCheck:
         layoutCheck_.Run(appLayout_.Core());
+        return true;
+    case cmd::kPartsList:
+        ShowPartsList(*this, dialogs_);
+        return true;
+    case cmd::kExportPlan:
+        ExportPlanAsCommanded(*this, dialogs_);
         return true;
     case cmd::kKeyNone:
         layout_->AssignKey(-1);

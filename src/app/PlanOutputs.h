@@ -7,6 +7,10 @@
 
 #include <string>
 
+namespace platform {
+class DialogService;
+}
+
 namespace app {
 
 class CSimulatorApp;
@@ -23,5 +27,11 @@ platform::Result<plan::PlanExportResult> WritePlan(CSimulatorApp& app, const std
 
 // "平面図を書き出しました (N ページ)" and, for an empty layout, that only the grid was drawn.
 std::string PlanWrittenText(const plan::PlanExportResult& result);
+
+// "平面図の書き出し": the file chosen (".pdf" or ".svg"), the plan fitted to an A4 page, and
+// what came of it said in a message box.
+void ExportPlanAsCommanded(CSimulatorApp& app, platform::DialogService& dialogs);
+// "部品表": the parts list with its totals in a box.
+void ShowPartsList(CSimulatorApp& app, platform::DialogService& dialogs);
 
 } // namespace app

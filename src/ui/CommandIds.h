@@ -22,6 +22,9 @@ inline constexpr int kCarFolder = 32828;
 inline constexpr int kUndo = 32840;
 inline constexpr int kRedo = 32841;
 inline constexpr int kLayoutCheck = 32842;
+// "部品表" (編集) and "平面図の書き出し" (ファイル).
+inline constexpr int kPartsList = 32848;
+inline constexpr int kExportPlan = 32850;
 
 // Menu "ウィンドウ(&W)".
 inline constexpr int kShowSettings = 32778;

@@ -18,6 +18,7 @@ MenuTemplate MainMenuTemplate()
                     {{kLoadMap, "マップデータの読込み", ""},
                      {kSaveMap, "マップデータの保存", ""},
                      {kImportMap, "マップデータのインポート", ""},
+                     {kExportPlan, "平面図の書き出し", ""},
                      {kObjectFolder, "オブジェクトデータの読込み", ""},
                      {kBackground, "背景データの読込み", ""},
                      {kTrainFolder, "電車データの読込み", ""},
@@ -27,7 +28,8 @@ MenuTemplate MainMenuTemplate()
     menu.push_back({"編集(&E)",
                     {{kUndo, "元に戻す", "Ctrl+Z"},
                      {kRedo, "やり直し", "Ctrl+Y"},
-                     {kLayoutCheck, "レイアウトの点検", "Ctrl+L"}}});
+                     {kLayoutCheck, "レイアウトの点検", "Ctrl+L"},
+                     {kPartsList, "部品表", ""}}});
     menu.push_back({"ウィンドウ(&W)", {{kShowSettings, "設定", "F3"}, {kShowObjects, "オブジェクト", "F4"}}});
 
     // Each key item names one key of a Japanese keyboard with its two kana; key k is item k + 1.
