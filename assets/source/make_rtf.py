@@ -9,7 +9,7 @@ Source markup, one paragraph per line:
   (empty line)   empty paragraph
 
 Run after editing a .txt file here or in en/; commit the .txt, the .rtf files and
-src/app/HelpTexts.inc.
+src/app/dialogs/HelpTexts.inc.
 The RTF is pure ASCII: every other character is written as \\uN with a '?' fallback.
 """
 import pathlib
@@ -17,7 +17,7 @@ import re
 
 HERE = pathlib.Path(__file__).resolve().parent
 ASSETS = HERE.parent
-INCLUDE = ASSETS.parent / "src" / "app" / "HelpTexts.inc"
+INCLUDE = ASSETS.parent / "src" / "app" / "dialogs" / "HelpTexts.inc"
 
 HEADER = (
     "{\\rtf1\\ansi\\ansicpg932\\deff0\\uc1"

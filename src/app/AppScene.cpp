@@ -130,12 +130,14 @@ std::string AppScene::HelicopterAltitudeText() const
 
 bool AppScene::HasCheckMarkers() const
 {
-    return !app_.LayoutCheck().Markers().empty();
+    return !app_.LayoutCheck().Markers().empty() || !app_.TrackEndMarkers().empty();
 }
 
 void AppScene::DrawCheckMarkers(gfx::Device& device)
 {
     layout::DrawCheckMarkers(&device, layout_, app_.LayoutCheck().Markers());
+    // The open ends of the selected piece, while the map is being built.
+    layout::DrawMarkerLines(&device, app_.TrackEndMarkers());
 }
 
 std::optional<render::PreviewSubject> AppScene::PreviewType() const

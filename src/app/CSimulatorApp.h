@@ -26,6 +26,7 @@
 #include "camera/CameraSources.h"
 #include "input/CInput.h"
 #include "layout/CLayoutSurface.h"
+#include "layout/TrackLaying.h"
 #include "platform/DialogService.h"
 #include "platform/Http.h"
 #include "platform/KeyState.h"
@@ -158,6 +159,21 @@ class CSimulatorApp {
     // The centre of the render view seen through the camera, where placing and importing aim.
     PickQuery ViewCentreQuery() const;
 
+    // --- laying track from the selected piece's open ends, while the map is being built
+    // "つなぐ" (Insert; flip: Shift+Insert, "反転"): the object dialog's current type laid
+    // against the current open end. A refusal is said in status pane 0.
+    void AttachTrack(bool flip);
+    // Tab and "次の端": the next open end becomes current.
+    void NextTrackEnd();
+    // The n-th open end (from 0) becomes current; false when the selected piece has none such.
+    bool ChooseTrackEnd(int n);
+    // Space: the piece just attached turns so that its next end meets the joint.
+    void TurnAttachedTrack();
+    // A key pressed over the render view (Tab, Space); true when it was used.
+    bool OnViewKey(int vk);
+    // The markers of the selected piece's open ends (none outside map creation).
+    std::vector<gfx::ColoredVertex> TrackEndMarkers();
+
     // --- parts
     CMainDlg& MainDlg() { return mainDlg_; }
     CSetUp& SetUp() { return setUp_; }
@@ -205,6 +221,8 @@ class CSimulatorApp {
     void ChooseFolder(int commandId);
     void ChooseObjectFolder();
     void OnEditModeCommand(int commandId);
+    bool LayingTrack() const;
+    void AfterTrackLaying(const platform::Status& done);
     void LoadKeyLabels(gfx::Device& device);
 
     AppEnvironment environment_;
@@ -235,6 +253,8 @@ class CSimulatorApp {
     AppLayout appLayout_;
     CLayoutCheck layoutCheck_;
     AppRuler ruler_;
+    // The selected piece's open ends and "つなぐ", on the application's own layout.
+    layout::TrackLaying laying_{appLayout_.Core()};
     std::unique_ptr<ObjectSelectBridge> objectBridge_;
     // The trains and the other vehicles, after the layout they run on and before the scene
     // that draws them; all of them go before the device does.

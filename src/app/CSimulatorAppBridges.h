@@ -71,6 +71,8 @@ class CSimulatorApp::ObjectSelectBridge final : public ObjectSelectHost {
         app_.dialogs_.ShowMessage(
             {.text = text, .icon = platform::MessageIcon::Warning, .owner = ui::objsel::kDialogId});
     }
+    void AttachTrack() override { app_.AttachTrack(false); }
+    void NextTrackEnd() override { app_.NextTrackEnd(); }
 
   private:
     CSimulatorApp& app_;

@@ -4,6 +4,7 @@
 
 #include "app/CSimulatorAppBridges.h"
 #include "app/PlanOutputs.h"
+#include "platform/VirtualKeys.h"
 #include "ui/CommandIds.h"
 #include "ui/LayoutCheckTemplate.h"
 #include "ui/WindowTemplates.h"
@@ -30,6 +31,8 @@ void CSimulatorApp::RefreshEditState()
     };
     show(cmd::kUndo, cmd::kToolUndo, layout_->UndoLabel());
     show(cmd::kRedo, cmd::kToolRedo, layout_->RedoLabel());
+    // "つなぐ" lays track only while the layout is being built.
+    if (menu.IsEnabled(cmd::kAttach) != creating) menu.SetEnabled(cmd::kAttach, creating);
 
     ui::DialogModel& window = mainDlg_.Window();
     const std::string& title = window.Title();
@@ -128,6 +131,10 @@ bool CSimulatorApp::OnCommand(int commandId)
             if (undo ? layout_->Undo() : layout_->Redo()) RefreshTurnoutControls();
         }
         RefreshEditState();
+        return true;
+    case cmd::kAttach:
+        // Shift+Insert lays the piece the other way round.
+        AttachTrack(input_.KeyDown(platform::vk::kShift));
         return true;
     case cmd::kHelp:
     case cmd::kHelpKey:

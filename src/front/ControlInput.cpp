@@ -34,6 +34,7 @@ bool ApplyToModel(ui::DialogModel& model, const ControlInput& input)
         return true;
     case ControlInput::Kind::ListRowClick:
     case ControlInput::Kind::ListColumnClick:
+    case ControlInput::Kind::ListKey:
         return model.Kind(input.id) == ui::ControlKind::ListView;
     }
     return false;

@@ -19,6 +19,7 @@ struct ControlInput {
         ListSelection,   // list-view rows now selected: rows
         ListRowClick,    // list-view row clicked: value (-1 for empty space)
         ListColumnClick, // list-view heading clicked: value
+        ListKey,         // a key pressed in a list view: value (virtual key), shift, ctrl
     };
 
     Kind kind = Kind::Click;
@@ -26,6 +27,8 @@ struct ControlInput {
     int value = 0;
     std::string text{};
     std::vector<int> rows{};
+    bool shift = false;
+    bool ctrl = false;
 };
 
 // The change the control itself makes to its record: a click cycles a box or checks a radio,

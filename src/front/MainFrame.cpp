@@ -110,14 +110,24 @@ MainFrame::MainFrame(const FrontServices& services)
     canvas_->SetPaintHandler([this] { app_.Paint(); });
     canvas_->SetMouseHandler([this](wxMouseEvent& event) { OnViewMouse(event); });
     canvas_->SetCaptureLostHandler([this] { ReleaseMouseButtons(); });
+    // Laying track: Tab makes the next open end current, Space turns the piece just attached.
+    canvas_->SetKeyHandler([this](wxKeyEvent& event) {
+        if (closing_ || event.HasAnyModifiers()) return false;
+        if (event.GetKeyCode() == WXK_TAB) return app_.OnViewKey(platform::vk::kTab);
+        if (event.GetKeyCode() == WXK_SPACE) return app_.OnViewKey(platform::vk::kSpace);
+        return false;
+    });
 
     BuildDialogs();
 
-    // The edit menu's keys: Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo, Ctrl+L checks the layout.
+    // The edit menu's keys: Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo, Ctrl+L checks the layout,
+    // Insert attaches the next piece (with Shift the other way round).
     wxAcceleratorEntry editKeys[] = {{wxACCEL_CTRL, 'Z', FrontId(ui::cmd::kUndo)},
                                      {wxACCEL_CTRL, 'Y', FrontId(ui::cmd::kRedo)},
                                      {wxACCEL_CTRL | wxACCEL_SHIFT, 'Z', FrontId(ui::cmd::kRedo)},
-                                     {wxACCEL_CTRL, 'L', FrontId(ui::cmd::kLayoutCheck)}};
+                                     {wxACCEL_CTRL, 'L', FrontId(ui::cmd::kLayoutCheck)},
+                                     {wxACCEL_NORMAL, WXK_INSERT, FrontId(ui::cmd::kAttach)},
+                                     {wxACCEL_SHIFT, WXK_INSERT, FrontId(ui::cmd::kAttach)}};
     SetAcceleratorTable(wxAcceleratorTable(std::size(editKeys), editKeys));
 
     Bind(wxEVT_SIZE, &MainFrame::OnSize, this);
@@ -274,6 +284,9 @@ void MainFrame::BuildDialogs()
             break;
         case Kind::ListColumnClick:
             objects.OnColumnClick(input.value);
+            break;
+        case Kind::ListKey:
+            objects.OnListKey(input.value, input.shift, input.ctrl);
             break;
         default:
             ApplyToModel(objects.Model(), input);

@@ -12,7 +12,8 @@ namespace front {
 
 namespace {
 
-// GDK's key value and modifier mask for a label: "F1" to "F12", or "Ctrl+" and a capital letter.
+// GDK's key value and modifier mask for a label: "F1" to "F12", "Insert", or "Ctrl+" and a
+// capital letter.
 struct GdkKey {
     unsigned value = 0;
     int modifiers = 0;
@@ -24,6 +25,8 @@ std::optional<GdkKey> KeyOfLabel(std::string_view keyLabel)
     constexpr unsigned kKeyA = 0x61;    // GDK_KEY_a; the letters follow it
     constexpr int kControlMask = 1 << 2;
     constexpr std::string_view kCtrl = "Ctrl+";
+    constexpr unsigned kKeyInsert = 0xff63; // GDK_KEY_Insert
+    if (keyLabel == "Insert") return GdkKey{kKeyInsert, 0};
     if (keyLabel.starts_with(kCtrl) && keyLabel.size() == kCtrl.size() + 1) {
         const char letter = keyLabel.back();
         if (letter < 'A' || letter > 'Z') return std::nullopt;

@@ -1,6 +1,7 @@
 #include "front/ModelListCtrl.h"
 
 #include "front/WxText.h"
+#include "platform/VirtualKeys.h"
 
 #include <algorithm>
 
@@ -33,8 +34,43 @@ ModelListCtrl::ModelListCtrl(wxWindow* parent, const ui::DialogModel& model, int
     // Clicks on the rows land on the control's inner row window, not on the control itself (nor
     // on the heading row beside it).
     for (wxWindow* child : GetChildren()) {
-        if (IsRowArea(child)) child->Bind(wxEVT_LEFT_UP, &ModelListCtrl::OnRowAreaClick, this);
+        if (IsRowArea(child)) {
+            child->Bind(wxEVT_LEFT_UP, &ModelListCtrl::OnRowAreaClick, this);
+            child->Bind(wxEVT_KEY_DOWN, &ModelListCtrl::OnRowAreaKey, this);
+        }
     }
+}
+
+void ModelListCtrl::OnRowAreaKey(wxKeyEvent& event)
+{
+    // The keys the dialog's behaviour answers; the control keeps the rest (Home, End, paging).
+    namespace vk = platform::vk;
+    int code = 0;
+    switch (event.GetKeyCode()) {
+    case WXK_UP:
+        code = vk::kUp;
+        break;
+    case WXK_DOWN:
+        code = vk::kDown;
+        break;
+    case WXK_DELETE:
+        code = vk::kDelete;
+        break;
+    case 'C':
+        code = event.ControlDown() ? 'C' : 0;
+        break;
+    default:
+        break;
+    }
+    if (code == 0) {
+        event.Skip();
+        return;
+    }
+    input_({.kind = ControlInput::Kind::ListKey,
+            .id = id_,
+            .value = code,
+            .shift = event.ShiftDown(),
+            .ctrl = event.ControlDown()});
 }
 
 bool ModelListCtrl::IsRowArea(const wxWindow* child) const

@@ -35,6 +35,7 @@ class ModelListCtrl final : public wxListCtrl {
     void FitColumns();
     void ScheduleSelectionReport();
     void OnRowAreaClick(wxMouseEvent& event);
+    void OnRowAreaKey(wxKeyEvent& event);
 
     const ui::DialogModel& model_;
     int id_;

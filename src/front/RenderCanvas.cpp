@@ -22,6 +22,9 @@ RenderCanvas::RenderCanvas(wxWindow* parent, wxWindowID id)
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     Bind(wxEVT_PAINT, &RenderCanvas::OnPaint, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &RenderCanvas::OnCaptureLost, this);
+    Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
+        if (!key_ || !key_(event)) event.Skip();
+    });
     for (const auto& type :
          {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DCLICK, wxEVT_RIGHT_DOWN, wxEVT_RIGHT_UP,
           wxEVT_RIGHT_DCLICK, wxEVT_MIDDLE_DOWN, wxEVT_MIDDLE_UP, wxEVT_MIDDLE_DCLICK, wxEVT_MOTION,

@@ -13,6 +13,8 @@ class RenderCanvas final : public wxGLCanvas {
     using PaintHandler = std::function<void()>;
     using MouseHandler = std::function<void(wxMouseEvent& event)>;
     using CaptureLostHandler = std::function<void()>;
+    // A key pressed while the view has the focus; true when it was used (nothing else sees it).
+    using KeyHandler = std::function<bool(wxKeyEvent& event)>;
 
     // The attributes every canvas of the program uses, so that one context fits them all.
     static wxGLAttributes Attributes();
@@ -23,6 +25,7 @@ class RenderCanvas final : public wxGLCanvas {
     void SetMouseHandler(MouseHandler handler) { mouse_ = std::move(handler); }
     // The capture went elsewhere while a button was down: the release will not arrive here.
     void SetCaptureLostHandler(CaptureLostHandler handler) { captureLost_ = std::move(handler); }
+    void SetKeyHandler(KeyHandler handler) { key_ = std::move(handler); }
 
   private:
     void OnPaint(wxPaintEvent& event);
@@ -32,6 +35,7 @@ class RenderCanvas final : public wxGLCanvas {
     PaintHandler paint_;
     MouseHandler mouse_;
     CaptureLostHandler captureLost_;
+    KeyHandler key_;
 };
 
 } // namespace front

@@ -61,14 +61,19 @@ std::vector<gfx::ColoredVertex> CheckMarkerVertices(const CLayout& layout,
     return lines;
 }
 
-void DrawCheckMarkers(gfx::Device* device, const CLayout& layout, std::span<const LayoutFinding> findings)
+void DrawMarkerLines(gfx::Device* device, std::span<const gfx::ColoredVertex> lines)
 {
-    if (!device || findings.empty()) return;
+    if (!device || lines.empty()) return;
     // Untextured, so that a marker keeps its colour whatever the last object drawn left bound.
     device->SetTexture(nullptr);
     device->SetTransform(gfx::TransformKind::World, math::Identity());
-    const std::vector<gfx::ColoredVertex> lines = CheckMarkerVertices(layout, findings);
     device->DrawLineList(lines);
+}
+
+void DrawCheckMarkers(gfx::Device* device, const CLayout& layout, std::span<const LayoutFinding> findings)
+{
+    if (!device || findings.empty()) return;
+    DrawMarkerLines(device, CheckMarkerVertices(layout, findings));
 }
 
 } // namespace layout

@@ -20,6 +20,7 @@ std::uint32_t MarkerColour(FindingKind kind);
 std::vector<gfx::ColoredVertex> CheckMarkerVertices(const CLayout& layout,
                                                     std::span<const LayoutFinding> findings);
 // The caller switches lighting off around it, as for the line overlay.
+void DrawMarkerLines(gfx::Device* device, std::span<const gfx::ColoredVertex> lines);
 void DrawCheckMarkers(gfx::Device* device, const CLayout& layout, std::span<const LayoutFinding> findings);
 
 } // namespace layout

@@ -40,6 +40,36 @@ math::Vec3 OutwardDirection(const GuideLine& line, const GuideLinePoint& at, mat
     return along;
 }
 
+// The outward direction at a line's end, true to an arc: the chords of an arc drawn in even
+// steps each point half a step's bend away from the tangent at their ends, so the last chord
+// turned on by half its bend from the chord before gives the tangent. A last chord that differs
+// in length from the one before (a straight after a curve) is taken as it is.
+math::Vec3 OutwardTangent(const GuideLine& line, const GuideLinePoint& at, math::Vec3 chord)
+{
+    const auto& p = line.points;
+    const auto s = static_cast<std::size_t>(at.segment);
+    if (p.size() < 3) return chord;
+    math::Vec3 end, inner, before;
+    if (s == 0 && at.t <= 1.0e-4f) {
+        end = p[0], inner = p[1], before = p[2];
+    } else if (s + 2 == p.size() && at.t >= 1.0f - 1.0e-4f) {
+        end = p[s + 1], inner = p[s], before = p[s - 1];
+    } else {
+        return chord;
+    }
+    const float last = PlanDistance(end, inner);
+    const float previous = PlanDistance(inner, before);
+    if (!(last > 0.0f) || std::fabs(last - previous) > 0.01f * last) return chord;
+    const math::Vec3 a = PlanUnit(end - inner);
+    const math::Vec3 b = PlanUnit(inner - before);
+    const float bend = std::atan2(b.x * a.z - b.z * a.x, b.x * a.x + b.z * a.z);
+    // Arc steps bend by little; a sharp corner is no arc.
+    if (std::fabs(bend) > 0.35f) return chord;
+    const float c = std::cos(bend * 0.5f), s2 = std::sin(bend * 0.5f);
+    // Turned on in the same sense as from b to a.
+    return PlanUnit({a.x * c - a.z * s2, 0.0f, a.x * s2 + a.z * c});
+}
+
 TrackTypeShape ReadShape(const ObjectType& type)
 {
     TrackTypeShape shape;
@@ -50,8 +80,9 @@ TrackTypeShape ReadShape(const ObjectType& type)
         if (at.line < 0 || !(at.distance <= kTrackEndReach)) continue;
         const math::Vec3 onLine = LinePointAt(shape.lines, at);
         const math::Vec3 local{snap.x, onLine.y, snap.z};
-        shape.ends.push_back(
-            {k, local, OutwardDirection(shape.lines[static_cast<std::size_t>(at.line)], at, local)});
+        const GuideLine& line = shape.lines[static_cast<std::size_t>(at.line)];
+        const math::Vec3 direction = OutwardDirection(line, at, local);
+        shape.ends.push_back({k, local, direction, OutwardTangent(line, at, direction)});
     }
     for (const GuideLine& line : shape.lines) {
         if (line.route != 0) continue;
@@ -133,7 +164,8 @@ std::vector<TrackEnd> TrackShapes::Ends(int index, const PlacedObject& object) c
     const math::Matrix turn = math::RotationY(object.angle * math::kDegToRad);
     for (const TrackTypeShape::End& end : shape->ends)
         out.push_back({index, end.snap, ToWorld(object, end.local),
-                       PlanUnit(math::TransformNormal(end.direction, turn))});
+                       PlanUnit(math::TransformNormal(end.direction, turn)),
+                       PlanUnit(math::TransformNormal(end.tangent, turn))});
     return out;
 }
 

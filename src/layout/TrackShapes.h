@@ -24,6 +24,9 @@ struct TrackTypeShape {
         int snap = 0;
         math::Vec3 local;     // x and z of the snap point, y the route line's height there
         math::Vec3 direction; // along the line, out of the piece, on the plan (unit, y = 0)
+        // The same, true to a curve: a line's last chord turned by half the bend to the chord
+        // before it, where the two are alike in length (the even steps of an arc).
+        math::Vec3 tangent;
     };
     std::vector<GuideLine> lines;
     std::vector<End> ends;
@@ -37,6 +40,7 @@ struct TrackEnd {
     int snap = 0;
     math::Vec3 position;
     math::Vec3 direction;
+    math::Vec3 tangent{};
 };
 
 class TrackShapes {

@@ -29,6 +29,7 @@ MenuTemplate MainMenuTemplate()
                     {{kUndo, "元に戻す", "Ctrl+Z"},
                      {kRedo, "やり直し", "Ctrl+Y"},
                      {kLayoutCheck, "レイアウトの点検", "Ctrl+L"},
+                     {kAttach, "つなぐ", "Insert"},
                      {kPartsList, "部品表", ""}}});
     menu.push_back({"ウィンドウ(&W)", {{kShowSettings, "設定", "F3"}, {kShowObjects, "オブジェクト", "F4"}}});
 

@@ -15,6 +15,12 @@ DialogTemplate ObjectSelectTemplate()
     c.push_back({.id = kPlace, .kind = K::Button, .caption = "配置", .enabled = false});
     c.push_back({.id = kCopy, .kind = K::Button, .caption = "コピー", .enabled = false});
     c.push_back({.id = kDelete, .kind = K::Button, .caption = "削除", .enabled = false});
+    // Laying track from the selected piece's open ends, right under 配置 (a row of its own keeps
+    // the dialog narrow).
+    const std::string laying = "線路をつなぐ";
+    c.push_back({.kind = K::GroupBox, .caption = laying});
+    c.push_back({.id = kAttach, .kind = K::Button, .caption = "つなぐ", .frame = laying, .enabled = false});
+    c.push_back({.id = kNextEnd, .kind = K::Button, .caption = "次の端", .frame = laying, .enabled = false});
 
     const std::string move = "相対移動[cm]";
     c.push_back({.kind = K::GroupBox, .caption = move});

@@ -27,9 +27,13 @@ inline constexpr int kRotate = 1071;
 inline constexpr int kObjectCount = 1073;
 inline constexpr int kFocusOnSelection = 1033;
 inline constexpr int kPlacedList = 1031;
+// Laying track: "つなぐ" lays the next piece at the selected piece's current open end, "次の端"
+// makes the next open end current.
+inline constexpr int kAttach = 1084;
+inline constexpr int kNextEnd = 1085;
 
 // The buttons that only work while the map is being edited.
-inline constexpr std::array<int, 5> kEditButtons = {kPlace, kDelete, kCopy, kMove, kRotate};
+inline constexpr std::array<int, 7> kEditButtons = {kPlace, kDelete, kCopy, kMove, kRotate, kAttach, kNextEnd};
 
 // The four relative-move boxes and the texts they start with and are cleared to.
 inline constexpr std::array<int, 4> kMoveBoxes = {kMoveX, kMoveY, kMoveZ, kTurnAngle};

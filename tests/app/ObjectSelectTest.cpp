@@ -1,6 +1,7 @@
 #include "ObjectSelectTestSupport.h"
 #include "math/NumberText.h"
 #include "platform/Utf8.h"
+#include "platform/VirtualKeys.h"
 
 #include <cmath>
 
@@ -360,6 +361,49 @@ TEST_F(ObjectDialogTest, TheFocusOptionFollowsTheChosenObject)
     host.mapCreation = true;
     dialog.OnRowClick(0);
     EXPECT_EQ(host.log, (std::vector<std::string>{"follow", "focus"}));
+}
+
+TEST_F(ObjectDialogTest, TheListsKeysMoveExtendDeleteAndCopyTheSelection)
+{
+    Scan({"box"});
+    for (const float x : {1.0f, 2.0f, 3.0f, 4.0f})
+        Add(x);
+    dialog.OnColumnClick(os::kColumnX);
+    dialog.OnColumnClick(os::kColumnX); // descending: rows show records 3, 2, 1, 0
+    namespace vk = platform::vk;
+
+    // Down from no selection takes the first row; the selected object follows as on a click.
+    EXPECT_TRUE(dialog.OnListKey(vk::kDown, false, false));
+    EXPECT_EQ(layout.Selection().Selected(), std::vector<int>{3});
+    EXPECT_EQ(layout.Selection().Primary(), 3);
+    EXPECT_TRUE(dialog.OnListKey(vk::kDown, false, false));
+    EXPECT_EQ(layout.Selection().Primary(), 2);
+    // Shift extends from where the range started, both ways, and stops at the ends.
+    dialog.OnListKey(vk::kDown, true, false);
+    dialog.OnListKey(vk::kDown, true, false);
+    dialog.OnListKey(vk::kDown, true, false);
+    EXPECT_EQ(layout.Selection().Selected(), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(List().FocusRow(), 3);
+    dialog.OnListKey(vk::kUp, true, false);
+    dialog.OnListKey(vk::kUp, true, false);
+    dialog.OnListKey(vk::kUp, true, false);
+    EXPECT_EQ(layout.Selection().Selected(), (std::vector<int>{2, 3}));
+    EXPECT_EQ(layout.Selection().Primary(), 3);
+    dialog.OnListKey(vk::kUp, false, false);
+    EXPECT_EQ(layout.Selection().Selected(), std::vector<int>{3});
+
+    // Delete and Ctrl+C act as the buttons do, and only while those work.
+    EXPECT_TRUE(dialog.OnListKey(vk::kDelete, false, false));
+    EXPECT_EQ(layout.Placed().Count(), 4);
+    dialog.SetEditButtonsEnabled(true);
+    EXPECT_TRUE(dialog.OnListKey('C', false, true));
+    EXPECT_EQ(layout.Placed().Count(), 5);
+    EXPECT_EQ(layout.History().NextUndo()->name, "コピー");
+    EXPECT_TRUE(dialog.OnListKey(vk::kDelete, false, false));
+    EXPECT_EQ(layout.Placed().Count(), 4);
+    EXPECT_EQ(layout.History().NextUndo()->name, "削除");
+    EXPECT_FALSE(dialog.OnListKey('C', false, false));
+    EXPECT_FALSE(dialog.OnListKey(vk::kHome, false, false));
 }
 
 // --- size and column widths

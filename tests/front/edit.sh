@@ -19,7 +19,7 @@ MAP=$KV_DIR/objects/demo.txt
 RECOVERY=$XDG_STATE_HOME/korvela/recovery.txt
 export KORVELA_AUTOSAVE_SECONDS=1
 # The first row of the placed-object list and "削除" in the object dialog (client pixels).
-KV_FIRST_ROW_AT="100 606"
+KV_FIRST_ROW_AT="100 662"
 KV_DELETE_AT="235 239"
 
 # The main window, whose title follows the map ("korvela - demo", " *" while changed); waited

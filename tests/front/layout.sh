@@ -22,14 +22,14 @@ KV_WHEEL_AT="3 540"
 KV_PLACE_AT="53 239"
 KV_COPY_AT="144 239"
 KV_DELETE_AT="235 239"
-KV_X_AT="151 301"
-KV_Y_AT="151 347"
-KV_MOVE_AT="144 482"
-KV_TURN_AT="235 482"
-KV_NAME_HEADING_AT="100 580"
+KV_X_AT="151 357"
+KV_Y_AT="151 403"
+KV_MOVE_AT="144 538"
+KV_TURN_AT="235 538"
+KV_NAME_HEADING_AT="100 636"
 # The first heading ("No▲") and the rows of the placed-object list.
-KV_FIRST_HEADING_CROP="34x18+9+572"
-KV_ROWS_CROP="268x100+10+598"
+KV_FIRST_HEADING_CROP="34x18+9+628"
+KV_ROWS_CROP="268x100+10+654"
 KV_PIECE_AT_X=512
 KV_PIECE_AT_Y=277
 # One piece of 10 units seen from the edit camera is about this many pixels long; the magnet

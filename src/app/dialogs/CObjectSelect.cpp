@@ -6,6 +6,7 @@
 #include "math/ValueLimits.h"
 #include "platform/Cp932.h"
 #include "platform/Utf8.h"
+#include "platform/VirtualKeys.h"
 #include "ui/ObjectSelectTemplate.h"
 
 #include <algorithm>
@@ -17,6 +18,7 @@ namespace app {
 namespace {
 
 namespace os = ui::objsel;
+namespace vk = platform::vk;
 
 // A number typed into a move or turn box, held to the range a map file's value of its kind may
 // take. What is not a finite number stays as it is, for the edit to refuse.
@@ -125,6 +127,10 @@ bool CObjectSelect::Click(int id)
         if (layout_)
             (void)layout_->TurnSelectedBy(TypedValue(model_, os::kTurnAngle, math::ValueKind::Angle, "θ"));
         break;
+    case os::kAttach:
+    case os::kNextEnd:
+        TrackButton(id);
+        break;
     case os::kClear:
         for (std::size_t box = 0; box < os::kMoveBoxes.size(); ++box)
             model_.SetText(os::kMoveBoxes[box], os::kMoveBoxDefaults[box]);
@@ -145,6 +151,16 @@ void CObjectSelect::PlaceObject()
     const platform::Status placed = layout_->PlaceObject(type, host.ViewCentreRay());
     if (!placed && placed.error() == layout::LimitMessage(layout::LimitKind::PlaceObjects)) Report(placed);
     AfterEdit();
+}
+
+void CObjectSelect::TrackButton(int id)
+{
+    if (!host_) return;
+    if (id == os::kAttach)
+        host_->AttachTrack();
+    else
+        host_->NextTrackEnd();
+    ShowObjectCount(layout_ ? layout_->Placed().Count() : 0);
 }
 
 void CObjectSelect::Report(const platform::Status& status)
@@ -211,6 +227,7 @@ void CObjectSelect::OnEditText(int id, std::string text)
 
 void CObjectSelect::OnListSelection(const std::vector<int>& rows)
 {
+    anchorRow_ = -1;
     model_.EditList(os::kPlacedList, [&rows](ui::ListView& list) {
         list.SelectAll(false);
         for (const int row : rows)
@@ -235,6 +252,39 @@ void CObjectSelect::OnRowClick(int row)
         else
             host_->FollowSelection();
     }
+}
+
+bool CObjectSelect::OnListKey(int key, bool shift, bool ctrl)
+{
+    if (key == vk::kDelete && !ctrl) {
+        Click(os::kDelete);
+        return true;
+    }
+    if (key == 'C' && ctrl) {
+        Click(os::kCopy);
+        return true;
+    }
+    if ((key != vk::kUp && key != vk::kDown) || ctrl) return false;
+    const ui::ListView& list = model_.List(os::kPlacedList);
+    if (list.RowCount() == 0) return true;
+    const auto valid = [&list](int row) { return row >= 0 && row < list.RowCount(); };
+    int from = list.FocusRow();
+    if (!valid(from)) {
+        const std::vector<int> selected = list.SelectedRows();
+        from = selected.empty() ? -1 : selected.front();
+    }
+    const int row = std::clamp(from + (key == vk::kUp ? -1 : 1), 0, list.RowCount() - 1);
+    if (!shift || !valid(anchorRow_)) anchorRow_ = shift && valid(from) ? from : row;
+    const int first = std::min(anchorRow_, row), last = std::max(anchorRow_, row);
+    model_.EditList(os::kPlacedList, [&](ui::ListView& edited) {
+        edited.SelectAll(false);
+        for (int r = first; r <= last; ++r)
+            edited.SetSelected(r, true);
+        edited.SetFocusRow(row);
+        edited.ScrollIntoView(row);
+    });
+    OnRowClick(row);
+    return true;
 }
 
 void CObjectSelect::OnColumnClick(int column)

@@ -53,7 +53,7 @@ class CObjectSelect {
 
     void Show() { model_.SetVisible(true); }
     void ToggleVisible() { model_.SetVisible(!model_.IsVisible()); }
-    // "配置", "削除", "コピー", "移動" and "回転".
+    // "配置", "削除", "コピー", "移動", "回転", "つなぐ" and "次の端".
     void SetEditButtonsEnabled(bool enabled);
     // count = last placed index + 1.
     void ShowObjectCount(int count);
@@ -76,6 +76,11 @@ class CObjectSelect {
     // A click in the placed-object list on row (-1: empty space), after its selection was
     // reported: the selected object follows, and with "フォーカスを合わせる" checked the camera too.
     void OnRowClick(int row);
+    // A key pressed while the placed-object list has the focus (virtual key code): Up and Down
+    // move the selection a row (Shift extends it from where it started) and the selected object
+    // follows as on a click; Delete deletes as "削除" does and Ctrl+C copies as "コピー" does,
+    // while those buttons work (map creation). False for other keys, which the list keeps.
+    bool OnListKey(int key, bool shift, bool ctrl);
     // A click on the heading of column: sorts by it (again: the other way round).
     void OnColumnClick(int column);
     // Paint and mouse movement over the dialog redraw the preview.
@@ -99,6 +104,8 @@ class CObjectSelect {
 
   private:
     void PlaceObject();
+    // "つなぐ" and "次の端", which the program around the dialog carries out.
+    void TrackButton(int id);
     void AfterEdit();
     // Shows why an edit failed (nothing for success).
     void Report(const platform::Status& status);
@@ -113,6 +120,7 @@ class CObjectSelect {
     bool firstSize_ = true;
     int sortColumn_ = 0;
     bool descending_ = false;
+    int anchorRow_ = -1; // where a Shift range of the list's keys starts
 };
 
 } // namespace app

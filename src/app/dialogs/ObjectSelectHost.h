@@ -28,6 +28,9 @@ class ObjectSelectHost {
     virtual void RenderPreview() {}
     // A warning box over the object dialog: why an edit could not be done.
     virtual void ShowWarning(const std::string& /*text*/) {}
+    // "つなぐ" and "次の端": laying track from the selected piece's open ends.
+    virtual void AttachTrack() {}
+    virtual void NextTrackEnd() {}
 };
 
 } // namespace app

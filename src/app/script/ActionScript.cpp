@@ -69,7 +69,7 @@ struct KindName {
     Kind kind;
 };
 
-constexpr std::array<KindName, 26> kKinds = {{
+constexpr std::array<KindName, 28> kKinds = {{
     {"frames", Kind::Frames},
     {"key", Kind::Key},
     {"hold", Kind::Hold},
@@ -96,6 +96,8 @@ constexpr std::array<KindName, 26> kKinds = {{
     {"parts-list", Kind::PartsList},
     {"export-plan", Kind::ExportPlan},
     {"measure", Kind::Measure},
+    {"attach", Kind::Attach},
+    {"end", Kind::End},
 }};
 
 // Reads the words of one line into action; the reason when they do not fit its kind.
@@ -141,6 +143,14 @@ class LineReader {
         case Kind::Redo:
         case Kind::MendJoints:
             return Counted(0, 0) ? Done() : Fail();
+        case Kind::Attach:
+            if (!Counted(0, 1)) return Fail();
+            if (Args() == 1 && line_.words[1] != "flip")
+                return Reason("attach takes only flip, not \"" + std::string(line_.words[1]) + "\"");
+            action_.numbers.push_back(Args() == 1 ? 1 : 0);
+            return Done();
+        case Kind::End:
+            return Counted(1, 1) && Number(1, 0, 1000, "end") ? Done() : Fail();
         case Kind::Set:
             return Counted(2, 2) && Control(1) && Number(2, -1000000, 1000000, "value") ? Done() : Fail();
         case Kind::Button:
@@ -367,6 +377,9 @@ std::string ActionsUsage()
            "  check-layout FILE        check the layout and write the findings to FILE as JSON\n"
            "  mend-joints              close the near-miss joints as one undoable edit (the check\n"
            "                           window's button)\n"
+           "  attach [flip]            lay the object dialog's type against the selected piece's\n"
+           "                           current open end (Insert; flip: Shift+Insert, the other way)\n"
+           "  end N                    make the selected piece's open end N (from 0) current\n"
            "A bad line stops the run with its line number and exit status 2.\n";
 }
 

@@ -21,6 +21,8 @@
 //   parts-list FILE                   the parts list written as CSV
 //   export-plan FILE [SCALE]          the plan written as PDF or SVG, at 1:SCALE or fitted
 //   measure X1 Y1 X2 Y2               the ruler's two clicks, pixels of --size as click
+//   attach [flip]                     "つなぐ" (Insert; flip: Shift+Insert)
+//   end N                             the selected piece's N-th open end made current
 //
 // '#' at the start of a line or after a blank starts a comment; blank lines are skipped.
 #pragma once
@@ -70,6 +72,8 @@ struct Action {
         PartsList,
         ExportPlan,
         Measure,
+        Attach,
+        End,
     };
 
     Kind kind = Kind::Frames;
@@ -77,6 +81,7 @@ struct Action {
     // Frames: count; Key: key codes; Hold: key, from, to; Click: x, y; drags: x1, y1, x2, y2;
     // Wheel: notches; Menu: id; Set: id, value; Button, Type: id; Row: row; Select: indices;
     // ExportPlan: the scale (none when fitted).
+    // Attach: 1 for flip, else 0; End: the open end.
     std::vector<int> numbers;
     Modifiers modifiers{};
     ScriptDialog dialog = ScriptDialog::Settings;

@@ -167,6 +167,10 @@ platform::Status Session::Run(const Action& action)
     case Kind::ExportPlan:
         WritePlan(action.text, action.numbers.empty() ? 0 : action.numbers[0]);
         break;
+    case Kind::Attach:
+    case Kind::End:
+        done = LayTrack(action);
+        break;
     }
     // What the user did between passes is no event of the run: placing, deleting or loading
     // renumbers objects and moves trains without counting as route changes or distance.
@@ -174,6 +178,19 @@ platform::Status Session::Run(const Action& action)
     // The edit menu follows at once, as the window's menu would when it is next opened.
     app_.RefreshEditState();
     return done;
+}
+
+platform::Status Session::LayTrack(const Action& action)
+{
+    if (!app_.MainDlg().ToolBar().IsChecked(ui::cmd::kToolCreateMap))
+        return platform::Fail("laying track needs map creation (menu 32780)");
+    if (action.kind == Kind::Attach) {
+        app_.AttachTrack(action.numbers[0] != 0);
+        return platform::Ok{};
+    }
+    if (!app_.ChooseTrackEnd(action.numbers[0]))
+        return platform::Fail("the selected piece has no open end " + std::to_string(action.numbers[0]));
+    return platform::Ok{};
 }
 
 platform::Status Session::Press(const Action& action)

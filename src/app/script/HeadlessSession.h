@@ -81,6 +81,8 @@ class Session {
 
     bool Pass();
     platform::Status Press(const Action& action);
+    // "attach" and "end": laying track from the selected piece's open ends.
+    platform::Status LayTrack(const Action& action);
     platform::Status Drag(const Action& action);
     platform::Status Menu(int id);
     platform::Status Set(const Action& action);

@@ -37,9 +37,12 @@ TEST(ActionScriptTest, ReadsEveryActionWithCommentsBlankLinesAndWindowsLineEnds)
                                            "save-map out.txt\n"
                                            "import-map in.txt\n"
                                            "report r.json\n"
-                                           "screenshot s.png");
+                                           "screenshot s.png\n"
+                                           "attach\n"
+                                           "attach flip\n"
+                                           "end 2");
     ASSERT_TRUE(actions) << actions.error();
-    ASSERT_EQ(actions->size(), 21u);
+    ASSERT_EQ(actions->size(), 24u);
     const auto& a = *actions;
     EXPECT_EQ(a[0].kind, Kind::Frames);
     EXPECT_EQ(a[0].line, 3);
@@ -65,6 +68,11 @@ TEST(ActionScriptTest, ReadsEveryActionWithCommentsBlankLinesAndWindowsLineEnds)
     EXPECT_EQ(a[16].text, "maps/my layout.txt");
     EXPECT_EQ(a[20].kind, Kind::Screenshot);
     EXPECT_EQ(a[20].line, 23);
+    EXPECT_EQ(a[21].kind, Kind::Attach);
+    EXPECT_EQ(a[21].numbers, std::vector<int>{0});
+    EXPECT_EQ(a[22].numbers, std::vector<int>{1});
+    EXPECT_EQ(a[23].kind, Kind::End);
+    EXPECT_EQ(a[23].numbers, std::vector<int>{2});
     EXPECT_TRUE(a[0].RunsPasses() && a[1].RunsPasses() && a[5].RunsPasses());
     EXPECT_FALSE(a[4].RunsPasses() || a[12].RunsPasses());
 }
@@ -91,6 +99,9 @@ TEST(ActionScriptTest, ABadLineIsRefusedWithItsNumberAndReason)
         {"row 2 shift", "only ctrl"},
         {"select", "at least one record index"},
         {"save-map   # nothing", "save-map needs a file name"},
+        {"attach over", "attach takes only flip"},
+        {"end", "end takes 1 value"},
+        {"end -1", "end -1 outside"},
     };
     for (const auto& [line, reason] : cases) {
         const auto actions = app::ParseActions(std::string("frames 1\n\n") + line + "\nframes 1\n");
@@ -194,7 +205,7 @@ TEST_F(ActionRunTest, WhatTheProgramCannotDoStopsTheRunAtItsLine)
     EXPECT_FALSE(std::filesystem::exists(dir.File("r.json")));
 
     for (const char* line : {"click 1024 10", "button objects:1002", "set settings:1077 101", "select 0",
-                             "type settings:1 5", "menu 1"}) {
+                             "type settings:1 5", "menu 1", "attach", "end 0"}) {
         errors.str("");
         EXPECT_EQ(Run(std::string("frames 1\n") + line + "\n"), 2) << line;
         EXPECT_NE(errors.str().find("line 2: "), std::string::npos) << line << ": " << errors.str();
