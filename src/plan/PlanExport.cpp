@@ -430,9 +430,10 @@ void DrawOverlapMarks(cairo_t* cr, const PageFrame& area, const Tiling& tiling, 
     cairo_set_dash(cr, nullptr, 0, 0);
 }
 
+// Row and column from 1, top left first: "3-5".
 std::string TileName(int column, int row)
 {
-    return std::string(1, static_cast<char>('A' + row % 26)) + std::to_string(column + 1);
+    return std::to_string(row + 1) + "-" + std::to_string(column + 1);
 }
 
 View FitView(const Box& extent, const PageFrame& area)
@@ -469,8 +470,10 @@ void DrawPageMap(cairo_t* cr, double pageW, double pageH, const Scene& scene, co
             const double x = area.x + c * tiling.stepX * shrink, y = area.y + r * tiling.stepY * shrink;
             cairo_rectangle(cr, x, y, tileW, tileH);
             cairo_stroke(cr);
-            Text(cr, x + tileW / 2, y + tileH / 2, TileName(c, r) + " (" + std::to_string(2 + r * tiling.columns + c) + ")",
-                 std::clamp(tileH / 5, 6.0, 14.0), Align::Centre);
+            // Small windows show only their page number.
+            const std::string page = std::to_string(2 + r * tiling.columns + c);
+            Text(cr, x + tileW / 2, y + tileH / 2, tileW < 60 ? page : TileName(c, r) + " (" + page + ")",
+                 std::clamp(tileH / 5, 3.0, 14.0), Align::Centre);
         }
     }
     DrawScaleBar(cr, area.x, pageH - kMarginMm * kPointsPerMm - 2, view.scale, 0);
