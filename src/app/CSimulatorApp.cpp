@@ -120,6 +120,7 @@ void CSimulatorApp::Startup()
 bool CSimulatorApp::PressStart()
 {
     started_ = true;
+    clock_.Start();
     mainDlg_.ShowStartButton(false);
     return mainDlg_.MayRun();
 }

@@ -10,6 +10,7 @@
 #include "app/AppVehicles.h"
 #include "app/LayoutPort.h"
 #include "app/MousePort.h"
+#include "app/PassClock.h"
 #include "app/RecoveryKeeper.h"
 #include "app/SettingsFile.h"
 #include "app/VehiclesPort.h"
@@ -38,6 +39,7 @@
 #include "vehicles/TrainMapVehicles.h"
 #include "vehicles/VehicleStartPositions.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -105,6 +107,11 @@ class CSimulatorApp {
     // while the main window is hidden or minimised: nothing then. Returns false once the loop
     // must end.
     bool RunPass(bool windowShown = true);
+    // count passes with one frame after the last: the window's loop runs the passes its clock
+    // made due (none draws nothing). Returns false once the loop must end.
+    bool RunPasses(int count);
+    // Called after every pass (the window's run report follows the passes with it).
+    void SetPassHook(std::function<void()> hook) { passHook_ = std::move(hook); }
     // Every close request of the main window (close box, window manager, signals, the end of
     // a headless run): stops the loop and writes the settings file, once.
     void OnClose();
@@ -122,6 +129,13 @@ class CSimulatorApp {
     // A menu or tool-bar command by its original id; false for an id that is no command.
     // Tool-bar check buttons expect their new check state already set (see ClickTool).
     bool OnCommand(int commandId);
+    // Pause ("一時停止") and the pass rate of fast-forward ("早送り": 1, 2, 4 or 8), with the
+    // tool bar's buttons following; false for a rate that is none of those.
+    void SetPaused(bool paused);
+    bool SetPassRate(int rate);
+    // The pace of the passes, pause and fast-forward.
+    const PassClock& Clock() const { return clock_; }
+    PassClock& Clock() { return clock_; }
     // A press on a tool-bar button: toggles it as the tool bar does, then runs its command.
     // False when the button is unknown, disabled or greyed.
     bool ClickTool(int commandId);
@@ -211,7 +225,11 @@ class CSimulatorApp {
     class SetUpBridge;
     class ObjectSelectBridge;
 
+    // One pass without its frame: input, simulation (none while paused) and the camera rig.
+    void StepPass();
     void RenderFrame();
+    // The pause and fast-forward buttons as the clock stands.
+    void ShowClockState();
     // The camera rig for this pass (eye, target, the status panes and list it sets) and the
     // matrices of the render view.
     void UpdateView();
@@ -276,6 +294,8 @@ class CSimulatorApp {
     bool closed_ = false;
     int settingsWrites_ = 0;
     PassTimes times_;
+    PassClock clock_;
+    std::function<void()> passHook_;
 };
 
 } // namespace app

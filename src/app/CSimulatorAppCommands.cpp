@@ -59,6 +59,25 @@ bool CSimulatorApp::LoadMapFile(const std::string& path)
     return loaded;
 }
 
+void CSimulatorApp::SetPaused(bool paused)
+{
+    clock_.SetPaused(paused);
+    ShowClockState();
+}
+
+bool CSimulatorApp::SetPassRate(int rate)
+{
+    const bool set = clock_.SetRate(rate);
+    ShowClockState();
+    return set;
+}
+
+void CSimulatorApp::ShowClockState()
+{
+    mainDlg_.ToolBar().SetChecked(cmd::kToolPause, clock_.Paused());
+    mainDlg_.ToolBar().SetChecked(cmd::kToolFastForward, clock_.Rate() != 1);
+}
+
 bool CSimulatorApp::ClickTool(int commandId)
 {
     if (!mainDlg_.ToolBar().Click(commandId)) return false;
@@ -154,6 +173,14 @@ bool CSimulatorApp::OnCommand(int commandId)
         return true;
     case cmd::kToolMeasure:
         ruler_.SetOn(mainDlg_.ToolBar().IsChecked(cmd::kToolMeasure));
+        return true;
+    case cmd::kToolPause:
+        // The button has toggled itself; the clock follows it.
+        SetPaused(mainDlg_.ToolBar().IsChecked(cmd::kToolPause));
+        return true;
+    case cmd::kToolFastForward:
+        clock_.Faster();
+        ShowClockState();
         return true;
     case cmd::kToolCreateMap:
     case cmd::kToolMoveCar:

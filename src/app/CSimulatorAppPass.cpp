@@ -1,5 +1,5 @@
-// One pass of the main loop: the input of the mouse buttons, the simulation and the drawing;
-// a paint between passes.
+// One pass of the main loop: the input of the mouse buttons, the simulation and the drawing
+// (one frame after the passes the window's clock made due); a paint between passes.
 #include "app/CSimulatorApp.h"
 
 #include "camera/CameraSources.h"
@@ -22,9 +22,25 @@ double MillisecondsSince(std::chrono::steady_clock::time_point start)
 
 bool CSimulatorApp::RunPass(bool windowShown)
 {
-    if (!mainDlg_.MayRun()) return false;
-    if (!windowShown) return true;
+    if (!windowShown) return mainDlg_.MayRun();
+    return RunPasses(1);
+}
 
+bool CSimulatorApp::RunPasses(int count)
+{
+    for (int pass = 0; pass < count; ++pass) {
+        if (!mainDlg_.MayRun()) return false;
+        StepPass();
+    }
+    if (count <= 0 || !mainDlg_.MayRun()) return mainDlg_.MayRun();
+    const auto drawing = std::chrono::steady_clock::now();
+    RenderFrame();
+    times_.drawingMs += MillisecondsSince(drawing);
+    return mainDlg_.MayRun();
+}
+
+void CSimulatorApp::StepPass()
+{
     const auto start = std::chrono::steady_clock::now();
     const PickQuery cursor = QueryAt(cursorX_, cursorY_);
 
@@ -58,33 +74,39 @@ bool CSimulatorApp::RunPass(bool windowShown)
         }
     }
 
-    // Editing modes keep every vehicle still.
+    // Editing modes keep every vehicle still, and so does a pause; the camera keys, the
+    // editing and the drags go on.
+    const bool paused = clock_.Paused();
+    const bool editing = mainDlg_.EditingMode();
     setUp_.PollFunctionKeys();
-    if (mainDlg_.EditingMode()) {
+    if (editing) {
         camera_.MoveEditFocus(input_);
     } else {
-        for (int slot = 1; slot <= 6; ++slot)
-            vehicles_->DriveStep(slot);
+        if (!paused) {
+            for (int slot = 1; slot <= 6; ++slot)
+                vehicles_->DriveStep(slot);
+        }
         camera_.MoveCameraPoint(input_, setUp_.Model());
-        vehicles_->UpdateControls(Vehicle::Plane);
-        vehicles_->UpdateControls(Vehicle::Helicopter);
-        vehicles_->UpdateControls(Vehicle::Car);
+        if (!paused) {
+            vehicles_->UpdateControls(Vehicle::Plane);
+            vehicles_->UpdateControls(Vehicle::Helicopter);
+            vehicles_->UpdateControls(Vehicle::Car);
+        }
     }
-    layout_->PollTurnoutKeys();
+    if (!paused) layout_->PollTurnoutKeys();
     if (input_.KeyDown(vk::kEscape)) ruler_.Clear();
     recovery_.CountPass();
     RefreshEditState();
     // The camera looks from where the cars stood before they settle onto the track this pass,
     // as it always has.
     UpdateView();
-    vehicles_->FollowTrack();
-    times_.simulationMs += MillisecondsSince(start);
-
-    const auto drawing = std::chrono::steady_clock::now();
-    RenderFrame();
-    times_.drawingMs += MillisecondsSince(drawing);
+    // A dragged car settles onto the track while paused too.
+    if (!paused || editing) vehicles_->FollowTrack();
+    keys_.PassRead();
+    clock_.CountPass();
     ++times_.passes;
-    return mainDlg_.MayRun();
+    times_.simulationMs += MillisecondsSince(start);
+    if (passHook_) passHook_();
 }
 
 void CSimulatorApp::DragFollowUp(const PickQuery& query)
@@ -125,7 +147,12 @@ void CSimulatorApp::RenderFrame()
     // No frame without a device, and none while the view has no area: its projection would
     // not be finite.
     if (!graphics_.HasDevice() || !mainDlg_.View().HasArea()) return;
-    graphics_.RenderMainFrame({.setUp = setUp_.Model(), .camera = camera_, .scene = appScene_});
+    const std::string state = clock_.StateText();
+    graphics_.RenderMainFrame({.setUp = setUp_.Model(),
+                               .camera = camera_,
+                               .scene = appScene_,
+                               .passes = times_.passes,
+                               .stateText = state});
 }
 
 } // namespace app

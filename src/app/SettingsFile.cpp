@@ -31,12 +31,13 @@ struct CheckKey {
 
 // Check boxes in file order, with the state used when the key is missing or holds a state the
 // box does not have.
-constexpr std::array<CheckKey, 6> kCheckKeys = {{{"Kidou", su::kTrack, 1},
+constexpr std::array<CheckKey, 7> kCheckKeys = {{{"Kidou", su::kTrack, 1},
                                                  {"PointSprite", su::kSprites, 1},
                                                  {"Moji", su::kText, 1},
                                                  {"Line", su::kLines, 0},
                                                  {"Gensoku", su::kNoDeceleration, 1},
-                                                 {"Douki", su::kSync, 1}}};
+                                                 {"Douki", su::kSync, 1},
+                                                 {"RealTime", su::kRealTime, 1}}};
 
 class Reader {
   public:
@@ -127,6 +128,7 @@ void SettingsFile::Read(CSetUp& setUp, LayoutPort& layout, VehiclesPort& vehicle
     check(3);
     check(4);
     check(5);
+    check(6);
 
     switch (file.Number("DriveType", "2")) {
     case 0:
@@ -177,6 +179,7 @@ std::vector<std::pair<std::string, std::string>> SettingsFile::Entries(const CSe
         number(model.Check(su::kNoDeceleration)),
         number(model.Check(su::kSync)),
         number(driveType),
+        number(model.Check(su::kRealTime)),
     };
     std::vector<std::pair<std::string, std::string>> entries;
     entries.reserve(kKeys.size() + kThresholdKeys.size());

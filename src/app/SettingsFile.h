@@ -27,10 +27,11 @@ class VehiclesPort;
 class SettingsFile {
   public:
     // The keys in the order they are read and written.
-    static constexpr std::array<std::string_view, 18> kKeys = {
-        "Object",   "Background",     "Train",        "Plane",   "Helicopter",  "Car",
-        "FileName", "CamLocateIndex", "CamViewIndex", "Kidou",   "PointSprite", "PointSpriteType",
-        "Moji",     "Light",          "Line",         "Gensoku", "Douki",       "DriveType"};
+    static constexpr std::array<std::string_view, 19> kKeys = {
+        "Object",   "Background",     "Train",        "Plane",    "Helicopter",  "Car",
+        "FileName", "CamLocateIndex", "CamViewIndex", "Kidou",    "PointSprite", "PointSpriteType",
+        "Moji",     "Light",          "Line",         "Gensoku",  "Douki",       "DriveType",
+        "RealTime"};
     // The layout check's thresholds: the steepest grade in percent and the least clearance.
     static constexpr std::array<std::string_view, 2> kThresholdKeys = {"CheckGrade", "CheckClearance"};
     // Values other than paths are read into a buffer of this many characters.

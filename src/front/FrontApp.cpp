@@ -20,9 +20,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 #include <wx/intl.h>
 #include <wx/log.h>
+#include <wx/textentry.h>
 #include <wx/translation.h>
 
 wxIMPLEMENT_APP_NO_MAIN(front::FrontApp);
@@ -33,8 +35,8 @@ namespace {
 
 namespace vk = platform::vk;
 
-// The map named on the command line, kept for the end of start-up.
-std::string gMapFile;
+// The command line's requests, kept for the end of start-up and the close.
+WindowOptions gOptions;
 
 void PrintAssertion(const wxString& file, int line, const wxString& function, const wxString& condition,
                     const wxString& message)
@@ -55,6 +57,17 @@ void UseLanguage(const platform::ProgramFolders& folders)
     // Our msgids are Japanese: told so, the toolkit loads the catalogue for English.
     if (english) translations->AddCatalog("korvela", wxLANGUAGE_JAPANESE);
     wxTranslations::Set(translations.release());
+}
+
+// Pause and fast-forward by key, from wherever the focus is, but "[" and "]" go to a box that
+// takes typed text.
+std::optional<MainFrame::ClockKey> ClockKeyOf(const wxKeyEvent& event, int code)
+{
+    if (code == vk::kPause) return MainFrame::ClockKey::Pause;
+    const wxChar typed = event.GetUnicodeKey();
+    if (typed != ']' && typed != '[') return std::nullopt;
+    if (dynamic_cast<wxTextEntry*>(wxWindow::FindFocus())) return std::nullopt;
+    return typed == ']' ? MainFrame::ClockKey::Faster : MainFrame::ClockKey::Slower;
 }
 
 } // namespace
@@ -108,12 +121,16 @@ bool FrontApp::OnInit()
     environment.ports.mouse = mouse_.get();
     app_ = std::make_unique<app::CSimulatorApp>(std::move(environment), *dialogs_, *keys_);
 
-    frame_ = new MainFrame(
-        {.app = *app_, .dialogs = *dialogs_, .mouse = *mouse_, .keys = *keys_, .signals = *signals_});
+    frame_ = new MainFrame({.app = *app_,
+                            .dialogs = *dialogs_,
+                            .mouse = *mouse_,
+                            .keys = *keys_,
+                            .signals = *signals_,
+                            .reportFile = gOptions.reportFile});
     SetTopWindow(frame_);
     frame_->Show();
     // Start-up needs the window on screen: the device draws into it.
-    const std::string mapFile = gMapFile;
+    const std::string mapFile = gOptions.mapFile.value_or("");
     CallAfter([this, mapFile] {
         if (frame_) frame_->StartUp(mapFile);
     });
@@ -137,11 +154,15 @@ void FrontApp::OnKey(wxKeyEvent& event, bool down)
         keys_->Release(code);
         return;
     }
-    const bool fresh = !keys_->IsDown(code);
-    keys_->Press(code);
+    const bool fresh = keys_->Press(code);
     if (code == vk::kF1 && fresh && frame_) {
         MainFrame* frame = frame_;
         CallAfter([frame] { frame->HelpKey(); });
+    }
+    if (!fresh || !frame_) return;
+    if (const std::optional<MainFrame::ClockKey> clockKey = ClockKeyOf(event, code)) {
+        MainFrame* frame = frame_;
+        CallAfter([frame, key = *clockKey] { frame->OnClockKey(key); });
     }
 }
 
@@ -174,10 +195,9 @@ int FrontApp::FilterEvent(wxEvent& event)
     return Event_Skip;
 }
 
-int RunWindowProgram(int argc, char** argv)
+int RunWindowProgram(int argc, char** argv, const WindowOptions& options)
 {
-    // main has checked the command line: at most one map file is left.
-    if (argc > 1) gMapFile = argv[1];
+    gOptions = options;
     return wxEntry(argc, argv);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <wx/app.h>
 
@@ -45,7 +46,13 @@ class FrontApp final : public wxApp {
     MainFrame* frame_ = nullptr; // owned by wx
 };
 
-// Runs the window program with the command line "korvela [MAPFILE]"; returns the exit code.
-int RunWindowProgram(int argc, char** argv);
+// What the command line asks of the window program.
+struct WindowOptions {
+    std::optional<std::string> mapFile;    // loaded at the end of start-up
+    std::optional<std::string> reportFile; // the run report, written when the window closes
+};
+
+// Runs the window program; argv holds what the toolkit may read. Returns the exit code.
+int RunWindowProgram(int argc, char** argv, const WindowOptions& options);
 
 } // namespace front

@@ -1,6 +1,7 @@
 #include "front/MainFrame.h"
 
 #include "app/CSimulatorApp.h"
+#include "app/script/RunObserver.h"
 #include "front/CanvasGl.h"
 #include "front/DialogPlacement.h"
 #include "front/LanguageMenu.h"
@@ -15,6 +16,7 @@
 #include "front/WxText.h"
 #include "gfx/gl/GlDevice.h"
 #include "platform/KeyState.h"
+#include "platform/SafeFile.h"
 #include "platform/VirtualKeys.h"
 #include "ui/CommandIdMap.h"
 #include "ui/CommandIds.h"
@@ -24,6 +26,8 @@
 #include "ui/WindowTemplates.h"
 
 #include <algorithm>
+#include <chrono>
+#include <iostream>
 #include <wx/accel.h>
 #include <wx/app.h>
 #include <wx/button.h>
@@ -149,6 +153,7 @@ MainFrame::MainFrame(const FrontServices& services)
 
 MainFrame::~MainFrame()
 {
+    app_.SetPassHook({});
     app::CMainDlg& main = app_.MainDlg();
     main.Menu().SetObserver({});
     main.ToolBar().SetObserver({});
@@ -195,7 +200,9 @@ void MainFrame::BuildToolBar()
     }
     bar->AddStretchableSpace();
     const ui::DialogModel& window = app_.MainDlg().Window();
-    start_ = new wxButton(bar, wxID_ANY, Tx(window.Text(ui::mainwin::kStart)));
+    // As narrow as its text: the bar must keep it in sight in a window of the default width.
+    start_ = new wxButton(bar, wxID_ANY, Tx(window.Text(ui::mainwin::kStart)), wxDefaultPosition,
+                          wxDefaultSize, wxBU_EXACTFIT);
     start_->Bind(wxEVT_BUTTON, &MainFrame::OnStart, this);
     bar->AddControl(start_);
     bar->Realize();
@@ -436,6 +443,12 @@ void MainFrame::OnMenuOrTool(wxCommandEvent& event)
 void MainFrame::OnStart(wxCommandEvent&)
 {
     if (loopRunning_ || closing_ || !app_.PressStart()) return;
+    if (services_.reportFile && !observer_) {
+        observer_ = std::make_unique<app::headless::RunObserver>(app_);
+        app_.SetPassHook([this] { observer_->AfterPass(observedPasses_++); });
+    }
+    // The loop's passes come on a clock: a tap between two of them must still be seen.
+    services_.keys.HoldTapsForPasses(true);
     // The view takes the keyboard while the program runs.
     canvas_->SetFocus();
     RunLoop();
@@ -465,13 +478,49 @@ void MainFrame::RunLoop()
             // Nothing is drawn while minimised: wait for the next event (the signal poll's timer
             // comes every tenth of a second) instead of spinning.
             app_.RunPass(false);
+            realTime_ = false;
             loop->Dispatch();
             continue;
         }
-        if (!app_.RunPass(true)) break;
+        if (!RunDuePasses(*loop)) break;
     }
     loopRunning_ = false;
     wxWakeUpIdle();
+}
+
+bool MainFrame::RunDuePasses(wxEventLoopBase& loop)
+{
+    app::PassClock& clock = app_.Clock();
+    if (!app_.SetUp().Model().IsChecked(ui::setup::kRealTime)) {
+        // One pass a frame, or as many as fast-forward asks for.
+        realTime_ = false;
+        return app_.RunPasses(clock.Paused() ? 1 : clock.Rate());
+    }
+    // Back on the clock: nothing is owed for the time it was off.
+    if (!realTime_) clock.ResetPace();
+    realTime_ = true;
+    if (const int due = clock.TakeDue(); due > 0) return app_.RunPasses(due);
+    // Nothing due: no frame (it would show what the last one showed). The sleep ends early for
+    // an event, which is handled at once; the timeout is rounded up to the next millisecond.
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(clock.UntilDue());
+    loop.DispatchTimeout(static_cast<unsigned long>(std::max<std::int64_t>(1, wait.count())));
+    return app_.MainDlg().MayRun();
+}
+
+void MainFrame::OnClockKey(ClockKey key)
+{
+    if (!started_ || closing_) return;
+    switch (key) {
+    case ClockKey::Pause:
+        app_.ClickTool(cmd::kToolPause);
+        break;
+    case ClockKey::Faster:
+        app_.ClickTool(cmd::kToolFastForward);
+        break;
+    case ClockKey::Slower:
+        app_.SetPassRate(std::max(1, app_.Clock().Rate() / 2));
+        break;
+    }
 }
 
 void MainFrame::OnTimer(wxTimerEvent&)
@@ -514,6 +563,7 @@ void MainFrame::CloseProgram()
     closing_ = true;
     // Stops the loop and writes the settings file, once, whatever asked for the close.
     app_.OnClose();
+    WriteReport();
     services_.dialogs.CancelAll();
     // The device's GL objects go while the windows they belong to still exist.
     app_.Graphics().ReleaseAll();
@@ -522,6 +572,15 @@ void MainFrame::CloseProgram()
     }
     Hide();
     DestroyWhenSafe();
+}
+
+void MainFrame::WriteReport()
+{
+    if (!services_.reportFile) return;
+    if (!observer_) observer_ = std::make_unique<app::headless::RunObserver>(app_);
+    const std::string json = app::ReportJson(app::headless::CollectRunReport(app_, *observer_, services_.dialogs.MessageTexts()));
+    if (const platform::Status written = platform::ReplaceFile(*services_.reportFile, json); !written)
+        std::cerr << "korvela: the report could not be written: " << written.error() << "\n";
 }
 
 void MainFrame::DestroyWhenSafe()

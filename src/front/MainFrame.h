@@ -7,15 +7,21 @@
 
 #include "gfx/Device.h"
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <wx/frame.h>
 #include <wx/timer.h>
 
 class wxButton;
+class wxEventLoopBase;
 
 namespace app {
 class CSimulatorApp;
+namespace headless {
+class RunObserver;
 }
+} // namespace app
 namespace platform {
 class KeyState;
 }
@@ -35,6 +41,8 @@ struct FrontServices {
     MouseTracker& mouse;
     platform::KeyState& keys;
     SignalWatch& signals;
+    // Where the run report goes when the window closes (--report); none without.
+    std::optional<std::string> reportFile{};
 };
 
 class MainFrame final : public wxFrame {
@@ -52,6 +60,9 @@ class MainFrame final : public wxFrame {
 
     // The help key (F1), from wherever the keyboard focus is.
     void HelpKey();
+    // The keys of pause (the Pause key), fast-forward ("]") and back towards ×1 ("[").
+    enum class ClockKey { Pause, Faster, Slower };
+    void OnClockKey(ClockKey key);
 
   private:
     void BuildMenu();
@@ -79,7 +90,11 @@ class MainFrame final : public wxFrame {
     void RenderPreview();
 
     void RunLoop();
+    // Runs the passes the clock has made due, with one frame after them, or sleeps until the
+    // next is due or an event comes. False once the loop must end.
+    bool RunDuePasses(wxEventLoopBase& loop);
     void CloseProgram();
+    void WriteReport();
     void DestroyWhenSafe();
 
     FrontServices services_;
@@ -94,12 +109,16 @@ class MainFrame final : public wxFrame {
     ViewerWindow* helpViewer_ = nullptr;
     ViewerWindow* messagesViewer_ = nullptr;
     wxTimer timer_;
+    // What the run report follows while the loop runs (only with --report).
+    std::unique_ptr<app::headless::RunObserver> observer_;
+    int observedPasses_ = 0;
 
     int toolBarHeight_ = 0;
     int statusBarHeight_ = 0;
     bool started_ = false;
     bool closeAfterStartUp_ = false;
     bool loopRunning_ = false;
+    bool realTime_ = false; // the last pass ran on the clock
     bool closing_ = false;
     bool destroying_ = false;
 };

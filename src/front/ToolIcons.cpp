@@ -189,6 +189,24 @@ void DrawTurnBack(wxDC& dc, bool forward)
     dc.DrawPolygon(3, head);
 }
 
+void DrawPause(wxDC& dc)
+{
+    const wxColour colour(60, 80, 120);
+    Box(dc, 4, 3, 3, 10, colour, colour);
+    Box(dc, 9, 3, 3, 10, colour, colour);
+}
+
+void DrawFastForward(wxDC& dc)
+{
+    const wxColour colour(60, 80, 120);
+    dc.SetPen(wxPen(colour));
+    dc.SetBrush(wxBrush(colour));
+    const wxPoint first[] = {{2, 3}, {8, 8}, {2, 13}};
+    const wxPoint second[] = {{8, 3}, {14, 8}, {8, 13}};
+    dc.DrawPolygon(3, first);
+    dc.DrawPolygon(3, second);
+}
+
 void DrawFallback(wxDC& dc)
 {
     Box(dc, 3, 3, 10, 10, wxColour(200, 200, 200));
@@ -244,6 +262,12 @@ wxBitmap ToolIcon(int commandId)
                 break;
             case cmd::kToolHeightDetection:
                 DrawHeight(dc);
+                break;
+            case cmd::kToolPause:
+                DrawPause(dc);
+                break;
+            case cmd::kToolFastForward:
+                DrawFastForward(dc);
                 break;
             default:
                 DrawFallback(dc);

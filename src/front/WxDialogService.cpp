@@ -125,6 +125,7 @@ void WxDialogService::CancelAll()
 
 platform::MessageAnswer WxDialogService::DoShowMessage(const platform::MessageRequest& request)
 {
+    messages_.push_back(request.text);
     if (request.icon == platform::MessageIcon::Program) {
         AboutBox about(Owner(request.owner), request);
         RunModal(about);

@@ -26,6 +26,8 @@ class WxDialogService final : public platform::DialogService {
     int OpenCount() const { return static_cast<int>(open_.size()); }
     // Ends every open dialog as if the user cancelled it.
     void CancelAll();
+    // The texts of the message boxes shown so far, for the run report.
+    const std::vector<std::string>& MessageTexts() const { return messages_; }
 
   private:
     platform::MessageAnswer DoShowMessage(const platform::MessageRequest& request) override;
@@ -41,6 +43,7 @@ class WxDialogService final : public platform::DialogService {
 
     std::map<int, wxWeakRef<wxWindow>> owners_;
     std::vector<wxDialog*> open_;
+    std::vector<std::string> messages_;
 };
 
 } // namespace front

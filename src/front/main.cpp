@@ -30,7 +30,7 @@ std::string Usage()
     // The headless options without their own usage line, which the lines above already give.
     const std::string headless = app::HeadlessUsage();
     const std::string headlessOptions = headless.substr(headless.find('\n') + 1);
-    return "Usage: korvela [--lang ja|en] [MAPFILE]\n"
+    return "Usage: korvela [--lang ja|en] [--report FILE] [MAPFILE]\n"
            "       korvela --headless [--lang ja|en] [OPTION]... [MAPFILE]\n"
            "       korvela --inspect-mesh FILE\n"
            "Build a model-railway layout in 3D and run trains on it in real time.\n"
@@ -38,6 +38,8 @@ std::string Usage()
            "Options:\n"
            "  --lang ja|en       speak Japanese or English; without it, the language chosen in the\n"
            "                     Help menu, else the desktop's (LANGUAGE, LC_ALL, LC_MESSAGES, LANG)\n"
+           "  --report FILE      when the window closes, write the run report to FILE (as\n"
+           "                     --headless --report does)\n"
            "  --headless         run without a window, as scripts and tests do (options below)\n"
            "  --inspect-mesh FILE  print what the program reads from a .x model, as JSON\n"
            "  -h, --help         print this help and exit\n"
@@ -139,12 +141,25 @@ int main(int argc, char** argv)
 #endif
     }
 #ifdef KORVELA_WINDOWS
+    front::WindowOptions window;
     for (int i = 1; i < count; ++i) {
         const std::string_view arg = args[static_cast<std::size_t>(i)];
-        if (arg.size() > 1 && arg[0] == '-') return BadCommandLine("unknown option " + std::string(arg));
-        if (i > 1) return BadCommandLine("one map file at most");
+        if (arg == "--report") {
+            if (i + 1 >= count) return BadCommandLine("--report needs a file name");
+            window.reportFile = args[static_cast<std::size_t>(++i)];
+        } else if (arg.starts_with("--report=")) {
+            window.reportFile = std::string(arg.substr(9));
+            if (window.reportFile->empty()) return BadCommandLine("--report needs a file name");
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return BadCommandLine("unknown option " + std::string(arg));
+        } else if (window.mapFile) {
+            return BadCommandLine("one map file at most");
+        } else {
+            window.mapFile = std::string(arg);
+        }
     }
-    return front::RunWindowProgram(count, args.data());
+    // The toolkit sees only the program's name.
+    return front::RunWindowProgram(1, args.data(), window);
 #else
     std::fputs("korvela: built without windows; use --headless\n", stderr);
     return 2;

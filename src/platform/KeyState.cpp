@@ -30,6 +30,12 @@ const ModifierSides* SidesOf(int vk)
     return nullptr;
 }
 
+// Keys whose taps are kept for the next pass.
+bool HeldForPass(int vk)
+{
+    return vk != vk::kLButton && vk != vk::kRButton && vk != vk::kMButton && !SidesOf(vk);
+}
+
 } // namespace
 
 void KeyState::SetDown(int vk)
@@ -44,16 +50,29 @@ void KeyState::SetUp(int vk)
     bits_[static_cast<std::size_t>(vk)] &= static_cast<std::uint8_t>(~kDown);
 }
 
-void KeyState::Press(int vk)
+bool KeyState::Press(int vk)
 {
-    if (!Valid(vk)) return;
+    if (!Valid(vk)) return false;
+    auto& b = bits_[static_cast<std::size_t>(vk)];
+    bool fresh = !(b & kDown);
+    if (b & kReleaseLater) {
+        // Up and down again before a pass: the press still flips the toggle bit.
+        b = static_cast<std::uint8_t>((b & ~kReleaseLater) ^ kToggled);
+        fresh = true;
+    }
     SetDown(vk);
+    if (holdTaps_ && HeldForPass(vk)) b |= kUnread;
     if (const auto* m = SidesOf(vk); m && vk != m->generic) SetDown(m->generic);
+    return fresh;
 }
 
 void KeyState::Release(int vk)
 {
     if (!Valid(vk)) return;
+    if (auto& b = bits_[static_cast<std::size_t>(vk)]; b & kUnread) {
+        b |= kReleaseLater;
+        return;
+    }
     SetUp(vk);
     const auto* m = SidesOf(vk);
     if (!m) return;
@@ -68,7 +87,15 @@ void KeyState::Release(int vk)
 void KeyState::ReleaseAll()
 {
     for (auto& b : bits_)
-        b &= static_cast<std::uint8_t>(~kDown);
+        b &= static_cast<std::uint8_t>(~(kDown | kUnread | kReleaseLater));
+}
+
+void KeyState::PassRead()
+{
+    for (auto& b : bits_) {
+        if (b & kReleaseLater) b &= static_cast<std::uint8_t>(~kDown);
+        b &= static_cast<std::uint8_t>(~(kUnread | kReleaseLater));
+    }
 }
 
 bool KeyState::IsDown(int vk) const

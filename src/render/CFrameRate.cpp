@@ -9,12 +9,14 @@ namespace render {
 
 CFrameRate::CFrameRate(Clock clock) : clock_(clock ? std::move(clock) : Clock(platform::TimeMilliseconds)) {}
 
-std::string CFrameRate::Next()
+std::string CFrameRate::Next(std::optional<std::int64_t> passes)
 {
     if (counter_ % 5 == 4) {
         before_ = last_;
         last_ = clock_();
         counter_ = 0;
+        passesBefore_ = passesLast_;
+        passesLast_ = passes;
     } else {
         ++counter_;
     }
@@ -24,6 +26,13 @@ std::string CFrameRate::Next()
     if (interval == 0 && !text_.empty()) return text_;
     const float rate = interval == 0 ? 0.0f : 5000.0f / static_cast<float>(interval);
     text_ = input::CInput::NumberToText(rate, 2) + "fps";
+    // The pass rate only where the loop does not run one pass a frame.
+    if (passesBefore_ && passesLast_ && interval != 0) {
+        const std::int64_t ran = *passesLast_ - *passesBefore_;
+        if (ran != 5)
+            text_ += " " + input::CInput::NumberToText(static_cast<float>(ran) * 1000.0f / static_cast<float>(interval), 2) +
+                     "pass/s";
+    }
     return text_;
 }
 

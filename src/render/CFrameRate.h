@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace render {
@@ -19,8 +20,9 @@ class CFrameRate {
     // Advances the counter (sampling the clock on every fifth call) and returns the text, e.g.
     // "60.00fps". Five frames within one millisecond keep the previous text rather than
     // showing an infinite rate. Before two samples exist the text comes from the start values
-    // and means nothing, as in the original.
-    std::string Next();
+    // and means nothing, as in the original. passes: the passes run so far; when the last five
+    // frames had more or fewer than five, their rate follows ("35.00fps 60.00pass/s").
+    std::string Next(std::optional<std::int64_t> passes = std::nullopt);
 
     int Counter() const { return counter_; }
     std::uint32_t LastSample() const { return last_; }
@@ -31,6 +33,8 @@ class CFrameRate {
     int counter_ = 0;
     std::uint32_t last_ = 1000000;
     std::uint32_t before_ = 0;
+    std::optional<std::int64_t> passesLast_;
+    std::optional<std::int64_t> passesBefore_;
     std::string text_;
 };
 

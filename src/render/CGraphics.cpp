@@ -90,14 +90,14 @@ bool CGraphics::ResetAfterFailedPresent(const ui::DialogModel& setUp)
     return ok;
 }
 
-void CGraphics::DrawTextLine(std::string_view text, int row)
+void CGraphics::DrawTextLine(std::string_view text, int row, int right)
 {
     if (!device_) return;
     const int top = kTextRowHeight * row;
     const std::string shown = platform::Tr(text);
-    device_->DrawText(shown, gfx::Rect{3, top + 1, 100, top + kTextRowHeight},
+    device_->DrawText(shown, gfx::Rect{3, top + 1, right, top + kTextRowHeight},
                       gfx::ColorFromArgb(kTextShadowArgb));
-    device_->DrawText(shown, gfx::Rect{2, top, 100, top + kTextRowHeight}, gfx::ColorFromArgb(kTextArgb));
+    device_->DrawText(shown, gfx::Rect{2, top, right, top + kTextRowHeight}, gfx::ColorFromArgb(kTextArgb));
 }
 
 bool CGraphics::RenderMainFrame(const MainFrameContext& context)
@@ -140,9 +140,11 @@ bool CGraphics::RenderMainFrame(const MainFrameContext& context)
         }
 
         if (setUp.IsChecked(su::kText)) {
-            const std::array<std::string, kTextRows> texts = TextLines(frameRate_.Next(), scene);
-            for (int row = 0; row < kTextRows; ++row)
+            const std::array<std::string, kTextRows> texts = TextLines(frameRate_.Next(context.passes), scene);
+            DrawTextLine(texts[0], 0, kFrameRateRight);
+            for (int row = 1; row < kTextRows; ++row)
                 DrawTextLine(texts[static_cast<std::size_t>(row)], row);
+            if (!context.stateText.empty()) DrawTextLine(context.stateText, kTextRows);
         }
         device.EndScene();
     }

@@ -8,9 +8,12 @@
 #include "gfx/Device.h"
 #include "platform/Result.h"
 #include "render/CFrameRate.h"
+#include "render/FrameText.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -37,6 +40,10 @@ struct MainFrameContext {
     // Its eye and matrices, as this pass's camera rig left them.
     const camera::CCamera& camera;
     FrameScene& scene;
+    // Passes the loop has run so far, for their rate beside the frame rate (nothing: none shown).
+    std::optional<std::int64_t> passes{};
+    // A line below the others while there is something to say, e.g. "一時停止".
+    std::string_view stateText{};
 };
 
 class CGraphics {
@@ -87,8 +94,8 @@ class CGraphics {
     void RenderPreview(camera::CCamera& camera, const ui::DialogModel& setUp, FrameScene& scene);
 
     // Row r of the text overlay: the text in grey one pixel right and down, then in white,
-    // clipped at x = 100.
-    void DrawTextLine(std::string_view text, int row);
+    // clipped at x = right.
+    void DrawTextLine(std::string_view text, int row, int right = kTextRight);
 
     CFrameRate& FrameRate() { return frameRate_; }
 

@@ -24,7 +24,10 @@ inline constexpr int kTextRows = 13;
 std::array<std::string, kTextRows> TextLines(const std::string& frameRateText, const FrameScene& scene);
 
 // Text rows are 16 pixels high and cut off at x = 100; the shadow is one pixel right and down.
+// The frame-rate row is wider, for the pass rate shown beside the frame rate.
 inline constexpr int kTextRowHeight = 16;
+inline constexpr int kTextRight = 100;
+inline constexpr int kFrameRateRight = 240;
 inline constexpr std::uint32_t kTextShadowArgb = 0xFF7F7F7F;
 inline constexpr std::uint32_t kTextArgb = 0xFFFFFFFF;
 

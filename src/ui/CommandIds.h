@@ -61,6 +61,9 @@ inline constexpr int kToolHeightDetection = 32794;
 // The edit menu's undo and redo on the tool bar.
 inline constexpr int kToolUndo = 32843;
 inline constexpr int kToolRedo = 32844;
+// Pause and fast-forward of the simulation, after the point buttons.
+inline constexpr int kToolPause = 32846;
+inline constexpr int kToolFastForward = 32847;
 // "計測": the ruler, on while checked.
 inline constexpr int kToolMeasure = 32849;
 // Point buttons for routes 0 to 9.
@@ -72,7 +75,7 @@ inline constexpr int kSlotCreateMap = 5;
 inline constexpr int kSlotMoveCar = 7;
 inline constexpr int kSlotMoveTrain = 8;
 inline constexpr int kSlotFirstPoint = 16;
-inline constexpr int kToolSlotCount = 28;
+inline constexpr int kToolSlotCount = 30;
 
 // Position of the turnout-key menu among the menu bar's pop-ups.
 inline constexpr int kTurnoutMenu = 3;

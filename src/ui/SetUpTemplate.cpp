@@ -109,6 +109,7 @@ DialogTemplate SetUpTemplate(const std::vector<std::string>& driveTypes)
     c.push_back(Group(debug));
     c.push_back({.id = kLines, .kind = K::CheckBox, .caption = "ライン", .frame = debug});
     c.push_back({.id = kSync, .kind = K::CheckBox, .caption = "同期", .frame = debug});
+    c.push_back({.id = kRealTime, .kind = K::CheckBox, .caption = "実時間で走行", .frame = debug, .check = 1});
     c.push_back({.id = kNoDeceleration, .kind = K::CheckBox, .caption = "減速しない", .frame = debug});
     c.push_back({.id = kCantDetection,
                  .kind = K::CheckBox,

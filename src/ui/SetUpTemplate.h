@@ -40,6 +40,8 @@ inline constexpr int kBackgroundAlphaLabel = 1053;
 // Debugging and behaviour switches.
 inline constexpr int kLines = 1035;
 inline constexpr int kSync = 1082;
+// Passes at 60 a second of wall time, whatever the drawing rate.
+inline constexpr int kRealTime = 1090;
 inline constexpr int kNoDeceleration = 1033;
 inline constexpr int kCantDetection = 1071;
 inline constexpr int kTurnAboutCarOrigin = 1046;

@@ -43,8 +43,11 @@ std::vector<ToolSlotTemplate> MainToolBarTemplate()
     for (int route = 0; route < 10; ++route) {
         slots.push_back({kToolPoints[route], ToolKind::CheckGroup, points[route], indeterminate});
     }
-    // Last, so that the slots before it keep their places.
+    // Pressed while paused, and while fast-forwarding.
     slots.push_back(separator);
+    slots.push_back({kToolPause, ToolKind::Check, "一時停止", {}});
+    slots.push_back({kToolFastForward, ToolKind::Check, "早送り", {}});
+    // The ruler, after them so that the slots before it keep their places.
     slots.push_back({kToolMeasure, ToolKind::Check, "計測", {}});
     return slots;
 }

@@ -46,11 +46,12 @@ TEST(SettingsFileTest, WithoutAFileEverythingTakesItsDefault)
     EXPECT_EQ(model.Check(su::kLines), 0);
     EXPECT_EQ(model.Check(su::kNoDeceleration), 1);
     EXPECT_EQ(model.Check(su::kSync), 1);
+    EXPECT_EQ(model.Check(su::kRealTime), 1);
     EXPECT_TRUE(model.IsChecked(su::kDriveHelicopter));
     EXPECT_EQ(f.app->MainDlg().StatusBar().Text(3), "操作(F7)：ﾍﾘｺﾌﾟﾀｰ");
 }
 
-TEST(SettingsFileTest, AllEighteenKeysSurviveAWriteAndARead)
+TEST(SettingsFileTest, AllNineteenKeysSurviveAWriteAndARead)
 {
     std::string saved;
     {
@@ -75,6 +76,7 @@ TEST(SettingsFileTest, AllEighteenKeysSurviveAWriteAndARead)
         model.SetCheck(su::kLines, 1);
         model.SetCheck(su::kNoDeceleration, 0);
         model.SetCheck(su::kSync, 0);
+        model.SetCheck(su::kRealTime, 0);
         f.app->SetUp().SelectDrivePlane();
         f.app->LayoutCheck().Dialog().SetText(ui::check::kGrade, "2.5");
         f.app->LayoutCheck().Dialog().SetText(ui::check::kClearance, "7.25");
@@ -116,6 +118,7 @@ TEST(SettingsFileTest, AllEighteenKeysSurviveAWriteAndARead)
         EXPECT_EQ(back.Check(su::kLines), 1);
         EXPECT_EQ(back.Check(su::kNoDeceleration), 0);
         EXPECT_EQ(back.Check(su::kSync), 0);
+        EXPECT_EQ(back.Check(su::kRealTime), 0);
         EXPECT_TRUE(back.IsChecked(su::kDrivePlane));
         EXPECT_EQ(f.app->LayoutCheck().Settings().maxGradePercent, 2.5f);
         EXPECT_EQ(f.app->LayoutCheck().Dialog().Text(ui::check::kClearance), "7.25");
@@ -128,7 +131,7 @@ TEST(SettingsFileTest, AllEighteenKeysSurviveAWriteAndARead)
         ASSERT_NE(next, std::string::npos) << key;
         at = next;
     }
-    EXPECT_NE(saved.find("\r\nDriveType=1\r\nCheckGrade=2.5\r\nCheckClearance=7.25\r\n"), std::string::npos)
+    EXPECT_NE(saved.find("\r\nDriveType=1\r\nRealTime=0\r\nCheckGrade=2.5\r\nCheckClearance=7.25\r\n"), std::string::npos)
         << saved;
 }
 
@@ -207,6 +210,7 @@ TEST(SettingsFileTest, CheckStatesABoxLacksFallBackToTheKeysDefault)
     EXPECT_EQ(model.Check(su::kLines), 0);
     EXPECT_EQ(model.Check(su::kNoDeceleration), 0) << "non-numeric text reads as 0";
     EXPECT_EQ(model.Check(su::kSync), 1);
+    EXPECT_EQ(model.Check(su::kRealTime), 1) << "a file written before the key runs in real time";
 
     AppFixture third;
     WriteSettings(third, "Kidou=2\r\n");

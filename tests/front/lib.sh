@@ -310,9 +310,9 @@ kv_setting()
     tr -d '\r' <"$1" | sed -n "s/^$2=//p"
 }
 
-KV_SETTINGS_KEYS="Object Background Train Plane Helicopter Car FileName CamLocateIndex CamViewIndex Kidou PointSprite PointSpriteType Moji Light Line Gensoku Douki DriveType CheckGrade CheckClearance"
+KV_SETTINGS_KEYS="Object Background Train Plane Helicopter Car FileName CamLocateIndex CamViewIndex Kidou PointSprite PointSpriteType Moji Light Line Gensoku Douki DriveType RealTime CheckGrade CheckClearance"
 
-# kv_check_settings FILE SECTION: the file holds one section of that name with the 18 keys and
+# kv_check_settings FILE SECTION: the file holds one section of that name with the 19 keys and
 # the layout check's two thresholds in their order.
 kv_check_settings()
 {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Golden runs: every folder here holds a session script (script.actions), the report the run
-# must end with (report.json, numbers to three decimals, the timings and memory left out) and
-# every map file the script saves (compared byte for byte). The runs use the demo content the build
+# must end with (report.json, numbers to three decimals, the timings, memory and the clock left
+# out) and every map file the script saves (compared byte for byte). The runs use the demo content the build
 # writes beside the program and the settings in settings.ini; a script reaches the content
 # through the folder "content" of its working folder (load-map content/objects/demo.txt).
 #
@@ -40,6 +40,7 @@ normalise()
     perl -CSD -0777 -ne '
         s/"ms_per_pass":\{[^{}]*\},//;
         s/"peak_rss_mb":[0-9.eE+-]*,//;
+        s/,"clock":\{[^{}]*\}//;
         my ($out, $depth) = ("", 0);
         my $newline = sub { $out .= "\n" . ("  " x $depth) };
         while (/\G\s*(?:("(?:[^"\\]|\\.)*")|(-?[0-9][0-9.eE+-]*)|([{\[])|([}\]])|(,)|(:)|(true|false|null))/gc) {

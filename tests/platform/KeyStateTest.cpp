@@ -37,6 +37,44 @@ TEST(KeyState, ToggleFlipsOncePerPressNotPerAutoRepeat)
     EXPECT_FALSE(keys.IsDown(vk::kMButton));
 }
 
+TEST(KeyState, ATapBetweenTwoPassesStaysDownForTheNextPass)
+{
+    KeyState keys;
+    keys.HoldTapsForPasses(true);
+    keys.Press('Q');
+    keys.Release('Q');
+    EXPECT_TRUE(keys.IsDown('Q'));
+    keys.PassRead();
+    EXPECT_FALSE(keys.IsDown('Q'));
+    EXPECT_TRUE(keys.IsToggled('Q'));
+
+    // Two taps before a pass flip the toggle twice, each a new press; a key the pass saw goes up
+    // at once.
+    EXPECT_TRUE(keys.Press('W'));
+    keys.Release('W');
+    EXPECT_TRUE(keys.Press('W'));
+    EXPECT_FALSE(keys.Press('W')) << "auto-repeat";
+    keys.Release('W');
+    keys.PassRead();
+    EXPECT_EQ(keys.Get('W'), 0);
+    keys.Press('E');
+    keys.PassRead();
+    keys.Release('E');
+    EXPECT_FALSE(keys.IsDown('E'));
+
+    // Clicks and modifiers are not held; losing the focus releases a held tap too.
+    keys.Press(vk::kLButton);
+    keys.Release(vk::kLButton);
+    keys.Press(vk::kLShift);
+    keys.Release(vk::kLShift);
+    keys.Press('R');
+    keys.Release('R');
+    EXPECT_FALSE(keys.IsDown(vk::kLButton));
+    EXPECT_FALSE(keys.IsDown(vk::kShift));
+    keys.ReleaseAll();
+    EXPECT_FALSE(keys.IsDown('R'));
+}
+
 TEST(KeyState, SideModifiersDriveTheGenericCode)
 {
     KeyState keys;

@@ -101,6 +101,24 @@ TEST_F(FrameRate, ShowsTheAverageOfTheLastFiveFrames)
     EXPECT_EQ(Frames(1), "62.50fps");
 }
 
+TEST_F(FrameRate, ThePassRateShowsBesideTheFrameRateOnlyWhereTheyDiffer)
+{
+    std::int64_t passes = 0;
+    const auto frames = [&](int passesEach) {
+        std::string text;
+        for (int frame = 0; frame < 5; ++frame) {
+            now += 20;
+            passes += passesEach;
+            text = rate.Next(passes);
+        }
+        return text;
+    };
+    frames(2);
+    EXPECT_EQ(frames(2), "50.00fps 100.00pass/s");
+    EXPECT_EQ(frames(0), "50.00fps 0.00pass/s");
+    EXPECT_EQ(frames(1), "50.00fps");
+}
+
 TEST_F(FrameRate, AClockThatWrapsRoundStillGivesTheInterval)
 {
     now = 0xFFFFFF00u;

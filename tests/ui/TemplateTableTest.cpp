@@ -128,6 +128,7 @@ TEST(SettingsDialogTable, StateAfterInitialising)
                                        {kStripVertexColours, 0},
                                        {kCantDetection, 0},
                                        {kSync, 0},
+                                       {kRealTime, 1},
                                        {kPerspective, 1},
                                        {kOrthographic, 0},
                                        {kDriveCamera, 0},
@@ -246,7 +247,7 @@ TEST(ToolBarTable, SlotsAsTheMainLoopReadsThem)
         EXPECT_FALSE(slots[slot].toolTip.empty()) << slot;
     }
     EXPECT_EQ(separators, (std::vector<int>{4, 6, 9, 12, 15, 26}));
-    EXPECT_EQ(slots[27].id, ui::cmd::kToolMeasure);
+    EXPECT_EQ(slots[29].id, ui::cmd::kToolMeasure);
     EXPECT_EQ(slots[2].id, ui::cmd::kToolUndo);
     EXPECT_EQ(slots[3].id, ui::cmd::kToolRedo);
     EXPECT_FALSE(slots[2].state.enabled);
@@ -259,6 +260,9 @@ TEST(ToolBarTable, SlotsAsTheMainLoopReadsThem)
         EXPECT_EQ(slot.kind, ui::ToolKind::CheckGroup);
     }
     EXPECT_EQ(slots[25].toolTip, "ポイント１０");
+    EXPECT_EQ(slots[27].id, ui::cmd::kToolPause);
+    EXPECT_EQ(slots[28].id, ui::cmd::kToolFastForward);
+    EXPECT_EQ(slots[28].kind, ui::ToolKind::Check);
 
     const ui::ToolBarModel bar(slots);
     for (int id : {ui::cmd::kToolGrid, ui::cmd::kToolMagnet, ui::cmd::kToolCurveDetection,

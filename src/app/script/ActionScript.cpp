@@ -69,7 +69,7 @@ struct KindName {
     Kind kind;
 };
 
-constexpr std::array<KindName, 28> kKinds = {{
+constexpr std::array<KindName, 30> kKinds = {{
     {"frames", Kind::Frames},
     {"key", Kind::Key},
     {"hold", Kind::Hold},
@@ -96,6 +96,8 @@ constexpr std::array<KindName, 28> kKinds = {{
     {"parts-list", Kind::PartsList},
     {"export-plan", Kind::ExportPlan},
     {"measure", Kind::Measure},
+    {"pause", Kind::Pause},
+    {"speed", Kind::Speed},
     {"attach", Kind::Attach},
     {"end", Kind::End},
 }};
@@ -177,6 +179,16 @@ class LineReader {
             for (std::size_t i = 1; i < line_.words.size(); ++i) {
                 if (!Number(i, 0, 1000000, "record index")) return Fail();
             }
+            return Done();
+        case Kind::Pause:
+            if (Args() != 1 || (line_.words[1] != "on" && line_.words[1] != "off"))
+                return Reason("pause takes on or off");
+            action_.numbers.push_back(line_.words[1] == "on" ? 1 : 0);
+            return Done();
+        case Kind::Speed:
+            if (!Counted(1, 1) || !Number(1, 1, 8, "speed")) return Fail();
+            // A power of two: 1, 2, 4 or 8.
+            if ((action_.numbers[0] & (action_.numbers[0] - 1)) != 0) return Reason("speed takes 1, 2, 4 or 8");
             return Done();
         case Kind::LoadMap:
         case Kind::SaveMap:
@@ -377,6 +389,10 @@ std::string ActionsUsage()
            "  check-layout FILE        check the layout and write the findings to FILE as JSON\n"
            "  mend-joints              close the near-miss joints as one undoable edit (the check\n"
            "                           window's button)\n"
+           "  pause on|off             pause the simulation (tool-bar button 32846): passes then\n"
+           "                           move nothing\n"
+           "  speed 1|2|4|8            the pass rate of fast-forward (button 32847); a headless\n"
+           "                           run counts passes, so only the report's clock shows it\n"
            "  attach [flip]            lay the object dialog's type against the selected piece's\n"
            "                           current open end (Insert; flip: Shift+Insert, the other way)\n"
            "  end N                    make the selected piece's open end N (from 0) current\n"

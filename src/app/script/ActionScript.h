@@ -21,6 +21,8 @@
 //   parts-list FILE                   the parts list written as CSV
 //   export-plan FILE [SCALE]          the plan written as PDF or SVG, at 1:SCALE or fitted
 //   measure X1 Y1 X2 Y2               the ruler's two clicks, pixels of --size as click
+//   pause on|off                      "一時停止": paused passes simulate nothing
+//   speed 1|2|4|8                     the pass rate of "早送り" (the report says it)
 //   attach [flip]                     "つなぐ" (Insert; flip: Shift+Insert)
 //   end N                             the selected piece's N-th open end made current
 //
@@ -72,6 +74,8 @@ struct Action {
         PartsList,
         ExportPlan,
         Measure,
+        Pause,
+        Speed,
         Attach,
         End,
     };
@@ -80,8 +84,8 @@ struct Action {
     int line = 0; // 1-based line of the script
     // Frames: count; Key: key codes; Hold: key, from, to; Click: x, y; drags: x1, y1, x2, y2;
     // Wheel: notches; Menu: id; Set: id, value; Button, Type: id; Row: row; Select: indices;
-    // ExportPlan: the scale (none when fitted).
-    // Attach: 1 for flip, else 0; End: the open end.
+    // ExportPlan: the scale (none when fitted); Pause: 1 on, 0 off; Speed: the rate; Attach: 1 for
+    // flip, else 0; End: the open end.
     std::vector<int> numbers;
     Modifiers modifiers{};
     ScriptDialog dialog = ScriptDialog::Settings;

@@ -167,6 +167,12 @@ platform::Status Session::Run(const Action& action)
     case Kind::ExportPlan:
         WritePlan(action.text, action.numbers.empty() ? 0 : action.numbers[0]);
         break;
+    case Kind::Pause:
+        app_.SetPaused(action.numbers[0] != 0);
+        break;
+    case Kind::Speed:
+        app_.SetPassRate(action.numbers[0]);
+        break;
     case Kind::Attach:
     case Kind::End:
         done = LayTrack(action);

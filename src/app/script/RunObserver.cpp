@@ -4,8 +4,7 @@
 
 namespace app::headless {
 
-RunReport CollectReport(CSimulatorApp& app, const RunObserver& observer,
-                        const platform::RecordingDialogService& dialogs, const FinishedFrames& finished)
+RunReport CollectRunReport(CSimulatorApp& app, const RunObserver& observer, std::vector<std::string> messages)
 {
     RunReport report;
     const PassTimes& times = app.Times();
@@ -14,7 +13,6 @@ RunReport CollectReport(CSimulatorApp& app, const RunObserver& observer,
         report.simulationMs = times.simulationMs / times.passes;
         report.drawingMs = times.drawingMs / times.passes;
     }
-    if (finished.frames > 0) report.frameGlMs = finished.totalMs / finished.frames;
     report.eye = app.Camera().Eye();
     report.target = app.Camera().Target();
     report.types = app.Layout().TypeNames();
@@ -27,8 +25,19 @@ RunReport CollectReport(CSimulatorApp& app, const RunObserver& observer,
     report.car = app.Vehicles().RoadCar();
     report.plane = app.Vehicles().Plane();
     report.helicopter = app.Vehicles().Helicopter();
-    report.messages = dialogs.MessageTexts();
+    report.messages = std::move(messages);
     report.peakRssMb = platform::PeakResidentMb();
+    const PassClock& clock = app.Clock();
+    report.clock = {
+        .paused = clock.Paused(), .rate = clock.Rate(), .passes = clock.Passes(), .seconds = clock.Seconds()};
+    return report;
+}
+
+RunReport CollectReport(CSimulatorApp& app, const RunObserver& observer,
+                        const platform::RecordingDialogService& dialogs, const FinishedFrames& finished)
+{
+    RunReport report = CollectRunReport(app, observer, dialogs.MessageTexts());
+    if (finished.frames > 0) report.frameGlMs = finished.totalMs / finished.frames;
     return report;
 }
 

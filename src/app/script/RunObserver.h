@@ -1,6 +1,6 @@
-// What a headless run follows during its passes and reports at its end: the lead cars' distances,
-// the route changes of placed objects, the frames the device finished, and the report made of
-// them with the application's state.
+// What a run follows during its passes and reports at its end: the lead cars' distances, the
+// route changes of placed objects, the frames the device finished, and the report made of them
+// with the application's state. Headless runs and the window's --report use them.
 #pragma once
 
 #include "app/CSimulatorApp.h"
@@ -12,6 +12,7 @@
 #include <cmath>
 #include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace app::headless {
@@ -73,6 +74,9 @@ struct FinishedFrames {
     double totalMs = 0;
 };
 
+// The report of the run so far with the messages it showed (the window's --report too).
+RunReport CollectRunReport(CSimulatorApp& app, const RunObserver& observer, std::vector<std::string> messages);
+// A headless run's report, with the time the device took to finish the frames.
 RunReport CollectReport(CSimulatorApp& app, const RunObserver& observer,
                         const platform::RecordingDialogService& dialogs, const FinishedFrames& finished);
 

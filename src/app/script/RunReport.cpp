@@ -108,6 +108,14 @@ std::string ReportJson(const RunReport& report)
     json.Field("undo", report.history.undo).Field("redo", report.history.redo).Field("changed", report.history.changed);
     json.EndObject();
 
+    json.Key("clock")
+        .BeginObject()
+        .Field("paused", report.clock.paused)
+        .Field("rate", report.clock.rate)
+        .Field("passes", report.clock.passes)
+        .Field("seconds", report.clock.seconds)
+        .EndObject();
+
     if (report.measure) {
         json.Key("measure").BeginObject();
         json.Field("plan", report.measure->plan).Field("height", report.measure->height);

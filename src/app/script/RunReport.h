@@ -7,6 +7,7 @@
 #include "layout/Ruler.h"
 #include "math/Vector.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,14 @@ struct TrainReport {
     TrainState state;
     // Horizontal distance the lead car moved during the run.
     double distance = 0;
+};
+
+// Pause, fast-forward and the passes simulated since Start, with the wall-clock time they took.
+struct ClockState {
+    bool paused = false;
+    int rate = 1;
+    std::int64_t passes = 0;
+    double seconds = 0;
 };
 
 struct RunReport {
@@ -38,6 +47,7 @@ struct RunReport {
     HelicopterState helicopter;
     std::vector<std::string> messages;
     HistoryState history;
+    ClockState clock;
     // The ruler's last reading, when it has one.
     std::optional<layout::RulerReading> measure;
 };

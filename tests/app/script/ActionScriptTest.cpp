@@ -38,11 +38,13 @@ TEST(ActionScriptTest, ReadsEveryActionWithCommentsBlankLinesAndWindowsLineEnds)
                                            "import-map in.txt\n"
                                            "report r.json\n"
                                            "screenshot s.png\n"
+                                           "pause on\n"
+                                           "speed 8\n"
                                            "attach\n"
                                            "attach flip\n"
                                            "end 2");
     ASSERT_TRUE(actions) << actions.error();
-    ASSERT_EQ(actions->size(), 24u);
+    ASSERT_EQ(actions->size(), 26u);
     const auto& a = *actions;
     EXPECT_EQ(a[0].kind, Kind::Frames);
     EXPECT_EQ(a[0].line, 3);
@@ -68,11 +70,15 @@ TEST(ActionScriptTest, ReadsEveryActionWithCommentsBlankLinesAndWindowsLineEnds)
     EXPECT_EQ(a[16].text, "maps/my layout.txt");
     EXPECT_EQ(a[20].kind, Kind::Screenshot);
     EXPECT_EQ(a[20].line, 23);
-    EXPECT_EQ(a[21].kind, Kind::Attach);
-    EXPECT_EQ(a[21].numbers, std::vector<int>{0});
-    EXPECT_EQ(a[22].numbers, std::vector<int>{1});
-    EXPECT_EQ(a[23].kind, Kind::End);
-    EXPECT_EQ(a[23].numbers, std::vector<int>{2});
+    EXPECT_EQ(a[21].kind, Kind::Pause);
+    EXPECT_EQ(a[21].numbers, std::vector<int>{1});
+    EXPECT_EQ(a[22].kind, Kind::Speed);
+    EXPECT_EQ(a[22].numbers, std::vector<int>{8});
+    EXPECT_EQ(a[23].kind, Kind::Attach);
+    EXPECT_EQ(a[23].numbers, std::vector<int>{0});
+    EXPECT_EQ(a[24].numbers, std::vector<int>{1});
+    EXPECT_EQ(a[25].kind, Kind::End);
+    EXPECT_EQ(a[25].numbers, std::vector<int>{2});
     EXPECT_TRUE(a[0].RunsPasses() && a[1].RunsPasses() && a[5].RunsPasses());
     EXPECT_FALSE(a[4].RunsPasses() || a[12].RunsPasses());
 }
@@ -99,6 +105,10 @@ TEST(ActionScriptTest, ABadLineIsRefusedWithItsNumberAndReason)
         {"row 2 shift", "only ctrl"},
         {"select", "at least one record index"},
         {"save-map   # nothing", "save-map needs a file name"},
+        {"pause", "pause takes on or off"},
+        {"pause yes", "pause takes on or off"},
+        {"speed 3", "speed takes 1, 2, 4 or 8"},
+        {"speed 16", "speed 16 outside 1 to 8"},
         {"attach over", "attach takes only flip"},
         {"end", "end takes 1 value"},
         {"end -1", "end -1 outside"},

@@ -359,6 +359,32 @@ TEST_F(HeadlessRunTest, TheReportFollowsRouteChangesAndHowFarEachLeadCarMoved)
         << report;
 }
 
+TEST_F(HeadlessRunTest, PausedPassesMoveNothingAndTheReportGivesTheClock)
+{
+    SwitchingLayout layout;
+    RunningVehicles vehicles;
+    services.ports.layout = &layout;
+    services.ports.vehicles = &vehicles;
+    options.actionsFile = dir.File("clock.actions");
+    testsupport::WriteBytes(*options.actionsFile,
+                            "frames 2\npause on\nframes 3\nspeed 4\nreport paused.json\npause off\nframes 1\n");
+    options.reportFile = dir.File("r.json");
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    const int status = app::RunHeadless(options, services);
+    std::filesystem::current_path(before);
+    ASSERT_EQ(status, 0) << errors.str();
+    const std::string paused = testsupport::ReadBytes(dir.File("paused.json"));
+    EXPECT_NE(paused.find("\"distance\":10,"), std::string::npos) << paused;
+    EXPECT_NE(paused.find("\"clock\":{\"paused\":true,\"rate\":4,\"passes\":2,\"seconds\":"), std::string::npos)
+        << paused;
+    // The rate changes only what the report says: one pass is one pass.
+    const std::string report = testsupport::ReadBytes(dir.File("r.json"));
+    EXPECT_NE(report.find("\"distance\":15,"), std::string::npos) << report;
+    EXPECT_NE(report.find("\"clock\":{\"paused\":false,\"rate\":4,\"passes\":3,"), std::string::npos) << report;
+    EXPECT_NE(report.find("\"frames\":6,"), std::string::npos) << report;
+}
+
 TEST_F(HeadlessRunTest, SaveMapWritesTheLoadedMapAsTheSaveCommandDoes)
 {
     // An old-style map (UTF-8, LF, no vehicle sections) beside its one object type.
