@@ -18,6 +18,8 @@
 #include "layout/LayoutRenderer.h"
 #include "layout/MapFile.h"
 #include "layout/MapFileVehicles.h"
+#include "layout/PartsList.h"
+#include "plan/PlanExport.h"
 #include "platform/KeyState.h"
 #include "platform/RecordingDialogService.h"
 #include "ui/ObjectSelectTemplate.h"
@@ -263,6 +265,39 @@ void BM_DragHundredOfMaxLayout(benchmark::State& state)
     state.counters["selected"] = static_cast<double>(map.Selection().Selected().size());
 }
 BENCHMARK(BM_DragHundredOfMaxLayout)->Unit(benchmark::kMicrosecond);
+
+// (h): the planning outputs of the largest layout: its parts list (the window refreshes it after
+// every edit; under 5 ms) and its plan fitted to an A4 PDF with the parts-list page (under 1 s).
+void BM_MaxLayoutPartsList(benchmark::State& state)
+{
+    Program program(Content::Get().Max(), Content::Get().MaxMap(), Backend::Recording);
+    if (!program.Ready()) return Fail(state, "the program did not start with its layout");
+    const layout::CLayout& map = program.App().OwnLayout().Core();
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        const layout::PartsList list = layout::MakePartsList(map);
+        rows = list.rows.size();
+        benchmark::DoNotOptimize(list.totalLength);
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+    state.counters["objects"] = map.Placed().Count();
+}
+BENCHMARK(BM_MaxLayoutPartsList)->Unit(benchmark::kMillisecond);
+
+void BM_MaxLayoutPlanExport(benchmark::State& state)
+{
+    Program program(Content::Get().Max(), Content::Get().MaxMap(), Backend::Recording);
+    if (!program.Ready()) return Fail(state, "the program did not start with its layout");
+    const std::string path = Content::Get().Max().Folder() + "plan.pdf";
+    int pages = 0;
+    for (auto _ : state) {
+        const auto written = plan::ExportPlan(program.App().OwnLayout().Core(), path, {});
+        if (!written) return Fail(state, "the plan could not be written");
+        pages = written->pages;
+    }
+    state.counters["pages"] = pages;
+}
+BENCHMARK(BM_MaxLayoutPlanExport)->Unit(benchmark::kMillisecond);
 
 #ifdef KORVELA_BENCH_GL
 // (d), the floor: clearing and drawing only the ground, on the device and in the view (its

@@ -30,6 +30,7 @@ EXTERNAL_HEADERS = [
     ("iconv.h", "iconv"),
     ("curl/", "libcurl"),
     ("zlib.h", "zlib"),
+    ("cairo", "cairo"),
 ]
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')

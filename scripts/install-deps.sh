@@ -8,10 +8,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev
   libgl1-mesa-dev libegl-dev libegl1-mesa-dev libgl1-mesa-dri libglu1-mesa-dev
-  libfreetype-dev libfontconfig-dev zlib1g-dev libcurl4-openssl-dev libstb-dev
+  libfreetype-dev libfontconfig-dev zlib1g-dev libcurl4-openssl-dev libstb-dev libcairo2-dev
   fonts-ipafont-gothic
   xvfb xauth xdotool imagemagick x11-utils libx11-dev openbox
-  gettext librsvg2-bin help2man desktop-file-utils appstream file
+  gettext librsvg2-bin poppler-utils help2man desktop-file-utils appstream file
   clang libclang-rt-14-dev
 )
 

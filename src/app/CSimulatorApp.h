@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/AppLayout.h"
+#include "app/AppRuler.h"
 #include "app/AppScene.h"
 #include "app/AppVehicles.h"
 #include "app/LayoutPort.h"
@@ -218,6 +219,13 @@ class CSimulatorApp {
     LayoutPort& Layout() { return *layout_; }
     // The application's own layout (in use unless a layout port was given).
     AppLayout& OwnLayout() { return appLayout_; }
+    // The tool bar's "計測".
+    const AppRuler& Ruler() const { return ruler_; }
+    // A ruler click at a client point of the render view (the ruler need not be on): sets a
+    // point, shows the reading in status pane 0 once there are two. False off the view or
+    // where the click meets nothing.
+    bool MeasureAt(int clientX, int clientY);
+    void ClearRuler() { ruler_.Clear(); }
     // Everything a frame and the object preview draw.
     render::FrameScene& Scene() { return appScene_; }
     // The application's own vehicles (in use unless a vehicles port was given).
@@ -288,6 +296,7 @@ class CSimulatorApp {
     // After the dialogs and the menu, which the layout takes over when it is made.
     AppLayout appLayout_;
     CLayoutCheck layoutCheck_;
+    AppRuler ruler_;
     // The selected piece's open ends and "つなぐ", on the application's own layout.
     layout::TrackLaying laying_{appLayout_.Core()};
     std::unique_ptr<ObjectSelectBridge> objectBridge_;

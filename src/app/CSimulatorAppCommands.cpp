@@ -3,6 +3,7 @@
 #include "app/CSimulatorApp.h"
 
 #include "app/CSimulatorAppBridges.h"
+#include "app/PlanOutputs.h"
 #include "platform/VirtualKeys.h"
 #include "ui/CommandIds.h"
 #include "ui/LayoutCheckTemplate.h"
@@ -152,6 +153,12 @@ bool CSimulatorApp::OnCommand(int commandId)
     case cmd::kLayoutCheck:
         RunLayoutCheck();
         return true;
+    case cmd::kPartsList:
+        ShowPartsList(*this, dialogs_);
+        return true;
+    case cmd::kExportPlan:
+        ExportPlanAsCommanded(*this, dialogs_);
+        return true;
     case cmd::kKeyNone:
         layout_->AssignKey(-1);
         return true;
@@ -185,6 +192,9 @@ bool CSimulatorApp::OnCommand(int commandId)
         return true;
     case cmd::kUpdateCheck:
         viewers_->CheckForUpdate();
+        return true;
+    case cmd::kToolMeasure:
+        ruler_.SetOn(mainDlg_.ToolBar().IsChecked(cmd::kToolMeasure));
         return true;
     case cmd::kToolPause:
         // The button has toggled itself; the clock follows it.

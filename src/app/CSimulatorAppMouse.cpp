@@ -58,6 +58,10 @@ void CSimulatorApp::OnLeftButtonDown(int x, int y)
     const ViewRect view = mainDlg_.View();
     if (!view.HasArea() || !view.Contains(x, y)) return;
 
+    if (ruler_.On()) {
+        MeasureAt(x, y);
+        return;
+    }
     const PickQuery query = QueryAt(x, y);
     const float objectDistance = layout_->PickPlacedObject(query);
     std::array<float, 6> trainDistances{};
@@ -75,6 +79,15 @@ void CSimulatorApp::OnLeftButtonDown(int x, int y)
     }
     RefreshTurnoutControls();
     mainDlg_.StartDragForMode();
+}
+
+bool CSimulatorApp::MeasureAt(int clientX, int clientY)
+{
+    const ViewRect view = mainDlg_.View();
+    if (!view.HasArea() || !view.Contains(clientX, clientY)) return false;
+    if (!ruler_.Click(appLayout_.Core(), RayOf(QueryAt(clientX, clientY)))) return false;
+    if (ruler_.Reading()) mainDlg_.StatusBar().SetText(CMainDlg::kPickPane, ruler_.Text());
+    return true;
 }
 
 void CSimulatorApp::OnMouseWheel(int delta)

@@ -94,6 +94,7 @@ void CSimulatorApp::StepPass()
         }
     }
     if (!paused) layout_->PollTurnoutKeys();
+    if (input_.KeyDown(vk::kEscape)) ruler_.Clear();
     recovery_.CountPass();
     RefreshEditState();
     // The camera looks from where the cars stood before they settle onto the track this pass,

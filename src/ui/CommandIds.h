@@ -29,6 +29,9 @@ inline constexpr int kRecentLast = kRecentFirst + kRecentCount - 1;
 inline constexpr int kUndo = 32840;
 inline constexpr int kRedo = 32841;
 inline constexpr int kLayoutCheck = 32842;
+// "部品表" (編集) and "平面図の書き出し" (ファイル).
+inline constexpr int kPartsList = 32848;
+inline constexpr int kExportPlan = 32850;
 // "つなぐ" (Insert): the next piece laid against the selected piece's open end; with Shift
 // ("反転") by the new piece's other end.
 inline constexpr int kAttach = 32854;
@@ -72,6 +75,8 @@ inline constexpr int kToolPause = 32846;
 inline constexpr int kToolFastForward = 32847;
 // "全体を表示" of the window menu on the tool bar.
 inline constexpr int kToolWholeLayout = 32865;
+// "計測": the ruler, on while checked.
+inline constexpr int kToolMeasure = 32849;
 // Point buttons for routes 0 to 9.
 inline constexpr std::array<int, 10> kToolPoints = {32796, 32797, 32798, 32799, 32809,
                                                     32810, 32811, 32812, 32813, 32814};
@@ -81,7 +86,7 @@ inline constexpr int kSlotCreateMap = 5;
 inline constexpr int kSlotMoveCar = 7;
 inline constexpr int kSlotMoveTrain = 8;
 inline constexpr int kSlotFirstPoint = 16;
-inline constexpr int kToolSlotCount = 30;
+inline constexpr int kToolSlotCount = 31;
 
 // Position of the turnout-key menu among the menu bar's pop-ups.
 inline constexpr int kTurnoutMenu = 3;

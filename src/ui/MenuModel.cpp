@@ -23,6 +23,7 @@ MenuTemplate MainMenuTemplate()
                     {{kSaveOver, "上書き保存", "Ctrl+S"},
                      {kSaveMap, "名前を付けて保存", "Ctrl+Shift+S"},
                      {kImportMap, "マップデータのインポート", ""},
+                     {kExportPlan, "平面図の書き出し", ""},
                      {kObjectFolder, "オブジェクトデータの読込み", ""},
                      {kBackground, "背景データの読込み", ""},
                      {kTrainFolder, "電車データの読込み", ""},
@@ -34,7 +35,8 @@ MenuTemplate MainMenuTemplate()
                     {{kUndo, "元に戻す", "Ctrl+Z"},
                      {kRedo, "やり直し", "Ctrl+Y"},
                      {kLayoutCheck, "レイアウトの点検", "Ctrl+L"},
-                     {kAttach, "つなぐ", "Insert"}}});
+                     {kAttach, "つなぐ", "Insert"},
+                     {kPartsList, "部品表", ""}}});
     menu.push_back({"ウィンドウ(&W)",
                     {{kShowSettings, "設定", "F3"},
                      {kShowObjects, "オブジェクト", "F4"},

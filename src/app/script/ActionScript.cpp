@@ -1,10 +1,12 @@
 #include "app/script/ActionScript.h"
 
 #include "app/script/HeadlessOptions.h"
+#include "plan/PlanExport.h"
 #include "platform/TextFile.h"
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <utility>
 
 namespace app {
@@ -67,7 +69,7 @@ struct KindName {
     Kind kind;
 };
 
-constexpr std::array<KindName, 27> kKinds = {{
+constexpr std::array<KindName, 30> kKinds = {{
     {"frames", Kind::Frames},
     {"key", Kind::Key},
     {"hold", Kind::Hold},
@@ -91,6 +93,9 @@ constexpr std::array<KindName, 27> kKinds = {{
     {"screenshot", Kind::Screenshot},
     {"check-layout", Kind::CheckLayout},
     {"mend-joints", Kind::MendJoints},
+    {"parts-list", Kind::PartsList},
+    {"export-plan", Kind::ExportPlan},
+    {"measure", Kind::Measure},
     {"pause", Kind::Pause},
     {"speed", Kind::Speed},
     {"attach", Kind::Attach},
@@ -126,6 +131,7 @@ class LineReader {
         case Kind::Click:
             return Points(2) ? Done() : Fail();
         case Kind::Drag:
+        case Kind::Measure:
         case Kind::RightDrag:
         case Kind::MiddleDrag:
             return Points(4) ? Done() : Fail();
@@ -190,9 +196,12 @@ class LineReader {
         case Kind::Report:
         case Kind::Screenshot:
         case Kind::CheckLayout:
+        case Kind::PartsList:
             if (line_.rest.empty()) return Reason(std::string(name) + " needs a file name");
             action_.text = std::string(line_.rest);
             return Done();
+        case Kind::ExportPlan:
+            return PlanFile() ? Done() : Fail();
         }
         return Reason("unknown action");
     }
@@ -229,6 +238,30 @@ class LineReader {
         }
         action_.numbers.push_back(*value);
         return true;
+    }
+
+    // "FILE [SCALE]": a last word that is no .pdf or .svg file name is the scale.
+    bool PlanFile()
+    {
+        if (line_.rest.empty()) return Set("export-plan needs a file name");
+        action_.text = std::string(line_.rest);
+        if (Args() < 2) return true;
+        const std::string_view last = line_.words.back();
+        if (IsPlanFileName(last)) return true;
+        const auto scale = plan::ParsePlanScale(last);
+        if (!scale) return Set(scale.error());
+        action_.numbers.push_back(*scale);
+        action_.text = std::string(Trim(line_.rest.substr(0, line_.rest.size() - last.size())));
+        return true;
+    }
+
+    static bool IsPlanFileName(std::string_view word)
+    {
+        if (word.size() < 4) return false;
+        std::string tail(word.substr(word.size() - 4));
+        for (char& c : tail)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return tail == ".pdf" || tail == ".svg";
     }
 
     bool KeyName(std::size_t word)

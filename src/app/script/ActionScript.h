@@ -18,6 +18,9 @@
 //   load-map FILE, save-map FILE, import-map FILE, report FILE, screenshot FILE
 //   check-layout FILE                 the layout check's findings written as JSON
 //   mend-joints                       the check window's "継ぎ目を合わせる"
+//   parts-list FILE                   the parts list written as CSV
+//   export-plan FILE [SCALE]          the plan written as PDF or SVG, at 1:SCALE or fitted
+//   measure X1 Y1 X2 Y2               the ruler's two clicks, pixels of --size as click
 //   pause on|off                      "一時停止": paused passes simulate nothing
 //   speed 1|2|4|8                     the pass rate of "早送り" (the report says it)
 //   attach [flip]                     "つなぐ" (Insert; flip: Shift+Insert)
@@ -68,6 +71,9 @@ struct Action {
         Screenshot,
         CheckLayout,
         MendJoints,
+        PartsList,
+        ExportPlan,
+        Measure,
         Pause,
         Speed,
         Attach,
@@ -78,7 +84,8 @@ struct Action {
     int line = 0; // 1-based line of the script
     // Frames: count; Key: key codes; Hold: key, from, to; Click: x, y; drags: x1, y1, x2, y2;
     // Wheel: notches; Menu: id; Set: id, value; Button, Type: id; Row: row; Select: indices;
-    // Pause: 1 on, 0 off; Speed: the rate; Attach: 1 for flip, else 0; End: the open end.
+    // ExportPlan: the scale (none when fitted); Pause: 1 on, 0 off; Speed: the rate; Attach: 1 for
+    // flip, else 0; End: the open end.
     std::vector<int> numbers;
     Modifiers modifiers{};
     ScriptDialog dialog = ScriptDialog::Settings;

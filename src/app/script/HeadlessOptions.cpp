@@ -1,5 +1,6 @@
 #include "app/script/HeadlessOptions.h"
 
+#include "plan/PlanExport.h"
 #include "platform/VirtualKeys.h"
 
 #include <algorithm>
@@ -135,10 +136,10 @@ platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::st
             name = arg.substr(0, equals);
             value = arg.substr(equals + 1);
         }
-        static constexpr std::array<std::string_view, 12> kTakesValue = {
+        static constexpr std::array<std::string_view, 15> kTakesValue = {
             "--frames",   "--keys",    "--set",          "--tool",        "--size",
             "--settings", "--screenshot", "--report",    "--save-map",    "--actions",
-            "--check-layout", "--autosave-dir"};
+            "--check-layout", "--autosave-dir", "--parts-list", "--export-plan", "--plan-scale"};
         if (std::find(kTakesValue.begin(), kTakesValue.end(), name) == kTakesValue.end())
             return Bad("unknown option " + name);
         if (!value) {
@@ -178,8 +179,16 @@ platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::st
                 return Bad("--size: expected WxH, got \"" + text + "\"");
             options.width = *width;
             options.height = *height;
+        } else if (name == "--plan-scale") {
+            const auto scale = plan::ParsePlanScale(text);
+            if (!scale) return Bad("--plan-scale: " + scale.error());
+            options.planScale = *scale;
         } else if (text.empty()) {
             return Bad(name + " needs a file name");
+        } else if (name == "--parts-list") {
+            options.partsListFile = text;
+        } else if (name == "--export-plan") {
+            options.exportPlanFile = text;
         } else if (name == "--settings") {
             options.settingsFile = text;
         } else if (name == "--screenshot") {
@@ -196,6 +205,7 @@ platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::st
             options.reportFile = text;
         }
     }
+    if (options.planScale != 0 && !options.exportPlanFile) return Bad("--plan-scale needs --export-plan");
     return options;
 }
 
@@ -211,7 +221,7 @@ std::string HeadlessUsage()
            "  --set ID=VALUE     set a settings-dialog control as a user would (check state, slider\n"
            "                     position, list or combo selection, 1 for a radio or a button),\n"
            "                     before MAPFILE is opened\n"
-           "  --tool SLOT        press a tool-bar slot (0-23)\n"
+           "  --tool SLOT        press a tool-bar slot (0-30)\n"
            "  --size WxH         render view size (default 1024x768)\n"
            "  --settings FILE    settings file to read instead of the one beside the program\n"
            "  --screenshot FILE  write the last frame as PNG (off-screen OpenGL)\n"
@@ -227,7 +237,12 @@ std::string HeadlessUsage()
            "  --autosave-dir DIR keep unsaved changes in DIR/recovery-PID-START.txt (every 3600 passes\n"
            "                     and every 20 edits) and offer the files there of runs that have\n"
            "                     ended after MAPFILE is opened; without it a headless run neither\n"
-           "                     autosaves nor recovers\n";
+           "                     autosaves nor recovers\n"
+           "  --parts-list FILE  after the last pass, write the parts list (one row per used type:\n"
+           "                     count and track length) to FILE as UTF-8 CSV\n"
+           "  --export-plan FILE after the last pass, write the plan seen from above to FILE (.pdf or\n"
+           "                     .svg), fitted to an A4 page\n"
+           "  --plan-scale N     with --export-plan: at 1:N, one unit a metre, tiled over A4 pages\n";
 }
 
 } // namespace app

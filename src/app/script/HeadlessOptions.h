@@ -2,7 +2,8 @@
 //   korvela --headless [--frames N] [--keys SPEC] [--set ID=VALUE]... [--tool SLOT]...
 //                      [--size WxH] [--settings FILE] [--screenshot FILE] [--report FILE]
 //                      [--save-map FILE] [--actions FILE] [--check-layout FILE]
-//                      [--autosave-dir DIR] [MAPFILE]
+//                      [--autosave-dir DIR] [--parts-list FILE]
+//                      [--export-plan FILE [--plan-scale N]] [MAPFILE]
 #pragma once
 
 #include "platform/Result.h"
@@ -51,6 +52,11 @@ struct HeadlessOptions {
     std::optional<std::string> actionsFile;
     // The layout check's findings, written as JSON after the last pass.
     std::optional<std::string> checkLayoutFile;
+    // The parts list (CSV) and the plan (PDF or SVG, at 1:planScale or fitted to a page when 0),
+    // written after the last pass.
+    std::optional<std::string> partsListFile;
+    std::optional<std::string> exportPlanFile;
+    int planScale = 0;
     // Autosave and recovery in this folder (off without it).
     std::optional<std::string> autosaveDir;
 };

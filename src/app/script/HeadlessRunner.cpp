@@ -183,6 +183,10 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
         }
     }
 
+    if (options.partsListFile) session.WritePartsList(*options.partsListFile);
+    if (options.exportPlanFile) session.WritePlan(*options.exportPlanFile, options.planScale);
+    if ((options.partsListFile || options.exportPlanFile) && session.WriteFailed()) result = 1;
+
     // A run stopped by a signal cannot finish its script: what it changed is kept for recovery.
     if (gCloseRequested) app.KeepUnsavedForRecovery();
     app.OnClose();

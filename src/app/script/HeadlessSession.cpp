@@ -163,6 +163,15 @@ platform::Status Session::Run(const Action& action)
     case Kind::MendJoints:
         app_.MendJoints();
         break;
+    case Kind::PartsList:
+        WritePartsList(action.text);
+        break;
+    case Kind::Measure:
+        done = Measure(action);
+        break;
+    case Kind::ExportPlan:
+        WritePlan(action.text, action.numbers.empty() ? 0 : action.numbers[0]);
+        break;
     case Kind::Pause:
         app_.SetPaused(action.numbers[0] != 0);
         break;

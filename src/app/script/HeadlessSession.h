@@ -70,6 +70,11 @@ class Session {
     void WriteScreenshot(const std::string& path);
     void WriteReport(const std::string& path);
     void WriteCheck(const std::string& path);
+    // The parts list as CSV; the plan as PDF or SVG at 1:scale (0: fitted to a page).
+    void WritePartsList(const std::string& path);
+    void WritePlan(const std::string& path, int scale);
+    // The ruler's two clicks at view points.
+    platform::Status Measure(const Action& action);
 
   private:
     using Kind = Action::Kind;

@@ -20,6 +20,7 @@ RunReport CollectRunReport(CSimulatorApp& app, const RunObserver& observer, std:
         report.trains.push_back({app.Vehicles().Train(slot), observer.Distance(slot)});
     report.objects = app.Layout().PlacedObjects();
     report.history = app.Layout().History();
+    report.measure = app.Ruler().Reading();
     report.routeChanges = observer.Changes();
     report.car = app.Vehicles().RoadCar();
     report.plane = app.Vehicles().Plane();

@@ -117,6 +117,12 @@ std::string ReportJson(const RunReport& report)
         .Field("seconds", report.clock.seconds)
         .EndObject();
 
+    if (report.measure) {
+        json.Key("measure").BeginObject();
+        json.Field("plan", report.measure->plan).Field("height", report.measure->height);
+        json.Field("grade", report.measure->grade).EndObject();
+    }
+
     json.EndObject();
     return json.Text() + "\n";
 }

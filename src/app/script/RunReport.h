@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/RunState.h"
+#include "layout/Ruler.h"
 #include "math/Vector.h"
 
 #include <cstdint>
@@ -49,6 +50,8 @@ struct RunReport {
     ClockState clock;
     // A signal stopped the run before its script ended (reported only then).
     bool interrupted = false;
+    // The ruler's last reading, when it has one.
+    std::optional<layout::RulerReading> measure;
 };
 
 // The report as one JSON object.
