@@ -119,7 +119,7 @@ bool FrontApp::OnInit()
             environment.recovery.interval = std::chrono::seconds(*value);
     }
     environment.ports.mouse = mouse_.get();
-    environment.startMap = gMapFile;
+    environment.startMap = gOptions.mapFile.value_or("");
     environment.requestClose = [this] {
         if (frame_) frame_->Close();
     };
@@ -134,7 +134,7 @@ bool FrontApp::OnInit()
     SetTopWindow(frame_);
     frame_->Show();
     // Start-up needs the window on screen: the device draws into it.
-    frame_->StartWhenViewReady(gOptions.mapFile.value_or(""));
+    frame_->StartWhenViewReady();
     return true;
 }
 

@@ -455,9 +455,8 @@ void MainFrame::OnSize(wxSizeEvent&)
     UpdateLayout();
 }
 
-void MainFrame::StartWhenViewReady(const std::string& mapFile)
+void MainFrame::StartWhenViewReady()
 {
-    startMapFile_ = mapFile;
     startPending_ = true;
     startWaitEnd_ = wxGetLocalTimeMillis() + kViewWaitSeconds * 1000;
     // Start-up runs inside the event loop, never in the application's initialisation.
@@ -488,7 +487,6 @@ void MainFrame::TryStartUp()
 
 void MainFrame::StartUp()
 {
-    const std::string mapFile = startMapFile_;
     // A window manager may have put the main window elsewhere than asked (some ignore a
     // program's place at the screen's corner until the window is mapped): asked again, and the
     // windows that start hidden go beside it.
@@ -505,7 +503,7 @@ void MainFrame::StartUp()
         CloseProgram();
         return;
     }
-    (void)mapFile; // the application was told it at its making
+    // The map of the command line: the application was told it at its making.
     app_.OpenStartMap();
     app_.OfferRecovery();
     canvas_->Refresh();

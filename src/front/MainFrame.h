@@ -57,11 +57,11 @@ class MainFrame final : public wxFrame {
     gfx::Created<gfx::Device> CreateDevice(const gfx::DeviceOptions& options);
 
     // Runs the application's start-up once the render view is on screen and can take the
-    // OpenGL context, then loads mapFile (when not empty) as the load command would without its
-    // dialog. A window manager maps the window some time after it is shown: until then each
+    // OpenGL context, then opens the start map (the command line's, else the last or the demo).
+    // A window manager maps the window some time after it is shown: until then each
     // show, size, paint and timer tick tries again, and after kViewWaitSeconds start-up goes
     // on regardless (and reports the missing device).
-    void StartWhenViewReady(const std::string& mapFile);
+    void StartWhenViewReady();
 
     // The help key (F1), from wherever the keyboard focus is.
     void HelpKey();
@@ -137,7 +137,6 @@ class MainFrame final : public wxFrame {
     int observedPasses_ = 0;
     // The context that proved the view ready; the device takes it over.
     std::shared_ptr<CanvasGlContext> viewContext_;
-    std::string startMapFile_;
     bool startPending_ = false;
     wxLongLong startWaitEnd_ = 0;
 
