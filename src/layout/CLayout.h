@@ -135,6 +135,7 @@ class CLayout {
 
   private:
     friend class LayoutDrag;
+    friend class TrackLaying;
 
     // Records an edit that was just done, and tells the windows.
     void Done(LayoutEdit edit);

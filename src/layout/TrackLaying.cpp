@@ -238,6 +238,7 @@ platform::Status TrackLaying::Lay(const TrackTypeShape& shape, int type, int joi
 platform::Result<int> TrackLaying::Append(const PlacedObject& object)
 {
     if (layout_.Placed().Count() >= kMaxPlacedObjects) return platform::Fail(LimitMessage(LimitKind::PlaceObjects));
+    layout_.FinishDrag();
     LayoutSelection& selection = layout_.Selection();
     const SelectionState before = selection.Capture();
     selection.DeselectAll();
@@ -247,28 +248,27 @@ platform::Result<int> TrackLaying::Append(const PlacedObject& object)
         return index;
     }
     selection.SetPrimary(*index);
-    layout_.History().Record({.name = editname::kAttach,
-                              .kind = LayoutEdit::Kind::Insert,
-                              .after = layout_.Placed().Records({*index}),
-                              .selectionBefore = before,
-                              .selectionAfter = selection.Capture()});
-    layout_.NotifyLayoutChanged();
+    layout_.Done({.name = editname::kAttach,
+                  .kind = LayoutEdit::Kind::Insert,
+                  .after = layout_.Placed().Records({*index}),
+                  .selectionBefore = before,
+                  .selectionAfter = selection.Capture()});
     return index;
 }
 
 void TrackLaying::Replace(int index, const PlacedObject& object)
 {
+    layout_.FinishDrag();
     const std::vector<PlacedRecord> before = layout_.Placed().Records({index});
     if (before.empty() || before.front().object == object) return;
     layout_.Placed().Replace({index}, {object});
     const SelectionState selection = layout_.Selection().Capture();
-    layout_.History().Record({.name = editname::kAttach,
-                              .kind = LayoutEdit::Kind::Change,
-                              .before = before,
-                              .after = layout_.Placed().Records({index}),
-                              .selectionBefore = selection,
-                              .selectionAfter = selection});
-    layout_.NotifyLayoutChanged();
+    layout_.Done({.name = editname::kAttach,
+                  .kind = LayoutEdit::Kind::Change,
+                  .before = before,
+                  .after = layout_.Placed().Records({index}),
+                  .selectionBefore = selection,
+                  .selectionAfter = selection});
 }
 
 std::vector<gfx::ColoredVertex> TrackLaying::MarkerVertices()
