@@ -37,7 +37,7 @@ TEST(CInputNumbers, TextAndAnglesFromFloats)
     EXPECT_EQ("3.14", CInput::NumberToText(3.14159f, 2));
     EXPECT_EQ("0.05", CInput::NumberToText(0.05f, 2));
     EXPECT_EQ("0.5", CInput::NumberToText(0.5f, 1));
-    EXPECT_EQ("-0.000", CInput::NumberToText(-0.0001f, 3));
+    EXPECT_EQ("0.000", CInput::NumberToText(-0.0001f, 3)); // shown to the user: no minus on zero
     EXPECT_EQ("12.500", CInput::NumberToText(12.5f, 3));
     // A float's exact value is written, as the double conversion of the original did.
     EXPECT_EQ("100000002004087734272.000", CInput::NumberToText(1e20f, 3));
