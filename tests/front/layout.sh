@@ -193,7 +193,7 @@ kv_shot map-creation-dialogs
 kv_key F3
 kv_wait_hidden "設定" 20 || fail "F3 did not hide the settings dialog in map creation"
 # The status bar shows its panes' texts in full ("位置(F5)：ヘリコプター", "視点(F6)：電車－１").
-main_size=$(kv_rect KORVELA | awk '{print $3 "x40+0+" $4 - 40}')
+main_size=$(kv_rect "$KV_MAIN_TITLE" | awk '{print $3 "x40+0+" $4 - 40}')
 import -window "$(kv_main)" -crop "$main_size" "$KV_SHOTS/status-bar.png" ||
     fail "screenshot of the status bar failed"
 

@@ -9,7 +9,7 @@ kv_install korvela
 kv_start
 kv_shot startup
 # The messages viewer opens at the side of the main window, leaving the middle of the view free.
-main_rect=$(kv_rect KORVELA)
+main_rect=$(kv_rect "$KV_MAIN_TITLE")
 viewer_rect=$(kv_rect "メッセージ")
 echo "$main_rect $viewer_rect" | awk '{ middle = $1 + $3 / 2; exit !($5 > middle) }' ||
     fail "the messages viewer at $viewer_rect covers the middle of the main window at $main_rect"
@@ -18,7 +18,7 @@ echo "$main_rect $viewer_rect" | awk '{ exit !($6 >= $2 + 40) }' ||
     fail "the messages viewer at $viewer_rect reaches over the tool bar of the main window at $main_rect"
 
 kv_key Escape
-kv_stays KORVELA 2 || fail "Escape closed the main window"
+kv_stays "$KV_MAIN_TITLE" 2 || fail "Escape closed the main window"
 
 # F1 reaches the help viewer from the start, before the loop runs.
 kv_key F1
