@@ -535,7 +535,9 @@ platform::Result<PlanExportResult> ExportPlan(const layout::CLayout& layout, con
 
     const Scene scene = CollectScene(layout);
     const layout::PartsList parts = layout::MakePartsList(layout);
-    auto [pageW, pageH] = PaperSize(options, scene.extent);
+    const auto paper = PaperSize(options, scene.extent);
+    double pageW = paper.first;
+    double pageH = paper.second;
     PageFrame area = PlanArea(pageW, pageH);
 
     PlanExportResult result;
