@@ -223,9 +223,9 @@ TEST(BundledTexts, MatchTheShippedFilesAndNameTheProgramsKeysAndMenus)
     const auto help = ui::ReadRtf(app::BundledHelpRtf());
     ASSERT_TRUE(help.has_value());
     const std::string text = help->PlainText();
-    for (const char* phrase : {"マップデータの読込み", "マップデータの保存", "起  動", "QAZ", "P;/", "逆 QAZ",
+    for (const char* phrase : {"マップデータの読込み", "名前を付けて保存", "上書き保存", "起  動", "QAZ", "P;/", "逆 QAZ",
                                "ポイント切り替え(P)", "マップの作成", "カメラ(F7)", "F5", "F6", "テンキー",
-                               "End", "配置", "オブジェクト", "KORVELA_WEB_BASE"}) {
+                               "End", "配置", "オブジェクト", "つなぐ"}) {
         EXPECT_NE(text.find(phrase), std::string::npos) << phrase;
     }
 }
