@@ -160,4 +160,15 @@ inline std::string BoxText(double minX, double maxX, double minY, double maxY, d
     return XText(mesh);
 }
 
+// Where a piece laid at a pose (x, z, heading in degrees) ends, given its end in its own frame.
+struct Pose {
+    double x = 0, z = 0, heading = 0;
+    Pose Then(double endX, double endZ, double turn) const
+    {
+        const double a = heading * kPi / 180.0;
+        return {x + endX * std::cos(a) + endZ * std::sin(a), z - endX * std::sin(a) + endZ * std::cos(a),
+                heading + turn};
+    }
+};
+
 } // namespace tracks

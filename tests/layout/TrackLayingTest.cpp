@@ -14,18 +14,8 @@ using layout::FindingKind;
 using tracks::CurveLine;
 using tracks::StraightLine;
 
-constexpr double kPi = 3.14159265358979323846;
-
-// Where a piece laid at a pose (x, z, heading in degrees) ends, given its end in its own frame.
-struct Pose {
-    double x = 0, z = 0, heading = 0;
-    Pose Then(double endX, double endZ, double turn) const
-    {
-        const double a = heading * kPi / 180.0;
-        return {x + endX * std::cos(a) + endZ * std::sin(a), z - endX * std::sin(a) + endZ * std::cos(a),
-                heading + turn};
-    }
-};
+using tracks::kPi;
+using tracks::Pose;
 
 std::pair<double, double> ArcEnd(double radius, double degrees)
 {
