@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config python3
   libgtest-dev libgmock-dev libbenchmark-dev
-  libwxgtk3.2-dev
+  libwxgtk3.2-dev libgtk-3-dev
   libgl1-mesa-dev libegl-dev libegl1-mesa-dev libgl1-mesa-dri libglu1-mesa-dev
   libfreetype-dev libfontconfig-dev zlib1g-dev libcurl4-openssl-dev libstb-dev libcairo2-dev
   fonts-ipafont-gothic

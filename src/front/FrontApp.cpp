@@ -5,6 +5,7 @@
 #include "front/MainFrame.h"
 #include "front/MouseTracker.h"
 #include "front/SignalWatch.h"
+#include "front/ToolkitStyle.h"
 #include "front/WxDialogService.h"
 #include "front/WxText.h"
 #include "platform/Http.h"
@@ -83,6 +84,7 @@ bool FrontApp::OnInit()
     log_ = std::make_unique<wxLogStderr>();
     wxLog::SetActiveTarget(log_.get());
     wxLog::SetLogLevel(wxLOG_Warning);
+    NarrowToolButtons();
 
     keys_ = std::make_unique<platform::KeyState>();
     dialogs_ = std::make_unique<WxDialogService>();

@@ -216,6 +216,14 @@ void DrawWholeLayout(wxDC& dc)
     dc.DrawRoundedRectangle(4, 5, 8, 6, 2);
 }
 
+// "計測": a ruler lying across the icon, its marks along the lower edge.
+void DrawRuler(wxDC& dc)
+{
+    const wxColour edge(120, 90, 30);
+    Box(dc, 0, 5, 16, 7, wxColour(235, 205, 120), edge);
+    for (int x = 2; x < 15; x += 3) Line(dc, x, 11, x, x % 6 == 2 ? 7 : 9, edge);
+}
+
 void DrawFallback(wxDC& dc)
 {
     Box(dc, 3, 3, 10, 10, wxColour(200, 200, 200));
@@ -280,6 +288,9 @@ wxBitmap ToolIcon(int commandId)
                 break;
             case cmd::kToolWholeLayout:
                 DrawWholeLayout(dc);
+                break;
+            case cmd::kToolMeasure:
+                DrawRuler(dc);
                 break;
             default:
                 DrawFallback(dc);

@@ -47,6 +47,9 @@ std::vector<ToolSlotTemplate> MainToolBarTemplate()
     slots.push_back(separator);
     slots.push_back({kToolPause, ToolKind::Check, "一時停止", {}});
     slots.push_back({kToolFastForward, ToolKind::Check, "早送り", {}});
+    slots.push_back({kToolWholeLayout, ToolKind::Button, "全体を表示", {}});
+    // The ruler, after them so that the slots before it keep their places.
+    slots.push_back({kToolMeasure, ToolKind::Check, "計測", {}});
     return slots;
 }
 

@@ -287,15 +287,20 @@ kv_colour_count()
 }
 
 # kv_map_creation: presses "マップの作成" on the tool bar (its icon is the only one of its colour)
-# and waits for the object dialog it shows.
-kv_map_creation()
+# and waits for the object dialog it shows. The tool bar is looked for until it is drawn: under a
+# window manager the first frames may still show the window before its tool bar was laid out.
+kv_map_creation() { kv_press_map_creation; }
+kv_press_map_creation()
 {
-    import -window "$(kv_main)" -crop 400x110+0+0 -depth 8 txt:- >"$KV_TMP/toolbar.txt" ||
-        fail "could not capture the tool bar"
-    local create_at
-    create_at=$(awk -F'[,: ]+' '/#FAC828/ { x += $1; y += $2; n++ } END { if (n) printf "%d %d", x / n, y / n }' \
-        "$KV_TMP/toolbar.txt")
-    [ -n "$create_at" ] || fail "the map creation tool was not found"
+    local create_at="" deadline=$((SECONDS + 30))
+    while [ $SECONDS -lt $deadline ]; do
+        import -window "$(kv_main)" -crop 400x110+0+0 -depth 8 txt:- >"$KV_TMP/toolbar.txt" 2>/dev/null &&
+            create_at=$(awk -F'[,: ]+' '/#FAC828/ { x += $1; y += $2; n++ } END { if (n) printf "%d %d", x / n, y / n }' \
+                "$KV_TMP/toolbar.txt")
+        [ -n "$create_at" ] && break
+        sleep 0.3
+    done
+    [ -n "$create_at" ] || { kv_shot toolbar-failure; fail "the map creation tool was not found"; }
     xdotool mousemove --window "$(kv_main)" $create_at click 1
     kv_wait_window "オブジェクト" 20 || fail "map creation did not show the object dialog"
 }

@@ -247,6 +247,7 @@ TEST(ToolBarTable, SlotsAsTheMainLoopReadsThem)
         EXPECT_FALSE(slots[slot].toolTip.empty()) << slot;
     }
     EXPECT_EQ(separators, (std::vector<int>{4, 6, 9, 12, 15, 26}));
+    EXPECT_EQ(slots[30].id, ui::cmd::kToolMeasure);
     EXPECT_EQ(slots[2].id, ui::cmd::kToolUndo);
     EXPECT_EQ(slots[3].id, ui::cmd::kToolRedo);
     EXPECT_FALSE(slots[2].state.enabled);
@@ -262,6 +263,7 @@ TEST(ToolBarTable, SlotsAsTheMainLoopReadsThem)
     EXPECT_EQ(slots[27].id, ui::cmd::kToolPause);
     EXPECT_EQ(slots[28].id, ui::cmd::kToolFastForward);
     EXPECT_EQ(slots[28].kind, ui::ToolKind::Check);
+    EXPECT_EQ(slots[29].id, ui::cmd::kToolWholeLayout);
 
     const ui::ToolBarModel bar(slots);
     for (int id : {ui::cmd::kToolGrid, ui::cmd::kToolMagnet, ui::cmd::kToolCurveDetection,

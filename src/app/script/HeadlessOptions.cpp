@@ -221,7 +221,7 @@ std::string HeadlessUsage()
            "  --set ID=VALUE     set a settings-dialog control as a user would (check state, slider\n"
            "                     position, list or combo selection, 1 for a radio or a button),\n"
            "                     before MAPFILE is opened\n"
-           "  --tool SLOT        press a tool-bar slot (0-28)\n"
+           "  --tool SLOT        press a tool-bar slot (0-30)\n"
            "  --size WxH         render view size (default 1024x768)\n"
            "  --settings FILE    settings file to read instead of the one beside the program\n"
            "  --screenshot FILE  write the last frame as PNG (off-screen OpenGL)\n"
