@@ -9,6 +9,7 @@
 #include "model/Teapot.h"
 #include "platform/Paths.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <memory>
@@ -186,8 +187,19 @@ void CTrain::DriveStep(const input::CInput& input, const DriveControls& controls
     // A drive type outside the table gives no keys: none of them acts.
     const input::DriveKeys keys = input::DriveTypeKeys::Keys(controls.driveType);
     const bool any = keys.stop != 0;
+    if (autoSpeed_ && any &&
+        (input.KeyDown(keys.stop) || input.KeyDown(keys.accelerate) || input.KeyDown(keys.decelerate))) {
+        autoSpeed_.reset();
+        tookOver_ = true;
+    }
     // Exactly one rule applies, in this order; the arithmetic is the original's, in double.
-    if (any && input.KeyDown(keys.stop)) {
+    if (autoSpeed_) {
+        const float target = *autoSpeed_;
+        if (speed_ < target)
+            speed_ = static_cast<float>(std::min<double>(speed_ + kAcceleration, target));
+        else if (speed_ > target)
+            speed_ = static_cast<float>(std::max<double>(speed_ - kAcceleration, target));
+    } else if (any && input.KeyDown(keys.stop)) {
         speed_ = 0.0f;
     } else if (any && input.KeyDown(keys.accelerate)) {
         speed_ = static_cast<float>(speed_ + kAcceleration);
@@ -198,6 +210,10 @@ void CTrain::DriveStep(const input::CInput& input, const DriveControls& controls
         if (speed_ < 0.0f) speed_ = static_cast<float>(speed_ + kSlowDown);
         if (-kSlowDown <= speed_ && speed_ <= kSlowDown) speed_ = 0.0f;
     }
+
+    // The limits hold whatever the keys did.
+    if (speed_ > limitForward_) speed_ = limitForward_;
+    if (speed_ < -limitBackward_) speed_ = -limitBackward_;
 
     // Only the horizontal position moves; the height comes from the track.
     for (TrainCar& car : std::span<TrainCar>(cars_).first(CarCount())) {

@@ -16,6 +16,7 @@
 #include "vehicles/TrainFile.h"
 
 #include <array>
+#include <limits>
 #include <optional>
 #include <span>
 #include <string>
@@ -112,6 +113,22 @@ class CTrain {
     // The speed rule (stop, accelerate, decelerate, or the natural slow-down) and the advance
     // of every car along its own heading.
     void DriveStep(const input::CInput& input, const DriveControls& controls);
+    // What the layout's operation allows and asks for the next passes: the most the speed may be
+    // forwards and backwards (infinite: no limit), and for a train on autopilot the speed it aims
+    // for, reached at the keys' rate without the natural slow-down. Any of its three keys takes
+    // the train back into manual (TookOver says so once).
+    void SetSpeedLimits(float forward, float backward)
+    {
+        limitForward_ = forward;
+        limitBackward_ = backward;
+    }
+    void SetAutoSpeed(std::optional<float> target) { autoSpeed_ = target; }
+    bool TookOver()
+    {
+        const bool took = tookOver_;
+        tookOver_ = false;
+        return took;
+    }
     // Settles every car onto the track under its probes (height and pitch, centre line and
     // heading), as far as the controls allow. Refreshes the surface's object grid first.
     void FollowTrack(layout::CLayoutSurface& surface, const FollowControls& controls);
@@ -168,6 +185,10 @@ class CTrain {
     math::Vec3 homePosition_;
     float homeYaw_ = 0;
     float speed_ = 0;
+    float limitForward_ = std::numeric_limits<float>::infinity();
+    float limitBackward_ = std::numeric_limits<float>::infinity();
+    std::optional<float> autoSpeed_;
+    bool tookOver_ = false;
     float verticalOffset_ = 0;
     float carGap_ = 0;
     Grab grab_;

@@ -1,0 +1,375 @@
+#include "operation/Operation.h"
+
+#include "layout/CLayout.h"
+#include "layout/TrackShapes.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace operation {
+
+namespace {
+
+// A car of another train this far beside the line still fouls it (a turnout's other route).
+constexpr float kFoulReach = 3.0f;
+// A train this close to where it must rest counts as standing there.
+constexpr float kRestReach = 0.01f;
+// A stop is made when the leading end stands this close to its target.
+constexpr float kStopReach = 0.5f;
+// The look-ahead gives up after this many lines (a loop shorter than the braking distance).
+constexpr int kMaxLines = 512;
+
+float BrakingDistance(double speed)
+{
+    return static_cast<float>(speed * speed / (2.0 * kBrakeRate) + speed);
+}
+
+float Cruise(const SlotSettings& slot)
+{
+    return static_cast<float>(slot.cruiseKmh / kKmhPerUnit);
+}
+
+float PlanDistance(math::Vec3 a, math::Vec3 b)
+{
+    return std::hypot(a.x - b.x, a.z - b.z);
+}
+
+} // namespace
+
+float StoppingSpeed(float distance)
+{
+    if (!(distance > kRestReach)) return 0.0f;
+    if (std::isinf(distance)) return kNoLimit;
+    // v + (v − a) + (v − 2a) + … stays within v²/2a + v.
+    const double v = kBrakeRate * (-1.0 + std::sqrt(1.0 + 2.0 * distance / kBrakeRate));
+    return static_cast<float>(std::min<double>(v, distance));
+}
+
+const char* StateWord(TrainStateKind state)
+{
+    switch (state) {
+    case TrainStateKind::Manual:
+        return "manual";
+    case TrainStateKind::Running:
+        return "running";
+    case TrainStateKind::Braking:
+        return "braking";
+    case TrainStateKind::Dwelling:
+        return "dwelling";
+    case TrainStateKind::Waiting:
+        return "waiting";
+    case TrainStateKind::Deadlock:
+        return "deadlock";
+    }
+    return "manual";
+}
+
+bool OperationSettings::Any() const
+{
+    if (protect || !stops.empty()) return true;
+    return std::any_of(slots.begin(), slots.end(), [](const SlotSettings& s) { return s.Set(); });
+}
+
+void Operation::SetSettings(OperationSettings settings)
+{
+    settings_ = std::move(settings);
+    runtime_ = {};
+    deadlock_.clear();
+}
+
+const SlotSettings& Operation::Slot(int slot) const
+{
+    static const SlotSettings kNone;
+    if (slot < 1 || slot > kSlots) return kNone;
+    return settings_.slots[static_cast<std::size_t>(slot - 1)];
+}
+
+void Operation::SetAutopilot(int slot, bool on)
+{
+    if (slot < 1 || slot > kSlots) return;
+    settings_.slots[static_cast<std::size_t>(slot - 1)].autopilot = on;
+}
+
+void Operation::SetCruise(int slot, int kmh)
+{
+    if (slot < 1 || slot > kSlots) return;
+    settings_.slots[static_cast<std::size_t>(slot - 1)].cruiseKmh = std::clamp(kmh, 0, 1000);
+}
+
+void Operation::SetShuttle(int slot, bool on)
+{
+    if (slot < 1 || slot > kSlots) return;
+    settings_.slots[static_cast<std::size_t>(slot - 1)].shuttle = on;
+}
+
+void Operation::SetItinerary(int slot, std::vector<layout::ObjectId> stops)
+{
+    if (slot < 1 || slot > kSlots) return;
+    settings_.slots[static_cast<std::size_t>(slot - 1)].itinerary = std::move(stops);
+}
+
+void Operation::MarkStop(layout::ObjectId piece, int seconds)
+{
+    if (piece == layout::kNoObjectId) return;
+    if (seconds <= 0)
+        settings_.stops.erase(piece);
+    else
+        settings_.stops[piece] = std::min(seconds, 24 * 3600);
+}
+
+void Operation::TakeOver(int slot)
+{
+    if (slot < 1 || slot > kSlots) return;
+    settings_.slots[static_cast<std::size_t>(slot - 1)].autopilot = false;
+    Runtime& rt = runtime_[static_cast<std::size_t>(slot - 1)];
+    rt.status.dwellPasses = 0;
+    rt.reverse = false;
+}
+
+void Operation::RefreshGraph(const layout::CLayout& layout)
+{
+    const std::uint64_t revision = layout.Placed().Revision();
+    if (graphBuilt_ && revision == graphRevision_) return;
+    const layout::TrackShapes shapes(layout);
+    graph_.Build(TrackGraph::LayoutLines(layout, shapes), layout.Placed().Count());
+    graphRevision_ = revision;
+    graphBuilt_ = true;
+}
+
+void Operation::SetGraph(std::vector<PieceLine> lines, int objectCount)
+{
+    graph_.Build(std::move(lines), objectCount);
+    graphBuilt_ = false;
+}
+
+const TrainStatus& Operation::Status(int slot) const
+{
+    static const TrainStatus kNone;
+    if (slot < 1 || slot > kSlots) return kNone;
+    return runtime_[static_cast<std::size_t>(slot - 1)].status;
+}
+
+int Operation::StopSeconds(int object, std::span<const layout::ObjectId> ids) const
+{
+    if (settings_.stops.empty() || object < 0 || object >= static_cast<int>(ids.size())) return 0;
+    const auto found = settings_.stops.find(ids[static_cast<std::size_t>(object)]);
+    return found == settings_.stops.end() ? 0 : found->second;
+}
+
+LinePlace Operation::Place(const TrainView& train, int direction, std::span<const layout::PlacedObject> objects) const
+{
+    const TrainView::Car& lead = direction > 0 ? train.cars.front() : train.cars.back();
+    const math::Vec3 heading{std::sin(lead.yaw) * static_cast<float>(direction), 0.0f,
+                             std::cos(lead.yaw) * static_cast<float>(direction)};
+    LinePlace best;
+    float nearest = kNoLimit;
+    for (const int object : {lead.below, lead.belowRear}) {
+        if (object < 0 || object >= static_cast<int>(objects.size())) continue;
+        const LinePlace place =
+            graph_.Locate(object, lead.position, heading, objects[static_cast<std::size_t>(object)].route);
+        if (!place.Valid()) continue;
+        const float d = PlanDistance(graph_.PointAt(place.line, place.s), lead.position);
+        if (d < nearest) {
+            nearest = d;
+            best = place;
+        }
+    }
+    return best;
+}
+
+Operation::Ahead Operation::LookAhead(int slot, const TrainView& train, int direction, float reach,
+                                      std::span<const layout::PlacedObject> objects,
+                                      std::span<const layout::ObjectId> ids, bool stops, bool* onStop)
+{
+    Ahead best;
+    LinePlace at = Place(train, direction, objects);
+    if (!at.Valid()) {
+        runtime_[static_cast<std::size_t>(slot - 1)].status.offTrack = true;
+        return best;
+    }
+    const float own = train.halfLength + kMargin;
+    const auto offer = [&best](float distance, int waitsFor) {
+        if (distance < best.distance) {
+            best = Ahead{.distance = distance, .waitsFor = waitsFor};
+            return true;
+        }
+        return false;
+    };
+    const auto& lines = graph_.Lines();
+    bool skipServed = stops && runtime_[static_cast<std::size_t>(slot - 1)].served;
+    int runSeconds = 0; // of the stop run the walk is in
+    float walked = 0;
+    for (int step = 0; step < kMaxLines; ++step) {
+        const TrackGraph::Line& line = lines[static_cast<std::size_t>(at.line)];
+        const int object = line.piece.object;
+        if (stops) {
+            const int seconds = StopSeconds(object, ids);
+            if (step == 0 && onStop) *onStop = seconds > 0;
+            if (seconds == 0) {
+                skipServed = false;
+                if (runSeconds > 0 && offer(walked - own, kWaitsForNothing)) {
+                    best.stop = true;
+                    best.dwellSeconds = runSeconds;
+                }
+                runSeconds = 0;
+            } else if (!skipServed) {
+                runSeconds = seconds;
+            }
+        }
+        // Cars of other trains on this piece, as far along the line as they stand.
+        const auto [from, to] = std::equal_range(occupants_.begin(), occupants_.end(), Occupant{object, 0, {}, 0.0f});
+        for (auto it = from; it != to; ++it) {
+            if (it->slot == slot) continue;
+            const TrackGraph::Projection there = graph_.Project(at.line, it->centre);
+            if (there.distance > kFoulReach) continue;
+            const float s = there.s;
+            float ahead = (s - at.s) * static_cast<float>(at.dir);
+            if (step == 0 && ahead < 0) continue;
+            ahead = std::max(ahead, 0.0f);
+            offer(walked + ahead - own - it->halfLength, it->slot);
+        }
+        const float remaining = at.dir > 0 ? line.length - at.s : at.s;
+        walked += remaining;
+        if (walked - own > reach || walked - own - 40.0f > best.distance) break;
+        const LinePlace next = graph_.Next(at.line, at.dir > 0 ? 1 : 0, objects);
+        if (!next.Valid()) {
+            if (runSeconds > 0 && offer(walked - own, kWaitsForNothing)) {
+                best.stop = true;
+                best.terminus = true;
+                best.dwellSeconds = runSeconds;
+            } else {
+                offer(walked - own, kWaitsForEnd);
+            }
+            break;
+        }
+        at = next;
+    }
+    return best;
+}
+
+std::array<TrainOrder, kSlots> Operation::Step(std::span<const TrainView> trains,
+                                               std::span<const layout::PlacedObject> objects,
+                                               std::span<const layout::ObjectId> ids)
+{
+    std::array<TrainOrder, kSlots> orders{};
+    occupants_.clear();
+    const int count = std::min<int>(static_cast<int>(trains.size()), kSlots);
+    for (int i = 0; i < count; ++i) {
+        const TrainView& train = trains[static_cast<std::size_t>(i)];
+        if (!train.runs) continue;
+        for (const TrainView::Car& car : train.cars) {
+            occupants_.push_back({car.below, i + 1, car.position, train.halfLength});
+            if (car.belowRear != car.below)
+                occupants_.push_back({car.belowRear, i + 1, car.position, train.halfLength});
+        }
+    }
+    std::stable_sort(occupants_.begin(), occupants_.end());
+
+    for (int i = 0; i < count; ++i) {
+        const int slot = i + 1;
+        const TrainView& train = trains[static_cast<std::size_t>(i)];
+        const SlotSettings& settings = settings_.slots[static_cast<std::size_t>(i)];
+        Runtime& rt = runtime_[static_cast<std::size_t>(i)];
+        TrainStatus& status = rt.status;
+        status.offTrack = false;
+        status.held = false;
+        status.waitingFor = kWaitsForNothing;
+        if (!train.runs || train.cars.empty()) {
+            status.state = settings.autopilot ? TrainStateKind::Waiting : TrainStateKind::Manual;
+            rt.wasAuto = false;
+            continue;
+        }
+        const bool autopilot = settings.autopilot;
+        if (autopilot && !rt.wasAuto) {
+            rt.direction = train.speed < 0 ? -1 : 1;
+            status.dwellPasses = 0;
+        }
+        rt.wasAuto = autopilot;
+        const float cruise = Cruise(settings);
+        const int travel = autopilot ? rt.direction : (train.speed < 0 ? -1 : 1);
+        TrainOrder& order = orders[static_cast<std::size_t>(i)];
+        Ahead travelAhead;
+        bool onStop = false;
+        if (settings_.protect || autopilot) {
+            for (const int dir : {1, -1}) {
+                const double along = dir * static_cast<double>(train.speed);
+                const double wanted = autopilot && dir == rt.direction ? cruise : 0.0;
+                const float reach = BrakingDistance(std::max({along, wanted, 0.0}) + 2 * kBrakeRate) + 1.0f;
+                const Ahead ahead = LookAhead(slot, train, dir, reach, objects, ids,
+                                              autopilot && dir == rt.direction, &onStop);
+                (dir > 0 ? order.limitForward : order.limitBackward) = StoppingSpeed(ahead.distance);
+                if (dir == travel) travelAhead = ahead;
+            }
+        }
+        if (!onStop) rt.served = false;
+        const float limit = travel > 0 ? order.limitForward : order.limitBackward;
+        const bool standing = train.speed == 0.0f;
+
+        if (!autopilot) {
+            status.state = TrainStateKind::Manual;
+            status.dwellPasses = 0;
+            status.held = limit <= std::fabs(train.speed) && limit < kNoLimit;
+            if (status.held && limit == 0.0f) status.waitingFor = travelAhead.waitsFor;
+            continue;
+        }
+        const bool atRest = standing && status.dwellPasses == 0 && travelAhead.distance < kStopReach && limit == 0.0f;
+        if (atRest && (travelAhead.stop || (travelAhead.waitsFor == kWaitsForEnd && settings.shuttle))) {
+            // This pass is the dwell's first.
+            status.dwellPasses = std::max(1, travelAhead.dwellSeconds * kPassesPerSecond);
+            if (travelAhead.stop) ++status.stopsMade;
+            rt.reverse = settings.shuttle && (travelAhead.terminus || !travelAhead.stop);
+        }
+        if (status.dwellPasses > 0) {
+            order.autoSpeed = 0.0f;
+            status.state = TrainStateKind::Dwelling;
+            if (--status.dwellPasses == 0) {
+                rt.served = true;
+                if (rt.reverse) {
+                    rt.direction = -rt.direction;
+                    ++status.reversals;
+                    rt.reverse = false;
+                }
+            }
+            continue;
+        }
+        order.autoSpeed = static_cast<float>(rt.direction * cruise);
+        if (atRest) {
+            status.state = TrainStateKind::Waiting;
+            status.waitingFor = travelAhead.waitsFor;
+        } else if (limit < cruise && limit <= std::fabs(train.speed) + static_cast<float>(kBrakeRate)) {
+            status.state = TrainStateKind::Braking;
+        } else {
+            status.state = TrainStateKind::Running;
+        }
+    }
+    FindDeadlock();
+    return orders;
+}
+
+void Operation::FindDeadlock()
+{
+    deadlock_.clear();
+    const auto waitsOn = [this](int slot) {
+        const TrainStatus& s = runtime_[static_cast<std::size_t>(slot - 1)].status;
+        return s.state == TrainStateKind::Waiting && s.waitingFor > 0 ? s.waitingFor : 0;
+    };
+    std::array<bool, kSlots + 1> inCycle{};
+    for (int start = 1; start <= kSlots; ++start) {
+        int at = start;
+        for (int hop = 0; hop < kSlots; ++hop) {
+            at = waitsOn(at);
+            if (at == 0) break;
+            if (at == start) {
+                inCycle[static_cast<std::size_t>(start)] = true;
+                break;
+            }
+        }
+    }
+    for (int slot = 1; slot <= kSlots; ++slot) {
+        if (!inCycle[static_cast<std::size_t>(slot)]) continue;
+        runtime_[static_cast<std::size_t>(slot - 1)].status.state = TrainStateKind::Deadlock;
+        deadlock_.push_back(slot);
+    }
+}
+
+} // namespace operation

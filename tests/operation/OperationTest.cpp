@@ -1,0 +1,180 @@
+// The operation on a straight line of ten-unit pieces along +x (and a turnout), with trains moved
+// the way CTrain moves them: the limits and the autopilot speed of one pass are obeyed by the
+// next, at the keys' rate.
+#include "operation/Operation.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace operation {
+namespace {
+
+constexpr float kPiece = 10.0f;
+
+std::vector<PieceLine> Straight(int pieces)
+{
+    std::vector<PieceLine> lines;
+    for (int i = 0; i < pieces; ++i)
+        lines.push_back({.object = i, .route = 0, .points = {{i * kPiece, 0, 0}, {(i + 1) * kPiece, 0, 0}}});
+    return lines;
+}
+
+// A one-car train on the line: its centre at x, facing +x.
+struct SimTrain {
+    float x = 0;
+    float speed = 0;
+    bool accelerate = false; // the accelerate key held
+
+    TrainView View() const
+    {
+        const int front = static_cast<int>(std::floor((x + 4) / kPiece));
+        const int rear = static_cast<int>(std::floor((x - 4) / kPiece));
+        return {.runs = true,
+                .speed = speed,
+                .halfLength = 5.0f,
+                .cars = {{.position = {x, 0, 0}, .yaw = std::numbers::pi_v<float> / 2, .below = front, .belowRear = rear}}};
+    }
+    void Drive(const TrainOrder& order)
+    {
+        if (const auto target = order.autoSpeed) {
+            speed = speed < *target ? std::min(speed + 0.001f, *target) : std::max(speed - 0.001f, *target);
+        } else if (accelerate) {
+            speed += 0.001f;
+        }
+        speed = std::clamp(speed, -order.limitBackward, order.limitForward);
+        x += speed;
+    }
+};
+
+struct Line {
+    Operation operation;
+    std::vector<layout::PlacedObject> objects;
+    std::vector<layout::ObjectId> ids;
+    std::vector<SimTrain> trains;
+
+    explicit Line(int pieces)
+    {
+        operation.SetGraph(Straight(pieces), pieces);
+        objects.resize(static_cast<std::size_t>(pieces));
+        for (int i = 0; i < pieces; ++i)
+            ids.push_back(static_cast<layout::ObjectId>(i + 1));
+    }
+    void Pass()
+    {
+        std::vector<TrainView> views;
+        for (const SimTrain& t : trains)
+            views.push_back(t.View());
+        const auto orders = operation.Step(views, objects, ids);
+        for (std::size_t i = 0; i < trains.size(); ++i)
+            trains[i].Drive(orders[i]);
+    }
+};
+
+TEST(TrackGraph, JoinsEndsFollowsTheCurrentRouteAndEndsOpen)
+{
+    // A turnout (object 1) whose route 1 leaves the line towards +z.
+    std::vector<PieceLine> lines = Straight(3);
+    lines.push_back({.object = 1, .route = 1, .points = {{10, 0, 0}, {15, 0, 1}, {20, 0, 5}}});
+    lines.push_back({.object = 3, .route = 0, .points = {{20, 0, 5}, {30, 0, 5}}});
+    TrackGraph graph;
+    graph.Build(lines, 4);
+    std::vector<layout::PlacedObject> objects(4);
+    const LinePlace start = graph.Locate(0, {5, 0, 0}, {1, 0, 0}, 0);
+    ASSERT_TRUE(start.Valid());
+    EXPECT_EQ(start.dir, 1);
+    EXPECT_NEAR(start.s, 5.0f, 1e-4f);
+    EXPECT_EQ(graph.Lines()[static_cast<std::size_t>(graph.Next(start.line, 1, objects).line)].piece.route, 0);
+    objects[1].route = 1;
+    const LinePlace diverging = graph.Next(start.line, 1, objects);
+    EXPECT_EQ(graph.Lines()[static_cast<std::size_t>(diverging.line)].piece.route, 1);
+    EXPECT_EQ(graph.Lines()[static_cast<std::size_t>(graph.Next(diverging.line, 1, objects).line)].piece.object, 3);
+    // Facing the other way on the first piece there is nothing: an open end.
+    EXPECT_FALSE(graph.Next(start.line, 0, objects).Valid());
+}
+
+TEST(Protection, AFollowerNeverComesCloserThanTheMarginAndAStandingTrainHoldsItAtAnEnd)
+{
+    Line line(40);
+    line.operation.SetProtect(true);
+    line.trains = {{.x = 20, .accelerate = true}, {.x = 150, .speed = 0.1f}};
+    float closest = 1e9f;
+    for (int pass = 0; pass < 20000; ++pass) {
+        line.trains[1].speed = pass < 3000 ? 0.1f : (pass < 8000 ? 0.0f : 0.1f);
+        line.Pass();
+        closest = std::min(closest, line.trains[1].x - line.trains[0].x);
+    }
+    EXPECT_GE(closest, 5.0f + 5.0f + kMargin - 0.05f);
+    // Train 2 ran off towards the end of the line and stands at it; train 1 stands behind it.
+    EXPECT_LE(line.trains[1].x + 5.0f, 400.0f - kMargin + 0.05f);
+    EXPECT_EQ(line.trains[0].speed, 0.0f);
+    EXPECT_EQ(line.operation.Status(1).waitingFor, 2);
+}
+
+TEST(Autopilot, StopsAtTheFarEndOfTheStopDwellsAndLeaves)
+{
+    Line line(40);
+    line.operation.SetAutopilot(1, true);
+    line.operation.MarkStop(line.ids[10], 3); // pieces 10 and 11: the stop runs to x = 120
+    line.operation.MarkStop(line.ids[11], 3);
+    line.trains = {{.x = 20}};
+    int dwelling = 0;
+    float stoodAt = 0;
+    for (int pass = 0; pass < 5000 && line.operation.Status(1).stopsMade == 0; ++pass)
+        line.Pass();
+    ASSERT_EQ(line.operation.Status(1).stopsMade, 1);
+    stoodAt = line.trains[0].x + 5.0f;
+    EXPECT_NEAR(stoodAt, 120.0f - kMargin, 0.5f);
+    while (line.operation.Status(1).state == TrainStateKind::Dwelling) {
+        ++dwelling;
+        line.Pass();
+    }
+    EXPECT_EQ(dwelling, 3 * kPassesPerSecond);
+    for (int pass = 0; pass < 200; ++pass)
+        line.Pass();
+    EXPECT_GT(line.trains[0].x + 5.0f, stoodAt + 5.0f);
+    EXPECT_EQ(line.operation.Status(1).stopsMade, 1);
+}
+
+TEST(Autopilot, AShuttleReversesAtBothEndsAndTrainsFacingEachOtherDeadlock)
+{
+    Line shuttle(10);
+    shuttle.operation.SetAutopilot(1, true);
+    shuttle.operation.SetShuttle(1, true);
+    shuttle.operation.SetCruise(1, 100);
+    shuttle.trains = {{.x = 50}};
+    for (int pass = 0; pass < 8000; ++pass)
+        shuttle.Pass();
+    EXPECT_GE(shuttle.operation.Status(1).reversals, 2);
+    EXPECT_GE(shuttle.trains[0].x - 5.0f, kMargin - 0.05f);
+    EXPECT_LE(shuttle.trains[0].x + 5.0f, 100.0f - kMargin + 0.05f);
+
+    Line single(20);
+    single.operation.SetAutopilot(1, true);
+    single.operation.SetAutopilot(2, true);
+    single.trains = {{.x = 30, .speed = 0.01f}, {.x = 150, .speed = -0.01f}};
+    for (int pass = 0; pass < 3000; ++pass)
+        single.Pass();
+    EXPECT_EQ(single.operation.Deadlock(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(single.operation.Status(1).state, TrainStateKind::Deadlock);
+    EXPECT_GE(single.trains[1].x - single.trains[0].x, 5.0f + 5.0f + kMargin - 0.05f);
+}
+
+TEST(Protection, StoppingSpeedBrakesWithinTheDistance)
+{
+    for (const float distance : {0.005f, 0.3f, 5.0f, 60.0f}) {
+        double v = StoppingSpeed(distance);
+        double run = 0;
+        while (v > 0) {
+            run += v;
+            v -= kBrakeRate;
+        }
+        EXPECT_LE(run, distance + 1e-4) << distance;
+    }
+    EXPECT_EQ(StoppingSpeed(-1.0f), 0.0f);
+}
+
+} // namespace
+} // namespace operation
