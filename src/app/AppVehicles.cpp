@@ -157,6 +157,12 @@ void AppVehicles::DriveStep(int slot)
                                     .noDeceleration = setUp.IsChecked(su::kNoDeceleration)});
 }
 
+bool AppVehicles::TrainRuns(int slot) const
+{
+    const vehicles::CTrain* train = Slot(slot);
+    return train && train->Runs(app_.SetUp().Model().Selection(TrainBox(slot)) != 0);
+}
+
 TrainState AppVehicles::Train(int slot) const
 {
     TrainState state;

@@ -71,6 +71,9 @@ class AppVehicles final : public VehiclesPort {
     // "電車１編成の移動" the whole train moves. The car's status goes to pane 0.
     void DragCar(int slot, const PickQuery& query) override;
 
+    // Whether the slot's train takes part in the passes (loaded, and its box shows a train).
+    bool TrainRuns(int slot) const;
+
     // --- one pass
     void DriveStep(int slot) override;
     // The keypad, then the body's turn; the aeroplane also hands the layout its vector for the

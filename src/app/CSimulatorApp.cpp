@@ -57,10 +57,15 @@ CSimulatorApp::CSimulatorApp(AppEnvironment environment, platform::DialogService
       objectBridge_(std::make_unique<ObjectSelectBridge>(*this)), surface_(appLayout_.Core()),
       appVehicles_(*this, surface_, environment_.executableName),
       mapStarts_(appVehicles_.MapStartPositions(appLayout_.OwnMapVehicles())),
-      mapTrains_(appVehicles_.Slots(), mapStarts_), appScene_(*this, appLayout_.Core(), appVehicles_),
+      mapTrains_(appVehicles_.Slots(), mapStarts_), mapOperation_(operation_, appLayout_.Core().Placed(), mapTrains_),
+      appScene_(*this, appLayout_.Core(), appVehicles_),
       recovery_(environment_.recovery, dialogs_)
 {
-    appLayout_.UseMapVehicles(&mapTrains_);
+    appLayout_.UseMapVehicles(&mapOperation_);
+    // Undo and redo of an operation edit hand back the settings as the map would keep them.
+    appLayout_.Core().SetDataHandler([this](const std::vector<std::string>& lines) {
+        operation_.Change(operation::ReadOperationLines(lines, appLayout_.Core().Placed()));
+    });
     objectSelect_.Bind(&appLayout_.Core(), objectBridge_.get());
     graphics_.AddResetHook([this](gfx::Device& device) { LoadKeyLabels(device); });
     // The title names the map the start will open from the first moment.

@@ -29,6 +29,8 @@
 #include "input/CInput.h"
 #include "layout/CLayoutSurface.h"
 #include "layout/TrackLaying.h"
+#include "operation/Operation.h"
+#include "operation/OperationFile.h"
 #include "platform/DialogService.h"
 #include "platform/Http.h"
 #include "platform/KeyState.h"
@@ -231,6 +233,11 @@ class CSimulatorApp {
     // The application's own vehicles (in use unless a vehicles port was given).
     AppVehicles& OwnVehicles() { return appVehicles_; }
     VehiclesPort& Vehicles() { return *vehicles_; }
+    // Protection, autopilots, stops, shuttles and itineraries of the layout.
+    operation::Operation& Operation() { return operation_; }
+    const operation::Operation& Operation() const { return operation_; }
+    // The operation settings changed as a user changes them (the trains' counters go on).
+    void ChangeOperation(operation::OperationSettings settings);
     const SettingsFile& Settings() const { return settings_; }
     const std::string& ExecutableFolder() const { return environment_.executableFolder; }
     const std::string& ExecutableName() const { return environment_.executableName; }
@@ -253,6 +260,9 @@ class CSimulatorApp {
     camera::CameraSources Sources() const;
     PickQuery QueryAt(int clientX, int clientY) const;
     void DragFollowUp(const PickQuery& query);
+    // After the trains settled onto the track: where each stands on the track graph, and the
+    // speed limits and autopilot speeds of the next pass. Nothing while operation is not in use.
+    void StepOperation();
     void ChooseFolder(int commandId);
     void ChooseObjectFolder();
     void OnEditModeCommand(int commandId);
@@ -308,7 +318,13 @@ class CSimulatorApp {
     // car's start positions, each passing the rest on.
     vehicles::VehicleStartPositions mapStarts_;
     vehicles::TrainMapVehicles mapTrains_;
+    // Protection, autopilots and stops, and their share of the map (passing the rest on).
+    operation::Operation operation_;
+    operation::OperationMapVehicles mapOperation_;
     AppScene appScene_;
+    // Operation gave the trains limits last pass (they are lifted once it is no longer in use).
+    bool operationActive_ = false;
+    std::vector<layout::ObjectId> ids_; // each record's id, for the operation step
     RecoveryKeeper recovery_;
     RecentMaps recent_;
     // The edit count the check window's list was made at; none after a load.

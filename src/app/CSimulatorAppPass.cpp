@@ -102,6 +102,7 @@ void CSimulatorApp::StepPass()
     UpdateView();
     // A dragged car settles onto the track while paused too.
     if (!paused || editing) vehicles_->FollowTrack();
+    if (!paused && !editing) StepOperation();
     keys_.PassRead();
     clock_.CountPass();
     ++times_.passes;

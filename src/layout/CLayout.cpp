@@ -131,6 +131,17 @@ void CLayout::Done(LayoutEdit edit)
     NotifyLayoutChanged();
 }
 
+void CLayout::RecordDataEdit(const char* name, std::vector<std::string> before, std::vector<std::string> after)
+{
+    if (before == after) return;
+    FinishDrag();
+    LayoutEdit edit{.name = name, .kind = LayoutEdit::Kind::Data};
+    edit.selectionBefore = edit.selectionAfter = selection_.Capture();
+    edit.dataBefore = std::move(before);
+    edit.dataAfter = std::move(after);
+    Done(std::move(edit));
+}
+
 void CLayout::FinishDrag()
 {
     if (drag_.Dragging()) (void)drag_.EndDrag();
@@ -143,6 +154,7 @@ bool CLayout::Undo()
     if (!edit) return false;
     drag_.Cancel();
     edit->Undo(objects_, catalogue_);
+    if (edit->kind == LayoutEdit::Kind::Data && dataHandler_) dataHandler_(edit->dataBefore);
     selection_.Restore(edit->selectionBefore);
     NotifyLayoutChanged();
     return true;
@@ -155,6 +167,7 @@ bool CLayout::Redo()
     if (!edit) return false;
     drag_.Cancel();
     edit->Apply(objects_, catalogue_);
+    if (edit->kind == LayoutEdit::Kind::Data && dataHandler_) dataHandler_(edit->dataAfter);
     selection_.Restore(edit->selectionAfter);
     NotifyLayoutChanged();
     return true;

@@ -25,6 +25,7 @@
 #include "math/Vector.h"
 #include "platform/Result.h"
 
+#include <functional>
 #include <limits>
 #include <memory>
 #include <string>
@@ -128,6 +129,13 @@ class CLayout {
     // false when there is none. A drag still open ends first, as its own step.
     bool Undo();
     bool Redo();
+    // Data kept beside the records (the operation settings) changed as one edit; undo and redo
+    // hand the lines back to the handler. Nothing is recorded when they are alike.
+    void RecordDataEdit(const char* name, std::vector<std::string> before, std::vector<std::string> after);
+    void SetDataHandler(std::function<void(const std::vector<std::string>&)> handler)
+    {
+        dataHandler_ = std::move(handler);
+    }
 
     // The nearest object the ray hits (scanning from the last index down; at most ten hits are
     // considered). Changes nothing.
@@ -156,6 +164,7 @@ class CLayout {
     PlacedObjects objects_;
     LayoutSelection selection_;
     EditHistory history_;
+    std::function<void(const std::vector<std::string>&)> dataHandler_;
     // The catalogue's type names since its last scan, given to every edit recorded (null
     // before the first scan).
     std::shared_ptr<const std::vector<std::string>> typeNames_;

@@ -87,6 +87,7 @@ void LayoutEdit::Apply(PlacedObjects& objects, const ObjectCatalogue& catalogue)
     case Kind::Change: PutRecords(objects, catalogue, after, typeNames); break;
     case Kind::Insert: PutBack(objects, catalogue, after, typeNames); break;
     case Kind::Remove: TakeOut(objects, before); break;
+    case Kind::Data: break;
     }
 }
 
@@ -96,6 +97,7 @@ void LayoutEdit::Undo(PlacedObjects& objects, const ObjectCatalogue& catalogue) 
     case Kind::Change: PutRecords(objects, catalogue, before, typeNames); break;
     case Kind::Insert: TakeOut(objects, after); break;
     case Kind::Remove: PutBack(objects, catalogue, before, typeNames); break;
+    case Kind::Data: break;
     }
 }
 

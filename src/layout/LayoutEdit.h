@@ -35,6 +35,7 @@ inline constexpr const char* kRoute = "ポイント設定";
 inline constexpr const char* kImport = "インポート";
 inline constexpr const char* kClear = "オブジェクトデータの読込み";
 inline constexpr const char* kMend = "継ぎ目合わせ";
+inline constexpr const char* kOperation = "運転設定";
 } // namespace editname
 
 struct LayoutEdit {
@@ -42,6 +43,7 @@ struct LayoutEdit {
         Change, // the records in before became those in after, in place
         Insert, // the records in after were put in
         Remove, // the records in before were taken out
+        Data,   // no record changed: data kept beside them went from dataBefore to dataAfter
     };
 
     std::string name{};
@@ -55,9 +57,15 @@ struct LayoutEdit {
     // object-folder change find the same types in the catalogue loaded since. Null: the
     // numbers are the current catalogue's.
     std::shared_ptr<const std::vector<std::string>> typeNames{};
+    // Data: the lines of the map's section that the edit changed, before and after.
+    std::vector<std::string> dataBefore{};
+    std::vector<std::string> dataAfter{};
 
     // Objects the edit touched.
-    std::size_t Count() const { return kind == Kind::Insert ? after.size() : before.size(); }
+    std::size_t Count() const
+    {
+        return kind == Kind::Data ? 1 : kind == Kind::Insert ? after.size() : before.size();
+    }
     // "削除 (3 個)".
     std::string Label() const;
     // Doing it (again) and undoing it on the records; the caller restores the selection.

@@ -40,6 +40,8 @@ inline constexpr std::string_view kPositionData = ":Position Data 2";
 inline constexpr std::string_view kOldPositionData = ":Position Data";
 inline constexpr std::string_view kVehicleData = ":Vehicle Data 2";
 inline constexpr std::string_view kOldVehicleData = ":Vehicle Data";
+// Written last, and only when the layout's operation has something set.
+inline constexpr std::string_view kOperationData = ":Operation Data";
 } // namespace mapsection
 
 // What the commands tell the user.

@@ -50,6 +50,9 @@ class MapLoader {
                 ReadChoices(kMapTrainSlots);
             } else if (line == mapsection::kOldVehicleData) {
                 ReadChoices(kOldTrainSlots);
+            } else if (line == mapsection::kOperationData) {
+                while (SectionGoesOn())
+                    operation_.push_back(*Next());
             }
         }
         // Whatever was left out would be lost by the next save: say so once.
@@ -58,6 +61,7 @@ class MapLoader {
         else if (linesLeftOut_)
             messages.push_back(mapdetail::Warning(mapmsg::kLinesLeftOut));
         vehicles_.ApplyVehicleSelections();
+        vehicles_.SetOperationLines(operation_);
         layout_.History().MarkSaved();
         return MapOutcome::Done;
     }
@@ -165,6 +169,7 @@ class MapLoader {
 
     CLayout& layout_;
     MapVehicles& vehicles_;
+    std::vector<std::string> operation_;
     const MapLoadContext& context_;
     const std::vector<std::string>& lines_;
     std::size_t next_ = 0;

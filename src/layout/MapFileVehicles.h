@@ -10,6 +10,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace layout {
 
@@ -49,6 +50,11 @@ class MapVehicles {
     virtual void SelectVehicleChoice(MapVehicle vehicle, std::string_view text) = 0;
     // Loads the trains and vehicles the boxes now name (after a whole map has been read).
     virtual void ApplyVehicleSelections() = 0;
+
+    // The lines of the section ":Operation Data"; none: the map has no such section. A load
+    // hands every map's lines over after its objects, none when it has no section.
+    virtual std::vector<std::string> OperationLines() const { return {}; }
+    virtual void SetOperationLines(const std::vector<std::string>& lines) { (void)lines; }
 };
 
 // Passes every call through to the object it wraps, which must outlive it. Wrappers that look
@@ -75,6 +81,8 @@ class ForwardingMapVehicles : public MapVehicles {
         wrapped_.SelectVehicleChoice(vehicle, text);
     }
     void ApplyVehicleSelections() override { wrapped_.ApplyVehicleSelections(); }
+    std::vector<std::string> OperationLines() const override { return wrapped_.OperationLines(); }
+    void SetOperationLines(const std::vector<std::string>& lines) override { wrapped_.SetOperationLines(lines); }
 
   private:
     MapVehicles& wrapped_;
@@ -94,6 +102,8 @@ class StoredMapVehicles final : public MapVehicles {
     void SelectTrainChoice(int slot, std::string_view text) override;
     void SelectVehicleChoice(MapVehicle vehicle, std::string_view text) override;
     void ApplyVehicleSelections() override { ++applied_; }
+    std::vector<std::string> OperationLines() const override { return operation_; }
+    void SetOperationLines(const std::vector<std::string>& lines) override { operation_ = lines; }
 
     // How often the selections were applied.
     int AppliedCount() const { return applied_; }
@@ -106,6 +116,7 @@ class StoredMapVehicles final : public MapVehicles {
     std::array<std::string, kMapTrainSlots> trainChoices_;
     std::array<std::string, kMapVehicles.size()> vehicleChoices_;
     int applied_ = 0;
+    std::vector<std::string> operation_;
 };
 
 } // namespace layout

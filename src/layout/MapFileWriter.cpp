@@ -104,6 +104,12 @@ std::string MapFileText(const CLayout& layout, const MapVehicles& vehicles)
         out.Line(vehicles.TrainChoice(slot));
     for (MapVehicle vehicle : kMapVehicles)
         out.Line(vehicles.VehicleChoice(vehicle));
+    const std::vector<std::string> operation = vehicles.OperationLines();
+    if (!operation.empty()) {
+        out.Line(mapsection::kOperationData);
+        for (const std::string& line : operation)
+            out.Line(line);
+    }
     return out.Take();
 }
 

@@ -69,7 +69,7 @@ struct KindName {
     Kind kind;
 };
 
-constexpr std::array<KindName, 30> kKinds = {{
+constexpr std::array<KindName, 36> kKinds = {{
     {"frames", Kind::Frames},
     {"key", Kind::Key},
     {"hold", Kind::Hold},
@@ -100,6 +100,12 @@ constexpr std::array<KindName, 30> kKinds = {{
     {"speed", Kind::Speed},
     {"attach", Kind::Attach},
     {"end", Kind::End},
+    {"protect", Kind::Protect},
+    {"auto", Kind::Auto},
+    {"cruise", Kind::Cruise},
+    {"shuttle", Kind::Shuttle},
+    {"stop-mark", Kind::StopMark},
+    {"itinerary", Kind::Itinerary},
 }};
 
 // Reads the words of one line into action; the reason when they do not fit its kind.
@@ -185,6 +191,24 @@ class LineReader {
                 return Reason("pause takes on or off");
             action_.numbers.push_back(line_.words[1] == "on" ? 1 : 0);
             return Done();
+        case Kind::Protect:
+            return Counted(1, 1) && Switch(1) ? Done() : Fail();
+        case Kind::Auto:
+        case Kind::Shuttle:
+            return Counted(2, 2) && Number(1, 1, 6, "slot") && Switch(2) ? Done() : Fail();
+        case Kind::Cruise:
+            return Counted(2, 2) && Number(1, 1, 6, "slot") && Number(2, 0, 1000, "km/h") ? Done() : Fail();
+        case Kind::StopMark:
+            return Counted(2, 2) && Number(1, 0, 1000000, "record index") &&
+                           Number(2, 0, 24 * 3600, "seconds")
+                       ? Done()
+                       : Fail();
+        case Kind::Itinerary:
+            if (Args() < 1) return Reason("itinerary needs a slot");
+            for (std::size_t i = 1; i < line_.words.size(); ++i) {
+                if (!Number(i, i == 1 ? 1 : 0, i == 1 ? 6 : 1000000, i == 1 ? "slot" : "record index")) return Fail();
+            }
+            return Done();
         case Kind::Speed:
             if (!Counted(1, 1) || !Number(1, 1, 8, "speed")) return Fail();
             // A power of two: 1, 2, 4 or 8.
@@ -237,6 +261,15 @@ class LineReader {
                        std::to_string(least) + " to " + std::to_string(most));
         }
         action_.numbers.push_back(*value);
+        return true;
+    }
+
+    // "on" or "off" as 1 or 0.
+    bool Switch(std::size_t word)
+    {
+        if (line_.words[word] != "on" && line_.words[word] != "off")
+            return Set(std::string(line_.words[0]) + " takes on or off, not \"" + std::string(line_.words[word]) + "\"");
+        action_.numbers.push_back(line_.words[word] == "on" ? 1 : 0);
         return true;
     }
 
@@ -396,6 +429,12 @@ std::string ActionsUsage()
            "  attach [flip]            lay the object dialog's type against the selected piece's\n"
            "                           current open end (Insert; flip: Shift+Insert, the other way)\n"
            "  end N                    make the selected piece's open end N (from 0) current\n"
+           "  protect on|off           protection of every train against running into others and\n"
+           "                           off the end of the track\n"
+           "  auto SLOT on|off         the slot's autopilot; cruise SLOT KMH its cruising speed\n"
+           "  shuttle SLOT on|off      the slot's train reverses at the ends of the line\n"
+           "  stop-mark INDEX SECONDS  mark a placed piece as part of a stop with its dwell (0 removes)\n"
+           "  itinerary SLOT INDEX...  the stops the slot's train visits in turn (none clears)\n"
            "A bad line stops the run with its line number and exit status 2.\n";
 }
 

@@ -25,6 +25,10 @@
 //   speed 1|2|4|8                     the pass rate of "早送り" (the report says it)
 //   attach [flip]                     "つなぐ" (Insert; flip: Shift+Insert)
 //   end N                             the selected piece's N-th open end made current
+//   protect on|off, auto SLOT on|off, cruise SLOT KMH, shuttle SLOT on|off
+//                                     the operation of the layout and of a train slot
+//   stop-mark INDEX SECONDS           a placed piece marked as part of a stop (0 removes)
+//   itinerary SLOT INDEX...           the stops a slot's train visits in turn
 //
 // '#' at the start of a line or after a blank starts a comment; blank lines are skipped.
 #pragma once
@@ -78,6 +82,12 @@ struct Action {
         Speed,
         Attach,
         End,
+        Protect,
+        Auto,
+        Cruise,
+        Shuttle,
+        StopMark,
+        Itinerary,
     };
 
     Kind kind = Kind::Frames;
@@ -85,7 +95,8 @@ struct Action {
     // Frames: count; Key: key codes; Hold: key, from, to; Click: x, y; drags: x1, y1, x2, y2;
     // Wheel: notches; Menu: id; Set: id, value; Button, Type: id; Row: row; Select: indices;
     // ExportPlan: the scale (none when fitted); Pause: 1 on, 0 off; Speed: the rate; Attach: 1 for
-    // flip, else 0; End: the open end.
+    // flip, else 0; End: the open end; Protect: 1 on; Auto, Shuttle: slot, 1 on; Cruise: slot,
+    // km/h; StopMark: index, seconds; Itinerary: slot, then the stops' indices.
     std::vector<int> numbers;
     Modifiers modifiers{};
     ScriptDialog dialog = ScriptDialog::Settings;

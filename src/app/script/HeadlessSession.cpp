@@ -182,6 +182,14 @@ platform::Status Session::Run(const Action& action)
     case Kind::End:
         done = LayTrack(action);
         break;
+    case Kind::Protect:
+    case Kind::Auto:
+    case Kind::Cruise:
+    case Kind::Shuttle:
+    case Kind::StopMark:
+    case Kind::Itinerary:
+        done = Operate(action);
+        break;
     }
     // What the user did between passes is no event of the run: placing, deleting or loading
     // renumbers objects and moves trains without counting as route changes or distance.

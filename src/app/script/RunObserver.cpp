@@ -4,6 +4,30 @@
 
 namespace app::headless {
 
+OperationReport CollectOperation(const operation::Operation& operation)
+{
+    OperationReport report;
+    report.protect = operation.Protect();
+    report.deadlock = operation.Deadlock();
+    for (int slot = 1; slot <= operation::kSlots; ++slot) {
+        const operation::TrainStatus& status = operation.Status(slot);
+        OperationReport::Train train;
+        train.slot = slot;
+        train.autopilot = operation.Slot(slot).autopilot;
+        train.state = operation::StateWord(status.state);
+        train.stopsMade = status.stopsMade;
+        train.reversals = status.reversals;
+        if (status.waitingFor > 0)
+            train.waitingFor = status.waitingFor;
+        else if (status.waitingFor == operation::kWaitsForEnd)
+            train.waitingWord = "end";
+        else if (status.waitingFor == operation::kWaitsForPath)
+            train.waitingWord = "path";
+        report.trains.push_back(std::move(train));
+    }
+    return report;
+}
+
 RunReport CollectRunReport(CSimulatorApp& app, const RunObserver& observer, std::vector<std::string> messages)
 {
     RunReport report;
@@ -21,6 +45,7 @@ RunReport CollectRunReport(CSimulatorApp& app, const RunObserver& observer, std:
     report.objects = app.Layout().PlacedObjects();
     report.history = app.Layout().History();
     report.measure = app.Ruler().Reading();
+    if (app.Operation().InUse()) report.operation = CollectOperation(app.Operation());
     report.routeChanges = observer.Changes();
     report.car = app.Vehicles().RoadCar();
     report.plane = app.Vehicles().Plane();

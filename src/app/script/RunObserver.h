@@ -75,6 +75,9 @@ struct FinishedFrames {
 };
 
 // The report of the run so far with the messages it showed (the window's --report too).
+// The operation's share of the report: the protection switch, trains in a circular wait and
+// each slot's state.
+OperationReport CollectOperation(const operation::Operation& operation);
 RunReport CollectRunReport(CSimulatorApp& app, const RunObserver& observer, std::vector<std::string> messages);
 // A headless run's report, with the time the device took to finish the frames.
 RunReport CollectReport(CSimulatorApp& app, const RunObserver& observer,

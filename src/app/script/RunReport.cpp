@@ -123,6 +123,27 @@ std::string ReportJson(const RunReport& report)
         json.Field("grade", report.measure->grade).EndObject();
     }
 
+    if (report.operation) {
+        json.Key("operation").BeginObject().Field("protect", report.operation->protect);
+        json.Key("deadlock").BeginArray();
+        for (const int slot : report.operation->deadlock)
+            json.Int(slot);
+        json.EndArray();
+        json.Key("trains").BeginArray();
+        for (const OperationReport::Train& train : report.operation->trains) {
+            json.BeginObject().Field("slot", train.slot).Field("auto", train.autopilot).Field("state", train.state);
+            json.Key("waiting_for");
+            if (train.waitingFor)
+                json.Int(*train.waitingFor);
+            else if (!train.waitingWord.empty())
+                json.String(train.waitingWord);
+            else
+                json.Null();
+            json.Field("stops_made", train.stopsMade).Field("reversals", train.reversals).EndObject();
+        }
+        json.EndArray().EndObject();
+    }
+
     json.EndObject();
     return json.Text() + "\n";
 }

@@ -20,6 +20,22 @@ struct TrainReport {
     double distance = 0;
 };
 
+// The operation of the layout, reported only when it is in use.
+struct OperationReport {
+    struct Train {
+        int slot = 0;
+        bool autopilot = false;
+        std::string state;        // manual, running, braking, dwelling, waiting, deadlock
+        std::optional<int> waitingFor; // a slot, or none
+        std::string waitingWord;  // "end" or "path" when waiting for no train
+        int stopsMade = 0;
+        int reversals = 0;
+    };
+    bool protect = false;
+    std::vector<int> deadlock;
+    std::vector<Train> trains;
+};
+
 // Pause, fast-forward and the passes simulated since Start, with the wall-clock time they took.
 struct ClockState {
     bool paused = false;
@@ -52,6 +68,7 @@ struct RunReport {
     bool interrupted = false;
     // The ruler's last reading, when it has one.
     std::optional<layout::RulerReading> measure;
+    std::optional<OperationReport> operation;
 };
 
 // The report as one JSON object.
