@@ -19,6 +19,9 @@
 #include "layout/MapFile.h"
 #include "layout/MapFileVehicles.h"
 #include "layout/PartsList.h"
+#include "layout/TrackShapes.h"
+#include "operation/Operation.h"
+#include "operation/TrackGraph.h"
 #include "plan/PlanExport.h"
 #include "platform/KeyState.h"
 #include "platform/RecordingDialogService.h"
@@ -193,6 +196,52 @@ void BM_MaxLayoutSimulationPass(benchmark::State& state)
     PassPart(state, Content::Get().Max(), Content::Get().MaxMap(), true);
 }
 BENCHMARK(BM_MaxLayoutSimulationPass)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// (i) The largest layout's track graph built again, as after any edit: the route lines of every
+// placed track object read and joined at their ends (target under 5 ms).
+void BM_MaxLayoutTrackGraph(benchmark::State& state)
+{
+    Program program(Content::Get().Max(), Content::Get().MaxMap(), Backend::Recording);
+    if (!program.Ready()) return Fail(state, "the program did not start with its layout");
+    const layout::CLayout& layout = program.App().OwnLayout().Core();
+    operation::TrackGraph graph;
+    for (auto _ : state) {
+        const layout::TrackShapes shapes(layout);
+        graph.Build(operation::TrackGraph::LayoutLines(layout, shapes), layout.Placed().Count());
+        benchmark::DoNotOptimize(graph.Lines().data());
+    }
+    state.counters["objects"] = static_cast<double>(layout.Placed().Count());
+    state.counters["lines"] = static_cast<double>(graph.Lines().size());
+}
+BENCHMARK(BM_MaxLayoutTrackGraph)->Unit(benchmark::kMillisecond);
+
+// (j) The simulation part of a pass on the largest layout with protection on and all six trains
+// on autopilot (target under 0.30 ms).
+void BM_MaxLayoutAutopilotPass(benchmark::State& state)
+{
+    Program program(Content::Get().Max(), Content::Get().MaxMap(), Backend::Recording);
+    if (!program.Ready()) return Fail(state, "the program did not start with its layout");
+    operation::OperationSettings settings;
+    settings.protect = true;
+    for (operation::SlotSettings& slot : settings.slots)
+        slot.autopilot = true;
+    program.App().ChangeOperation(settings);
+    for (int i = 0; i < 100; ++i)
+        program.Pass();
+    const app::PassTimes before = program.App().Times();
+    for (auto _ : state) {
+        const double from = program.App().Times().simulationMs;
+        program.Pass();
+        state.SetIterationTime((program.App().Times().simulationMs - from) / 1000.0);
+    }
+    const app::PassTimes& after = program.App().Times();
+    state.counters["sim_ms"] = (after.simulationMs - before.simulationMs) / (after.passes - before.passes);
+    int running = 0;
+    for (int slot = 1; slot <= operation::kSlots; ++slot)
+        running += program.App().Operation().Status(slot).state == operation::TrainStateKind::Running;
+    state.counters["running"] = running;
+}
+BENCHMARK(BM_MaxLayoutAutopilotPass)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_MaxLayoutFrameComposition(benchmark::State& state)
 {

@@ -53,6 +53,12 @@ void CSimulatorApp::StepOperation()
     for (int i = 0; i < placed.Count(); ++i)
         ids_[static_cast<std::size_t>(i)] = placed.IdOf(i);
     const auto orders = operation_.Step(views, placed.All(), ids_);
+    // Turnouts set for itineraries, as if the train had thrown them.
+    if (!operation_.RouteSettings().empty()) {
+        for (const operation::Operation::RouteSetting& setting : operation_.RouteSettings())
+            appLayout_.Core().Placed().SetRoute(setting.object, setting.route);
+        RefreshTurnoutControls();
+    }
     for (vehicles::CTrain& train : trains) {
         const int slot = train.Slot();
         if (slot < 1 || slot > operation::kSlots) continue;

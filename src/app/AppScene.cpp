@@ -4,6 +4,7 @@
 #include "app/CSimulatorApp.h"
 #include "layout/CheckMarkers.h"
 #include "layout/LayoutRenderer.h"
+#include "render/OperationText.h"
 #include "ui/CommandIds.h"
 #include "ui/SetUpTemplate.h"
 
@@ -96,6 +97,13 @@ std::string AppScene::TrainSpeedText(int slot) const
 {
     const vehicles::CTrain* train = vehicles_.Slot(slot);
     return train ? train->SpeedText() : "0km/h";
+}
+
+std::string AppScene::TrainStateText(int slot) const
+{
+    const operation::Operation& operation = app_.Operation();
+    if (!operation.InUse() || !vehicles_.TrainRuns(slot)) return {};
+    return render::TrainStateText(operation.Status(slot), operation.Deadlock());
 }
 
 std::string AppScene::CarSpeedText() const

@@ -38,6 +38,7 @@ class AppScene final : public render::FrameScene {
 
     // "100km/h"; an unknown slot reads as standing.
     std::string TrainSpeedText(int slot) const override;
+    std::string TrainStateText(int slot) const override;
     std::string CarSpeedText() const override;
     std::string PlaneSpeedText() const override;
     std::string PlaneAltitudeText() const override;

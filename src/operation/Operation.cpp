@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <queue>
 
 namespace operation {
 
@@ -134,12 +135,90 @@ void Operation::RefreshGraph(const layout::CLayout& layout)
     graph_.Build(TrackGraph::LayoutLines(layout, shapes), layout.Placed().Count());
     graphRevision_ = revision;
     graphBuilt_ = true;
+    ++graphVersion_;
 }
 
 void Operation::SetGraph(std::vector<PieceLine> lines, int objectCount)
 {
     graph_.Build(std::move(lines), objectCount);
     graphBuilt_ = false;
+    ++graphVersion_;
+}
+
+int Operation::NextStopObject(int slot, std::span<const layout::ObjectId> ids) const
+{
+    const auto& itinerary = settings_.slots[static_cast<std::size_t>(slot - 1)].itinerary;
+    if (itinerary.empty()) return -1;
+    const layout::ObjectId id = itinerary[runtime_[static_cast<std::size_t>(slot - 1)].nextStop % itinerary.size()];
+    const auto found = std::find(ids.begin(), ids.end(), id);
+    return found == ids.end() ? -1 : static_cast<int>(found - ids.begin());
+}
+
+const std::vector<float>& Operation::DistancesTo(int slot, int object)
+{
+    Runtime& rt = runtime_[static_cast<std::size_t>(slot - 1)];
+    if (rt.distanceTarget == object && rt.distanceGraph == graphVersion_) return rt.distance;
+    rt.distanceTarget = object;
+    rt.distanceGraph = graphVersion_;
+    const auto& lines = graph_.Lines();
+    // State 2l: line l entered at end 0 (running towards end 1); 2l + 1: entered at end 1.
+    rt.distance.assign(lines.size() * 2, kNoLimit);
+    using Entry = std::pair<float, int>;
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<>> open;
+    const auto [first, last] = graph_.LinesOf(object);
+    for (int l = first; l < last; ++l) {
+        for (const int state : {2 * l, 2 * l + 1}) {
+            rt.distance[static_cast<std::size_t>(state)] = 0;
+            open.push({0.0f, state});
+        }
+    }
+    // Backwards: a state is reached from the lines whose far end meets the end it is entered at.
+    while (!open.empty()) {
+        const auto [d, state] = open.top();
+        open.pop();
+        if (d > rt.distance[static_cast<std::size_t>(state)]) continue;
+        const int line = state / 2;
+        const int entered = state % 2;
+        for (const LineEnd& link : lines[static_cast<std::size_t>(line)].links[entered]) {
+            // That line runs towards the end that meets us: it was entered at its other end.
+            const int before = 2 * link.line + (1 - link.end);
+            const float through = d + lines[static_cast<std::size_t>(link.line)].length;
+            if (through < rt.distance[static_cast<std::size_t>(before)]) {
+                rt.distance[static_cast<std::size_t>(before)] = through;
+                open.push({through, before});
+            }
+        }
+    }
+    return rt.distance;
+}
+
+LinePlace Operation::Steer(int slot, int target, int line, int end, std::span<const layout::PlacedObject> objects)
+{
+    const auto& lines = graph_.Lines();
+    const auto& links = lines[static_cast<std::size_t>(line)].links[end != 0 ? 1 : 0];
+    const std::vector<float>& distance = DistancesTo(slot, target);
+    const LineEnd* best = nullptr;
+    float nearest = kNoLimit;
+    for (const LineEnd& link : links) {
+        const float d = distance[static_cast<std::size_t>(2 * link.line + link.end)];
+        if (d < nearest) {
+            nearest = d;
+            best = &link;
+        }
+    }
+    if (!best) return {};
+    const PieceLine& piece = lines[static_cast<std::size_t>(best->line)].piece;
+    const int object = piece.object;
+    if (object >= 0 && object < static_cast<int>(objects.size()) &&
+        objects[static_cast<std::size_t>(object)].route != piece.route) {
+        // A turnout under another train stays as it is; the way on is then the one it is set for.
+        const auto [from, to] = std::equal_range(occupants_.begin(), occupants_.end(), Occupant{object, 0, {}, 0.0f});
+        if (std::any_of(from, to, [slot](const Occupant& o) { return o.slot != slot; }))
+            return graph_.Next(line, end, objects);
+        routeSettings_.push_back({object, piece.route});
+    }
+    const TrackGraph::Line& to = lines[static_cast<std::size_t>(best->line)];
+    return best->end == 0 ? LinePlace{best->line, 0.0f, 1} : LinePlace{best->line, to.length, -1};
 }
 
 const TrainStatus& Operation::Status(int slot) const
@@ -197,6 +276,10 @@ Operation::Ahead Operation::LookAhead(int slot, const TrainView& train, int dire
     };
     const auto& lines = graph_.Lines();
     bool skipServed = stops && runtime_[static_cast<std::size_t>(slot - 1)].served;
+    // With an itinerary only the run of its next stop counts, and the way there is steered.
+    const int target = stops ? NextStopObject(slot, ids) : -1;
+    const bool itinerary = !settings_.slots[static_cast<std::size_t>(slot - 1)].itinerary.empty();
+    bool runHasTarget = false;
     int runSeconds = 0; // of the stop run the walk is in
     float walked = 0;
     for (int step = 0; step < kMaxLines; ++step) {
@@ -207,13 +290,15 @@ Operation::Ahead Operation::LookAhead(int slot, const TrainView& train, int dire
             if (step == 0 && onStop) *onStop = seconds > 0;
             if (seconds == 0) {
                 skipServed = false;
-                if (runSeconds > 0 && offer(walked - own, kWaitsForNothing)) {
+                if (runSeconds > 0 && (!itinerary || runHasTarget) && offer(walked - own, kWaitsForNothing)) {
                     best.stop = true;
                     best.dwellSeconds = runSeconds;
                 }
                 runSeconds = 0;
+                runHasTarget = false;
             } else if (!skipServed) {
                 runSeconds = seconds;
+                runHasTarget = runHasTarget || object == target;
             }
         }
         // Cars of other trains on this piece, as far along the line as they stand.
@@ -231,9 +316,15 @@ Operation::Ahead Operation::LookAhead(int slot, const TrainView& train, int dire
         const float remaining = at.dir > 0 ? line.length - at.s : at.s;
         walked += remaining;
         if (walked - own > reach || walked - own - 40.0f > best.distance) break;
-        const LinePlace next = graph_.Next(at.line, at.dir > 0 ? 1 : 0, objects);
+        const int end = at.dir > 0 ? 1 : 0;
+        const bool steering = stops && target >= 0 && object != target;
+        const LinePlace next = steering ? Steer(slot, target, at.line, end, objects) : graph_.Next(at.line, end, objects);
+        if (!next.Valid() && steering && !line.links[end].empty()) {
+            offer(walked - own, kWaitsForPath);
+            break;
+        }
         if (!next.Valid()) {
-            if (runSeconds > 0 && offer(walked - own, kWaitsForNothing)) {
+            if (runSeconds > 0 && (!itinerary || runHasTarget) && offer(walked - own, kWaitsForNothing)) {
                 best.stop = true;
                 best.terminus = true;
                 best.dwellSeconds = runSeconds;
@@ -253,6 +344,7 @@ std::array<TrainOrder, kSlots> Operation::Step(std::span<const TrainView> trains
 {
     std::array<TrainOrder, kSlots> orders{};
     occupants_.clear();
+    routeSettings_.clear();
     const int count = std::min<int>(static_cast<int>(trains.size()), kSlots);
     for (int i = 0; i < count; ++i) {
         const TrainView& train = trains[static_cast<std::size_t>(i)];
@@ -316,7 +408,10 @@ std::array<TrainOrder, kSlots> Operation::Step(std::span<const TrainView> trains
         if (atRest && (travelAhead.stop || (travelAhead.waitsFor == kWaitsForEnd && settings.shuttle))) {
             // This pass is the dwell's first.
             status.dwellPasses = std::max(1, travelAhead.dwellSeconds * kPassesPerSecond);
-            if (travelAhead.stop) ++status.stopsMade;
+            if (travelAhead.stop) {
+                ++status.stopsMade;
+                ++rt.nextStop;
+            }
             rt.reverse = settings.shuttle && (travelAhead.terminus || !travelAhead.stop);
         }
         if (status.dwellPasses > 0) {

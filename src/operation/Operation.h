@@ -131,6 +131,13 @@ class Operation {
                                         std::span<const layout::ObjectId> ids);
 
     const TrainStatus& Status(int slot) const;
+    // Turnouts the last pass set for an itinerary: object index and route. The caller switches
+    // them before the next pass.
+    struct RouteSetting {
+        int object = 0;
+        int route = 0;
+    };
+    const std::vector<RouteSetting>& RouteSettings() const { return routeSettings_; }
     // The slots in a circular wait, in order.
     const std::vector<int>& Deadlock() const { return deadlock_; }
 
@@ -154,6 +161,11 @@ class Operation {
         bool served = false;   // standing in a stop it has served; no stop there again
         bool reverse = false;  // reverse when the dwell ends
         bool wasAuto = false;
+        std::size_t nextStop = 0; // of the itinerary
+        // Distances on the graph to the itinerary's next stop, per line and direction.
+        int distanceTarget = -1;
+        std::uint64_t distanceGraph = 0;
+        std::vector<float> distance;
         TrainStatus status;
     };
 
@@ -162,6 +174,14 @@ class Operation {
                     bool stops, bool* onStop);
     LinePlace Place(const TrainView& train, int direction, std::span<const layout::PlacedObject> objects) const;
     int StopSeconds(int object, std::span<const layout::ObjectId> ids) const;
+    // The object of the slot's next itinerary stop, -1 without one.
+    int NextStopObject(int slot, std::span<const layout::ObjectId> ids) const;
+    // How far each line, entered in each direction, is from the object along the track (any
+    // route of a turnout), kept per slot until the graph or the target changes.
+    const std::vector<float>& DistancesTo(int slot, int object);
+    // At a line's end: the line the itinerary takes, setting a facing turnout where it may;
+    // invalid when no way on leads to the target.
+    LinePlace Steer(int slot, int target, int line, int end, std::span<const layout::PlacedObject> objects);
     void FindDeadlock();
 
     OperationSettings settings_;
@@ -171,6 +191,8 @@ class Operation {
     std::array<Runtime, kSlots> runtime_{};
     std::vector<Occupant> occupants_;
     std::vector<int> deadlock_;
+    std::vector<RouteSetting> routeSettings_;
+    std::uint64_t graphVersion_ = 1; // counts the graphs built
 };
 
 // The highest speed from which braking at kBrakeRate a pass ends within `distance`.

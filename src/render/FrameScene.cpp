@@ -22,6 +22,11 @@ std::string FrameScene::TrainSpeedText(int) const
     return "0km/h";
 }
 
+std::string FrameScene::TrainStateText(int) const
+{
+    return {};
+}
+
 std::string FrameScene::CarSpeedText() const
 {
     return "0km/h";

@@ -45,6 +45,8 @@ class FrameScene {
     // --- the read-outs of the text lines (without their prefixes)
     // Slots 1 to 6, e.g. "0km/h".
     virtual std::string TrainSpeedText(int slot) const;
+    // What the layout's operation says of the train ("走行", "待機（電車2）"), or nothing.
+    virtual std::string TrainStateText(int slot) const;
     virtual std::string CarSpeedText() const;
     virtual std::string PlaneSpeedText() const;
     virtual std::string PlaneAltitudeText() const; // "0m"

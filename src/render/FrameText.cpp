@@ -21,9 +21,11 @@ std::array<std::string, kTextRows> TextLines(const std::string& frameRateText, c
 {
     std::array<std::string, kTextRows> lines;
     lines[0] = frameRateText;
-    for (int slot = 1; slot <= 6; ++slot)
+    for (int slot = 1; slot <= 6; ++slot) {
+        const std::string state = scene.TrainStateText(slot);
         lines[static_cast<std::size_t>(slot)] =
-            "電車" + std::to_string(slot) + ":" + scene.TrainSpeedText(slot);
+            "電車" + std::to_string(slot) + ":" + scene.TrainSpeedText(slot) + (state.empty() ? "" : " " + state);
+    }
     lines[7] = "車:" + scene.CarSpeedText();
     lines[8] = "飛行機:" + scene.PlaneSpeedText();
     lines[9] = "高度:" + scene.PlaneAltitudeText();

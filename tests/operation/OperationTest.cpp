@@ -1,7 +1,9 @@
 // The operation on a straight line of ten-unit pieces along +x (and a turnout), with trains moved
 // the way CTrain moves them: the limits and the autopilot speed of one pass are obeyed by the
 // next, at the keys' rate.
+#include "layout/ObjectCatalogue.h"
 #include "operation/Operation.h"
+#include "operation/OperationFile.h"
 
 #include <gtest/gtest.h>
 
@@ -162,6 +164,33 @@ TEST(Autopilot, AShuttleReversesAtBothEndsAndTrainsFacingEachOtherDeadlock)
     EXPECT_GE(single.trains[1].x - single.trains[0].x, 5.0f + 5.0f + kMargin - 0.05f);
 }
 
+TEST(Itinerary, SetsTheFacingTurnoutForItsNextStopOrWaitsForAPath)
+{
+    // Piece 1 is a turnout whose route 1 leads to piece 3 beside piece 2.
+    Line line(4);
+    std::vector<PieceLine> lines = Straight(3);
+    lines.push_back({.object = 1, .route = 1, .points = {{10, 0, 0}, {20, 0, 5}}});
+    lines.push_back({.object = 3, .route = 0, .points = {{20, 0, 5}, {40, 0, 5}}});
+    line.operation.SetGraph(lines, 4);
+    line.operation.SetAutopilot(1, true);
+    line.operation.MarkStop(line.ids[3], 5);
+    line.operation.SetItinerary(1, {line.ids[3]});
+    line.trains = {{.x = 4.5f}};
+    line.Pass();
+    ASSERT_EQ(line.operation.RouteSettings().size(), 1u);
+    EXPECT_EQ(line.operation.RouteSettings()[0].object, 1);
+    EXPECT_EQ(line.operation.RouteSettings()[0].route, 1);
+
+    // A stop behind the train cannot be reached going on: it stops short of the end and says so.
+    line.operation.SetItinerary(1, {line.ids[0]});
+    line.objects[1].route = 0;
+    line.trains = {{.x = 14.0f}};
+    for (int pass = 0; pass < 2000; ++pass)
+        line.Pass();
+    EXPECT_EQ(line.operation.Status(1).state, TrainStateKind::Waiting);
+    EXPECT_EQ(line.operation.Status(1).waitingFor, kWaitsForPath);
+}
+
 TEST(Protection, StoppingSpeedBrakesWithinTheDistance)
 {
     for (const float distance : {0.005f, 0.3f, 5.0f, 60.0f}) {
@@ -174,6 +203,30 @@ TEST(Protection, StoppingSpeedBrakesWithinTheDistance)
         EXPECT_LE(run, distance + 1e-4) << distance;
     }
     EXPECT_EQ(StoppingSpeed(-1.0f), 0.0f);
+}
+
+} // namespace
+} // namespace operation
+
+namespace operation {
+namespace {
+
+TEST(OperationFile, WritesOnlyWhatIsSetAndReadsBadLinesSafely)
+{
+    const layout::ObjectCatalogue catalogue("korvela");
+    const layout::PlacedObjects placed(catalogue);
+    OperationSettings settings;
+    EXPECT_TRUE(OperationLines(settings, placed).empty());
+    settings.protect = true;
+    settings.slots[1] = {.autopilot = true, .cruiseKmh = 45, .shuttle = true, .itinerary = {}};
+    const std::vector<std::string> lines = OperationLines(settings, placed);
+    EXPECT_EQ(lines, (std::vector<std::string>{"protect,1", "slot,2,1,45,1"}));
+    EXPECT_EQ(ReadOperationLines(lines, placed), settings);
+    // Slots, speeds and pieces out of range, stray fields and junk are left out.
+    const OperationSettings bad = ReadOperationLines(
+        {"slot,7,1,60,0", "slot,1,1,99999,0", "slot,1,1", "stop,0,20", "stop,-1,5", "itinerary,1,3", "x", ""},
+        placed);
+    EXPECT_EQ(bad, OperationSettings{});
 }
 
 } // namespace
