@@ -256,6 +256,20 @@ LinePlace Operation::Place(const TrainView& train, int direction, std::span<cons
     return best;
 }
 
+bool Operation::RunBehindHas(LinePlace at, int target, std::span<const layout::PlacedObject> objects,
+                             std::span<const layout::ObjectId> ids) const
+{
+    const auto& lines = graph_.Lines();
+    at.dir = -at.dir; // walking back
+    for (int step = 0; step < kMaxLines && at.Valid(); ++step) {
+        const int object = lines[static_cast<std::size_t>(at.line)].piece.object;
+        if (object == target) return true;
+        if (StopSeconds(object, ids) == 0) return false;
+        at = graph_.Next(at.line, at.dir > 0 ? 1 : 0, objects);
+    }
+    return false;
+}
+
 Operation::Ahead Operation::LookAhead(int slot, const TrainView& train, int direction, float reach,
                                       std::span<const layout::PlacedObject> objects,
                                       std::span<const layout::ObjectId> ids, bool stops, bool* onStop)
@@ -298,7 +312,8 @@ Operation::Ahead Operation::LookAhead(int slot, const TrainView& train, int dire
                 runHasTarget = false;
             } else if (!skipServed) {
                 runSeconds = seconds;
-                runHasTarget = runHasTarget || object == target;
+                // A train already inside the stop's run may have passed its target piece.
+                runHasTarget = runHasTarget || object == target || (step == 0 && RunBehindHas(at, target, objects, ids));
             }
         }
         // Cars of other trains on this piece, as far along the line as they stand.

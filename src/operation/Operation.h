@@ -174,6 +174,9 @@ class Operation {
                     bool stops, bool* onStop);
     LinePlace Place(const TrainView& train, int direction, std::span<const layout::PlacedObject> objects) const;
     int StopSeconds(int object, std::span<const layout::ObjectId> ids) const;
+    // Whether the stop run the place lies in reaches the target piece behind it.
+    bool RunBehindHas(LinePlace at, int target, std::span<const layout::PlacedObject> objects,
+                      std::span<const layout::ObjectId> ids) const;
     // The object of the slot's next itinerary stop, -1 without one.
     int NextStopObject(int slot, std::span<const layout::ObjectId> ids) const;
     // How far each line, entered in each direction, is from the object along the track (any
