@@ -9,6 +9,7 @@
 #include "layout/PlacedObjects.h"
 #include "math/Vector.h"
 #include "operation/TrackGraph.h"
+#include "vehicles/CTrain.h"
 
 #include <array>
 #include <cstdint>
@@ -27,7 +28,7 @@ namespace operation {
 
 inline constexpr int kSlots = 6;
 // Braking and accelerating as the drive keys do, per pass.
-inline constexpr double kBrakeRate = 0.001;
+inline constexpr double kBrakeRate = vehicles::CTrain::kAcceleration;
 // Trains come to rest this far short of an obstacle.
 inline constexpr float kMargin = 2.0f;
 inline constexpr int kPassesPerSecond = 60;

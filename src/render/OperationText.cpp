@@ -35,7 +35,7 @@ std::string TrainStateText(const operation::TrainStatus& status, std::span<const
     case TrainStateKind::Deadlock: {
         std::string slots;
         for (const int slot : deadlock)
-            slots += (slots.empty() ? "" : "・") + std::to_string(slot);
+            slots += (slots.empty() ? "" : ",") + std::to_string(slot);
         return "行き詰まり（" + slots + "）";
     }
     }

@@ -23,6 +23,7 @@ OperationReport CollectOperation(const operation::Operation& operation)
             train.waitingWord = "end";
         else if (status.waitingFor == operation::kWaitsForPath)
             train.waitingWord = "path";
+        if (status.offTrack) report.offTrack.push_back(slot);
         report.trains.push_back(std::move(train));
     }
     return report;

@@ -129,6 +129,10 @@ std::string ReportJson(const RunReport& report)
         for (const int slot : report.operation->deadlock)
             json.Int(slot);
         json.EndArray();
+        json.Key("off_track").BeginArray();
+        for (const int slot : report.operation->offTrack)
+            json.Int(slot);
+        json.EndArray();
         json.Key("trains").BeginArray();
         for (const OperationReport::Train& train : report.operation->trains) {
             json.BeginObject().Field("slot", train.slot).Field("auto", train.autopilot).Field("state", train.state);

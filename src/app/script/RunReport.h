@@ -33,6 +33,7 @@ struct OperationReport {
     };
     bool protect = false;
     std::vector<int> deadlock;
+    std::vector<int> offTrack; // running trains with no place on the track graph
     std::vector<Train> trains;
 };
 
