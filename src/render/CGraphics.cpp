@@ -142,8 +142,11 @@ bool CGraphics::RenderMainFrame(const MainFrameContext& context)
         if (setUp.IsChecked(su::kText)) {
             const std::array<std::string, kTextRows> texts = TextLines(frameRate_.Next(context.passes), scene);
             DrawTextLine(texts[0], 0, kFrameRateRight);
-            for (int row = 1; row < kTextRows; ++row)
-                DrawTextLine(texts[static_cast<std::size_t>(row)], row);
+            for (int row = 1; row < kTextRows; ++row) {
+                // A train's line with its operation state needs more room than the read-outs.
+                const bool state = row <= 6 && !scene.TrainStateText(row).empty();
+                DrawTextLine(texts[static_cast<std::size_t>(row)], row, state ? kStateTextRight : kTextRight);
+            }
             if (!context.stateText.empty()) DrawTextLine(context.stateText, kTextRows);
         }
         device.EndScene();

@@ -27,6 +27,8 @@ std::array<std::string, kTextRows> TextLines(const std::string& frameRateText, c
 // The frame-rate row is wider, for the pass rate shown beside the frame rate.
 inline constexpr int kTextRowHeight = 16;
 inline constexpr int kTextRight = 100;
+// The right edge of a train's line that carries its operation state.
+inline constexpr int kStateTextRight = 360;
 inline constexpr int kFrameRateRight = 240;
 inline constexpr std::uint32_t kTextShadowArgb = 0xFF7F7F7F;
 inline constexpr std::uint32_t kTextArgb = 0xFFFFFFFF;
