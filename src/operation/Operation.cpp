@@ -30,11 +30,6 @@ float Cruise(const SlotSettings& slot)
     return static_cast<float>(slot.cruiseKmh / kKmhPerUnit);
 }
 
-float PlanDistance(math::Vec3 a, math::Vec3 b)
-{
-    return std::hypot(a.x - b.x, a.z - b.z);
-}
-
 } // namespace
 
 float StoppingSpeed(float distance)

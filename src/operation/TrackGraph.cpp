@@ -11,12 +11,12 @@
 
 namespace operation {
 
-namespace {
-
 float PlanDistance(math::Vec3 a, math::Vec3 b)
 {
     return std::hypot(a.x - b.x, a.z - b.z);
 }
+
+namespace {
 
 std::int64_t CellKey(std::int64_t cx, std::int64_t cz)
 {

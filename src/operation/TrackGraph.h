@@ -23,6 +23,9 @@ namespace operation {
 // Line ends this close on the plan and in height are joined.
 inline constexpr float kJoinReach = 0.25f;
 
+// The distance of two points on the plan.
+float PlanDistance(math::Vec3 a, math::Vec3 b);
+
 // One route line of a piece, in world space.
 struct PieceLine {
     int object = 0;
