@@ -67,6 +67,7 @@ struct Action {
         LoadMap,
         SaveMap,
         ImportMap,
+        ObjectFolder,
         Report,
         Screenshot,
         CheckLayout,
