@@ -206,8 +206,7 @@ void OpenPackageAsCommanded(CSimulatorApp& app, platform::DialogService& dialogs
     if (!app.ConfirmUnsavedChanges()) return;
     platform::FileRequest request{.title = platform::Tr("パッケージを開く"),
                                   .defaultExtension = std::string(kPackageExtension),
-                                  .filters = {{platform::Tr("レイアウトのパッケージ (*.korvela.zip)"), {"*.korvela.zip"}},
-                                              {platform::Tr("すべてのファイル (*.*)"), {"*"}}}};
+                                  .filters = {{platform::Tr("レイアウトのパッケージ (*.korvela.zip)"), {"*.korvela.zip"}}}};
     request.options.fileMustExist = true;
     const std::optional<std::string> path = dialogs.ChooseFileToOpen(request);
     if (!path) return;

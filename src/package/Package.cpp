@@ -230,7 +230,7 @@ platform::Result<Unpacked> Unpack(zip_t* archive, std::string parent, const MapC
         if (RefusedName(file.name) || file.name == kManifestName || !listed.emplace(file.name, &file).second)
             return Refused("package.txt の一覧が正しくありません: " + file.name);
     }
-    if (!listed.contains(manifest->map)) return Refused("package.txt の地図がありません: " + manifest->map);
+    if (!listed.contains(manifest->map)) return Refused("package.txt のマップがありません: " + manifest->map);
     std::size_t files = 0;
     for (const Entry& entry : *entries) {
         if (entry.folder || entry.name == kManifestName) continue;
