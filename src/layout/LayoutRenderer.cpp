@@ -119,7 +119,7 @@ void UpdatePlacement(const CLayout& layout, PlacedDrawCache& cache)
 void DrawPlaceholderFrames(gfx::Device* device, const CLayout& layout, const PlacedDrawCache& cache)
 {
     constexpr std::uint32_t kRed = 0xFFFF0000;
-    constexpr float kLift = 0.02f; // just above what the object stands on
+    constexpr float kLift = 0.1f; // just above what the object stands on
     const std::span<const PlacedObject> objects = layout.Placed().All();
     std::vector<gfx::ColoredVertex> lines;
     for (const int index : cache.drawn) {
