@@ -151,9 +151,10 @@ platform::Result<std::size_t> PackLayout(CSimulatorApp& app, const std::string& 
 }
 
 platform::Result<package::Unpacked> OpenPackage(CSimulatorApp& app, const std::string& packagePath,
-                                                const std::string& parentFolder)
+                                                const std::string& parentFolder, const std::string& folderName)
 {
-    platform::Result<package::Unpacked> unpacked = package::UnpackPackage(packagePath, parentFolder, PackedMapProblem);
+    platform::Result<package::Unpacked> unpacked =
+        package::UnpackPackage(packagePath, parentFolder, PackedMapProblem, {}, folderName);
     if (!unpacked) return unpacked;
     VehiclesPort& vehicles = app.Vehicles();
     for (const auto& [key, folder] : unpacked->manifest.folders) {

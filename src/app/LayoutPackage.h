@@ -39,10 +39,11 @@ std::string PackageSavedMessage(const std::string& path, std::size_t files);
 std::string PackageOpenedMessage(const std::string& folder);
 
 platform::Result<std::size_t> PackLayout(CSimulatorApp& app, const std::string& path);
-// Unpacks a package into a new folder in parentFolder, points the train and vehicle folders
-// at the package's and loads its map (its folder becomes the object folder).
+// Unpacks a package into a new folder in parentFolder (named folderName, or after the map),
+// points the train and vehicle folders at the package's and loads its map (its folder becomes
+// the object folder).
 platform::Result<package::Unpacked> OpenPackage(CSimulatorApp& app, const std::string& packagePath,
-                                                const std::string& parentFolder);
+                                                const std::string& parentFolder, const std::string& folderName = {});
 // Where opened packages go: "layouts/" in the program's data folder.
 std::string LayoutsFolder(const CSimulatorApp& app);
 

@@ -215,7 +215,7 @@ platform::Result<std::string> MoveIntoPlace(const std::string& from, const std::
 }
 
 platform::Result<Unpacked> Unpack(zip_t* archive, std::string parent, const MapCheck& checkMap,
-                                  const PackageLimits& limits)
+                                  const PackageLimits& limits, const std::string& folderName)
 {
     platform::Result<std::vector<Entry>> entries = CheckDirectory(archive, limits);
     if (!entries) return platform::Fail(entries.error());
@@ -248,7 +248,7 @@ platform::Result<Unpacked> Unpack(zip_t* archive, std::string parent, const MapC
     if (!parent.empty() && parent.back() != '/') parent += '/';
     std::error_code error;
     fs::create_directories(parent.empty() ? "." : parent, error);
-    const std::string name = FolderName(manifest->map);
+    const std::string name = folderName.empty() ? FolderName(manifest->map) : folderName;
     std::string pattern = parent + "." + name + ".unpacking-XXXXXX";
     if (!::mkdtemp(pattern.data())) return platform::Fail("フォルダを作れません: " + parent);
     TemporaryFolder temporary(pattern);
@@ -435,7 +435,8 @@ platform::Status WritePackage(const std::string& packagePath, const Manifest& ab
 }
 
 platform::Result<Unpacked> UnpackPackage(const std::string& packagePath, const std::string& parentFolder,
-                                         const MapCheck& checkMap, const PackageLimits& limits)
+                                         const MapCheck& checkMap, const PackageLimits& limits,
+                                         const std::string& folderName)
 {
     int code = 0;
     zip_t* archive = zip_open(packagePath.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
@@ -445,11 +446,12 @@ platform::Result<Unpacked> UnpackPackage(const std::string& packagePath, const s
         return Refused("zip ファイルではないか、壊れています（" + ZipErrorText(&error) + "）");
     }
     const ZipHandle handle(archive);
-    return Unpack(archive, parentFolder, checkMap, limits);
+    return Unpack(archive, parentFolder, checkMap, limits, folderName);
 }
 
 platform::Result<Unpacked> UnpackPackageBytes(std::string_view bytes, const std::string& parentFolder,
-                                              const MapCheck& checkMap, const PackageLimits& limits)
+                                              const MapCheck& checkMap, const PackageLimits& limits,
+                                              const std::string& folderName)
 {
     zip_error_t error;
     zip_error_init(&error);
@@ -462,7 +464,7 @@ platform::Result<Unpacked> UnpackPackageBytes(std::string_view bytes, const std:
     }
     zip_error_fini(&error);
     const ZipHandle handle(archive);
-    return Unpack(archive, parentFolder, checkMap, limits);
+    return Unpack(archive, parentFolder, checkMap, limits, folderName);
 }
 
 } // namespace package

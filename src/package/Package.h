@@ -79,12 +79,14 @@ struct Unpacked {
     Manifest manifest;
 };
 
-// Checks the package and unpacks it into a new folder in parentFolder named after the map
-// ("NAME", else "NAME (2)" and so on). Every refusal names its reason.
+// Checks the package and unpacks it into a new folder in parentFolder named folderName, or after
+// the map when that is empty ("NAME", else "NAME (2)" and so on). Every refusal names its reason.
 platform::Result<Unpacked> UnpackPackage(const std::string& packagePath, const std::string& parentFolder,
-                                         const MapCheck& checkMap = {}, const PackageLimits& limits = {});
+                                         const MapCheck& checkMap = {}, const PackageLimits& limits = {},
+                                         const std::string& folderName = {});
 // The same from the package's bytes.
 platform::Result<Unpacked> UnpackPackageBytes(std::string_view bytes, const std::string& parentFolder,
-                                              const MapCheck& checkMap = {}, const PackageLimits& limits = {});
+                                              const MapCheck& checkMap = {}, const PackageLimits& limits = {},
+                                              const std::string& folderName = {});
 
 } // namespace package

@@ -29,17 +29,20 @@ mkdir "$tmp/home"
 HOME=$tmp/home XDG_DATA_HOME= "$bin" --headless --unpack "$tmp/demo.korvela.zip" "$tmp/home/unpacked" \
   --report "$tmp/unpacked.json" >"$tmp/out.log" 2>&1 || fail "--unpack exited $?: $(cat "$tmp/out.log")"
 [ "$(digest "$tmp/orig.json")" = "$(digest "$tmp/unpacked.json")" ] || fail "the unpacked layout differs"
-cmp -s "$map" "$tmp/home/unpacked/demo/objects/demo.txt" || fail "the unpacked map differs"
-HOME=$tmp/home "$bin" --headless --unpack "$tmp/demo.korvela.zip" "$tmp/home/unpacked" >/dev/null 2>&1 ||
-  fail "a second --unpack failed"
-[ -d "$tmp/home/unpacked/demo (2)" ] || fail "a second copy did not get a folder of its own"
+cmp -s "$map" "$tmp/home/unpacked/objects/demo.txt" || fail "the unpacked map differs"
+# Into a folder that exists: a new one inside, named after the map, then a second copy beside it.
+for copy in demo "demo (2)"; do
+  HOME=$tmp/home "$bin" --headless --unpack "$tmp/demo.korvela.zip" "$tmp/home/unpacked" >/dev/null 2>&1 ||
+    fail "a further --unpack failed"
+  cmp -s "$map" "$tmp/home/unpacked/$copy/objects/demo.txt" || fail "the copy '$copy' differs"
+done
 
 # Truncated: refused, exit 1, the reason said, nothing left.
 head -c 2000 "$tmp/demo.korvela.zip" >"$tmp/cut.zip"
 "$bin" --headless --unpack "$tmp/cut.zip" "$tmp/refused" >"$tmp/out.log" 2>&1; code=$?
 [ $code -eq 1 ] || fail "a truncated package exited $code"
 grep -q "zip" "$tmp/out.log" || fail "no reason for the truncated package: $(cat "$tmp/out.log")"
-[ -z "$(ls -A "$tmp/refused" 2>/dev/null)" ] || fail "a refused package left files"
+[ ! -e "$tmp/refused" ] || fail "a refused package left $(ls -A "$tmp/refused")"
 
 # One type's files gone: everything else loads, one message, the save is the original file.
 type=tree_conifer

@@ -254,8 +254,9 @@ std::string HeadlessUsage()
            "  --pack OUT.zip     after the last pass, write the layout as one package: the map and\n"
            "                     every object, background, train and vehicle file it uses, with a\n"
            "                     manifest (package.txt)\n"
-           "  --unpack PKG DIR   check the package PKG and unpack it into a new folder in DIR named\n"
-           "                     after its map; without MAPFILE the run goes on with that map, its\n"
+           "  --unpack PKG DIR   check the package PKG and unpack it into the new folder DIR (into a\n"
+           "                     new folder named after its map when DIR exists); without MAPFILE the\n"
+           "                     run goes on with that map, its\n"
            "                     train and vehicle folders pointed at the package's. Exit 1 when the\n"
            "                     package is refused (the reason on standard error, nothing written)\n";
 }

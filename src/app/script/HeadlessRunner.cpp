@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <csignal>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <utility>
 
@@ -134,10 +135,20 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
     bool mapRead = true;
     if (options.unpack) {
         // A refused package ends the run at once: nothing is unpacked, nothing else is done.
+        // DIR becomes the layout's folder; one that exists already gets it as a new folder inside.
         const auto& [packagePath, folder] = *options.unpack;
+        std::filesystem::path target(folder);
+        while (target.has_relative_path() && !target.has_filename())
+            target = target.parent_path();
+        std::string parent = folder;
+        std::string name;
+        if (!std::filesystem::exists(target) && target.has_filename()) {
+            parent = target.has_parent_path() ? target.parent_path().string() : ".";
+            name = target.filename().string();
+        }
         platform::Result<package::Unpacked> unpacked =
-            options.mapFile ? package::UnpackPackage(packagePath, folder, PackedMapProblem)
-                            : OpenPackage(app, packagePath, folder);
+            options.mapFile ? package::UnpackPackage(packagePath, parent, PackedMapProblem, {}, name)
+                            : OpenPackage(app, packagePath, parent, name);
         if (!unpacked) {
             errors << "korvela: " << packagePath << ": " << unpacked.error() << "\n";
             app.OnClose();
