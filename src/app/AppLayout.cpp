@@ -136,8 +136,7 @@ void AppLayout::LoadMap()
 
 bool AppLayout::LoadMapFile(const std::string& path)
 {
-    // Even a failed load names its file the map file: the layout left is none of its own.
-    hasFile_ = false;
+    // A load that fails leaves the open layout as it was, its file included.
     layout_.Placed().SetKeyLabelStyle(KeyLabelStyle());
     const layout::MapResult result =
         layout::LoadMapFile(layout_, path, *mapVehicles_, {.device = Device(), .catalogue = Catalogue()});

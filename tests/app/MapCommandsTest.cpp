@@ -240,6 +240,13 @@ TEST_F(MapCommands, PackagesTravelThroughTheFileMenuAndPlaceholdersComeBackWithT
     EXPECT_TRUE(app->Layout().Placeholders().empty());
     EXPECT_EQ(app->Layout().PlacedObjects().size(), 2u);
     EXPECT_EQ(app->MainDlg().Window().Title(), "korvela - a");
+
+    // A file that is no map changes nothing: "上書き保存" still saves a.txt without asking.
+    testsupport::WriteBytes(objects() / "plain.txt", "hello\r\n");
+    EXPECT_FALSE(app->LoadMapFile(Map("plain.txt")));
+    EXPECT_EQ(app->Layout().MapFilePath(), Map("a.txt"));
+    app->OnCommand(cmd::kSaveOver);
+    EXPECT_EQ(Asked(platform::DialogCallKind::SaveFile), 1);
 }
 
 } // namespace
