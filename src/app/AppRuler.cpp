@@ -35,4 +35,23 @@ std::string AppRuler::Text() const
     return reading_ ? layout::RulerText(*reading_) : std::string();
 }
 
+std::vector<gfx::ColoredVertex> AppRuler::Lines() const
+{
+    constexpr std::uint32_t kColour = 0xFF00E0FF; // cyan: apart from the check markers
+    constexpr float kPost = 3.0f;
+    std::vector<gfx::ColoredVertex> lines;
+    const auto post = [&](const math::Vec3& at) {
+        lines.push_back({at, kColour});
+        lines.push_back({{at.x, at.y + kPost, at.z}, kColour});
+    };
+    if (first_) post(*first_);
+    if (reading_) {
+        post(reading_->to);
+        const math::Vec3 lift{0, 0.05f, 0};
+        lines.push_back({reading_->from + lift, kColour});
+        lines.push_back({reading_->to + lift, kColour});
+    }
+    return lines;
+}
+
 } // namespace app

@@ -2,10 +2,12 @@
 // picking, two at a time; a third click starts again and Escape clears.
 #pragma once
 
+#include "gfx/Device.h"
 #include "layout/Ruler.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace layout {
 class CLayout;
@@ -27,6 +29,8 @@ class AppRuler {
     const std::optional<layout::RulerReading>& Reading() const { return reading_; }
     // "12.500 / 0.750 / 6.0%" once two points are set; "" before.
     std::string Text() const;
+    // What the view draws: a post at each point set and the line between the two.
+    std::vector<gfx::ColoredVertex> Lines() const;
 
   private:
     bool on_ = false;

@@ -130,7 +130,7 @@ std::string AppScene::HelicopterAltitudeText() const
 
 bool AppScene::HasCheckMarkers() const
 {
-    return !app_.LayoutCheck().Markers().empty() || !app_.TrackEndMarkers().empty();
+    return !app_.LayoutCheck().Markers().empty() || !app_.TrackEndMarkers().empty() || app_.Ruler().First();
 }
 
 void AppScene::DrawCheckMarkers(gfx::Device& device)
@@ -138,6 +138,7 @@ void AppScene::DrawCheckMarkers(gfx::Device& device)
     layout::DrawCheckMarkers(&device, layout_, app_.LayoutCheck().Markers());
     // The open ends of the selected piece, while the map is being built.
     layout::DrawMarkerLines(&device, app_.TrackEndMarkers());
+    layout::DrawMarkerLines(&device, app_.Ruler().Lines());
 }
 
 std::optional<render::PreviewSubject> AppScene::PreviewType() const

@@ -35,6 +35,7 @@ bool CSimulatorApp::RunPasses(int count)
     if (count <= 0 || !mainDlg_.MayRun()) return mainDlg_.MayRun();
     const auto drawing = std::chrono::steady_clock::now();
     RenderFrame();
+    clock_.CountFrame();
     times_.drawingMs += MillisecondsSince(drawing);
     return mainDlg_.MayRun();
 }

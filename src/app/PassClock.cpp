@@ -60,6 +60,7 @@ void PassClock::Start()
     ResetPace();
     start_ = last_;
     passes_ = 0;
+    frames_ = 0;
 }
 
 void PassClock::ResetPace()

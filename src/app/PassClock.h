@@ -56,6 +56,9 @@ class PassClock {
     void CountPass();
     // Passes simulated since Start.
     std::int64_t Passes() const { return passes_; }
+    // Every frame drawn after its passes calls it.
+    void CountFrame() { ++frames_; }
+    std::int64_t Frames() const { return frames_; }
     // Wall-clock seconds since Start.
     double Seconds() const;
 
@@ -74,6 +77,7 @@ class PassClock {
     Duration start_{};
     std::int64_t owed_ = 0; // pass units due and not yet taken
     std::int64_t passes_ = 0;
+    std::int64_t frames_ = 0;
 };
 
 } // namespace app

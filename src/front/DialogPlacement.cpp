@@ -33,7 +33,19 @@ wxRect PlaceObjectDialog(const wxRect& setUp, wxSize best, wxSize minimum, const
     const int roomBelow = screen.GetBottom() + 1 - belowY;
     if (roomBelow >= minimum.y)
         return OnScreen({setUp.x, belowY, best.x, std::min(best.y, roomBelow)}, screen);
-    return OnScreen({besideX, setUp.y, best.x, best.y}, screen);
+    // No room beside or below: against the screen's right edge from the settings' top down, cut
+    // to the room there. It covers part of the settings dialog, never the bars above it.
+    const int roomDown = screen.GetBottom() + 1 - setUp.y;
+    return OnScreen({besideX, setUp.y, best.x, std::min(best.y, roomDown)}, screen);
+}
+
+wxRect PlaceBelowOrAtSide(const wxRect& main, const wxRect& above, wxSize size, int minHeight,
+                          const wxRect& screen)
+{
+    const int top = above.GetBottom() + 1 + kWindowGap;
+    const int room = screen.GetBottom() + 1 - top;
+    if (room >= std::max(minHeight, 1)) return PlaceAtSide(main, top, {size.x, std::min(size.y, room)}, screen);
+    return PlaceAtSide(main, above.y, size, screen);
 }
 
 wxRect PlaceAtSide(const wxRect& main, int top, wxSize size, const wxRect& screen)

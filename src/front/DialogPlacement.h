@@ -13,11 +13,16 @@ inline constexpr int kWindowGap = 8;
 // The object dialog's rectangle: to the right of the settings dialog, as wide as its content
 // asks (best) but narrower down to minimum where the screen ends, and reaching down to the
 // settings dialog's bottom edge; where even the minimum does not fit beside it, below it; on a
-// screen too small for either, as far right and down as the screen allows.
+// screen too small for either, against the screen's right edge from the settings' top down.
 wxRect PlaceObjectDialog(const wxRect& setUp, wxSize best, wxSize minimum, const wxRect& screen);
 
 // The viewer's rectangle: beside the main window's right edge where the screen has room for
 // it, otherwise against the screen's right edge, below the main window's tool bar (top).
 wxRect PlaceAtSide(const wxRect& main, int top, wxSize size, const wxRect& screen);
+
+// A second window at the side: below the one already there (above), cut to the room down to the
+// screen's bottom where that leaves it minHeight, otherwise at the same height as that one.
+wxRect PlaceBelowOrAtSide(const wxRect& main, const wxRect& above, wxSize size, int minHeight,
+                          const wxRect& screen);
 
 } // namespace front

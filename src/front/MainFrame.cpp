@@ -95,7 +95,7 @@ DialogLayoutHints LayoutCheckLayout()
     DialogLayoutHints hints;
     hints.columns = 1;
     hints.resizable = true;
-    hints.minSizes[ui::check::kFindings] = wxSize(460, 240);
+    hints.minSizes[ui::check::kFindings] = wxSize(460, 160);
     return hints;
 }
 
@@ -244,6 +244,18 @@ void MainFrame::BuildToolBar()
     start_ = new wxButton(bar, wxID_ANY, Tx(window.Text(ui::mainwin::kStart)), wxDefaultPosition,
                           wxDefaultSize, wxBU_EXACTFIT);
     start_->Bind(wxEVT_BUTTON, &MainFrame::OnStart, this);
+    // Enter in the main window presses Start, wherever its keyboard focus is: a window manager
+    // may give the window back its focus without the button's.
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        const int code = event.GetKeyCode();
+        if (start_ && start_->IsShown() && !event.HasAnyModifiers() &&
+            (code == WXK_RETURN || code == WXK_NUMPAD_ENTER)) {
+            wxCommandEvent press(wxEVT_BUTTON, start_->GetId());
+            OnStart(press);
+            return;
+        }
+        event.Skip();
+    });
     bar->AddControl(start_);
     bar->Realize();
     for (int slot = 0; slot < model.SlotCount(); ++slot) {
@@ -265,7 +277,7 @@ void MainFrame::BuildStatusBar()
         if (width == ui::StatusBarModel::kStretch) continue;
         int text = 0;
         for (const std::string& shown : app::CSetUp::PaneTexts(pane))
-            text = std::max(text, bar->GetTextExtent(Wx(shown)).x);
+            text = std::max(text, bar->GetTextExtent(Tx(shown)).x);
         // The last pane shares its right end with the size grip, a square about as high as the
         // bar (the bar has no size of its own yet).
         if (pane == kStatusPanes - 1) text += bar->GetCharHeight() + kStatusTextPadding;
@@ -380,17 +392,26 @@ void MainFrame::BuildDialogs()
     // The toolkit knows the full size of the check window and the messages viewer only once they
     // are shown (and a window manager may put them elsewhere while it maps them), so they are
     // placed again then, once each, where the main window is by then.
+    // The object dialog likewise, beside the settings dialog as it stands then.
+    auto objectsPlaced = std::make_shared<bool>(false);
+    objectDialog_->Bind(wxEVT_SHOW, [this, objectsPlaced](wxShowEvent& event) {
+        event.Skip();
+        if (!event.IsShown() || *objectsPlaced) return;
+        *objectsPlaced = true;
+        CallAfter([this] { objectDialog_->SetSize(ObjectDialogRect()); });
+    });
     for (wxWindow* side : {static_cast<wxWindow*>(checkDialog_), static_cast<wxWindow*>(messagesViewer_)}) {
         if (!side) continue;
         auto placed = std::make_shared<bool>(false);
         side->Bind(wxEVT_SHOW, [this, side, placed](wxShowEvent& event) {
             event.Skip();
-            if (!event.IsShown() || *placed) return;
+            if (!event.IsShown()) return;
+            // Later shows keep where the user put it, unless it would cover the other window
+            // at the side.
+            wxWindow* other = side == checkDialog_ ? static_cast<wxWindow*>(messagesViewer_) : checkDialog_;
+            if (*placed && !(other && other->IsShown() && other->GetRect().Intersects(side->GetRect()))) return;
             *placed = true;
-            CallAfter([this, side] {
-                const wxRect screen = wxDisplay(this).GetClientArea();
-                side->SetSize(PlaceAtSide(GetRect(), SideTop(), side->GetSize(), screen));
-            });
+            CallAfter([this, side] { side->SetSize(SideRect(side)); });
         });
     }
     PlaceDialogs();
@@ -398,21 +419,35 @@ void MainFrame::BuildDialogs()
 
 void MainFrame::PlaceDialogs()
 {
-    const wxRect screen = wxDisplay(this).GetClientArea();
     const wxRect main = GetRect();
-    // Near the main window's left edge, leaving the room on its right to the object dialog.
-    setUpDialog_->Move(main.GetPosition() + wxPoint(kWindowGap, 64));
-    const wxRect setUp = setUpDialog_->GetRect();
-
-    // The object dialog's original least size, or its content's where that is larger.
-    const wxSize minimum = objectDialog_->GetMinSize();
-    objectDialog_->SetSize(PlaceObjectDialog(setUp, objectDialog_->GetBestSize(), minimum, screen));
+    // Near the main window's left edge below its tool bar, leaving the room on its right to the
+    // object dialog.
+    setUpDialog_->Move(main.x + kWindowGap, SideTop());
+    objectDialog_->SetSize(ObjectDialogRect());
 
     if (helpViewer_) helpViewer_->Move(main.GetPosition() + wxPoint(80, 96));
-    if (messagesViewer_)
-        messagesViewer_->SetSize(PlaceAtSide(main, SideTop(), messagesViewer_->GetSize(), screen));
+    if (messagesViewer_) messagesViewer_->SetSize(SideRect(messagesViewer_));
     // The check window too, so that the finding the camera is pointed at stays in sight.
-    checkDialog_->SetSize(PlaceAtSide(main, SideTop(), checkDialog_->GetSize(), screen));
+    checkDialog_->SetSize(SideRect(checkDialog_));
+}
+
+wxRect MainFrame::ObjectDialogRect() const
+{
+    const wxRect screen = wxDisplay(this).GetClientArea();
+    // The object dialog's original least size, or its content's where that is larger.
+    return PlaceObjectDialog(setUpDialog_->GetRect(), objectDialog_->GetBestSize(), objectDialog_->GetMinSize(),
+                             screen);
+}
+
+wxRect MainFrame::SideRect(wxWindow* side) const
+{
+    const wxRect screen = wxDisplay(this).GetClientArea();
+    const wxRect top = PlaceAtSide(GetRect(), SideTop(), side->GetSize(), screen);
+    // The check window goes below the messages viewer when that is shown and the screen has
+    // room; either goes below the other rather than over it.
+    wxWindow* other = side == checkDialog_ ? static_cast<wxWindow*>(messagesViewer_) : checkDialog_;
+    if (!other || !other->IsShown() || (side != checkDialog_ && !top.Intersects(other->GetRect()))) return top;
+    return PlaceBelowOrAtSide(GetRect(), other->GetRect(), side->GetSize(), side->GetEffectiveMinSize().y, screen);
 }
 
 int MainFrame::SideTop() const

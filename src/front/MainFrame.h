@@ -84,6 +84,10 @@ class MainFrame final : public wxFrame {
 
     int ViewTop() const;
     int SideTop() const;
+    // Where a window at the side of the main window goes now.
+    wxRect SideRect(wxWindow* side) const;
+    // Where the object dialog goes beside the settings dialog.
+    wxRect ObjectDialogRect() const;
     void UpdateLayout();
     void OnSize(wxSizeEvent& event);
     void OnMenuOrTool(wxCommandEvent& event);

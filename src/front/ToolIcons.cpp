@@ -224,6 +224,15 @@ void DrawRuler(wxDC& dc)
     for (int x = 2; x < 15; x += 3) Line(dc, x, 11, x, x % 6 == 2 ? 7 : 9, edge);
 }
 
+// "運転管理": a signal, its red and green lamps.
+void DrawSignal(wxDC& dc)
+{
+    Line(dc, 8, 10, 8, 15, kRail, 2);
+    Box(dc, 4, 0, 8, 11, wxColour(50, 50, 50));
+    Box(dc, 6, 1, 4, 4, wxColour(220, 40, 40), wxColour(220, 40, 40));
+    Box(dc, 6, 6, 4, 4, wxColour(40, 200, 80), wxColour(40, 200, 80));
+}
+
 void DrawFallback(wxDC& dc)
 {
     Box(dc, 3, 3, 10, 10, wxColour(200, 200, 200));
@@ -291,6 +300,9 @@ wxBitmap ToolIcon(int commandId)
                 break;
             case cmd::kToolMeasure:
                 DrawRuler(dc);
+                break;
+            case cmd::kToolOperation:
+                DrawSignal(dc);
                 break;
             default:
                 DrawFallback(dc);

@@ -70,7 +70,12 @@ void ViewerWindow::Follow()
         shownRevision_ = viewer_.DocumentRevision();
         ShowDocument(viewer_.Document());
     }
-    if (viewer_.IsVisible() != IsShown()) Show(viewer_.IsVisible());
+    // A viewer is read beside the work, not typed into: shown, it leaves the keyboard where it
+    // was (at start-up the Start button keeps it, so that Enter starts).
+    if (viewer_.IsVisible() && !IsShown())
+        ShowWithoutActivating();
+    else if (!viewer_.IsVisible() && IsShown())
+        Hide();
     if (viewer_.IsVisible()) Raise();
 }
 

@@ -148,4 +148,16 @@ int ParseInt(std::string_view text)
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
+std::optional<int> ParseWholeNumber(std::string_view text)
+{
+    int value = 0;
+    if (text.empty()) return std::nullopt;
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    if (*first == '+') ++first;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end != last) return std::nullopt;
+    return value;
+}
+
 } // namespace math

@@ -2,6 +2,7 @@
 // a decimal-comma desktop must never turn "1.500" into "1,500".
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,5 +32,9 @@ float ParseFloat(std::string_view text);
 // atoi: leading blanks, an optional sign, then decimal digits; anything else gives 0.
 // Values beyond the int range give the nearest int limit.
 int ParseInt(std::string_view text);
+
+// A decimal number with an optional '+', and nothing else (no blanks); out of the int range
+// or anything else gives nothing.
+std::optional<int> ParseWholeNumber(std::string_view text);
 
 } // namespace math

@@ -95,6 +95,9 @@ void CGraphics::DrawTextLine(std::string_view text, int row, int right)
     if (!device_) return;
     const int top = kTextRowHeight * row;
     const std::string shown = platform::Tr(text);
+    // The lines' width was made for the Japanese texts; a translation is often longer and gets
+    // the frame rate's width rather than being cut ("Plane:1495km/h").
+    if (shown != text) right = std::max(right, kFrameRateRight);
     device_->DrawText(shown, gfx::Rect{3, top + 1, right, top + kTextRowHeight},
                       gfx::ColorFromArgb(kTextShadowArgb));
     device_->DrawText(shown, gfx::Rect{2, top, right, top + kTextRowHeight}, gfx::ColorFromArgb(kTextArgb));

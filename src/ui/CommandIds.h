@@ -44,6 +44,8 @@ inline constexpr int kShowSettings = 32778;
 inline constexpr int kShowObjects = 32808;
 // "全体を表示": the free camera looks down on the whole layout.
 inline constexpr int kWholeLayout = 32853;
+// "運転管理": the operation window (protection, autopilot, stops, itineraries).
+inline constexpr int kOperation = 32845;
 
 // Menu "ポイント切り替え(&P)": no key, then turnout keys 0 to 11 at kKeyFirst + key.
 inline constexpr int kKeyNone = 32815;
@@ -80,6 +82,8 @@ inline constexpr int kToolFastForward = 32847;
 inline constexpr int kToolWholeLayout = 32865;
 // "計測": the ruler, on while checked.
 inline constexpr int kToolMeasure = 32849;
+// "運転管理" of the window menu on the tool bar.
+inline constexpr int kToolOperation = 32866;
 // Point buttons for routes 0 to 9.
 inline constexpr std::array<int, 10> kToolPoints = {32796, 32797, 32798, 32799, 32809,
                                                     32810, 32811, 32812, 32813, 32814};
@@ -89,7 +93,7 @@ inline constexpr int kSlotCreateMap = 5;
 inline constexpr int kSlotMoveCar = 7;
 inline constexpr int kSlotMoveTrain = 8;
 inline constexpr int kSlotFirstPoint = 16;
-inline constexpr int kToolSlotCount = 31;
+inline constexpr int kToolSlotCount = 32;
 
 // Position of the turnout-key menu among the menu bar's pop-ups.
 inline constexpr int kTurnoutMenu = 3;

@@ -42,7 +42,8 @@ MenuTemplate MainMenuTemplate()
     menu.push_back({"ウィンドウ(&W)",
                     {{kShowSettings, "設定", "F3"},
                      {kShowObjects, "オブジェクト", "F4"},
-                     {kWholeLayout, "全体を表示", "Ctrl+Home"}}});
+                     {kWholeLayout, "全体を表示", "Ctrl+Home"},
+                     {kOperation, "運転管理", ""}}});
 
     // Each key item names one key of a Japanese keyboard with its two kana; key k is item k + 1.
     const char* const keys[kTurnoutKeyCount] = {

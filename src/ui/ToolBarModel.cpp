@@ -50,6 +50,7 @@ std::vector<ToolSlotTemplate> MainToolBarTemplate()
     slots.push_back({kToolWholeLayout, ToolKind::Button, "全体を表示", {}});
     // The ruler, after them so that the slots before it keep their places.
     slots.push_back({kToolMeasure, ToolKind::Check, "計測", {}});
+    slots.push_back({kToolOperation, ToolKind::Button, "運転管理", {}});
     return slots;
 }
 

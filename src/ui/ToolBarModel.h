@@ -1,4 +1,4 @@
-// The main window's tool bar as data: 31 slots of push buttons, check buttons, separators
+// The main window's tool bar as data: 32 slots of push buttons, check buttons, separators
 // and one check group (the point buttons), each button with its tool tip and its state.
 // The check buttons are a second settings store: editing modes, grid, magnet, curve and
 // height detection are read from here.
@@ -34,7 +34,7 @@ struct ToolSlotTemplate {
     ToolState state{};
 };
 
-// The main window's 31 slots in their start-up state: grid, magnet, curve and height
+// The main window's 32 slots in their start-up state: grid, magnet, curve and height
 // detection checked, undo and redo greyed, the point buttons indeterminate until an object
 // is selected.
 std::vector<ToolSlotTemplate> MainToolBarTemplate();

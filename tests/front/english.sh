@@ -14,12 +14,9 @@ kv_wait_window "korvela - *" 90 || fail "the main window did not appear"
 kv_wait_window "Messages" 60 || fail "start-up did not open the viewer titled Messages"
 kv_shot main
 
-for try in 1 2 3; do
-    kv_key Return
-    kv_key F3
-    kv_wait_window "Settings" 15 && break
-done
-kv_find "Settings" >/dev/null || fail "F3 did not show the dialog titled Settings"
+kv_start_loop Settings
+kv_key F3
+kv_wait_window "Settings" 20 || fail "F3 did not show the dialog titled Settings"
 kv_key F4
 kv_wait_window "Objects" 20 || fail "F4 did not show the dialog titled Objects"
 kv_shot dialogs

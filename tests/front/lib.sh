@@ -227,22 +227,26 @@ kv_key()
     xdotool key --delay 80 "$@"
 }
 
-# kv_start_loop: presses the Start button (it has the keyboard once start-up is over) and waits
-# until the loop polls the function keys, proven by F3 showing the settings dialog (F3 again
-# hides it).
+# kv_start_loop [SETTINGS_TITLE]: presses the Start button (it has the keyboard once start-up is
+# over) and waits until the loop polls the function keys, proven by F3 showing the settings
+# dialog (titled "設定" unless given; F3 again hides it).
 kv_start_loop()
 {
+    local settings=${1:-設定}
     # Return reaches Start only once the button holds the keyboard, which a busy machine may
     # delay past the viewer's opening: pressed again until the loop answers F3.
-    local try
+    local try width
     for try in 1 2 3; do
         kv_key Return
         kv_key F3
-        kv_wait_window "設定" 15 && break
+        kv_wait_window "$settings" 15 && break
+        # Pressed with the mouse then: the button at the tool bar's right end.
+        width=$(xwininfo -id "$(kv_main)" | awk '/Width:/ { print $2 }')
+        xdotool mousemove --window "$(kv_main)" $((width - 24)) 38 click 1
     done
-    kv_find "設定" >/dev/null || { kv_shot start-failure; fail "F3 did not show the settings dialog after Start"; }
+    kv_find "$settings" >/dev/null || { kv_shot start-failure; fail "F3 did not show the settings dialog after Start"; }
     kv_key F3
-    kv_wait_hidden "設定" 20 || fail "F3 did not hide the settings dialog"
+    kv_wait_hidden "$settings" 20 || fail "F3 did not hide the settings dialog"
 }
 
 # kv_wait_exit SECONDS: waits for the program to end; its exit code is left in KV_CODE.

@@ -56,7 +56,7 @@ for tool in sys.argv[2:]:
         print(name, "-", "-", "-")
         continue
     cx, cy = (min(xs) + max(xs)) // 2, (min(ys) + max(ys)) // 2
-    print(name, cx, cy, 1 if pixel(cx - 13, cy) != pixel(2, cy) else 0)
+    print(name, cx, cy, 1 if pixel(cx - 10, cy) != pixel(2, cy) else 0)
 SCAN
 }
 

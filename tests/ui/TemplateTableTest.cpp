@@ -264,6 +264,7 @@ TEST(ToolBarTable, SlotsAsTheMainLoopReadsThem)
     EXPECT_EQ(slots[28].id, ui::cmd::kToolFastForward);
     EXPECT_EQ(slots[28].kind, ui::ToolKind::Check);
     EXPECT_EQ(slots[29].id, ui::cmd::kToolWholeLayout);
+    EXPECT_EQ(slots[31].id, ui::cmd::kToolOperation);
 
     const ui::ToolBarModel bar(slots);
     for (int id : {ui::cmd::kToolGrid, ui::cmd::kToolMagnet, ui::cmd::kToolCurveDetection,

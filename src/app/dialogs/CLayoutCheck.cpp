@@ -1,6 +1,7 @@
 #include "app/dialogs/CLayoutCheck.h"
 
 #include "math/NumberText.h"
+#include "platform/Translation.h"
 #include "ui/LayoutCheckTemplate.h"
 
 #include <cmath>
@@ -98,9 +99,10 @@ void CLayoutCheck::Fill()
             list.AppendRow({KindText(f.kind), ObjectList(f.objects), value}, static_cast<std::int64_t>(i));
         }
     });
+    // Composed of six texts of the catalogue, each in the user's language.
     std::string counts;
     for (int kind = 0; kind < layout::kFindingKindCount; ++kind) {
-        counts += (counts.empty() ? "" : "  ") + KindText(static_cast<layout::FindingKind>(kind)) + " " +
+        counts += (counts.empty() ? "" : "  ") + platform::Tr(KindText(static_cast<layout::FindingKind>(kind))) + " " +
                   std::to_string(result_.counts[static_cast<std::size_t>(kind)]);
     }
     dialog_.SetText(ck::kCounts, counts);

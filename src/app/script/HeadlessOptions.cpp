@@ -20,18 +20,6 @@ constexpr int kMaxSide = 16384;
 
 } // namespace
 
-std::optional<int> ParseWholeNumber(std::string_view text)
-{
-    int value = 0;
-    if (text.empty()) return std::nullopt;
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    if (*first == '+') ++first;
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end != last) return std::nullopt;
-    return value;
-}
-
 std::optional<std::pair<int, int>> ParseFrameRange(std::string_view text)
 {
     const std::size_t dash = text.find('-');
@@ -229,7 +217,7 @@ std::string HeadlessUsage()
            "  --set ID=VALUE     set a settings-dialog control as a user would (check state, slider\n"
            "                     position, list or combo selection, 1 for a radio or a button),\n"
            "                     before MAPFILE is opened\n"
-           "  --tool SLOT        press a tool-bar slot (0-30)\n"
+           "  --tool SLOT        press a tool-bar slot (0-31)\n"
            "  --size WxH         render view size (default 1024x768)\n"
            "  --settings FILE    settings file to read instead of the one beside the program\n"
            "  --screenshot FILE  write the last frame as PNG (off-screen OpenGL)\n"

@@ -7,6 +7,7 @@
 //                      [--unpack PKG DIR] [MAPFILE]
 #pragma once
 
+#include "math/NumberText.h"
 #include "platform/Result.h"
 
 #include <optional>
@@ -70,8 +71,7 @@ struct HeadlessOptions {
 // Options take their value as the next argument or after '='.
 platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::string>& args);
 
-// A decimal number with an optional '+', and nothing else.
-std::optional<int> ParseWholeNumber(std::string_view text);
+using math::ParseWholeNumber;
 // "FROM-TO" or "FRAME": frames from 0 to kMaxFrames, FROM not after TO.
 std::optional<std::pair<int, int>> ParseFrameRange(std::string_view text);
 

@@ -30,7 +30,8 @@ RunReport CollectRunReport(CSimulatorApp& app, const RunObserver& observer, std:
     report.peakRssMb = platform::PeakResidentMb();
     const PassClock& clock = app.Clock();
     report.clock = {
-        .paused = clock.Paused(), .rate = clock.Rate(), .passes = clock.Passes(), .seconds = clock.Seconds()};
+        .paused = clock.Paused(), .rate = clock.Rate(), .passes = clock.Passes(), .frames = clock.Frames(),
+                    .seconds = clock.Seconds()};
     return report;
 }
 

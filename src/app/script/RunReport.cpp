@@ -126,6 +126,7 @@ std::string ReportJson(const RunReport& report)
         .Field("rate", report.clock.rate)
         .Field("passes", report.clock.passes)
         .Field("seconds", report.clock.seconds)
+        .Field("frames", report.clock.frames)
         .EndObject();
 
     if (report.measure) {

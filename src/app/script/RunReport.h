@@ -26,6 +26,7 @@ struct ClockState {
     bool paused = false;
     int rate = 1;
     std::int64_t passes = 0;
+    std::int64_t frames = 0;
     double seconds = 0;
 };
 

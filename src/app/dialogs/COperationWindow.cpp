@@ -1,0 +1,170 @@
+#include "app/dialogs/COperationWindow.h"
+
+#include "math/NumberText.h"
+#include "ui/OperationTemplate.h"
+
+#include <optional>
+#include <sstream>
+
+namespace app {
+
+namespace {
+
+namespace op = ui::operation;
+
+constexpr int kMaxCruiseKmh = 999;
+
+// A whole number, blanks around it allowed.
+std::optional<int> WholeNumber(std::string_view text)
+{
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return math::ParseWholeNumber(text);
+}
+
+std::vector<std::string> Cells(const OperationSlotView& view)
+{
+    if (!view.hasTrain) return {std::to_string(view.slot), "", "", "", "", "（なし）"};
+    return {std::to_string(view.slot),
+            view.autopilot ? "○" : "",
+            std::to_string(view.cruiseKmh),
+            view.shuttle ? "○" : "",
+            COperationWindow::ItineraryText(view.itinerary),
+            view.state};
+}
+
+} // namespace
+
+COperationWindow::COperationWindow() : dialog_(ui::OperationTemplate()) {}
+
+std::string COperationWindow::ItineraryText(const std::vector<int>& stops)
+{
+    std::string text;
+    for (const int stop : stops) text += (text.empty() ? "" : " ") + std::to_string(stop);
+    return text;
+}
+
+bool COperationWindow::ParseItinerary(const std::string& text, std::vector<int>& stops)
+{
+    std::vector<int> parsed;
+    std::istringstream words(text);
+    std::string word;
+    while (words >> word) {
+        const std::optional<int> stop = WholeNumber(word);
+        if (!stop || *stop < 0) return false;
+        parsed.push_back(*stop);
+    }
+    stops = std::move(parsed);
+    return true;
+}
+
+void COperationWindow::Show(const OperationPort& port)
+{
+    Refresh(port);
+    SelectRow(port, selected_ - 1);
+    dialog_.SetText(op::kReport, "");
+    dialog_.SetVisible(true);
+}
+
+void COperationWindow::Refresh(const OperationPort& port)
+{
+    if (dialog_.IsChecked(op::kProtect) != port.Protect()) dialog_.SetCheck(op::kProtect, port.Protect() ? 1 : 0);
+    const ui::ListView& list = dialog_.List(op::kSlots);
+    std::vector<std::vector<std::string>> rows;
+    for (int slot = 1; slot <= kSlots; ++slot) rows.push_back(Cells(port.Slot(slot)));
+    bool same = list.RowCount() == kSlots;
+    for (int row = 0; same && row < kSlots; ++row) {
+        const int slot = static_cast<int>(list.ItemData(row));
+        for (int column = 0; same && column < list.ColumnCount(); ++column)
+            same = list.Cell(row, column) == rows[static_cast<std::size_t>(slot - 1)][static_cast<std::size_t>(column)];
+    }
+    if (same) return;
+    dialog_.EditList(op::kSlots, [&](ui::ListView& view) {
+        if (view.RowCount() != kSlots) {
+            view.DeleteAllRows();
+            for (int slot = 1; slot <= kSlots; ++slot) view.AppendRow(rows[static_cast<std::size_t>(slot - 1)], slot);
+            view.SetSelected(selected_ - 1, true);
+            return;
+        }
+        // Rows keep their place (and the user's sorting); only their cells change.
+        for (int row = 0; row < kSlots; ++row) {
+            const auto& cells = rows[static_cast<std::size_t>(view.ItemData(row) - 1)];
+            for (int column = 0; column < view.ColumnCount(); ++column)
+                if (view.Cell(row, column) != cells[static_cast<std::size_t>(column)])
+                    view.SetCell(row, column, cells[static_cast<std::size_t>(column)]);
+        }
+    });
+}
+
+void COperationWindow::SelectRow(const OperationPort& port, int row)
+{
+    const ui::ListView& list = dialog_.List(op::kSlots);
+    if (row < 0 || row >= list.RowCount()) return;
+    selected_ = static_cast<int>(list.ItemData(row));
+    FillBoxes(port.Slot(selected_));
+}
+
+void COperationWindow::FillBoxes(const OperationSlotView& view)
+{
+    dialog_.SetCheck(op::kAuto, view.autopilot ? 1 : 0);
+    dialog_.SetText(op::kCruise, std::to_string(view.cruiseKmh));
+    dialog_.SetCheck(op::kShuttle, view.shuttle ? 1 : 0);
+    dialog_.SetText(op::kItinerary, ItineraryText(view.itinerary));
+}
+
+void COperationWindow::Click(OperationPort& port, int id)
+{
+    switch (id) {
+    case op::kProtect:
+        port.SetProtect(dialog_.IsChecked(op::kProtect));
+        break;
+    case op::kApply: {
+        OperationSlotView view = port.Slot(selected_);
+        const std::optional<int> cruise = WholeNumber(dialog_.Text(op::kCruise));
+        std::vector<int> stops;
+        if (!cruise || *cruise <= 0 || *cruise > kMaxCruiseKmh) {
+            dialog_.SetText(op::kReport, "巡航速度は1から999までの数で指定してください。");
+            break;
+        }
+        if (!ParseItinerary(dialog_.Text(op::kItinerary), stops)) {
+            dialog_.SetText(op::kReport, "行路は駅の番号を空白で区切って指定してください。");
+            break;
+        }
+        view.autopilot = dialog_.IsChecked(op::kAuto);
+        view.cruiseKmh = *cruise;
+        view.shuttle = dialog_.IsChecked(op::kShuttle);
+        view.itinerary = std::move(stops);
+        port.SetSlot(view);
+        dialog_.SetText(op::kReport, "");
+        break;
+    }
+    case op::kMarkStop: {
+        const std::optional<int> dwell = WholeNumber(dialog_.Text(op::kDwell));
+        if (!dwell || *dwell < 0) {
+            dialog_.SetText(op::kReport, "停車時間は0以上の秒数で指定してください。");
+            break;
+        }
+        std::string why;
+        dialog_.SetText(op::kReport, port.MarkSelectedAsStop(*dwell, why) ? "" : why);
+        break;
+    }
+    case op::kAddStop: {
+        const int stop = port.SelectedStop();
+        if (stop < 0) {
+            dialog_.SetText(op::kReport, "駅を選択してください。");
+            break;
+        }
+        OperationSlotView view = port.Slot(selected_);
+        view.itinerary.push_back(stop);
+        port.SetSlot(view);
+        dialog_.SetText(op::kItinerary, ItineraryText(view.itinerary));
+        dialog_.SetText(op::kReport, "");
+        break;
+    }
+    default:
+        break;
+    }
+    Refresh(port);
+}
+
+} // namespace app

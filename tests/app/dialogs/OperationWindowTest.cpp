@@ -1,0 +1,94 @@
+#include "app/dialogs/COperationWindow.h"
+
+#include "ui/OperationTemplate.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace {
+
+namespace op = ui::operation;
+
+class FakeOperation : public app::OperationPort {
+  public:
+    bool Protect() const override { return protect; }
+    void SetProtect(bool on) override { protect = on; }
+    app::OperationSlotView Slot(int slot) const override { return slots[static_cast<std::size_t>(slot - 1)]; }
+    void SetSlot(const app::OperationSlotView& view) override
+    {
+        slots[static_cast<std::size_t>(view.slot - 1)] = view;
+        ++changes;
+    }
+    bool MarkSelectedAsStop(int dwell, std::string& why) override
+    {
+        if (dwell == 0) why = "no pieces";
+        marked = dwell;
+        return dwell != 0;
+    }
+    int SelectedStop() const override { return selectedStop; }
+
+    FakeOperation()
+    {
+        for (int slot = 1; slot <= 6; ++slot) {
+            slots[static_cast<std::size_t>(slot - 1)].slot = slot;
+            slots[static_cast<std::size_t>(slot - 1)].hasTrain = slot <= 2;
+        }
+    }
+
+    bool protect = false;
+    std::array<app::OperationSlotView, 6> slots{};
+    int changes = 0;
+    int marked = -1;
+    int selectedStop = -1;
+};
+
+TEST(OperationWindow, ShowsTheSlotsAndWritesTheBoxesToTheSelectedOne)
+{
+    FakeOperation port;
+    port.slots[1].state = "走行";
+    app::COperationWindow window;
+    window.Show(port);
+    ASSERT_TRUE(window.Dialog().IsVisible());
+    const ui::ListView& list = window.Dialog().List(op::kSlots);
+    ASSERT_EQ(list.RowCount(), 6);
+    EXPECT_EQ(list.Cell(1, 5), "走行");
+    EXPECT_EQ(list.Cell(2, 5), "（なし）");
+
+    window.SelectRow(port, 1);
+    window.Dialog().SetCheck(op::kAuto, 1);
+    window.Dialog().SetText(op::kCruise, " 80 ");
+    window.Dialog().SetText(op::kItinerary, "3 12  5");
+    window.Click(port, op::kApply);
+    EXPECT_TRUE(port.slots[1].autopilot);
+    EXPECT_EQ(port.slots[1].cruiseKmh, 80);
+    EXPECT_EQ(port.slots[1].itinerary, (std::vector<int>{3, 12, 5}));
+    EXPECT_EQ(list.Cell(1, 4), "3 12 5");
+
+    // Refused boxes change nothing and say why.
+    for (const char* cruise : {"0", "abc", "1000", ""}) {
+        window.Dialog().SetText(op::kCruise, cruise);
+        window.Click(port, op::kApply);
+        EXPECT_FALSE(window.Dialog().Text(op::kReport).empty()) << cruise;
+    }
+    window.Dialog().SetText(op::kCruise, "60");
+    window.Dialog().SetText(op::kItinerary, "3 x");
+    window.Click(port, op::kApply);
+    EXPECT_EQ(port.changes, 1);
+
+    // Adding a stop needs a selected stop; then it goes to the end of the itinerary.
+    window.Click(port, op::kAddStop);
+    EXPECT_EQ(port.changes, 1);
+    port.selectedStop = 7;
+    window.Click(port, op::kAddStop);
+    EXPECT_EQ(port.slots[1].itinerary, (std::vector<int>{3, 12, 5, 7}));
+
+    window.Dialog().SetText(op::kDwell, "0");
+    window.Click(port, op::kMarkStop);
+    EXPECT_EQ(window.Dialog().Text(op::kReport), "no pieces");
+    window.Dialog().SetCheck(op::kProtect, 1);
+    window.Click(port, op::kProtect);
+    EXPECT_TRUE(port.protect);
+}
+
+} // namespace
