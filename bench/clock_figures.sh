@@ -3,7 +3,7 @@
 # train 1 driven at a fixed speed for a fixed wall time in several set-ups, the distance it
 # covers, and the program's frames and processor time in a small window. Not a test: timings
 # depend on the machine; run it on an idle one with a release build.
-#   bash bench/clock_figures.sh BUILD_DIR [SECONDS]
+#   bash bench/clock_figures.sh BUILD_DIR [SECONDS]   (SEND_CLOSE: the close helper of a test build)
 set -u
 build=${1:?build folder}
 secs=${2:-10}
@@ -32,24 +32,25 @@ run()
     "$dir/korvela" --report "$dir/report.json" "$dir/objects/demo.txt" >"$dir/log" 2>&1 &
     local pid=$! main=""
     for _ in $(seq 300); do
-        main=$(xdotool search --pid $pid --name "korvela - demo" 2>/dev/null | head -1)
-        [ -n "$main" ] && xdotool search --pid $pid --name "メッセージ" >/dev/null 2>&1 && break
+        main=$(xdotool search --onlyvisible --pid $pid --name "korvela - demo" 2>/dev/null | head -1)
+        [ -n "$main" ] && xdotool search --onlyvisible --pid $pid --name "メッセージ" >/dev/null 2>&1 && break
         sleep 0.2
     done
     sleep 2
-    [ -n "$size" ] && xdotool windowsize "$main" ${size/x/ }
     xdotool windowfocus --sync "$main"; xdotool key --delay 100 Return F2
     sleep 1
+    [ -n "$size" ] && xdotool windowsize "$main" ${size/x/ }
     # Ten taps of Q: a fixed speed, no natural slow-down (Gensoku=0).
     xdotool key --delay 60 q q q q q q q q q q $keys
     sleep 1
     local before after
     before=$(awk '{print $14 + $15}' /proc/$pid/stat)
     pidstat -p $pid 1 $((secs - 1)) >"$dir/pidstat" 2>&1 &
+    local pidstat=$!
     sleep "$secs"
     after=$(awk '{print $14 + $15}' /proc/$pid/stat)
-    wait
-    "$build/tests/korvela_send_close" "$main"
+    wait $pidstat
+    "${SEND_CLOSE:-$build/tests/korvela_send_close}" "$main"
     for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
     kill -9 $pid 2>/dev/null
     python3 - "$dir/report.json" "$name" "$before" "$after" "$secs" "$(tail -1 "$dir/pidstat")" <<'PY'
@@ -62,11 +63,13 @@ print(f"{name:28s} distance/s {t['distance'] / c['seconds']:8.3f}  passes/s {c['
 PY
 }
 
+[ -n "${ONLY_SMALL:-}" ] || {
 run default-sync 1 1 ""
 run default-nosync 0 1 ""
 run whole-layout-sync 1 1 "ctrl+Home"
 run whole-layout-nosync 0 1 "ctrl+Home"
 run x4 1 1 "bracketright bracketright"
 run no-realtime 0 0 ""
+}
 run small-nosync 0 1 "" 320x240
 run small-nosync-no-realtime 0 0 "" 320x240

@@ -31,6 +31,7 @@ EXTERNAL_HEADERS = [
     ("curl/", "libcurl"),
     ("zlib.h", "zlib"),
     ("cairo", "cairo"),
+    ("zip.h", "libzip"),
 ]
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (build/fuzz) and runs each in turn for SECONDS (default 60).
-#   scripts/fuzz.sh [SECONDS] [TARGET...]     (targets: xfile profile map trainfile rtf actions)
+#   scripts/fuzz.sh [SECONDS] [TARGET...]     (targets: xfile profile map trainfile rtf actions package)
 # Each target keeps its corpus in build/fuzz/corpus/<target>, seeded from fuzz/seeds/<target>,
 # the inputs that once failed (tests/fuzz/<target>), the demo content of the test build when
 # there is one, the golden runs' action scripts, and the shared .x test files when present. A
@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds="${1:-60}"
-targets=(xfile profile map trainfile rtf actions)
+targets=(xfile profile map trainfile rtf actions package)
 [ $# -gt 1 ] && targets=("${@:2}")
 build=build/fuzz
 
@@ -50,6 +50,7 @@ for target in "${targets[@]}"; do
     trainfile) collect "$seeds" "$demo" -- '*.txt' '*.ini' ;;
     rtf)       collect "$seeds" assets -- '*.rtf' ;;
     actions)   collect "$seeds" tests/golden -- '*.actions' ;;
+    package)   ;; # its seeds are small packages in fuzz/seeds/package
   esac
   extra=()
   [ -d "tests/fuzz/$target" ] && extra+=("tests/fuzz/$target")

@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev libgtk-3-dev
   libgl1-mesa-dev libegl-dev libegl1-mesa-dev libgl1-mesa-dri libglu1-mesa-dev
-  libfreetype-dev libfontconfig-dev zlib1g-dev libcurl4-openssl-dev libstb-dev libcairo2-dev
+  libfreetype-dev libfontconfig-dev zlib1g-dev libcurl4-openssl-dev libstb-dev libcairo2-dev libzip-dev
   fonts-ipafont-gothic
   xvfb xauth xdotool imagemagick x11-utils libx11-dev openbox
   gettext librsvg2-bin poppler-utils help2man desktop-file-utils appstream file

@@ -83,7 +83,8 @@ void AppLayout::Show(const layout::MapResult& result)
 
 void AppLayout::MapDone()
 {
-    app_.MainDlg().Window().SetTitle(layout::MapWindowTitle(app_.ExecutableName(), layout_.MapFilePath()));
+    app_.MainDlg().Window().SetTitle(
+        layout::MapWindowTitle(app_.ExecutableName(), layout_.MapFilePath(), layout_.PlaceholderCount()));
     hasFile_ = true;
     app_.MapFileUsed(layout_.MapFilePath());
 }
@@ -97,6 +98,15 @@ void AppLayout::ScanObjectFolder()
     // The objects of the old folder go as an edit, so that the change can be undone.
     const platform::Status scanned = layout_.ScanObjectFolder(Device(), Catalogue(), true);
     if (!scanned) dialogs_.ShowMessage({.text = scanned.error(), .icon = platform::MessageIcon::Warning});
+}
+
+int AppLayout::LoadMissingTypes()
+{
+    const int came = layout_.LoadMissingTypes(Device(), Catalogue());
+    if (came > 0)
+        app_.MainDlg().Window().SetTitle(
+            layout::MapWindowTitle(app_.ExecutableName(), layout_.MapFilePath(), layout_.PlaceholderCount()));
+    return came;
 }
 
 void AppLayout::ChooseBackground()
@@ -126,8 +136,7 @@ void AppLayout::LoadMap()
 
 bool AppLayout::LoadMapFile(const std::string& path)
 {
-    // Even a failed load names its file the map file: the layout left is none of its own.
-    hasFile_ = false;
+    // A load that fails leaves the open layout as it was, its file included.
     layout_.Placed().SetKeyLabelStyle(KeyLabelStyle());
     const layout::MapResult result =
         layout::LoadMapFile(layout_, path, *mapVehicles_, {.device = Device(), .catalogue = Catalogue()});
@@ -273,7 +282,8 @@ bool AppLayout::RestoreMap(const std::string& mapPath, const std::string& text)
         layout::RestoreMapText(layout_, mapPath, text, *mapVehicles_, {.device = Device(), .catalogue = Catalogue()});
     Show(result);
     if (!result.Done()) return false;
-    app_.MainDlg().Window().SetTitle(layout::MapWindowTitle(app_.ExecutableName(), layout_.MapFilePath()));
+    app_.MainDlg().Window().SetTitle(
+        layout::MapWindowTitle(app_.ExecutableName(), layout_.MapFilePath(), layout_.PlaceholderCount()));
     // What was restored is no file's yet: "上書き保存" asks where it goes.
     hasFile_ = false;
     return true;

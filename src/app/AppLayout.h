@@ -85,6 +85,8 @@ class AppLayout final : public LayoutPort, private layout::LayoutListener {
     std::string MapText() const override;
     bool RestoreMap(const std::string& mapPath, const std::string& text) override;
 
+    int LoadMissingTypes() override;
+    std::vector<std::pair<std::string, int>> Placeholders() const override { return layout_.PlaceholdersByType(); }
     std::vector<std::string> TypeNames() const override { return layout_.Catalogue().TypeNames(); }
     std::vector<PlacedObjectState> PlacedObjects() const override;
 

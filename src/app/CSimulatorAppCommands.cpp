@@ -3,6 +3,7 @@
 #include "app/CSimulatorApp.h"
 
 #include "app/CSimulatorAppBridges.h"
+#include "app/LayoutPackage.h"
 #include "app/PlanOutputs.h"
 #include "platform/VirtualKeys.h"
 #include "ui/CommandIds.h"
@@ -158,6 +159,13 @@ bool CSimulatorApp::OnCommand(int commandId)
         return true;
     case cmd::kExportPlan:
         ExportPlanAsCommanded(*this, dialogs_);
+        return true;
+    case cmd::kSavePackage:
+        SavePackageAsCommanded(*this, dialogs_);
+        return true;
+    case cmd::kOpenPackage:
+        OpenPackageAsCommanded(*this, dialogs_);
+        RefreshTurnoutControls();
         return true;
     case cmd::kKeyNone:
         layout_->AssignKey(-1);

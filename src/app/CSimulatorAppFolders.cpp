@@ -11,6 +11,13 @@ namespace {
 
 namespace cmd = ui::cmd;
 
+std::string MissingTypesLoadedMessage(int came, std::size_t stillMissing)
+{
+    std::string text = std::to_string(came) + " 種類のオブジェクトを読み込みました。";
+    if (stillMissing > 0) text += std::to_string(stillMissing) + " 種類はまだファイルがありません。";
+    return text;
+}
+
 } // namespace
 
 void CSimulatorApp::ChooseFolder(int commandId)
@@ -53,11 +60,23 @@ void CSimulatorApp::ChooseFolder(int commandId)
 
 void CSimulatorApp::ChooseObjectFolder()
 {
-    if (!ConfirmUnsavedChanges()) return;
+    // With placeholders, the folder is asked for first: choosing the same folder again loads
+    // the types that have appeared there and keeps the layout.
+    const bool placeholders = !layout_->Placeholders().empty();
+    if (!placeholders && !ConfirmUnsavedChanges()) return;
     const auto folder = dialogs_.ChooseFolder({.title = "オブジェクトフォルダの選択",
                                                .startFolder = layout_->ObjectFolder(),
                                                .owner = ui::mainwin::kDialogId});
     if (!folder) return;
+    if (placeholders && platform::FromWorkingFolder(*folder) == platform::FromWorkingFolder(layout_->ObjectFolder())) {
+        const int came = layout_->LoadMissingTypes();
+        dialogs_.ShowMessage({.text = MissingTypesLoadedMessage(came, layout_->Placeholders().size()),
+                              .icon = platform::MessageIcon::Information,
+                              .owner = ui::mainwin::kDialogId});
+        RefreshTurnoutControls();
+        return;
+    }
+    if (placeholders && !ConfirmUnsavedChanges()) return;
     layout_->SetObjectFolder(*folder);
     // The map file keeps its name and moves into the new folder.
     const platform::PathParts map = platform::SplitPath(layout_->MapFilePath());

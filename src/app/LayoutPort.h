@@ -9,6 +9,7 @@
 #include "camera/CameraSources.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace app {
@@ -78,6 +79,11 @@ class LayoutPort {
     // restored; the layout has then said why.
     virtual std::string MapText() const { return {}; }
     virtual bool RestoreMap(const std::string& /*mapPath*/, const std::string& /*text*/) { return false; }
+
+    // Objects of types the object folder lacks are kept as placeholders; these load the types
+    // whose files have appeared since (how many came) and count the placeholders per type.
+    virtual int LoadMissingTypes() { return 0; }
+    virtual std::vector<std::pair<std::string, int>> Placeholders() const { return {}; }
 
     // Read-outs for the run report.
     virtual std::vector<std::string> TypeNames() const = 0;

@@ -107,11 +107,61 @@ platform::Status CLayout::ScanObjectFolder(gfx::Device* device, const CatalogueO
 
     platform::Status scanned = catalogue_.ScanNames();
     typeNames_ = std::make_shared<const std::vector<std::string>>(catalogue_.TypeNames());
-    dialog_->SetItems(kCatalogueList, catalogue_.TypeNames());
+    dialog_->SetItems(kCatalogueList, catalogue_.ListNames());
     dialog_->SetSelection(kCatalogueList, catalogue_.TypeCount() == 0 ? -1 : 0);
     (void)catalogue_.LoadTypes(device, options);
     if (!cleared.before.empty()) Done(std::move(cleared));
     return scanned;
+}
+
+int CLayout::AddMissingType(std::string name)
+{
+    const int index = catalogue_.AddMissingType(std::move(name));
+    if (index < 0) return index;
+    // Edits recorded from now on name the new entry too; older ones never use it.
+    typeNames_ = std::make_shared<const std::vector<std::string>>(catalogue_.TypeNames());
+    const int selection = dialog_->Selection(kCatalogueList);
+    dialog_->SetItems(kCatalogueList, catalogue_.ListNames());
+    dialog_->SetSelection(kCatalogueList, selection);
+    return index;
+}
+
+int CLayout::LoadMissingTypes(gfx::Device* device, const CatalogueOptions& options)
+{
+    const int came = catalogue_.LoadMissingTypes(device, options);
+    if (came == 0) return 0;
+    const int selection = dialog_->Selection(kCatalogueList);
+    dialog_->SetItems(kCatalogueList, catalogue_.ListNames());
+    dialog_->SetSelection(kCatalogueList, selection);
+    std::vector<int> all(static_cast<std::size_t>(objects_.Count()));
+    for (int i = 0; i < objects_.Count(); ++i)
+        all[static_cast<std::size_t>(i)] = i;
+    objects_.RefreshRows(all);
+    NotifyLayoutChanged();
+    return came;
+}
+
+int CLayout::PlaceholderCount() const
+{
+    int count = 0;
+    for (const auto& [name, objects] : PlaceholdersByType())
+        count += objects;
+    return count;
+}
+
+std::vector<std::pair<std::string, int>> CLayout::PlaceholdersByType() const
+{
+    std::vector<int> counts(static_cast<std::size_t>(catalogue_.TypeCount()), 0);
+    for (const PlacedObject& object : objects_.All()) {
+        const ObjectType* type = catalogue_.FindType(object.type);
+        if (type && type->missing) ++counts[static_cast<std::size_t>(object.type)];
+    }
+    std::vector<std::pair<std::string, int>> byType;
+    for (int type = 0; type < catalogue_.TypeCount(); ++type) {
+        if (counts[static_cast<std::size_t>(type)] > 0)
+            byType.emplace_back(catalogue_.TypeName(type), counts[static_cast<std::size_t>(type)]);
+    }
+    return byType;
 }
 
 void CLayout::ClearPlacedObjects()

@@ -30,6 +30,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace gfx {
@@ -91,6 +92,15 @@ class CLayout {
     // when types were left out (the first 200 are loaded all the same).
     platform::Status ScanObjectFolder(gfx::Device* device, const CatalogueOptions& options = {},
                                       bool asEdit = false);
+    // A map's type that the object folder lacks, added as a placeholder entry (see
+    // ObjectCatalogue::AddMissingType); its index or -1 when the catalogue is full.
+    int AddMissingType(std::string name);
+    // The placeholder entries whose files have appeared in the object folder are loaded, and
+    // their objects become real ones in place; how many types came. Keeps the edit history.
+    int LoadMissingTypes(gfx::Device* device, const CatalogueOptions& options = {});
+    // Placed objects whose type is a placeholder entry, in all and per type name (catalogue order).
+    int PlaceholderCount() const;
+    std::vector<std::pair<std::string, int>> PlaceholdersByType() const;
     // Empties the records, the list and the selection (the start of a map's object section),
     // clears the menu counts and tells the listener.
     void ClearPlacedObjects();

@@ -6,6 +6,7 @@
 #include "model/MeshIntersect.h"
 
 #include <cmath>
+#include <optional>
 
 namespace layout {
 
@@ -24,6 +25,19 @@ math::Vec3 ToObjectSpace(math::Vec3 point, math::Vec3 position, ObjectTrig trig)
     const float dz = point.z - position.z;
     return {dx * trig.cosAngle - dz * trig.sinAngle, point.y - position.y,
             dx * trig.sinAngle + dz * trig.cosAngle};
+}
+
+// Where a ray (object space, unit direction) meets a placeholder's flat frame, the square of
+// its bounds on the object's plane; nothing for a miss or a ray along the plane.
+std::optional<float> HitPlaceholder(math::Vec3 origin, math::Vec3 direction, const model::MeshBox& box)
+{
+    if (std::fabs(direction.y) < 1e-6f) return std::nullopt;
+    const float distance = -origin.y / direction.y;
+    if (distance < 0) return std::nullopt;
+    const float x = origin.x + direction.x * distance;
+    const float z = origin.z + direction.z * distance;
+    if (x < box.minX || x > box.maxX || z < box.minZ || z > box.maxZ) return std::nullopt;
+    return distance;
 }
 
 // Whether a ray (unit direction) can touch the sphere at all: a cheap test before the mesh,
@@ -52,11 +66,18 @@ PickHit CLayout::FindPickHit(const PickRay& ray) const
     for (int i = objects_.LastIndex(); i >= 0; --i) {
         const PlacedObject& object = *objects_.Find(i);
         const ObjectType* type = catalogue_.FindType(object.type);
-        if (!type || !type->visible.mesh) continue;
+        if (!type || (!type->visible.mesh && !type->missing)) continue;
         const math::Vec3 position{object.x, object.y, object.z};
         const ObjectTrig trig = objects_.Trig(i);
         const math::Vec3 nearPoint = ToObjectSpace(ray.nearPoint, position, trig);
         const math::Vec3 direction = math::Normalize(ToObjectSpace(ray.farPoint, position, trig) - nearPoint);
+        if (type->missing) {
+            if (const std::optional<float> distance = HitPlaceholder(nearPoint, direction, type->bounds)) {
+                if (hits.size() == kMaxPickHits) break;
+                hits.push_back({i, *distance});
+            }
+            continue;
+        }
         if (!MayHitSphere(nearPoint, direction, type->sphere)) continue;
         const model::MeshHit hit = model::Intersect(*type->visible.mesh, nearPoint, direction);
         if (!hit.hit) continue;

@@ -114,6 +114,32 @@ void UpdatePlacement(const CLayout& layout, PlacedDrawCache& cache)
     cache.built = true;
 }
 
+// The objects of a type the object folder lacks, among those the pass draws, as flat red frames
+// of their type's bounds at their places, unlit; nothing at all while there are none.
+void DrawPlaceholderFrames(gfx::Device* device, const CLayout& layout, const PlacedDrawCache& cache)
+{
+    constexpr std::uint32_t kRed = 0xFFFF0000;
+    constexpr float kLift = 0.1f; // just above what the object stands on
+    const std::span<const PlacedObject> objects = layout.Placed().All();
+    std::vector<gfx::ColoredVertex> lines;
+    for (const int index : cache.drawn) {
+        const ObjectType* type = layout.Catalogue().FindType(objects[static_cast<std::size_t>(index)].type);
+        if (!type || !type->missing) continue;
+        const model::MeshBox& box = type->bounds;
+        const math::Matrix& world = cache.worlds[static_cast<std::size_t>(index)];
+        const math::Vec3 corners[4] = {{box.minX, kLift, box.minZ}, {box.maxX, kLift, box.minZ},
+                                       {box.maxX, kLift, box.maxZ}, {box.minX, kLift, box.maxZ}};
+        for (int c = 0; c < 4; ++c)
+            AddLine(lines, math::TransformCoord(corners[c], world), math::TransformCoord(corners[(c + 1) % 4], world),
+                    kRed, kRed);
+    }
+    if (lines.empty()) return;
+    device->SetTransform(gfx::TransformKind::World, math::Identity());
+    device->SetRenderState(gfx::RenderState::Lighting, false);
+    device->DrawLineList(lines);
+    device->SetRenderState(gfx::RenderState::Lighting, true);
+}
+
 } // namespace
 
 void ObjectsInPass(const CLayout& layout, int pass, const math::ViewVolume& volume, math::Vec3 eye,
@@ -156,6 +182,8 @@ void DrawPlacedObjects(gfx::Device* device, const CLayout& layout, int pass, con
         model::DrawMesh(device, type.visible, model::kAllSubsets, highlight, mapEditing,
                         settings.objectAlpha);
     }
+
+    if (pass == 0) DrawPlaceholderFrames(device, layout, cache);
 
     if (settings.guides == GuideDisplay::Off) return;
     for (int index : drawn) {

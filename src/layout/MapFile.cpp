@@ -20,9 +20,20 @@ std::string MissingObjectMessage(std::string_view name)
     return std::string(name) + "オブジェクトファイルがありません";
 }
 
-std::string MapWindowTitle(std::string_view executableName, std::string_view mapPath)
+std::string MissingObjectsMessage(const std::vector<std::string>& names, int placeholders)
 {
-    return std::string(executableName) + " - " + platform::SplitPath(mapPath).name;
+    std::string joined;
+    for (const std::string& name : names)
+        joined += (joined.empty() ? "" : ", ") + name;
+    return MissingObjectMessage(joined) + "。" + std::to_string(placeholders) +
+           " 個のオブジェクトは赤い枠で表示し、保存するとそのまま書き戻します。";
+}
+
+std::string MapWindowTitle(std::string_view executableName, std::string_view mapPath, int placeholders)
+{
+    std::string title = std::string(executableName) + " - " + platform::SplitPath(mapPath).name;
+    if (placeholders > 0) title += " [ファイルのないオブジェクト " + std::to_string(placeholders) + " 個]";
+    return title;
 }
 
 int FindMapTypeName(const CLayout& layout, std::string_view name)

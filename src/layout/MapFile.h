@@ -7,7 +7,9 @@
 // The reader takes CR LF or LF, code page 932 or UTF-8, the current format and the older one
 // ("DATA", four trains). Everything read is checked before it is used: numbers that are not
 // finite read as 0, keys out of range as none, and lines naming an unknown type or beyond the
-// 2000 objects are left out with one warning, since the next save will not keep them.
+// 2000 objects are left out with one warning, since the next save will not keep them. Objects of
+// a type the object folder lacks are kept as placeholders (one warning names every such type)
+// and saved back as they were read.
 #pragma once
 
 #include "layout/CLayout.h"
@@ -17,6 +19,7 @@
 #include "platform/SafeFile.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,10 +63,13 @@ inline constexpr std::string_view kImportTitle = "マップデータのインポ
 std::string MissingBackgroundMessage(std::string_view name);
 // name + "オブジェクトファイルがありません"
 std::string MissingObjectMessage(std::string_view name);
+// Every name a map lacks, in one message, and how many of its objects are kept as placeholders.
+std::string MissingObjectsMessage(const std::vector<std::string>& names, int placeholders);
 
 // The main window's title after a map was saved or loaded: the executable's base name, " - "
-// and the map file's name without folder and extension.
-std::string MapWindowTitle(std::string_view executableName, std::string_view mapPath);
+// and the map file's name without folder and extension; with placeholders, how many objects
+// lack their type's files (" [ファイルのないオブジェクト 3 個]").
+std::string MapWindowTitle(std::string_view executableName, std::string_view mapPath, int placeholders = 0);
 
 // --- writing
 
@@ -120,15 +126,17 @@ struct MapLoadContext {
 };
 
 // "マップデータの読込み" once the file is chosen: its path becomes the map file path and its
-// folder the object folder. A file that cannot be loaded changes nothing: the open layout keeps
-// its objects, its history and its map path. Reads the sections in
+// folder the object folder. A file that cannot be read or is no map changes nothing: the open
+// layout keeps its objects, its history and its map path. Reads the sections in
 // any order: ":Object Name" reloads the catalogue (emptying the layout and its edit history),
 // ":Map Data" replaces the placed objects, the position and vehicle sections go to vehicles,
-// which finally applies the vehicle selections. Failed: the file could not be read, is no map
-// file, or names a type the object folder lacks (checked before anything changes). Done: the
-// layout is unchanged since its load.
+// which finally applies the vehicle selections. Failed: the file could not be read or is no map
+// file. Done: the layout is unchanged since its load.
 MapResult LoadMapFile(CLayout& layout, const std::string& path, MapVehicles& vehicles,
                       const MapLoadContext& context);
+
+// Why the load would refuse the file (it cannot be read or is no map file), or nothing.
+std::optional<std::string> MapFileProblem(const std::string& path);
 
 // A layout kept for recovery: the text of a map file, loaded as the load does, as if from
 // mapPath (its folder becomes the object folder). Done leaves the layout changed: it has not

@@ -13,6 +13,8 @@ using mapdetail::EndsSection;
 // What an import would add, read and checked completely before anything changes.
 struct ImportPlan {
     std::vector<PlacedObject> objects;
+    // Names the object folder lacks; an object of the k-th has type -(k + 1) until it is added.
+    std::vector<std::string> missing;
     double sumX = 0;
     double sumZ = 0;
 };
@@ -27,6 +29,7 @@ platform::Result<ImportPlan> ReadImport(const CLayout& layout, const std::vector
         return platform::Fail(std::string(mapmsg::kNotDataFile));
     }
 
+    ImportPlan plan;
     std::size_t next = 4;
     std::vector<int> fileTypes;
     bool objectSection = false;
@@ -40,14 +43,14 @@ platform::Result<ImportPlan> ReadImport(const CLayout& layout, const std::vector
             return platform::Fail(std::string(mapmsg::kNotDataFile));
         }
         if (static_cast<int>(fileTypes.size()) >= kMaxObjectTypes) continue;
-        const int type = FindMapTypeName(layout, name);
+        int type = FindMapTypeName(layout, name);
         if (type < 0) {
-            return platform::Fail(MissingObjectMessage(name));
+            plan.missing.push_back(name);
+            type = -static_cast<int>(plan.missing.size());
         }
         fileTypes.push_back(type);
     }
 
-    ImportPlan plan;
     if (!objectSection) return plan;
     while (next < lines.size() && !EndsSection(lines[next])) {
         mapdetail::ObjectLine parsed = mapdetail::ParseObjectLine(lines[next++]);
@@ -74,6 +77,31 @@ MapResult ImportMapFile(CLayout& layout, const std::string& path, const PickRay&
     if (!plan) return {MapOutcome::Failed, {mapdetail::Error(plan.error())}};
     const std::size_t count = plan->objects.size();
     if (count == 0) return {MapOutcome::Failed, {}};
+    if (layout.Placed().Count() + static_cast<int>(count) > kMaxPlacedObjects)
+        return {MapOutcome::Failed, {mapdetail::Warning(LimitMessage(LimitKind::PlaceObjects))}};
+
+    // Types the folder lacks become placeholder entries, their objects placeholders.
+    std::vector<MapMessage> messages;
+    if (!plan->missing.empty()) {
+        std::vector<int> added;
+        for (const std::string& name : plan->missing) {
+            const int type = FindMapTypeName(layout, name);
+            added.push_back(type >= 0 ? type : layout.AddMissingType(name));
+        }
+        std::vector<PlacedObject> kept;
+        int placeholders = 0;
+        for (PlacedObject& object : plan->objects) {
+            if (object.type < 0) {
+                object.type = added[static_cast<std::size_t>(-object.type - 1)];
+                if (object.type < 0) continue; // no room in the catalogue
+                ++placeholders;
+            }
+            kept.push_back(object);
+        }
+        plan->objects = std::move(kept);
+        messages.push_back(mapdetail::Warning(MissingObjectsMessage(plan->missing, placeholders)));
+        if (plan->objects.empty()) return {MapOutcome::Failed, std::move(messages)};
+    }
 
     // Centred on where the view centre meets the ground; a view that never meets it (looking
     // level) leaves the objects at their stored places rather than at infinity.
@@ -88,7 +116,7 @@ MapResult ImportMapFile(CLayout& layout, const std::string& path, const PickRay&
     }
     const platform::Status added = layout.AddObjects(plan->objects);
     if (!added) return {MapOutcome::Failed, {mapdetail::Warning(added.error())}};
-    return {MapOutcome::Done, {}};
+    return {MapOutcome::Done, std::move(messages)};
 }
 
 } // namespace layout

@@ -39,7 +39,7 @@ class MapLoader {
             if (line == mapsection::kBackground) {
                 ReadBackground();
             } else if (line == mapsection::kObjectName) {
-                if (!ReadObjectNames()) return MapOutcome::Failed;
+                ReadObjectNames();
             } else if (line == mapsection::kMapData) {
                 ReadPlacedObjects();
             } else if (line == mapsection::kPositionData) {
@@ -56,6 +56,8 @@ class MapLoader {
             }
         }
         // Whatever was left out would be lost by the next save: say so once.
+        if (!missingNames_.empty())
+            messages.push_back(mapdetail::Warning(MissingObjectsMessage(missingNames_, layout_.PlaceholderCount())));
         if (limitReached_)
             messages.push_back(mapdetail::Warning(LimitMessage(LimitKind::PlaceObjects)));
         else if (linesLeftOut_)
@@ -84,8 +86,8 @@ class MapLoader {
         }
     }
 
-    // False when a name has no catalogue entry: the load stops there.
-    bool ReadObjectNames()
+    // A name the object folder lacks gets a placeholder entry, so that its objects are kept.
+    void ReadObjectNames()
     {
         // The edits made so far name objects of the layout that goes now.
         layout_.History().Clear();
@@ -97,14 +99,13 @@ class MapLoader {
             // More names than a catalogue holds: the extra ones are ignored, and any object line
             // that uses them is left out.
             if (static_cast<int>(fileTypes_.size()) >= kMaxObjectTypes) continue;
-            const int type = FindMapTypeName(layout_, name);
+            int type = FindMapTypeName(layout_, name);
             if (type < 0) {
-                messages.push_back(mapdetail::Error(MissingObjectMessage(name)));
-                return false;
+                type = layout_.AddMissingType(name);
+                if (type >= 0) missingNames_.push_back(name);
             }
             fileTypes_.push_back(type);
         }
-        return true;
     }
 
     void ReadPlacedObjects()
@@ -118,7 +119,8 @@ class MapLoader {
             }
             mapdetail::ObjectLine parsed = mapdetail::ParseObjectLine(line);
             if (!parsed.hasIndex || parsed.fileIndex < 0 ||
-                parsed.fileIndex >= static_cast<int>(fileTypes_.size())) {
+                parsed.fileIndex >= static_cast<int>(fileTypes_.size()) ||
+                fileTypes_[static_cast<std::size_t>(parsed.fileIndex)] < 0) {
                 linesLeftOut_ = true;
                 continue;
             }
@@ -173,40 +175,18 @@ class MapLoader {
     const MapLoadContext& context_;
     const std::vector<std::string>& lines_;
     std::size_t next_ = 0;
-    std::vector<int> fileTypes_; // catalogue index of each file index
+    std::vector<int> fileTypes_; // catalogue index of each file index (-1: no room left)
+    std::vector<std::string> missingNames_;
     bool limitReached_ = false;
     bool linesLeftOut_ = false;
 };
 
-// Before anything changes: a file naming a type that the object folder lacks fails here, and
-// the layout that is open stays as it is, with its history and its map path.
-std::optional<MapMessage> MissingType(const CLayout& layout, const std::string& folder,
-                                      const std::vector<std::string>& lines)
-{
-    ObjectCatalogue probe(layout.Catalogue().ProfileSection());
-    probe.SetObjectFolder(folder);
-    (void)probe.ScanNames();
-    for (std::size_t next = 1; next < lines.size(); ++next) {
-        if (lines[next] != mapsection::kObjectName) continue;
-        int names = 0;
-        while (next + 1 < lines.size() && !EndsSection(lines[next + 1])) {
-            const std::string& name = lines[++next];
-            // Names beyond a catalogue's count are ignored by the load.
-            if (names++ >= kMaxObjectTypes) continue;
-            if (FindMapTypeName(probe, name) < 0) return mapdetail::Error(MissingObjectMessage(name));
-        }
-    }
-    return std::nullopt;
-}
-
-// Reads the lines into the layout once they are known to load: the map path and the object
-// folder change only then.
+// Reads the lines of a file known to be a map into the layout: the map path and the object
+// folder change only now. Types the folder lacks become placeholders, so a map always loads.
 MapResult LoadLines(CLayout& layout, const std::string& path, const std::vector<std::string>& lines,
                     MapVehicles& vehicles, const MapLoadContext& context)
 {
     const std::string folder = FolderOf(path);
-    if (std::optional<MapMessage> missing = MissingType(layout, folder, lines))
-        return {MapOutcome::Failed, {*std::move(missing)}};
     layout.SetMapFilePath(path);
     layout.Catalogue().SetObjectFolder(folder);
     MapLoader loader(layout, vehicles, context, lines);
@@ -223,6 +203,14 @@ MapResult LoadMapFile(CLayout& layout, const std::string& path, MapVehicles& veh
     if (const std::optional<std::string_view> failure = mapdetail::ReadMapLines(path, lines))
         return {MapOutcome::Failed, {mapdetail::Error(*failure)}};
     return LoadLines(layout, path, lines, vehicles, context);
+}
+
+std::optional<std::string> MapFileProblem(const std::string& path)
+{
+    std::vector<std::string> lines;
+    if (const std::optional<std::string_view> failure = mapdetail::ReadMapLines(path, lines))
+        return std::string(*failure);
+    return std::nullopt;
 }
 
 MapResult RestoreMapText(CLayout& layout, const std::string& mapPath, std::string_view text, MapVehicles& vehicles,

@@ -3,7 +3,9 @@
 #include "math/NumberText.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
+#include "platform/Utf8.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace layout {
@@ -66,18 +68,27 @@ std::string MapFileText(const CLayout& layout, const MapVehicles& vehicles)
     out.Line(layout.Catalogue().BackgroundName());
     out.Line(mapsection::kObjectName);
 
-    // Only the types in use are named, in catalogue order; their place in this list is the
-    // file index the object lines refer to.
-    const int typeCount = layout.Catalogue().TypeCount();
+    // Only the types in use are named, in the order of the folder search (the catalogue's, but
+    // for placeholder entries, which stand at its end); their place in this list is the file
+    // index the object lines refer to.
+    const ObjectCatalogue& catalogue = layout.Catalogue();
+    const int typeCount = catalogue.TypeCount();
     std::vector<int> fileIndex(static_cast<std::size_t>(typeCount), -1);
+    std::vector<int> used;
     for (const PlacedObject& object : layout.Placed().All()) {
-        if (object.type >= 0 && object.type < typeCount) fileIndex[static_cast<std::size_t>(object.type)] = 0;
+        if (object.type < 0 || object.type >= typeCount || fileIndex[static_cast<std::size_t>(object.type)] == 0)
+            continue;
+        fileIndex[static_cast<std::size_t>(object.type)] = 0;
+        used.push_back(object.type);
     }
+    std::sort(used.begin(), used.end());
+    std::stable_sort(used.begin(), used.end(), [&catalogue](int a, int b) {
+        return platform::NameLess(catalogue.TypeName(a) + ".ini", catalogue.TypeName(b) + ".ini");
+    });
     int next = 0;
-    for (int type = 0; type < typeCount; ++type) {
-        if (fileIndex[static_cast<std::size_t>(type)] < 0) continue;
+    for (const int type : used) {
         fileIndex[static_cast<std::size_t>(type)] = next++;
-        out.Line(layout.Catalogue().TypeName(type));
+        out.Line(catalogue.TypeName(type));
     }
 
     out.Line(mapsection::kMapData);

@@ -70,10 +70,67 @@ bool ObjectCatalogue::LoadTypes(gfx::Device* device, const CatalogueOptions& opt
     if (!device) return false;
     LoadBackground(device, options);
     for (int i = 0; i < TypeCount(); ++i) {
-        LoadTypeRecord(device, i, options);
+        if (!types_[static_cast<std::size_t>(i)].missing) LoadTypeRecord(device, i, options);
         lastTypeIndex_ = i;
     }
     return true;
+}
+
+namespace {
+
+// A placeholder is a flat 2 × 2 frame on the object's plane.
+constexpr float kPlaceholderHalf = 1.0f;
+
+void MarkMissing(ObjectType& type)
+{
+    type.missing = true;
+    type.bounds = {-kPlaceholderHalf, kPlaceholderHalf, 0, 0, -kPlaceholderHalf, kPlaceholderHalf};
+    type.sphere = {{0, 0, 0}, kPlaceholderHalf * 1.4142136f};
+}
+
+} // namespace
+
+int ObjectCatalogue::AddMissingType(std::string name)
+{
+    if (TypeCount() >= kMaxObjectTypes) return -1;
+    ObjectType& type = types_.emplace_back();
+    type.name = std::move(name);
+    MarkMissing(type);
+    return TypeCount() - 1;
+}
+
+int ObjectCatalogue::LoadMissingTypes(gfx::Device* device, const CatalogueOptions& options)
+{
+    int came = 0;
+    for (int i = 0; i < TypeCount(); ++i) {
+        ObjectType& type = types_[static_cast<std::size_t>(i)];
+        if (!type.missing || !platform::FindFileNoCase(objectFolder_ + type.name + ".ini") ||
+            !platform::FindFileNoCase(objectFolder_ + type.name + ".x"))
+            continue;
+        std::string name = std::move(type.name);
+        type = ObjectType{};
+        type.name = std::move(name);
+        if (device) LoadTypeRecord(device, i, options);
+        ++came;
+    }
+    return came;
+}
+
+bool ObjectCatalogue::HasMissingTypes() const
+{
+    for (const ObjectType& type : types_) {
+        if (type.missing) return true;
+    }
+    return false;
+}
+
+std::vector<std::string> ObjectCatalogue::ListNames() const
+{
+    std::vector<std::string> names = TypeNames();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (types_[i].missing) names[i] += kMissingSuffix;
+    }
+    return names;
 }
 
 void ObjectCatalogue::LoadTypeRecord(gfx::Device* device, int index, const CatalogueOptions& options)
@@ -111,8 +168,10 @@ void ObjectCatalogue::ReleaseModels()
 {
     for (ObjectType& type : types_) {
         std::string name = std::move(type.name);
+        const bool missing = type.missing;
         type = ObjectType{};
         type.name = std::move(name);
+        if (missing) MarkMissing(type);
     }
     lastTypeIndex_ = -1;
     background_.Clear();

@@ -45,6 +45,17 @@ class ObjectCatalogue {
     // Releases every model and the background; the names stay.
     void ReleaseModels();
 
+    // A type a map names that the folder lacks, appended as a placeholder entry (so that no
+    // index of the types before it changes); its index, or -1 when the catalogue is full.
+    int AddMissingType(std::string name);
+    // Loads every placeholder entry whose files the object folder now holds; how many came.
+    // Without a device they only lose the mark.
+    int LoadMissingTypes(gfx::Device* device, const CatalogueOptions& options = {});
+    bool HasMissingTypes() const;
+    // The names as the object dialog lists them: a placeholder entry ends in kMissingSuffix.
+    static constexpr std::string_view kMissingSuffix = "(なし)";
+    std::vector<std::string> ListNames() const;
+
     // Number of catalogue entries (type indices 0 to TypeCount() - 1).
     int TypeCount() const { return static_cast<int>(types_.size()); }
     // Index of the last loaded type, -1 when none is loaded.

@@ -37,6 +37,9 @@ struct ObjectType {
     model::MeshBox guideBounds; // guide mesh, object space (zero when empty): the route layers' height
     std::array<SnapPoint, kSnapPointCount> snaps{};
     bool loaded = false; // the record was filled by a catalogue load
+    // A type a map names that the object folder lacks: it has no meshes, its objects are kept
+    // as placeholders (drawn as a red frame, no surface) and written back as they were read.
+    bool missing = false;
 
     // Number of snap points in use (they always come first).
     int UsedSnapCount() const;

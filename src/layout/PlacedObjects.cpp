@@ -287,8 +287,11 @@ std::vector<int> PlacedObjects::RowsByObject() const
 std::vector<std::string> PlacedObjects::RowCells(int index) const
 {
     const PlacedObject& object = objects_[static_cast<std::size_t>(index)];
+    const ObjectType* type = catalogue_.FindType(object.type);
+    std::string typeName = catalogue_.TypeName(object.type);
+    if (type && type->missing) typeName += ObjectCatalogue::kMissingSuffix;
     return {std::to_string(index),
-            catalogue_.TypeName(object.type),
+            std::move(typeName),
             Fixed3(object.x),
             Fixed3(object.y),
             Fixed3(object.z),

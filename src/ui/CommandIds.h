@@ -32,6 +32,9 @@ inline constexpr int kLayoutCheck = 32842;
 // "部品表" (編集) and "平面図の書き出し" (ファイル).
 inline constexpr int kPartsList = 32848;
 inline constexpr int kExportPlan = 32850;
+// "パッケージの保存" and "パッケージを開く" (ファイル): a layout with every file it uses as one zip.
+inline constexpr int kSavePackage = 32851;
+inline constexpr int kOpenPackage = 32852;
 // "つなぐ" (Insert): the next piece laid against the selected piece's open end; with Shift
 // ("反転") by the new piece's other end.
 inline constexpr int kAttach = 32854;

@@ -24,6 +24,8 @@ MenuTemplate MainMenuTemplate()
                      {kSaveMap, "名前を付けて保存", "Ctrl+Shift+S"},
                      {kImportMap, "マップデータのインポート", ""},
                      {kExportPlan, "平面図の書き出し", ""},
+                     {kSavePackage, "パッケージの保存", ""},
+                     {kOpenPackage, "パッケージを開く", ""},
                      {kObjectFolder, "オブジェクトデータの読込み", ""},
                      {kBackground, "背景データの読込み", ""},
                      {kTrainFolder, "電車データの読込み", ""},

@@ -200,3 +200,53 @@ TEST_F(MapCommands, TheWholeLayoutFitsTheViewFromAboveTheSouth)
 }
 
 } // namespace
+
+namespace {
+
+// "パッケージの保存" writes the layout with its objects; "パッケージを開く" unpacks it into a new
+// folder under layouts/ beside the program and opens it there, whatever the object folder was.
+// A map naming a type the folder lacks says how many placeholders it has in the title, and the
+// same folder chosen again brings them in once the files are there.
+TEST_F(MapCommands, PackagesTravelThroughTheFileMenuAndPlaceholdersComeBackWithTheirFiles)
+{
+    Start({"straight"});
+    WriteMap("a.txt");
+    ASSERT_TRUE(app->LoadMapFile(Map("a.txt")));
+    const std::string package = (dir.Path() / "a.korvela.zip").string();
+    dialogs.QueueSaveFile(package);
+    app->OnCommand(cmd::kSavePackage);
+    ASSERT_TRUE(std::filesystem::exists(package));
+
+    std::filesystem::remove(objects() / "straight.x");
+    for (const char* copy : {"a", "a (2)"}) {
+        dialogs.QueueOpenFile(package);
+        app->OnCommand(cmd::kOpenPackage);
+        const std::string folder = (dir.Path() / "bin" / "layouts" / copy / "objects").string() + "/";
+        EXPECT_EQ(app->Layout().MapFilePath(), folder + "a.txt");
+        EXPECT_EQ(app->Layout().ObjectFolder(), folder);
+        EXPECT_EQ(app->Layout().PlacedObjects().size(), 2u);
+        EXPECT_TRUE(app->Layout().Placeholders().empty());
+    }
+    EXPECT_EQ(dialogs.MessageTexts().back(),
+              "パッケージを開きました。オブジェクト、電車、乗り物はこのフォルダから読み込みます: " +
+                  (dir.Path() / "bin" / "layouts" / "a (2)").string() + "/");
+
+    ASSERT_TRUE(app->LoadMapFile(Map("a.txt")));
+    EXPECT_EQ(app->MainDlg().Window().Title(), "korvela - a [ファイルのないオブジェクト 2 個]");
+    objseltest::WriteType(objects(), "straight");
+    dialogs.QueueFolder(objects().string());
+    app->OnCommand(cmd::kObjectFolder);
+    EXPECT_EQ(dialogs.MessageTexts().back(), "1 種類のオブジェクトを読み込みました。");
+    EXPECT_TRUE(app->Layout().Placeholders().empty());
+    EXPECT_EQ(app->Layout().PlacedObjects().size(), 2u);
+    EXPECT_EQ(app->MainDlg().Window().Title(), "korvela - a");
+
+    // A file that is no map changes nothing: "上書き保存" still saves a.txt without asking.
+    testsupport::WriteBytes(objects() / "plain.txt", "hello\r\n");
+    EXPECT_FALSE(app->LoadMapFile(Map("plain.txt")));
+    EXPECT_EQ(app->Layout().MapFilePath(), Map("a.txt"));
+    app->OnCommand(cmd::kSaveOver);
+    EXPECT_EQ(Asked(platform::DialogCallKind::SaveFile), 1);
+}
+
+} // namespace

@@ -163,9 +163,10 @@ rm -f "$state"/recovery*
 mkdir -p "$state"
 bad=$state/recovery-7-7.txt
 for n in 1 2; do
-    # A layout never saved (no map file): the question restores by default.
+    # A layout never saved (no map file): the question restores by default. Its text is no map
+    # (one naming a type the folder lacks would restore, the objects kept as placeholders).
     { printf 'KORVELA Recovery\nmap=%s\nmap-time=0\nmap-size=-1\nwritten=1\n' "$tmp/bin/objects/unsaved.txt"
-      printf 'KORVELA Map Data\r\n:Object Name\r\nnosuch%s\r\n:Map Data\r\n0 0 0 0 0 0 -1\r\n' $n; } >"$bad"
+      printf 'KORVELA Map Data?\r\n:Object Name\r\nnosuch%s\r\n:Map Data\r\n0 0 0 0 0 0 -1\r\n' $n; } >"$bad"
     run --autosave-dir "$state" --report "$tmp/failed$n.json" --save-map "$tmp/failed$n.txt" "$map" ||
         fail "the run with a recovery that cannot be restored failed"
     cmp -s "$tmp/failed$n.txt" "$tmp/plain.txt" || fail "a failed restore changed the open layout ($n)"

@@ -69,7 +69,7 @@ struct KindName {
     Kind kind;
 };
 
-constexpr std::array<KindName, 36> kKinds = {{
+constexpr std::array<KindName, 37> kKinds = {{
     {"frames", Kind::Frames},
     {"key", Kind::Key},
     {"hold", Kind::Hold},
@@ -89,6 +89,7 @@ constexpr std::array<KindName, 36> kKinds = {{
     {"load-map", Kind::LoadMap},
     {"save-map", Kind::SaveMap},
     {"import-map", Kind::ImportMap},
+    {"object-folder", Kind::ObjectFolder},
     {"report", Kind::Report},
     {"screenshot", Kind::Screenshot},
     {"check-layout", Kind::CheckLayout},
@@ -217,6 +218,7 @@ class LineReader {
         case Kind::LoadMap:
         case Kind::SaveMap:
         case Kind::ImportMap:
+        case Kind::ObjectFolder:
         case Kind::Report:
         case Kind::Screenshot:
         case Kind::CheckLayout:
@@ -417,6 +419,8 @@ std::string ActionsUsage()
            "  select INDEX...          select placed objects by record index, as clicking their rows\n"
            "  load-map FILE, save-map FILE, import-map FILE\n"
            "                           the map commands, their file chooser answered with FILE\n"
+           "  object-folder DIR        the object data command, its folder chooser answered with DIR\n"
+           "                           (the same folder again loads the types that have appeared there)\n"
            "  report FILE              write the run report at this point\n"
            "  screenshot FILE          write the last frame as PNG at this point\n"
            "  check-layout FILE        check the layout and write the findings to FILE as JSON\n"

@@ -71,6 +71,7 @@ struct Action {
         LoadMap,
         SaveMap,
         ImportMap,
+        ObjectFolder,
         Report,
         Screenshot,
         CheckLayout,

@@ -124,10 +124,11 @@ platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::st
             name = arg.substr(0, equals);
             value = arg.substr(equals + 1);
         }
-        static constexpr std::array<std::string_view, 15> kTakesValue = {
+        static constexpr std::array<std::string_view, 17> kTakesValue = {
             "--frames",   "--keys",    "--set",          "--tool",        "--size",
             "--settings", "--screenshot", "--report",    "--save-map",    "--actions",
-            "--check-layout", "--autosave-dir", "--parts-list", "--export-plan", "--plan-scale"};
+            "--check-layout", "--autosave-dir", "--parts-list", "--export-plan", "--plan-scale",
+            "--pack", "--unpack"};
         if (std::find(kTakesValue.begin(), kTakesValue.end(), name) == kTakesValue.end())
             return Bad("unknown option " + name);
         if (!value) {
@@ -173,6 +174,13 @@ platform::Result<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::st
             options.planScale = *scale;
         } else if (text.empty()) {
             return Bad(name + " needs a file name");
+        } else if (name == "--pack") {
+            options.packFile = text;
+        } else if (name == "--unpack") {
+            // The package, then the folder to unpack into.
+            if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1].starts_with("--"))
+                return Bad("--unpack needs a package and a folder");
+            options.unpack = {text, args[++i]};
         } else if (name == "--parts-list") {
             options.partsListFile = text;
         } else if (name == "--export-plan") {
@@ -230,7 +238,15 @@ std::string HeadlessUsage()
            "                     count and track length) to FILE as UTF-8 CSV\n"
            "  --export-plan FILE after the last pass, write the plan seen from above to FILE (.pdf or\n"
            "                     .svg), fitted to an A4 page\n"
-           "  --plan-scale N     with --export-plan: at 1:N, one unit a metre, tiled over A4 pages\n";
+           "  --plan-scale N     with --export-plan: at 1:N, one unit a metre, tiled over A4 pages\n"
+           "  --pack OUT.zip     after the last pass, write the layout as one package: the map and\n"
+           "                     every object, background, train and vehicle file it uses, with a\n"
+           "                     manifest (package.txt)\n"
+           "  --unpack PKG DIR   check the package PKG and unpack it into the new folder DIR (into a\n"
+           "                     new folder named after its map when DIR exists); without MAPFILE the\n"
+           "                     run goes on with that map, its\n"
+           "                     train and vehicle folders pointed at the package's. Exit 1 when the\n"
+           "                     package is refused (the reason on standard error, nothing written)\n";
 }
 
 } // namespace app

@@ -3,7 +3,8 @@
 //                      [--size WxH] [--settings FILE] [--screenshot FILE] [--report FILE]
 //                      [--save-map FILE] [--actions FILE] [--check-layout FILE]
 //                      [--autosave-dir DIR] [--parts-list FILE]
-//                      [--export-plan FILE [--plan-scale N]] [MAPFILE]
+//                      [--export-plan FILE [--plan-scale N]] [--pack OUT.zip]
+//                      [--unpack PKG DIR] [MAPFILE]
 #pragma once
 
 #include "math/NumberText.h"
@@ -58,6 +59,10 @@ struct HeadlessOptions {
     std::optional<std::string> partsListFile;
     std::optional<std::string> exportPlanFile;
     int planScale = 0;
+    // The layout written as a package after the last pass.
+    std::optional<std::string> packFile;
+    // A package and the folder to unpack it into, before the map is opened.
+    std::optional<std::pair<std::string, std::string>> unpack;
     // Autosave and recovery in this folder (off without it).
     std::optional<std::string> autosaveDir;
 };

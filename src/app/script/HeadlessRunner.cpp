@@ -2,7 +2,9 @@
 
 #include "app/script/ActionScript.h"
 #include "app/script/HeadlessSession.h"
+#include "app/LayoutPackage.h"
 #include "gfx/RecordingDevice.h"
+#include "package/Package.h"
 #include "platform/ProgramFolders.h"
 #include "platform/RecordingDialogService.h"
 #include "ui/CommandIds.h"
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <csignal>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <utility>
 
@@ -130,6 +133,30 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
     // A map that cannot be loaded is shown as the program shows it and the run goes on, but
     // the run ends with exit status 1 and the message on standard error.
     bool mapRead = true;
+    if (options.unpack) {
+        // A refused package ends the run at once: nothing is unpacked, nothing else is done.
+        // DIR becomes the layout's folder; one that exists already gets it as a new folder inside.
+        const auto& [packagePath, folder] = *options.unpack;
+        std::filesystem::path target(folder);
+        while (target.has_relative_path() && !target.has_filename())
+            target = target.parent_path();
+        std::string parent = folder;
+        std::string name;
+        if (!std::filesystem::exists(target) && target.has_filename()) {
+            parent = target.has_parent_path() ? target.parent_path().string() : ".";
+            name = target.filename().string();
+        }
+        platform::Result<package::Unpacked> unpacked =
+            options.mapFile ? package::UnpackPackage(packagePath, parent, PackedMapProblem, {}, name)
+                            : OpenPackage(app, packagePath, parent, name);
+        if (!unpacked) {
+            errors << "korvela: " << packagePath << ": " << unpacked.error() << "\n";
+            app.OnClose();
+            return 1;
+        }
+        std::cout << "korvela: " << packagePath << " unpacked into " << unpacked->folder << " (map "
+                  << unpacked->mapPath << ")\n";
+    }
     if (options.mapFile) {
         const std::size_t before = dialogs.Calls().size();
         if (!app.LoadMapFile(*options.mapFile)) {
@@ -186,6 +213,12 @@ int RunHeadless(const HeadlessOptions& options, const HeadlessServices& services
     if (options.partsListFile) session.WritePartsList(*options.partsListFile);
     if (options.exportPlanFile) session.WritePlan(*options.exportPlanFile, options.planScale);
     if ((options.partsListFile || options.exportPlanFile) && session.WriteFailed()) result = 1;
+    if (options.packFile) {
+        if (const platform::Result<std::size_t> packed = PackLayout(app, *options.packFile); !packed) {
+            errors << "korvela: --pack " << *options.packFile << ": " << packed.error() << "\n";
+            result = 1;
+        }
+    }
 
     // A run stopped by a signal cannot finish its script: what it changed is kept for recovery.
     if (gCloseRequested) app.KeepUnsavedForRecovery();

@@ -148,6 +148,11 @@ platform::Status Session::Run(const Action& action)
         }
         break;
     }
+    case Kind::ObjectFolder:
+        dialogs_.QueueFolder(action.text);
+        app_.OnCommand(ui::cmd::kObjectFolder);
+        dialogs_.DropPendingAnswers();
+        break;
     case Kind::SaveMap:
         if (!SaveMapAsCommanded(app_, dialogs_, action.text, errors_, "save-map")) writeFailed_ = true;
         break;

@@ -44,6 +44,7 @@ RunReport CollectRunReport(CSimulatorApp& app, const RunObserver& observer, std:
     for (int slot = 1; slot <= kTrainSlotCount; ++slot)
         report.trains.push_back({app.Vehicles().Train(slot), observer.Distance(slot)});
     report.objects = app.Layout().PlacedObjects();
+    report.missingTypes = app.Layout().Placeholders();
     report.history = app.Layout().History();
     report.measure = app.Ruler().Reading();
     if (app.Operation().InUse()) report.operation = CollectOperation(app.Operation());

@@ -69,6 +69,17 @@ std::string ReportJson(const RunReport& report)
     }
     json.EndArray();
 
+    if (!report.missingTypes.empty()) {
+        int placeholders = 0;
+        json.Key("missing_types").BeginObject();
+        for (const auto& [name, count] : report.missingTypes) {
+            json.Field(name, count);
+            placeholders += count;
+        }
+        json.EndObject();
+        json.Field("placeholders", placeholders);
+    }
+
     json.Key("route_changes").BeginArray();
     for (const auto& change : report.routeChanges) {
         json.BeginObject()

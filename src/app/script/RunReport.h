@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace app {
@@ -59,6 +60,9 @@ struct RunReport {
     std::vector<std::string> types;
     std::vector<TrainReport> trains;
     std::vector<PlacedObjectState> objects;
+    // Objects kept as placeholders, per type name the object folder lacks; the report has
+    // "placeholders" and "missing_types" only when there are some.
+    std::vector<std::pair<std::string, int>> missingTypes;
     std::vector<RouteChange> routeChanges;
     RoadCarState car;
     PlaneState plane;
