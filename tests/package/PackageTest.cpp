@@ -103,7 +103,7 @@ TEST(PackageTest, WrittenPackagesUnpackIntoNewFoldersWithTheirFiles)
     testsupport::TempDir dir;
     testsupport::WriteBytes(dir.Path() / "m.txt", kMap);
     testsupport::WriteBytes(dir.Path() / "tex.png", Noise(5000));
-    package::Manifest about{.map = "objects/m.txt", .program = "KORVELA 1.0", .folders = {{"train1", "trains"}}};
+    package::Manifest about{.map = "objects/m.txt", .program = "KORVELA 1.0", .files = {}, .folders = {{"train1", "trains"}}};
     const std::vector<package::PackEntry> entries = {{"objects/m.txt", dir.File("m.txt"), {}},
                                                      {"objects/sub/tex.png", dir.File("tex.png"), {}},
                                                      {"trains/a.txt", {}, std::string("cars")}};

@@ -35,7 +35,9 @@ TEST(DemoCheck, TheDemoLayoutHasNoFault)
     const layout::LayoutCheckResult steep = layout::CheckLayout(layout, {.maxGradePercent = 3.0f});
     EXPECT_GT(steep.counts[static_cast<int>(layout::FindingKind::Grade)], 0);
     for (const layout::LayoutFinding& f : steep.findings) {
-        if (f.kind == layout::FindingKind::Grade) EXPECT_LT(f.value, 3.95f);
+        if (f.kind == layout::FindingKind::Grade) {
+            EXPECT_LT(f.value, 3.95f);
+        }
     }
     EXPECT_TRUE(layout::PlanJointMending(layout).moves.empty());
 
