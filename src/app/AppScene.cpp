@@ -138,7 +138,8 @@ std::string AppScene::HelicopterAltitudeText() const
 
 bool AppScene::HasCheckMarkers() const
 {
-    return !app_.LayoutCheck().Markers().empty() || !app_.TrackEndMarkers().empty() || app_.Ruler().First();
+    return !app_.LayoutCheck().Markers().empty() || !app_.TrackEndMarkers().empty() || app_.Ruler().First() ||
+           (app_.OperationWindow().Dialog().IsVisible() && !app_.Operation().Settings().stops.empty());
 }
 
 void AppScene::DrawCheckMarkers(gfx::Device& device)
@@ -147,6 +148,7 @@ void AppScene::DrawCheckMarkers(gfx::Device& device)
     // The open ends of the selected piece, while the map is being built.
     layout::DrawMarkerLines(&device, app_.TrackEndMarkers());
     layout::DrawMarkerLines(&device, app_.Ruler().Lines());
+    layout::DrawMarkerLines(&device, app_.StopMarkers());
 }
 
 std::optional<render::PreviewSubject> AppScene::PreviewType() const

@@ -17,6 +17,7 @@
 #include "app/VehiclesPort.h"
 #include "app/dialogs/CLayoutCheck.h"
 #include "app/dialogs/CMainDlg.h"
+#include "app/dialogs/COperationWindow.h"
 #include "app/dialogs/CObjectSelect.h"
 #include "app/dialogs/CSetUp.h"
 #include "app/dialogs/MessageViewers.h"
@@ -238,6 +239,15 @@ class CSimulatorApp {
     const operation::Operation& Operation() const { return operation_; }
     // The operation settings changed as a user changes them (the trains' counters go on).
     void ChangeOperation(operation::OperationSettings settings);
+    // The "運転管理" window: its model, shown or hidden by its command, a button or box pressed in
+    // it, a row chosen, and its rows kept up to date while it is shown.
+    COperationWindow& OperationWindow() { return operationWindow_; }
+    void ToggleOperationWindow();
+    void OnOperationWindowClick(int id);
+    void OnOperationWindowRow(int row);
+    void RefreshOperationWindow();
+    // The marked stops the view shows while the operation window is open.
+    std::vector<gfx::ColoredVertex> StopMarkers() const;
     const SettingsFile& Settings() const { return settings_; }
     const std::string& ExecutableFolder() const { return environment_.executableFolder; }
     const std::string& ExecutableName() const { return environment_.executableName; }
@@ -320,6 +330,8 @@ class CSimulatorApp {
     vehicles::TrainMapVehicles mapTrains_;
     // Protection, autopilots and stops, and their share of the map (passing the rest on).
     operation::Operation operation_;
+    COperationWindow operationWindow_;
+    std::unique_ptr<OperationPort> operationPort_;
     operation::OperationMapVehicles mapOperation_;
     AppScene appScene_;
     // Operation gave the trains limits last pass (they are lifted once it is no longer in use).

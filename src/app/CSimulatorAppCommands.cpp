@@ -129,6 +129,10 @@ bool CSimulatorApp::OnCommand(int commandId)
     case cmd::kToolWholeLayout:
         ShowWholeLayout();
         return true;
+    case cmd::kOperation:
+    case cmd::kToolOperation:
+        ToggleOperationWindow();
+        return true;
     case cmd::kImportMap:
         layout_->ImportMap();
         RefreshTurnoutControls();

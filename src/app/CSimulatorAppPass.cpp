@@ -104,6 +104,7 @@ void CSimulatorApp::StepPass()
     // A dragged car settles onto the track while paused too.
     if (!paused || editing) vehicles_->FollowTrack();
     if (!paused && !editing) StepOperation();
+    RefreshOperationWindow();
     keys_.PassRead();
     clock_.CountPass();
     ++times_.passes;

@@ -22,6 +22,7 @@
 #include "ui/CommandIdMap.h"
 #include "ui/CommandIds.h"
 #include "ui/LayoutCheckTemplate.h"
+#include "ui/OperationTemplate.h"
 #include "ui/ObjectSelectTemplate.h"
 #include "ui/SetUpTemplate.h"
 #include "ui/WindowTemplates.h"
@@ -87,6 +88,15 @@ DialogLayoutHints ObjectSelectLayout()
     hints.resizable = true;
     hints.minSizes[ui::objsel::kPreview] = wxSize(220, 160);
     hints.minSizes[ui::objsel::kPlacedList] = wxSize(-1, 140);
+    return hints;
+}
+
+DialogLayoutHints OperationLayout()
+{
+    DialogLayoutHints hints;
+    hints.columns = 1;
+    hints.resizable = true;
+    hints.minSizes[ui::operation::kSlots] = wxSize(520, 150);
     return hints;
 }
 
@@ -377,6 +387,23 @@ void MainFrame::BuildDialogs()
         }
     });
 
+    app::COperationWindow& operation = app_.OperationWindow();
+    operationDialog_ = new ModelDialog(this, operation.Dialog(), OperationLayout());
+    operationDialog_->SetControlHandler([this, &operation](const ControlInput& input) {
+        switch (input.kind) {
+        case ControlInput::Kind::Click:
+            ApplyToModel(operation.Dialog(), input);
+            app_.OnOperationWindowClick(input.id);
+            break;
+        case ControlInput::Kind::ListRowClick:
+            app_.OnOperationWindowRow(input.value);
+            break;
+        default:
+            ApplyToModel(operation.Dialog(), input);
+            break;
+        }
+    });
+
     if (app::MessageViewers* viewers = app_.OwnViewers()) {
         helpViewer_ = new ViewerWindow(this, viewers->Help());
         messagesViewer_ = new ViewerWindow(this, viewers->Messages());
@@ -388,6 +415,7 @@ void MainFrame::BuildDialogs()
     dialogs.SetOwnerWindow(ui::setup::kDialogId, setUpDialog_);
     dialogs.SetOwnerWindow(ui::objsel::kDialogId, objectDialog_);
     dialogs.SetOwnerWindow(ui::check::kDialogId, checkDialog_);
+    dialogs.SetOwnerWindow(ui::operation::kDialogId, operationDialog_);
     if (messagesViewer_) dialogs.SetOwnerWindow(ui::viewer::kDialogId, messagesViewer_);
     // The toolkit knows the full size of the check window and the messages viewer only once they
     // are shown (and a window manager may put them elsewhere while it maps them), so they are

@@ -132,7 +132,8 @@ class MainFrame final : public wxFrame {
     std::map<std::string, SubmenuEntry> submenus_;
     ModelDialog* setUpDialog_ = nullptr;
     ModelDialog* objectDialog_ = nullptr;
-    ModelDialog* checkDialog_ = nullptr; // "点検結果"
+    ModelDialog* checkDialog_ = nullptr;
+    ModelDialog* operationDialog_ = nullptr; // "点検結果"
     ViewerWindow* helpViewer_ = nullptr;
     ViewerWindow* messagesViewer_ = nullptr;
     wxTimer timer_;
