@@ -45,6 +45,9 @@ wxRect PlaceBelowOrAtSide(const wxRect& main, const wxRect& above, wxSize size, 
     const int top = above.GetBottom() + 1 + kWindowGap;
     const int room = screen.GetBottom() + 1 - top;
     if (room >= std::max(minHeight, 1)) return PlaceAtSide(main, top, {size.x, std::min(size.y, room)}, screen);
+    // No room below: to its left, over the view rather than over the other window.
+    const int left = above.x - kWindowGap - size.x;
+    if (left >= screen.x) return OnScreen({left, above.y, size.x, size.y}, screen);
     return PlaceAtSide(main, above.y, size, screen);
 }
 

@@ -21,7 +21,8 @@ wxRect PlaceObjectDialog(const wxRect& setUp, wxSize best, wxSize minimum, const
 wxRect PlaceAtSide(const wxRect& main, int top, wxSize size, const wxRect& screen);
 
 // A second window at the side: below the one already there (above), cut to the room down to the
-// screen's bottom where that leaves it minHeight, otherwise at the same height as that one.
+// screen's bottom where that leaves it minHeight, otherwise to the left of that one, and where
+// even that leaves the screen, at the same height as that one.
 wxRect PlaceBelowOrAtSide(const wxRect& main, const wxRect& above, wxSize size, int minHeight,
                           const wxRect& screen);
 
