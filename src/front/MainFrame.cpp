@@ -29,10 +29,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <functional>
 #include <iostream>
 #include <memory>
-#include <utility>
 #include <wx/accel.h>
 #include <wx/app.h>
 #include <wx/button.h>
@@ -422,22 +420,14 @@ void MainFrame::BuildDialogs()
     // The toolkit knows the full size of the check window and the messages viewer only once they
     // are shown (and a window manager may put them elsewhere while it maps them), so they are
     // placed again then, once each, where the main window is by then.
-    // The settings dialog, the object dialog beside it and the help viewer likewise, where the
-    // main window is by then (a window manager may have moved it since start-up).
-    const std::pair<wxWindow*, std::function<void()>> placeOnShow[] = {
-        {setUpDialog_, [this] { setUpDialog_->Move(GetRect().x + kWindowGap, SideTop()); }},
-        {objectDialog_, [this] { objectDialog_->SetSize(ObjectDialogRect()); }},
-        {helpViewer_, [this] { helpViewer_->Move(GetRect().x + 80, SideTop() + 32); }}};
-    for (const auto& entry : placeOnShow) {
-        if (!entry.first) continue;
-        auto placed = std::make_shared<bool>(false);
-        entry.first->Bind(wxEVT_SHOW, [this, placed, place = entry.second](wxShowEvent& event) {
-            event.Skip();
-            if (!event.IsShown() || *placed) return;
-            *placed = true;
-            CallAfter(place);
-        });
-    }
+    // The object dialog likewise, beside the settings dialog as it stands then.
+    auto objectsPlaced = std::make_shared<bool>(false);
+    objectDialog_->Bind(wxEVT_SHOW, [this, objectsPlaced](wxShowEvent& event) {
+        event.Skip();
+        if (!event.IsShown() || *objectsPlaced) return;
+        *objectsPlaced = true;
+        CallAfter([this] { objectDialog_->SetSize(ObjectDialogRect()); });
+    });
     for (wxWindow* side : {static_cast<wxWindow*>(checkDialog_), static_cast<wxWindow*>(messagesViewer_)}) {
         if (!side) continue;
         auto placed = std::make_shared<bool>(false);
@@ -463,7 +453,7 @@ void MainFrame::PlaceDialogs()
     setUpDialog_->Move(main.x + kWindowGap, SideTop());
     objectDialog_->SetSize(ObjectDialogRect());
 
-    if (helpViewer_) helpViewer_->Move(main.x + 80, SideTop() + 32);
+    if (helpViewer_) helpViewer_->Move(main.GetPosition() + wxPoint(80, 96));
     if (messagesViewer_) messagesViewer_->SetSize(SideRect(messagesViewer_));
     // The check window too, so that the finding the camera is pointed at stays in sight.
     checkDialog_->SetSize(SideRect(checkDialog_));
