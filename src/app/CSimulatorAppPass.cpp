@@ -33,6 +33,8 @@ bool CSimulatorApp::RunPasses(int count)
         StepPass();
     }
     if (count <= 0 || !mainDlg_.MayRun()) return mainDlg_.MayRun();
+    // The operation window shows the states once a frame, not once a pass.
+    RefreshOperationWindow();
     const auto drawing = std::chrono::steady_clock::now();
     RenderFrame();
     clock_.CountFrame();
@@ -104,7 +106,6 @@ void CSimulatorApp::StepPass()
     // A dragged car settles onto the track while paused too.
     if (!paused || editing) vehicles_->FollowTrack();
     if (!paused && !editing) StepOperation();
-    RefreshOperationWindow();
     keys_.PassRead();
     clock_.CountPass();
     ++times_.passes;
