@@ -741,11 +741,25 @@ void MainFrame::OnTimer(wxTimerEvent&)
     }
     TryStartUp();
     if (!started_) return;
+    KeepKeyboardFocus();
     // Before Start no pass runs: the title, the edit menu and autosave follow the edits here.
     if (loopRunning_)
         app_.KeepRecovery();
     else
         app_.RefreshEditState();
+}
+
+void MainFrame::KeepKeyboardFocus()
+{
+    // The toolkit loses the window's focus child when the child holding it is hidden or laid
+    // out anew (the tool bar is, as Start comes and goes), and a window manager can hand the
+    // window the keyboard after that: the keys would then reach no control at all, Ctrl+Q and
+    // Enter included, until a click. The active window always keeps one.
+    if (!IsActive() || wxWindow::FindFocus()) return;
+    if (start_->IsShown())
+        start_->SetFocus();
+    else
+        canvas_->SetFocus();
 }
 
 void MainFrame::OnCloseWindow(wxCloseEvent& event)

@@ -94,6 +94,7 @@ class MainFrame final : public wxFrame {
     void OnStart(wxCommandEvent& event);
     void OnCloseWindow(wxCloseEvent& event);
     void OnTimer(wxTimerEvent& event);
+    void KeepKeyboardFocus();
     void OnViewMouse(wxMouseEvent& event);
     void OnPreviewMouse(wxMouseEvent& event);
     void ObjectDialogWheel(wxMouseEvent& event);

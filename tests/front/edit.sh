@@ -104,6 +104,7 @@ kv_dialog() { kv_find "オブジェクト" || fail "the object dialog is not sho
 kv_map_creation()
 {
     kv_wait_window "メッセージ" 60 || fail "start-up did not open the messages viewer"
+    kv_settle
     kv_press_map_creation
 }
 

@@ -67,6 +67,8 @@ fi
 fail()
 {
     echo "FAIL: $*"
+    # What the screen showed at the failure, for the one who reads the log.
+    import -window root "$KV_SHOTS/failure.png" 2>/dev/null && echo "screen at failure: $KV_SHOTS/failure.png"
     if [ -s "$KV_LOG" ]; then
         echo "--- program output (last lines)"
         tail -n 30 "$KV_LOG"
@@ -130,6 +132,26 @@ kv_start()
     KV_MAIN_ID=$(kv_find "$KV_MAIN_TITLE")
     # Start-up ends by opening the messages viewer.
     kv_wait_window "メッセージ" 60 || fail "start-up did not open the messages viewer"
+    kv_settle
+}
+
+# kv_settle: waits until the main window keeps its place and size for a second. A window manager
+# may still move a window it has just placed (and the program asks for the screen's corner once
+# its view is ready), so what a test measures before that would point beside the window.
+kv_settle()
+{
+    local deadline=$((SECONDS + 20)) last="" now same=0
+    while [ $SECONDS -lt $deadline ]; do
+        now=$(xwininfo -id "$(kv_main)" 2>/dev/null | awk '/Absolute upper-left/ { printf "%s ", $4 } /Width:|Height:/ { printf "%s ", $2 }')
+        if [ "$now" = "$last" ]; then
+            same=$((same + 1))
+            [ $same -ge 4 ] && return 0
+        else
+            same=0
+            last=$now
+        fi
+        sleep 0.25
+    done
 }
 
 kv_windows()

@@ -40,6 +40,7 @@ kv_start_map()
     KV_PID=$!
     kv_wait_window "$KV_MAP_TITLE" 120 || fail "the main window with the demo map did not appear"
     kv_wait_window "メッセージ" 60 || fail "start-up did not open the messages viewer"
+    kv_settle
 }
 
 # Where the 3D view lies on the screen: KV_VIEW_X, KV_VIEW_Y, KV_VIEW_W, KV_VIEW_H; and the main
@@ -263,6 +264,7 @@ kv_measure
 # Before Start the view already shows the layout: many colours, not an empty clear colour.
 kv_demo_drawn()
 {
+    kv_measure
     kv_scene demo
     colours=$(convert "$KV_TMP/demo.png" -format %k info:)
     [ "$colours" -gt 500 ]
