@@ -265,6 +265,56 @@ bool Operation::RunBehindHas(LinePlace at, int target, std::span<const layout::P
     return false;
 }
 
+float Operation::RunLengthBehind(LinePlace at, std::span<const layout::PlacedObject> objects,
+                                 std::span<const layout::ObjectId> ids) const
+{
+    const auto& lines = graph_.Lines();
+    if (!at.Valid() || StopSeconds(lines[static_cast<std::size_t>(at.line)].piece.object, ids) == 0) return 0.0f;
+    float length = at.dir > 0 ? at.s : lines[static_cast<std::size_t>(at.line)].length - at.s;
+    at.dir = -at.dir;
+    for (int step = 0; step < kMaxLines; ++step) {
+        at = graph_.Next(at.line, at.dir > 0 ? 1 : 0, objects);
+        if (!at.Valid()) break;
+        const TrackGraph::Line& line = lines[static_cast<std::size_t>(at.line)];
+        if (StopSeconds(line.piece.object, ids) == 0) break;
+        length += line.length;
+    }
+    return length;
+}
+
+std::vector<std::vector<int>> Operation::StopRuns(std::span<const layout::ObjectId> ids) const
+{
+    std::vector<int> marked;
+    for (int object = 0; object < static_cast<int>(ids.size()); ++object)
+        if (StopSeconds(object, ids) > 0) marked.push_back(object);
+    // Joined pieces share a root; a root is the run's smallest index.
+    std::map<int, int> root;
+    for (const int object : marked) root[object] = object;
+    const auto find = [&root](int object) {
+        while (root[object] != object) object = root[object] = root[root[object]];
+        return object;
+    };
+    const auto& lines = graph_.Lines();
+    for (const int object : marked) {
+        const auto [first, last] = graph_.LinesOf(object);
+        for (int l = first; l < last; ++l) {
+            for (const auto& links : lines[static_cast<std::size_t>(l)].links) {
+                for (const LineEnd& link : links) {
+                    const int other = lines[static_cast<std::size_t>(link.line)].piece.object;
+                    if (!root.contains(other)) continue;
+                    const int a = find(object), b = find(other);
+                    root[std::max(a, b)] = std::min(a, b);
+                }
+            }
+        }
+    }
+    std::map<int, std::vector<int>> runs;
+    for (const int object : marked) runs[find(object)].push_back(object);
+    std::vector<std::vector<int>> result;
+    for (auto& [first, run] : runs) result.push_back(std::move(run));
+    return result;
+}
+
 Operation::Ahead Operation::LookAhead(int slot, const TrainView& train, int direction, float reach,
                                       std::span<const layout::PlacedObject> objects,
                                       std::span<const layout::ObjectId> ids, bool stops, bool* onStop)
@@ -376,6 +426,7 @@ std::array<TrainOrder, kSlots> Operation::Step(std::span<const TrainView> trains
         status.offTrack = false;
         status.held = false;
         status.waitingFor = kWaitsForNothing;
+        if (status.dwellPasses == 0) status.tooLong = false;
         if (!train.runs || train.cars.empty()) {
             status.state = settings.autopilot ? TrainStateKind::Waiting : TrainStateKind::Manual;
             rt.wasAuto = false;
@@ -421,6 +472,9 @@ std::array<TrainOrder, kSlots> Operation::Step(std::span<const TrainView> trains
             if (travelAhead.stop) {
                 ++status.stopsMade;
                 ++rt.nextStop;
+                // From the leading car's centre back to the rear end of the last car.
+                const float behind = train.halfLength * static_cast<float>(2 * train.cars.size() - 1);
+                status.tooLong = behind > RunLengthBehind(Place(train, rt.direction, objects), objects, ids) + kRestReach;
             }
             rt.reverse = settings.shuttle && (travelAhead.terminus || !travelAhead.stop);
         }

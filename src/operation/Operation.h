@@ -93,6 +93,7 @@ struct TrainStatus {
     int reversals = 0;
     bool offTrack = false; // runs but stands where no track line is
     bool held = false;     // protection keeps it below what it was asked to do
+    bool tooLong = false;  // dwelling at a stop whose run is shorter than the train
 };
 
 // English words of a state, as the run report writes them.
@@ -142,6 +143,11 @@ class Operation {
     // The slots in a circular wait, in order.
     const std::vector<int>& Deadlock() const { return deadlock_; }
 
+    // The stops as runs of marked pieces joined end to end on the graph: each run's record
+    // indexes, ascending; the runs in the order of their first piece. ids maps each record index
+    // to its stable id.
+    std::vector<std::vector<int>> StopRuns(std::span<const layout::ObjectId> ids) const;
+
   private:
     struct Occupant {
         int object = 0;
@@ -178,6 +184,9 @@ class Operation {
     // Whether the stop run the place lies in reaches the target piece behind it.
     bool RunBehindHas(LinePlace at, int target, std::span<const layout::PlacedObject> objects,
                       std::span<const layout::ObjectId> ids) const;
+    // How much of the stop run lies behind a place on it, as far as the track leads back.
+    float RunLengthBehind(LinePlace at, std::span<const layout::PlacedObject> objects,
+                          std::span<const layout::ObjectId> ids) const;
     // The object of the slot's next itinerary stop, -1 without one.
     int NextStopObject(int slot, std::span<const layout::ObjectId> ids) const;
     // How far each line, entered in each direction, is from the object along the track (any

@@ -129,6 +129,7 @@ TEST(Autopilot, StopsAtTheFarEndOfTheStopDwellsAndLeaves)
     ASSERT_EQ(line.operation.Status(1).stopsMade, 1);
     stoodAt = line.trains[0].x + 5.0f;
     EXPECT_NEAR(stoodAt, 120.0f - kMargin, 0.5f);
+    EXPECT_FALSE(line.operation.Status(1).tooLong);
     while (line.operation.Status(1).state == TrainStateKind::Dwelling) {
         ++dwelling;
         line.Pass();
@@ -138,6 +139,30 @@ TEST(Autopilot, StopsAtTheFarEndOfTheStopDwellsAndLeaves)
         line.Pass();
     EXPECT_GT(line.trains[0].x + 5.0f, stoodAt + 5.0f);
     EXPECT_EQ(line.operation.Status(1).stopsMade, 1);
+}
+
+TEST(Autopilot, ATrainLongerThanItsStopStopsAllTheSameAndIsToldSo)
+{
+    // One piece of ten units: the car (ten long) standing a margin short of its end reaches
+    // out of it behind. Pieces 10 and 20 are stops of their own; 11 joins 10's run.
+    Line line(40);
+    line.operation.SetAutopilot(1, true);
+    line.operation.MarkStop(line.ids[10], 2);
+    line.operation.MarkStop(line.ids[20], 2);
+    line.trains = {{.x = 20}};
+    for (int pass = 0; pass < 5000 && line.operation.Status(1).stopsMade == 0; ++pass)
+        line.Pass();
+    ASSERT_EQ(line.operation.Status(1).stopsMade, 1);
+    EXPECT_EQ(line.operation.Status(1).state, TrainStateKind::Dwelling);
+    EXPECT_TRUE(line.operation.Status(1).tooLong);
+    EXPECT_NEAR(line.trains[0].x + 5.0f, 110.0f - kMargin, 0.5f);
+    for (int pass = 0; pass < 200; ++pass)
+        line.Pass();
+    EXPECT_EQ(line.operation.Status(1).state, TrainStateKind::Running);
+    EXPECT_FALSE(line.operation.Status(1).tooLong);
+
+    line.operation.MarkStop(line.ids[11], 2);
+    EXPECT_EQ(line.operation.StopRuns(line.ids), (std::vector<std::vector<int>>{{10, 11}, {20}}));
 }
 
 TEST(Autopilot, AShuttleReversesAtBothEndsAndTrainsFacingEachOtherDeadlock)
