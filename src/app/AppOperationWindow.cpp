@@ -7,6 +7,11 @@
 #include "render/OperationText.h"
 #include "ui/OperationTemplate.h"
 
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <utility>
+
 namespace app {
 
 namespace {
@@ -42,6 +47,7 @@ class OperationWindowPort : public OperationPort {
         }
         view.state = operation.InUse() ? render::TrainStateText(operation.Status(slot), operation.Deadlock()) : "";
         if (view.state.empty()) view.state = "手動";
+        view.tooLong = operation.InUse() && operation.Status(slot).tooLong;
         return view;
     }
 
@@ -91,6 +97,37 @@ class OperationWindowPort : public OperationPort {
         return app_.Operation().Settings().stops.contains(core.Placed().IdOf(index)) ? index : -1;
     }
 
+    std::vector<OperationStopView> Stops() const override
+    {
+        std::vector<OperationStopView> stops;
+        operation::Operation& operation = app_.Operation();
+        if (operation.Settings().stops.empty()) return stops;
+        const layout::CLayout& core = app_.OwnLayout().Core();
+        operation.RefreshGraph(core);
+        const layout::PlacedObjects& placed = core.Placed();
+        std::vector<layout::ObjectId> ids(static_cast<std::size_t>(placed.Count()));
+        for (int i = 0; i < placed.Count(); ++i) ids[static_cast<std::size_t>(i)] = placed.IdOf(i);
+        for (std::vector<int>& run : operation.StopRuns(ids)) {
+            const int seconds = operation.Settings().stops.at(ids[static_cast<std::size_t>(run.front())]);
+            stops.push_back({.number = run.front(), .dwellSeconds = seconds, .pieces = std::move(run)});
+        }
+        return stops;
+    }
+
+    void SelectStop(int number) override
+    {
+        layout::CLayout& core = app_.OwnLayout().Core();
+        for (const OperationStopView& stop : Stops()) {
+            if (stop.number != number) continue;
+            layout::LayoutSelection& selection = core.Selection();
+            selection.DeselectAll();
+            for (const int index : stop.pieces) selection.SetSelected(index, true);
+            selection.SetPrimary(stop.number);
+            app_.RefreshTurnoutControls();
+            return;
+        }
+    }
+
   private:
     CSimulatorApp& app_;
 };
@@ -112,33 +149,84 @@ void CSimulatorApp::OnOperationWindowClick(int id)
     if (operationPort_) operationWindow_.Click(*operationPort_, id);
 }
 
-void CSimulatorApp::OnOperationWindowRow(int row)
+void CSimulatorApp::OnOperationWindowRow(int list, int row)
 {
-    if (operationPort_) operationWindow_.SelectRow(*operationPort_, row);
+    if (!operationPort_) return;
+    if (list == ui::operation::kStops)
+        operationWindow_.SelectStopRow(*operationPort_, row);
+    else
+        operationWindow_.SelectRow(*operationPort_, row);
 }
+
+namespace {
+
+// A stop's marker over one of its pieces: a post with a flag on top, as line segments.
+std::array<std::pair<math::Vec3, math::Vec3>, 3> MarkerLines(math::Vec3 at)
+{
+    constexpr float kPost = 6.0f;
+    constexpr float kArm = 1.5f;
+    const math::Vec3 top{at.x, at.y + kPost, at.z};
+    const math::Vec3 tip{top.x + kArm, top.y - kArm, top.z};
+    return {std::pair{at, top}, std::pair{top, tip}, std::pair{tip, math::Vec3{top.x, top.y - 2 * kArm, top.z}}};
+}
+
+} // namespace
 
 std::vector<gfx::ColoredVertex> CSimulatorApp::StopMarkers() const
 {
     std::vector<gfx::ColoredVertex> lines;
     if (!operationWindow_.Dialog().IsVisible()) return lines;
     constexpr std::uint32_t kColour = 0xFF3070FF; // blue: a stop, apart from the check's colours
-    constexpr float kPost = 6.0f;
-    constexpr float kArm = 1.5f;
     const layout::PlacedObjects& placed = appLayout_.Core().Placed();
     for (const auto& [id, seconds] : operation_.Settings().stops) {
         const int index = placed.IndexOf(id);
         if (index < 0) continue;
-        const math::Vec3 at = placed.Position(index);
-        const math::Vec3 top{at.x, at.y + kPost, at.z};
-        // A post with a flag on top.
-        for (const auto& [from, to] : {std::pair{at, top}, std::pair{top, math::Vec3{top.x + kArm, top.y - kArm, top.z}},
-                                       std::pair{math::Vec3{top.x + kArm, top.y - kArm, top.z},
-                                                 math::Vec3{top.x, top.y - 2 * kArm, top.z}}}) {
+        for (const auto& [from, to] : MarkerLines(placed.Position(index))) {
             lines.push_back({from, kColour});
             lines.push_back({to, kColour});
         }
     }
     return lines;
+}
+
+bool CSimulatorApp::ClickStopMarker(const PickQuery& query)
+{
+    if (!operationPort_ || !operationWindow_.Dialog().IsVisible() || operation_.Settings().stops.empty()) return false;
+    const layout::PickRay ray = RayOf(query);
+    const math::Vec3 direction = math::Normalize(ray.farPoint - ray.nearPoint);
+    // A point of a marker counts as hit when the ray passes within a few pixels of it: the
+    // reach widens with the distance from the eye.
+    constexpr float kNearReach = 0.2f;
+    constexpr float kReachPerUnit = 0.012f;
+    constexpr int kSamples = 12;
+    const layout::PlacedObjects& placed = appLayout_.Core().Placed();
+    int hit = -1;
+    float nearest = std::numeric_limits<float>::infinity();
+    for (const auto& [id, seconds] : operation_.Settings().stops) {
+        const int index = placed.IndexOf(id);
+        if (index < 0) continue;
+        for (const auto& [from, to] : MarkerLines(placed.Position(index))) {
+            for (int k = 0; k <= kSamples; ++k) {
+                const math::Vec3 point = from + (to - from) * (static_cast<float>(k) / kSamples);
+                const float along = math::Dot(point - ray.nearPoint, direction);
+                if (along <= 0 || along >= nearest) continue;
+                const float off = math::Length(point - ray.nearPoint - direction * along);
+                if (off > kNearReach + kReachPerUnit * along) continue;
+                nearest = along;
+                hit = index;
+            }
+        }
+    }
+    if (hit < 0) return false;
+    // The stop the piece belongs to.
+    for (const OperationStopView& stop : operationPort_->Stops()) {
+        if (std::find(stop.pieces.begin(), stop.pieces.end(), hit) == stop.pieces.end()) continue;
+        operationWindow_.ChooseStop(*operationPort_, stop.number);
+        if (std::string status = appLayout_.SelectedStatus(); !status.empty())
+            mainDlg_.StatusBar().SetText(CMainDlg::kPickPane, std::move(status));
+        return true;
+    }
+    return false;
 }
 
 void CSimulatorApp::RefreshOperationWindow()

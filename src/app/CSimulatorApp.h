@@ -240,14 +240,18 @@ class CSimulatorApp {
     // The operation settings changed as a user changes them (the trains' counters go on).
     void ChangeOperation(operation::OperationSettings settings);
     // The "運転管理" window: its model, shown or hidden by its command, a button or box pressed in
-    // it, a row chosen, and its rows kept up to date while it is shown.
+    // it, a row of one of its lists (by the list's id) chosen, and its rows kept up to date while
+    // it is shown.
     COperationWindow& OperationWindow() { return operationWindow_; }
     void ToggleOperationWindow();
     void OnOperationWindowClick(int id);
-    void OnOperationWindowRow(int row);
+    void OnOperationWindowRow(int list, int row);
     void RefreshOperationWindow();
     // The marked stops the view shows while the operation window is open.
     std::vector<gfx::ColoredVertex> StopMarkers() const;
+    // A click on a stop's marker while the window is open chooses that stop; false when the
+    // click met no marker.
+    bool ClickStopMarker(const PickQuery& query);
     const SettingsFile& Settings() const { return settings_; }
     const std::string& ExecutableFolder() const { return environment_.executableFolder; }
     const std::string& ExecutableName() const { return environment_.executableName; }

@@ -63,6 +63,7 @@ void CSimulatorApp::OnLeftButtonDown(int x, int y)
         return;
     }
     const PickQuery query = QueryAt(x, y);
+    if (ClickStopMarker(query)) return;
     const float objectDistance = layout_->PickPlacedObject(query);
     std::array<float, 6> trainDistances{};
     for (int slot = 1; slot <= 6; ++slot)

@@ -97,6 +97,7 @@ DialogLayoutHints OperationLayout()
     hints.columns = 1;
     hints.resizable = true;
     hints.minSizes[ui::operation::kSlots] = wxSize(520, 150);
+    hints.minSizes[ui::operation::kStops] = wxSize(520, 90);
     return hints;
 }
 
@@ -396,7 +397,7 @@ void MainFrame::BuildDialogs()
             app_.OnOperationWindowClick(input.id);
             break;
         case ControlInput::Kind::ListRowClick:
-            app_.OnOperationWindowRow(input.value);
+            app_.OnOperationWindowRow(input.id, input.value);
             break;
         default:
             ApplyToModel(operation.Dialog(), input);

@@ -1,7 +1,7 @@
 // The "運転管理" window: protection for the whole layout, a row per train slot (autopilot,
-// cruising speed, shuttle, itinerary, state), the boxes that set the selected slot, and the
+// cruising speed, shuttle, itinerary, state), the boxes that set the selected slot, the
 // buttons that mark the selected pieces as a stop and add the selected stop to the slot's
-// itinerary.
+// itinerary, and the list of the stops.
 #pragma once
 
 #include "ui/DialogTemplate.h"
@@ -22,6 +22,7 @@ inline constexpr int kDwell = 1408;     // edit box: dwell of a new stop, second
 inline constexpr int kMarkStop = 1409;  // button "選択を駅にする"
 inline constexpr int kAddStop = 1410;   // button "駅を行路に追加"
 inline constexpr int kReport = 1411;    // label: what the last button did, or why it could not
+inline constexpr int kStops = 1412;     // list view: stop number, dwell, pieces; item data = stop number
 inline constexpr const char* kTitle = "運転管理";
 
 } // namespace operation

@@ -3,6 +3,7 @@
 #include "math/NumberText.h"
 #include "ui/OperationTemplate.h"
 
+#include <algorithm>
 #include <optional>
 #include <sstream>
 
@@ -30,7 +31,13 @@ std::vector<std::string> Cells(const OperationSlotView& view)
             std::to_string(view.cruiseKmh),
             view.shuttle ? "○" : "",
             COperationWindow::ItineraryText(view.itinerary),
-            view.state};
+            view.tooLong ? view.state + " 編成が駅より長い" : view.state};
+}
+
+std::vector<std::string> StopCells(const OperationStopView& stop)
+{
+    return {std::to_string(stop.number), std::to_string(stop.dwellSeconds),
+            COperationWindow::ItineraryText(stop.pieces)};
 }
 
 } // namespace
@@ -66,8 +73,48 @@ void COperationWindow::Show(const OperationPort& port)
     dialog_.SetVisible(true);
 }
 
+void COperationWindow::RefreshStops(const OperationPort& port)
+{
+    std::vector<OperationStopView> stops = port.Stops();
+    if (stops == stops_) return;
+    stops_ = std::move(stops);
+    dialog_.EditList(op::kStops, [&](ui::ListView& view) {
+        std::vector<int> chosen;
+        for (const int row : view.SelectedRows()) chosen.push_back(static_cast<int>(view.ItemData(row)));
+        view.DeleteAllRows();
+        for (const OperationStopView& stop : stops_) {
+            view.AppendRow(StopCells(stop), stop.number);
+            if (std::find(chosen.begin(), chosen.end(), stop.number) != chosen.end())
+                view.SetSelected(view.RowCount() - 1, true);
+        }
+    });
+}
+
+void COperationWindow::SelectStopRow(OperationPort& port, int row)
+{
+    const ui::ListView& list = dialog_.List(op::kStops);
+    if (row < 0 || row >= list.RowCount()) return;
+    port.SelectStop(static_cast<int>(list.ItemData(row)));
+}
+
+void COperationWindow::ChooseStop(OperationPort& port, int number)
+{
+    RefreshStops(port);
+    dialog_.EditList(op::kStops, [number](ui::ListView& view) {
+        view.SelectAll(false);
+        for (int row = 0; row < view.RowCount(); ++row) {
+            if (view.ItemData(row) != number) continue;
+            view.SetSelected(row, true);
+            view.SetFocusRow(row);
+            view.ScrollIntoView(row);
+        }
+    });
+    port.SelectStop(number);
+}
+
 void COperationWindow::Refresh(const OperationPort& port)
 {
+    RefreshStops(port);
     if (dialog_.IsChecked(op::kProtect) != port.Protect()) dialog_.SetCheck(op::kProtect, port.Protect() ? 1 : 0);
     const ui::ListView& list = dialog_.List(op::kSlots);
     std::vector<std::vector<std::string>> rows;

@@ -1,8 +1,9 @@
 // The behaviour of the "運転管理" window. It shows and changes the railway's operation through
 // the port it is given: protection for the whole layout, per train slot autopilot, cruising
 // speed, shuttle and itinerary, each train's state; it marks the selected pieces as a stop and
-// adds the selected stop to the selected slot's itinerary. Rows are refreshed while the window
-// is shown; the boxes below the list show the selected slot and "設定" writes them back.
+// adds the selected stop to the selected slot's itinerary; it lists the stops, and choosing one
+// there (or its marker in the view) selects its pieces. Rows are refreshed while the window is
+// shown; the boxes show the selected slot and "設定" writes them back.
 #pragma once
 
 #include "ui/DialogModel.h"
@@ -21,6 +22,15 @@ struct OperationSlotView {
     bool shuttle = false;
     std::vector<int> itinerary; // record indexes of the stops' first pieces, in order
     std::string state;          // "手動", "走行", "停車中 12秒", "待機（電車2）", ...
+    bool tooLong = false;       // dwelling at a stop shorter than the train
+};
+
+// One stop: a run of marked pieces joined end to end.
+struct OperationStopView {
+    int number = 0; // the record index of its first piece, as itineraries name it
+    int dwellSeconds = 0;
+    std::vector<int> pieces; // record indexes, ascending
+    bool operator==(const OperationStopView&) const = default;
 };
 
 // What the window may read and change; the application implements it over the operation layer,
@@ -36,6 +46,9 @@ class OperationPort {
     virtual bool MarkSelectedAsStop(int dwellSeconds, std::string& why) = 0;
     // The stop the selected piece belongs to, as its itinerary number, or -1.
     virtual int SelectedStop() const = 0;
+    virtual std::vector<OperationStopView> Stops() const = 0;
+    // Selects the pieces of the stop of this number.
+    virtual void SelectStop(int number) = 0;
 };
 
 class COperationWindow {
@@ -56,6 +69,11 @@ class COperationWindow {
     void Click(OperationPort& port, int id);
     // A row of the list chosen: its slot's settings go into the boxes.
     void SelectRow(const OperationPort& port, int row);
+    // A row of the stop list chosen: the stop's pieces are selected.
+    void SelectStopRow(OperationPort& port, int row);
+    // The stop of this number chosen elsewhere (its marker clicked): its row is selected and
+    // shown, and its pieces are selected.
+    void ChooseStop(OperationPort& port, int number);
 
     int SelectedSlot() const { return selected_; }
 
@@ -65,9 +83,11 @@ class COperationWindow {
 
   private:
     void FillBoxes(const OperationSlotView& view);
+    void RefreshStops(const OperationPort& port);
 
     ui::DialogModel dialog_;
     int selected_ = 1;
+    std::vector<OperationStopView> stops_; // as the stop list shows them
 };
 
 } // namespace app

@@ -27,6 +27,8 @@ class FakeOperation : public app::OperationPort {
         return dwell != 0;
     }
     int SelectedStop() const override { return selectedStop; }
+    std::vector<app::OperationStopView> Stops() const override { return stops; }
+    void SelectStop(int number) override { selectedStop = number; }
 
     FakeOperation()
     {
@@ -41,6 +43,7 @@ class FakeOperation : public app::OperationPort {
     int changes = 0;
     int marked = -1;
     int selectedStop = -1;
+    std::vector<app::OperationStopView> stops;
 };
 
 TEST(OperationWindow, ShowsTheSlotsAndWritesTheBoxesToTheSelectedOne)
@@ -89,6 +92,35 @@ TEST(OperationWindow, ShowsTheSlotsAndWritesTheBoxesToTheSelectedOne)
     window.Dialog().SetCheck(op::kProtect, 1);
     window.Click(port, op::kProtect);
     EXPECT_TRUE(port.protect);
+}
+
+TEST(OperationWindow, ListsTheStopsChoosesOneFromItsMarkerAndSaysWhenATrainIsTooLong)
+{
+    FakeOperation port;
+    port.stops = {{.number = 6, .dwellSeconds = 20, .pieces = {6, 7, 8}}, {.number = 30, .dwellSeconds = 5, .pieces = {30}}};
+    port.slots[0].state = "停車中（12秒）";
+    port.slots[0].tooLong = true;
+    app::COperationWindow window;
+    window.Show(port);
+    const ui::ListView& stops = window.Dialog().List(op::kStops);
+    ASSERT_EQ(stops.RowCount(), 2);
+    EXPECT_EQ(stops.Cell(0, 2), "6 7 8");
+    EXPECT_EQ(stops.Cell(1, 1), "5");
+    EXPECT_EQ(window.Dialog().List(op::kSlots).Cell(0, 5), "停車中（12秒） 編成が駅より長い");
+
+    // A marker clicked in the view: the stop's row is selected and stays so over a refresh
+    // that finds the stops changed; a row clicked selects that stop's pieces.
+    window.ChooseStop(port, 30);
+    EXPECT_EQ(port.selectedStop, 30);
+    EXPECT_EQ(stops.SelectedRows(), (std::vector<int>{1}));
+    port.stops[0].dwellSeconds = 10;
+    window.Refresh(port);
+    EXPECT_EQ(stops.Cell(0, 1), "10");
+    EXPECT_EQ(stops.SelectedRows(), (std::vector<int>{1}));
+    window.SelectStopRow(port, 0);
+    EXPECT_EQ(port.selectedStop, 6);
+    window.Click(port, op::kAddStop);
+    EXPECT_EQ(port.slots[0].itinerary, (std::vector<int>{6}));
 }
 
 } // namespace
