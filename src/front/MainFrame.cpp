@@ -94,7 +94,7 @@ DialogLayoutHints ObjectSelectLayout()
 DialogLayoutHints OperationLayout()
 {
     DialogLayoutHints hints;
-    hints.columns = 1;
+    hints.columns = 2;
     hints.resizable = true;
     hints.minSizes[ui::operation::kSlots] = wxSize(520, 150);
     hints.minSizes[ui::operation::kStops] = wxSize(520, 90);
