@@ -71,6 +71,7 @@ void Operation::SetSettings(OperationSettings settings)
     settings_ = std::move(settings);
     runtime_ = {};
     deadlock_.clear();
+    reserved_.clear();
 }
 
 const SlotSettings& Operation::Slot(int slot) const
@@ -131,6 +132,8 @@ void Operation::RefreshGraph(const layout::CLayout& layout)
     graphRevision_ = revision;
     graphBuilt_ = true;
     ++graphVersion_;
+    // Object indexes may have moved.
+    reserved_.clear();
 }
 
 void Operation::SetGraph(std::vector<PieceLine> lines, int objectCount)
@@ -138,6 +141,39 @@ void Operation::SetGraph(std::vector<PieceLine> lines, int objectCount)
     graph_.Build(std::move(lines), objectCount);
     graphBuilt_ = false;
     ++graphVersion_;
+    reserved_.clear();
+}
+
+bool Operation::Occupies(int slot, int object) const
+{
+    const auto [from, to] = std::equal_range(occupants_.begin(), occupants_.end(), Occupant{object, 0, {}, 0.0f});
+    return std::any_of(from, to, [slot](const Occupant& o) { return o.slot == slot; });
+}
+
+bool Operation::IsTurnout(int object) const
+{
+    const auto [first, last] = graph_.LinesOf(object);
+    const auto& lines = graph_.Lines();
+    for (int l = first; l < last; ++l)
+        if (lines[static_cast<std::size_t>(l)].piece.route != 0) return true;
+    return false;
+}
+
+int Operation::Holder(int object) const
+{
+    const auto found = reserved_.find(object);
+    return found == reserved_.end() ? 0 : found->second;
+}
+
+void Operation::Reserve(int slot, bool moving, int turnoutAhead)
+{
+    for (auto it = reserved_.begin(); it != reserved_.end();) {
+        if (it->second == slot && !Occupies(slot, it->first) && !(moving && it->first == turnoutAhead))
+            it = reserved_.erase(it);
+        else
+            ++it;
+    }
+    if (moving && turnoutAhead >= 0 && Holder(turnoutAhead) == 0) reserved_[turnoutAhead] = slot;
 }
 
 int Operation::NextStopObject(int slot, std::span<const layout::ObjectId> ids) const
@@ -208,7 +244,9 @@ LinePlace Operation::Steer(int slot, int target, int line, int end, std::span<co
         objects[static_cast<std::size_t>(object)].route != piece.route) {
         // A turnout under another train stays as it is; the way on is then the one it is set for.
         const auto [from, to] = std::equal_range(occupants_.begin(), occupants_.end(), Occupant{object, 0, {}, 0.0f});
-        if (std::any_of(from, to, [slot](const Occupant& o) { return o.slot != slot; }))
+        const int holder = Holder(object);
+        if ((holder != 0 && holder != slot) ||
+            std::any_of(from, to, [slot](const Occupant& o) { return o.slot != slot; }))
             return graph_.Next(line, end, objects);
         routeSettings_.push_back({object, piece.route});
     }
@@ -340,6 +378,7 @@ Operation::Ahead Operation::LookAhead(int slot, const TrainView& train, int dire
     const bool itinerary = !settings_.slots[static_cast<std::size_t>(slot - 1)].itinerary.empty();
     bool runHasTarget = false;
     int runSeconds = 0; // of the stop run the walk is in
+    int turnout = -1;
     float walked = 0;
     for (int step = 0; step < kMaxLines; ++step) {
         const TrackGraph::Line& line = lines[static_cast<std::size_t>(at.line)];
@@ -393,8 +432,18 @@ Operation::Ahead Operation::LookAhead(int slot, const TrainView& train, int dire
             }
             break;
         }
+        // A turnout ahead: held by another train, it ends the way on; free and within reach,
+        // short of anything else, it is the one this train may take.
+        const int nextObject = lines[static_cast<std::size_t>(next.line)].piece.object;
+        if (const int holder = Holder(nextObject); holder != 0 && holder != slot && !Occupies(slot, nextObject)) {
+            offer(walked - own, holder);
+            break;
+        }
+        if (turnout < 0 && walked - own <= reach && walked - own < best.distance && IsTurnout(nextObject))
+            turnout = nextObject;
         at = next;
     }
+    best.turnout = turnout;
     return best;
 }
 
@@ -430,6 +479,7 @@ std::array<TrainOrder, kSlots> Operation::Step(std::span<const TrainView> trains
         if (!train.runs || train.cars.empty()) {
             status.state = settings.autopilot ? TrainStateKind::Waiting : TrainStateKind::Manual;
             rt.wasAuto = false;
+            Reserve(slot, false, -1);
             continue;
         }
         const bool autopilot = settings.autopilot;
@@ -456,6 +506,7 @@ std::array<TrainOrder, kSlots> Operation::Step(std::span<const TrainView> trains
         }
         if (!onStop) rt.served = false;
         const float limit = travel > 0 ? order.limitForward : order.limitBackward;
+        Reserve(slot, limit > 0.0f && (train.speed != 0.0f || autopilot), travelAhead.turnout);
         const bool standing = train.speed == 0.0f;
 
         if (!autopilot) {

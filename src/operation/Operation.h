@@ -133,6 +133,8 @@ class Operation {
                                         std::span<const layout::ObjectId> ids);
 
     const TrainStatus& Status(int slot) const;
+    // The slot holding a turnout (its object index) for its way on, 0 when none does.
+    int ReservedBy(int object) const { return Holder(object); }
     // Turnouts the last pass set for an itinerary: object index and route. The caller switches
     // them before the next pass.
     struct RouteSetting {
@@ -162,6 +164,7 @@ class Operation {
         bool stop = false;     // the stop target of an autopilot train
         bool terminus = false; // that stop's run ends at an open end
         int dwellSeconds = kDefaultDwellSeconds;
+        int turnout = -1; // the first turnout ahead within reach and short of any obstacle
     };
     struct Runtime {
         int direction = 1;
@@ -196,6 +199,13 @@ class Operation {
     // invalid when no way on leads to the target.
     LinePlace Steer(int slot, int target, int line, int end, std::span<const layout::PlacedObject> objects);
     void FindDeadlock();
+    bool IsTurnout(int object) const;
+    bool Occupies(int slot, int object) const;
+    // The slot holding the turnout, 0 when none does.
+    int Holder(int object) const;
+    // The turnouts a train holds: those its cars stand on, and the first one ahead of it when it
+    // moves or is about to; the others it held are given up.
+    void Reserve(int slot, bool moving, int turnoutAhead);
 
     OperationSettings settings_;
     TrackGraph graph_;
@@ -205,6 +215,8 @@ class Operation {
     std::vector<Occupant> occupants_;
     std::vector<int> deadlock_;
     std::vector<RouteSetting> routeSettings_;
+    // Turnouts held by a train (object → slot), so that no other train enters them meanwhile.
+    std::map<int, int> reserved_;
     std::uint64_t graphVersion_ = 1; // counts the graphs built
 };
 

@@ -216,6 +216,88 @@ TEST(Itinerary, SetsTheFacingTurnoutForItsNextStopOrWaitsForAPath)
     EXPECT_EQ(line.operation.Status(1).waitingFor, kWaitsForPath);
 }
 
+// A one-car train driven along a path of pieces (each its object and points, in the direction
+// of travel), facing that way.
+struct PathTrain {
+    std::vector<std::pair<int, std::vector<math::Vec3>>> pieces;
+    float at = 0;
+    float speed = 0;
+
+    std::pair<int, math::Vec3> PieceAt(float along, math::Vec3* tangent = nullptr) const
+    {
+        for (const auto& [object, points] : pieces) {
+            for (std::size_t i = 1; i < points.size(); ++i) {
+                const float length = math::Length(points[i] - points[i - 1]);
+                if (along <= length || (&points == &pieces.back().second && i + 1 == points.size())) {
+                    if (tangent) *tangent = math::Normalize(points[i] - points[i - 1]);
+                    return {object, points[i - 1] + (points[i] - points[i - 1]) * (along / length)};
+                }
+                along -= length;
+            }
+        }
+        return {-1, {}};
+    }
+    TrainView View() const
+    {
+        math::Vec3 tangent;
+        const auto [object, position] = PieceAt(at, &tangent);
+        return {.runs = true,
+                .speed = speed,
+                .halfLength = 5.0f,
+                .cars = {{.position = position,
+                          .yaw = std::atan2(tangent.x, tangent.z),
+                          .below = PieceAt(at + 4).first,
+                          .belowRear = PieceAt(at - 4).first}}};
+    }
+};
+
+TEST(Protection, OneTrainAtATimeTakesATurnoutWhateverLegsTheyComeFrom)
+{
+    // Piece 2 is a turnout: route 0 on along x to piece 3, route 1 over to piece 4 beside it.
+    const std::vector<math::Vec3> route0{{20, 0, 0}, {30, 0, 0}}, route1{{20, 0, 0}, {25, 0, 1}, {30, 0, 5}};
+    const std::vector<PieceLine> lines{{.object = 0, .route = 0, .points = {{0, 0, 0}, {10, 0, 0}}},
+                                       {.object = 1, .route = 0, .points = {{10, 0, 0}, {20, 0, 0}}},
+                                       {.object = 2, .route = 0, .points = route0},
+                                       {.object = 2, .route = 1, .points = route1},
+                                       {.object = 3, .route = 0, .points = {{30, 0, 0}, {90, 0, 0}}},
+                                       {.object = 4, .route = 0, .points = {{30, 0, 5}, {90, 0, 5}}}};
+    Operation operation;
+    operation.SetGraph(lines, 5);
+    operation.SetProtect(true);
+    operation.SetAutopilot(1, true);
+    operation.SetAutopilot(2, true);
+    std::vector<layout::PlacedObject> objects(5);
+    const std::vector<layout::ObjectId> ids{1, 2, 3, 4, 5};
+    // Train 1 runs along route 0 to piece 3; train 2 comes back from piece 4 over route 1 and on
+    // along pieces 1 and 0, each as far from the turnout as the other.
+    PathTrain one{.pieces = {{0, {{0, 0, 0}, {10, 0, 0}}}, {1, {{10, 0, 0}, {20, 0, 0}}}, {2, route0}, {3, {{30, 0, 0}, {90, 0, 0}}}},
+                  .at = 5};
+    PathTrain two{.pieces = {{4, {{90, 0, 5}, {30, 0, 5}}},
+                             {2, {route1.rbegin(), route1.rend()}},
+                             {1, {{20, 0, 0}, {10, 0, 0}}},
+                             {0, {{10, 0, 0}, {0, 0, 0}}}},
+                  .at = 45};
+    const auto on = [](const TrainView& view, int object) {
+        return view.cars[0].below == object || view.cars[0].belowRear == object;
+    };
+    int together = 0;
+    for (int pass = 0; pass < 3000; ++pass) {
+        const std::vector<TrainView> views{one.View(), two.View()};
+        together += on(views[0], 2) && on(views[1], 2);
+        const auto orders = operation.Step(views, objects, ids);
+        for (auto [train, order] : {std::pair{&one, orders[0]}, std::pair{&two, orders[1]}}) {
+            train->speed = std::min(train->speed + 0.001f, *order.autoSpeed);
+            train->speed = std::min(train->speed, order.limitForward);
+            train->at += train->speed;
+        }
+    }
+    EXPECT_EQ(together, 0);
+    // Both went their ways.
+    EXPECT_GT(one.at, 60.0f);
+    EXPECT_GT(two.at, 75.0f);
+    EXPECT_TRUE(operation.Deadlock().empty());
+}
+
 TEST(Protection, StoppingSpeedBrakesWithinTheDistance)
 {
     for (const float distance : {0.005f, 0.3f, 5.0f, 60.0f}) {
