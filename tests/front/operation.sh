@@ -33,16 +33,6 @@ printf '%s\r\n' "[korvela]" "Object=./objects/" "Background=ground" "Train=./tra
     "CamLocateIndex=8" "CamViewIndex=11" "Kidou=2" "PointSprite=1" "PointSpriteType=0" "Moji=1" \
     "Light=100" "Line=0" "Gensoku=1" "Douki=1" "DriveType=2" >"$KV_DIR/korvela.ini"
 
-kv_start_map()
-{
-    (cd "$KV_DIR" && exec "$KV_BIN") >"$KV_LOG" 2>&1 &
-    KV_PID=$!
-    kv_wait_window "$KV_MAIN_TITLE" 120 || fail "the main window with the demo map did not appear"
-    KV_MAIN_ID=$(kv_find "$KV_MAIN_TITLE")
-    kv_wait_window "メッセージ" 60 || fail "start-up did not open the messages viewer"
-    kv_settle
-}
-
 # Where the 3D view lies on the screen (the main window's largest child): KV_VIEW_X, KV_VIEW_Y.
 kv_measure_view()
 {
@@ -119,7 +109,9 @@ kv_dwelling()
     kv_same speed-a standing && kv_same speed-b standing && ! kv_same state-a state-b
 }
 
-kv_start_map
+# The settings name the content relative to the program's folder.
+cd "$KV_DIR" || fail "no folder $KV_DIR"
+kv_start
 kv_start_loop
 kv_key F2
 kv_wait_hidden "メッセージ" 20 || fail "F2 did not hide the messages viewer"
