@@ -148,6 +148,13 @@ void COperationWindow::SelectRow(const OperationPort& port, int row)
     const ui::ListView& list = dialog_.List(op::kSlots);
     if (row < 0 || row >= list.RowCount()) return;
     selected_ = static_cast<int>(list.ItemData(row));
+    // One slot at a time: the boxes show that one.
+    if (list.SelectedRows() != std::vector<int>{row}) {
+        dialog_.EditList(op::kSlots, [row](ui::ListView& view) {
+            view.SelectAll(false);
+            view.SetSelected(row, true);
+        });
+    }
     FillBoxes(port.Slot(selected_));
 }
 

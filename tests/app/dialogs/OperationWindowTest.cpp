@@ -59,6 +59,7 @@ TEST(OperationWindow, ShowsTheSlotsAndWritesTheBoxesToTheSelectedOne)
     EXPECT_EQ(list.Cell(2, 5), "（なし）");
 
     window.SelectRow(port, 1);
+    EXPECT_EQ(list.SelectedRows(), (std::vector<int>{1}));
     window.Dialog().SetCheck(op::kAuto, 1);
     window.Dialog().SetText(op::kCruise, " 80 ");
     window.Dialog().SetText(op::kItinerary, "3 12  5");
