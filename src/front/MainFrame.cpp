@@ -12,6 +12,7 @@
 #include "front/RenderCanvas.h"
 #include "front/SignalWatch.h"
 #include "front/ToolIcons.h"
+#include "front/ToolkitStyle.h"
 #include "front/ViewerWindow.h"
 #include "front/WxDialogService.h"
 #include "front/WxText.h"
@@ -430,7 +431,8 @@ void MainFrame::BuildDialogs()
         *objectsPlaced = true;
         CallAfter([this] { PlaceSettled(objectDialog_, ObjectDialogRect()); });
     });
-    for (wxWindow* side : {static_cast<wxWindow*>(checkDialog_), static_cast<wxWindow*>(messagesViewer_)}) {
+    for (wxTopLevelWindow* side :
+         {static_cast<wxTopLevelWindow*>(checkDialog_), static_cast<wxTopLevelWindow*>(messagesViewer_)}) {
         if (!side) continue;
         auto placed = std::make_shared<bool>(false);
         side->Bind(wxEVT_SHOW, [this, side, placed](wxShowEvent& event) {
@@ -449,7 +451,7 @@ void MainFrame::BuildDialogs()
 
 void MainFrame::PlaceDialogs()
 {
-    const wxRect main = GetRect();
+    const wxRect main = MainRect();
     // Near the main window's left edge below its tool bar, leaving the room on its right to the
     // object dialog.
     setUpDialog_->Move(main.x + kWindowGap, SideTop());
@@ -461,7 +463,7 @@ void MainFrame::PlaceDialogs()
     checkDialog_->SetSize(SideRect(checkDialog_));
 }
 
-void MainFrame::PlaceSettled(wxWindow* window, const wxRect& rect)
+void MainFrame::PlaceSettled(wxTopLevelWindow* window, const wxRect& rect)
 {
     window->SetSize(rect);
     // A window manager places a window its own way when it maps it, which may come after the
@@ -474,14 +476,21 @@ void MainFrame::PlaceSettled(wxWindow* window, const wxRect& rect)
 void MainFrame::KeepSettling()
 {
     const wxLongLong now = wxGetLocalTimeMillis();
-    if (cornerPendingUntil_ != 0 &&
-        (now > cornerPendingUntil_ || GetPosition() == wxDisplay(this).GetClientArea().GetPosition())) {
-        cornerPendingUntil_ = 0;
-        if (!setUpDialog_->IsShown() && !objectDialog_->IsShown()) PlaceDialogs();
+    if (cornerPendingUntil_ != 0) {
+        const wxPoint corner = wxDisplay(this).GetClientArea().GetPosition();
+        if (now > cornerPendingUntil_ || FramePosition(*this) == corner) {
+            cornerPendingUntil_ = 0;
+            if (!setUpDialog_->IsShown() && !objectDialog_->IsShown()) PlaceDialogs();
+        } else {
+            MoveFrame(*this, corner);
+        }
     }
     std::erase_if(settling_, [now](const Settling& s) { return now > s.until || !s.window->IsShown(); });
     for (const Settling& s : settling_) {
-        if (s.window->GetPosition() != s.rect.GetPosition()) s.window->SetSize(s.rect);
+        if (FramePosition(*s.window) != s.rect.GetPosition()) {
+            s.window->SetSize(s.rect);
+            MoveFrame(*s.window, s.rect.GetPosition());
+        }
     }
 }
 
@@ -496,12 +505,17 @@ wxRect MainFrame::ObjectDialogRect() const
 wxRect MainFrame::SideRect(wxWindow* side) const
 {
     const wxRect screen = wxDisplay(this).GetClientArea();
-    const wxRect top = PlaceAtSide(GetRect(), SideTop(), side->GetSize(), screen);
+    const wxRect top = PlaceAtSide(MainRect(), SideTop(), side->GetSize(), screen);
     // The check window goes below the messages viewer when that is shown and the screen has
     // room; either goes below the other rather than over it.
     wxWindow* other = side == checkDialog_ ? static_cast<wxWindow*>(messagesViewer_) : checkDialog_;
     if (!other || !other->IsShown() || (side != checkDialog_ && !top.Intersects(other->GetRect()))) return top;
-    return PlaceBelowOrAtSide(GetRect(), other->GetRect(), side->GetSize(), side->GetEffectiveMinSize().y, screen);
+    return PlaceBelowOrAtSide(MainRect(), other->GetRect(), side->GetSize(), side->GetEffectiveMinSize().y, screen);
+}
+
+wxRect MainFrame::MainRect() const
+{
+    return {FramePosition(*this), GetSize()};
 }
 
 int MainFrame::SideTop() const
@@ -579,8 +593,8 @@ void MainFrame::StartUp()
     // A window manager may have put the main window elsewhere than asked (some ignore a
     // program's place at the screen's corner until the window is mapped): asked again, and the
     // windows that start hidden go beside it.
-    if (const wxPoint corner = wxDisplay(this).GetClientArea().GetPosition(); GetPosition() != corner) {
-        Move(corner);
+    if (const wxPoint corner = wxDisplay(this).GetClientArea().GetPosition(); FramePosition(*this) != corner) {
+        MoveFrame(*this, corner);
         // The window manager moves it when it gets to it; the hidden dialogs are placed again
         // beside it then (placed from where it stands now, they would follow it nowhere).
         cornerPendingUntil_ = wxGetLocalTimeMillis() + kSettleMilliseconds;

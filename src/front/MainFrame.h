@@ -96,7 +96,9 @@ class MainFrame final : public wxFrame {
     void OnCloseWindow(wxCloseEvent& event);
     void OnTimer(wxTimerEvent& event);
     void KeepKeyboardFocus();
-    void PlaceSettled(wxWindow* window, const wxRect& rect);
+    void PlaceSettled(wxTopLevelWindow* window, const wxRect& rect);
+    // The main window's rectangle where it stands on the screen now.
+    wxRect MainRect() const;
     void KeepSettling();
     void OnViewMouse(wxMouseEvent& event);
     void OnPreviewMouse(wxMouseEvent& event);
@@ -143,7 +145,7 @@ class MainFrame final : public wxFrame {
     wxTimer timer_;
     // Windows just shown and the place each was given.
     struct Settling {
-        wxWindow* window;
+        wxTopLevelWindow* window;
         wxRect rect;
         wxLongLong until;
     };
