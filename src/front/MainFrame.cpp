@@ -23,6 +23,7 @@
 #include "ui/CommandIds.h"
 #include "ui/LayoutCheckTemplate.h"
 #include "ui/OperationTemplate.h"
+#include "ui/PlanTemplates.h"
 #include "ui/ObjectSelectTemplate.h"
 #include "ui/SetUpTemplate.h"
 #include "ui/WindowTemplates.h"
@@ -106,6 +107,23 @@ DialogLayoutHints LayoutCheckLayout()
     hints.columns = 1;
     hints.resizable = true;
     hints.minSizes[ui::check::kFindings] = wxSize(460, 160);
+    return hints;
+}
+
+DialogLayoutHints PartsListLayout()
+{
+    DialogLayoutHints hints;
+    hints.columns = 1;
+    hints.resizable = true;
+    hints.minSizes[ui::partslist::kRows] = wxSize(560, 200);
+    return hints;
+}
+
+DialogLayoutHints PlanExportLayout()
+{
+    DialogLayoutHints hints;
+    hints.columns = 2;
+    hints.minSizes[ui::planexport::kFile] = wxSize(260, -1);
     return hints;
 }
 
@@ -404,6 +422,8 @@ void MainFrame::BuildDialogs()
         }
     });
 
+    BuildPlanDialogs();
+
     if (app::MessageViewers* viewers = app_.OwnViewers()) {
         helpViewer_ = new ViewerWindow(this, viewers->Help());
         messagesViewer_ = new ViewerWindow(this, viewers->Messages());
@@ -416,6 +436,8 @@ void MainFrame::BuildDialogs()
     dialogs.SetOwnerWindow(ui::objsel::kDialogId, objectDialog_);
     dialogs.SetOwnerWindow(ui::check::kDialogId, checkDialog_);
     dialogs.SetOwnerWindow(ui::operation::kDialogId, operationDialog_);
+    dialogs.SetOwnerWindow(ui::partslist::kDialogId, partsDialog_);
+    dialogs.SetOwnerWindow(ui::planexport::kDialogId, planDialog_);
     if (messagesViewer_) dialogs.SetOwnerWindow(ui::viewer::kDialogId, messagesViewer_);
     // The toolkit knows the full size of the check window and the messages viewer only once they
     // are shown (and a window manager may put them elsewhere while it maps them), so they are
@@ -428,7 +450,8 @@ void MainFrame::BuildDialogs()
         *objectsPlaced = true;
         CallAfter([this] { objectDialog_->SetSize(ObjectDialogRect()); });
     });
-    for (wxWindow* side : {static_cast<wxWindow*>(checkDialog_), static_cast<wxWindow*>(messagesViewer_)}) {
+    for (wxWindow* side : {static_cast<wxWindow*>(checkDialog_), static_cast<wxWindow*>(messagesViewer_),
+                           static_cast<wxWindow*>(partsDialog_)}) {
         if (!side) continue;
         auto placed = std::make_shared<bool>(false);
         side->Bind(wxEVT_SHOW, [this, side, placed](wxShowEvent& event) {
@@ -443,6 +466,30 @@ void MainFrame::BuildDialogs()
         });
     }
     PlaceDialogs();
+}
+
+void MainFrame::BuildPlanDialogs()
+{
+    app::CPartsListWindow& parts = app_.PartsListWindow();
+    partsDialog_ = new ModelDialog(this, parts.Dialog(), PartsListLayout());
+    partsDialog_->SetControlHandler([this, &parts](const ControlInput& input) {
+        if (input.kind == ControlInput::Kind::Click)
+            app_.OnPartsListClick(input.id);
+        else
+            ApplyToModel(parts.Dialog(), input);
+    });
+
+    app::PlanExportDialog& plan = app_.PlanExport();
+    planDialog_ = new ModelDialog(this, plan.Dialog(), PlanExportLayout());
+    planDialog_->SetControlHandler([this, &plan](const ControlInput& input) {
+        ApplyToModel(plan.Dialog(), input);
+        if (input.kind == ControlInput::Kind::Click) app_.OnPlanExportClick(input.id);
+    });
+    // Modal, at the side of the view like the other windows, so the object dialog stays in sight.
+    planDialog_->SetModalRunner([this](wxDialog& dialog) {
+        dialog.Move(SideRect(&dialog).GetPosition());
+        services_.dialogs.RunModal(dialog);
+    });
 }
 
 void MainFrame::PlaceDialogs()
