@@ -115,7 +115,7 @@ DialogLayoutHints PartsListLayout()
     DialogLayoutHints hints;
     hints.columns = 1;
     hints.resizable = true;
-    hints.minSizes[ui::partslist::kRows] = wxSize(560, 200);
+    hints.minSizes[ui::partslist::kRows] = wxSize(560, 120);
     return hints;
 }
 
@@ -462,7 +462,15 @@ void MainFrame::BuildDialogs()
             wxWindow* other = side == checkDialog_ ? static_cast<wxWindow*>(messagesViewer_) : checkDialog_;
             if (*placed && !(other && other->IsShown() && other->GetRect().Intersects(side->GetRect()))) return;
             *placed = true;
-            CallAfter([this, side] { side->SetSize(SideRect(side)); });
+            CallAfter([this, side] {
+                wxRect rect = SideRect(side);
+                // The parts list is looked at while pieces are chosen: it leaves the object dialog
+                // in sight.
+                if (side == partsDialog_ && objectDialog_->IsShown())
+                    rect = PlaceClearOf(rect, GetRect(), objectDialog_->GetRect(), side->GetEffectiveMinSize().y,
+                                        wxDisplay(this).GetClientArea());
+                side->SetSize(rect);
+            });
         });
     }
     PlaceDialogs();
