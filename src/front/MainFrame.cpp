@@ -486,6 +486,9 @@ void MainFrame::BuildPlanDialogs()
         else
             ApplyToModel(parts.Dialog(), input);
     });
+    // Room for a dozen rows at first; where the screen has less, placing cuts it down to its least.
+    constexpr int kPartsListHeight = 440;
+    partsDialog_->SetSize(partsDialog_->GetBestSize().x, std::max(partsDialog_->GetBestSize().y, kPartsListHeight));
 
     app::PlanExportDialog& plan = app_.PlanExport();
     planDialog_ = new ModelDialog(this, plan.Dialog(), PlanExportLayout());
