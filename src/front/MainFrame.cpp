@@ -92,31 +92,24 @@ DialogLayoutHints ObjectSelectLayout()
     return hints;
 }
 
-DialogLayoutHints OperationLayout()
+// A result window: one column of controls over a list view that grows with the window.
+DialogLayoutHints ListWindowLayout(int list, wxSize minimum)
 {
     DialogLayoutHints hints;
     hints.columns = 1;
     hints.resizable = true;
-    hints.minSizes[ui::operation::kSlots] = wxSize(520, 150);
+    hints.minSizes[list] = minimum;
     return hints;
+}
+
+DialogLayoutHints OperationLayout()
+{
+    return ListWindowLayout(ui::operation::kSlots, wxSize(520, 150));
 }
 
 DialogLayoutHints LayoutCheckLayout()
 {
-    DialogLayoutHints hints;
-    hints.columns = 1;
-    hints.resizable = true;
-    hints.minSizes[ui::check::kFindings] = wxSize(460, 160);
-    return hints;
-}
-
-DialogLayoutHints PartsListLayout()
-{
-    DialogLayoutHints hints;
-    hints.columns = 1;
-    hints.resizable = true;
-    hints.minSizes[ui::partslist::kRows] = wxSize(560, 120);
-    return hints;
+    return ListWindowLayout(ui::check::kFindings, wxSize(460, 160));
 }
 
 DialogLayoutHints PlanExportLayout()
@@ -479,7 +472,7 @@ void MainFrame::BuildDialogs()
 void MainFrame::BuildPlanDialogs()
 {
     app::CPartsListWindow& parts = app_.PartsListWindow();
-    partsDialog_ = new ModelDialog(this, parts.Dialog(), PartsListLayout());
+    partsDialog_ = new ModelDialog(this, parts.Dialog(), ListWindowLayout(ui::partslist::kRows, wxSize(560, 120)));
     partsDialog_->SetControlHandler([this, &parts](const ControlInput& input) {
         if (input.kind == ControlInput::Kind::Click)
             app_.OnPartsListClick(input.id);
