@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace {
 
 namespace pl = ui::partslist;
@@ -54,25 +52,6 @@ class FakeParts : public app::PartsListPort {
     mutable int made = 0;
 };
 
-// The CSV's lines without the header, split into their cells.
-std::vector<std::vector<std::string>> CsvCells(const std::string& csv)
-{
-    std::vector<std::vector<std::string>> lines;
-    std::istringstream in(csv);
-    std::string line;
-    std::getline(in, line);
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::vector<std::string> cells;
-        std::istringstream fields(line);
-        for (std::string cell; std::getline(fields, cell, ',');)
-            cells.push_back(cell);
-        if (line.ends_with(',')) cells.emplace_back();
-        lines.push_back(cells);
-    }
-    return lines;
-}
-
 TEST(PartsListWindow, RowsAndTotalsAreTheCsvsOwn)
 {
     FakeParts port;
@@ -81,7 +60,8 @@ TEST(PartsListWindow, RowsAndTotalsAreTheCsvsOwn)
     window.Show(port);
     ASSERT_TRUE(window.Dialog().IsVisible());
     const ui::ListView& rows = window.Dialog().List(pl::kRows);
-    const auto csv = CsvCells(layout::PartsListCsv(port.list, 87));
+    // The CSV and the clipboard text are made of these cells.
+    const auto csv = layout::PartsListCells(port.list, 87);
     ASSERT_EQ(rows.RowCount() + 1, static_cast<int>(csv.size()));
     // No selection: its columns are empty, the others are the CSV's cells.
     for (int row = 0; row < rows.RowCount(); ++row) {
