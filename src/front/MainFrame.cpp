@@ -50,6 +50,8 @@ namespace {
 namespace cmd = ui::cmd;
 
 constexpr int kPollMilliseconds = 100;
+// How long a newly shown window is held to the place the program gave it.
+constexpr int kSettleMilliseconds = 1500;
 // How long start-up waits for the window manager to map the window.
 constexpr int kViewWaitSeconds = 30;
 constexpr int kStatusPanes = ui::StatusBarModel::kPaneCount;
@@ -441,7 +443,7 @@ void MainFrame::BuildDialogs()
         event.Skip();
         if (!event.IsShown() || *objectsPlaced) return;
         *objectsPlaced = true;
-        CallAfter([this] { objectDialog_->SetSize(ObjectDialogRect()); });
+        CallAfter([this] { PlaceSettled(objectDialog_, ObjectDialogRect()); });
     });
     for (wxWindow* side : {static_cast<wxWindow*>(checkDialog_), static_cast<wxWindow*>(messagesViewer_),
                            static_cast<wxWindow*>(partsDialog_)}) {
@@ -462,7 +464,7 @@ void MainFrame::BuildDialogs()
                 if (side == partsDialog_ && objectDialog_->IsShown())
                     rect = PlaceClearOf(rect, GetRect(), objectDialog_->GetRect(), side->GetEffectiveMinSize().y,
                                         wxDisplay(this).GetClientArea());
-                side->SetSize(rect);
+                PlaceSettled(side, rect);
             });
         });
     }
@@ -491,7 +493,7 @@ void MainFrame::BuildPlanDialogs()
     });
     // Modal, at the side of the view like the other windows, so the object dialog stays in sight.
     planDialog_->SetModalRunner([this](wxDialog& dialog) {
-        dialog.Move(SideRect(&dialog).GetPosition());
+        PlaceSettled(&dialog, wxRect(SideRect(&dialog).GetPosition(), dialog.GetSize()));
         services_.dialogs.RunModal(dialog);
     });
 }
@@ -508,6 +510,30 @@ void MainFrame::PlaceDialogs()
     if (messagesViewer_) messagesViewer_->SetSize(SideRect(messagesViewer_));
     // The check window too, so that the finding the camera is pointed at stays in sight.
     checkDialog_->SetSize(SideRect(checkDialog_));
+}
+
+void MainFrame::PlaceSettled(wxWindow* window, const wxRect& rect)
+{
+    window->SetSize(rect);
+    // A window manager places a window its own way when it maps it, which may come after the
+    // program asked for a place (openbox puts a new window where it overlaps least): asked again
+    // on the clock for a moment, until the window stands where it was put.
+    std::erase_if(settling_, [window](const Settling& s) { return s.window == window; });
+    settling_.push_back({window, rect, wxGetLocalTimeMillis() + kSettleMilliseconds});
+}
+
+void MainFrame::KeepSettling()
+{
+    const wxLongLong now = wxGetLocalTimeMillis();
+    if (cornerPendingUntil_ != 0 &&
+        (now > cornerPendingUntil_ || GetPosition() == wxDisplay(this).GetClientArea().GetPosition())) {
+        cornerPendingUntil_ = 0;
+        if (!setUpDialog_->IsShown() && !objectDialog_->IsShown()) PlaceDialogs();
+    }
+    std::erase_if(settling_, [now](const Settling& s) { return now > s.until || !s.window->IsShown(); });
+    for (const Settling& s : settling_) {
+        if (s.window->GetPosition() != s.rect.GetPosition()) s.window->SetSize(s.rect);
+    }
 }
 
 wxRect MainFrame::ObjectDialogRect() const
@@ -604,8 +630,12 @@ void MainFrame::StartUp()
     // A window manager may have put the main window elsewhere than asked (some ignore a
     // program's place at the screen's corner until the window is mapped): asked again, and the
     // windows that start hidden go beside it.
-    if (const wxPoint corner = wxDisplay(this).GetClientArea().GetPosition(); GetPosition() != corner)
+    if (const wxPoint corner = wxDisplay(this).GetClientArea().GetPosition(); GetPosition() != corner) {
         Move(corner);
+        // The window manager moves it when it gets to it; the hidden dialogs are placed again
+        // beside it then (placed from where it stands now, they would follow it nowhere).
+        cornerPendingUntil_ = wxGetLocalTimeMillis() + kSettleMilliseconds;
+    }
     if (!setUpDialog_->IsShown() && !objectDialog_->IsShown()) PlaceDialogs();
     UpdateLayout();
     const wxSize client = GetClientSize();
@@ -793,6 +823,7 @@ void MainFrame::OnTimer(wxTimerEvent&)
     TryStartUp();
     if (!started_) return;
     KeepKeyboardFocus();
+    KeepSettling();
     // Before Start no pass runs: the title, the edit menu and autosave follow the edits here.
     if (loopRunning_)
         app_.KeepRecovery();

@@ -7,10 +7,11 @@
 
 #include "gfx/Device.h"
 
+#include <map>
 #include <memory>
 #include <optional>
-#include <map>
 #include <string>
+#include <vector>
 #include <wx/frame.h>
 #include <wx/timer.h>
 
@@ -97,6 +98,8 @@ class MainFrame final : public wxFrame {
     void OnCloseWindow(wxCloseEvent& event);
     void OnTimer(wxTimerEvent& event);
     void KeepKeyboardFocus();
+    void PlaceSettled(wxWindow* window, const wxRect& rect);
+    void KeepSettling();
     void OnViewMouse(wxMouseEvent& event);
     void OnPreviewMouse(wxMouseEvent& event);
     void ObjectDialogWheel(wxMouseEvent& event);
@@ -142,6 +145,15 @@ class MainFrame final : public wxFrame {
     ViewerWindow* helpViewer_ = nullptr;
     ViewerWindow* messagesViewer_ = nullptr;
     wxTimer timer_;
+    // Windows just shown and the place each was given.
+    struct Settling {
+        wxWindow* window;
+        wxRect rect;
+        wxLongLong until;
+    };
+    std::vector<Settling> settling_;
+    // Until when the main window's move to the screen's corner is waited for (0: none is).
+    wxLongLong cornerPendingUntil_ = 0;
     // What the run report follows while the loop runs (only with --report).
     std::unique_ptr<app::headless::RunObserver> observer_;
     int observedPasses_ = 0;
