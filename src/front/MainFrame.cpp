@@ -24,6 +24,7 @@
 #include "ui/CommandIds.h"
 #include "ui/LayoutCheckTemplate.h"
 #include "ui/OperationTemplate.h"
+#include "ui/PlanTemplates.h"
 #include "ui/ObjectSelectTemplate.h"
 #include "ui/SetUpTemplate.h"
 #include "ui/WindowTemplates.h"
@@ -94,21 +95,31 @@ DialogLayoutHints ObjectSelectLayout()
     return hints;
 }
 
-DialogLayoutHints OperationLayout()
+// A result window: one column of controls over a list view that grows with the window.
+DialogLayoutHints ListWindowLayout(int list, wxSize minimum)
 {
     DialogLayoutHints hints;
     hints.columns = 1;
     hints.resizable = true;
-    hints.minSizes[ui::operation::kSlots] = wxSize(520, 150);
+    hints.minSizes[list] = minimum;
     return hints;
+}
+
+DialogLayoutHints OperationLayout()
+{
+    return ListWindowLayout(ui::operation::kSlots, wxSize(520, 150));
 }
 
 DialogLayoutHints LayoutCheckLayout()
 {
+    return ListWindowLayout(ui::check::kFindings, wxSize(460, 160));
+}
+
+DialogLayoutHints PlanExportLayout()
+{
     DialogLayoutHints hints;
-    hints.columns = 1;
-    hints.resizable = true;
-    hints.minSizes[ui::check::kFindings] = wxSize(460, 160);
+    hints.columns = 2;
+    hints.minSizes[ui::planexport::kFile] = wxSize(260, -1);
     return hints;
 }
 
@@ -407,6 +418,8 @@ void MainFrame::BuildDialogs()
         }
     });
 
+    BuildPlanDialogs();
+
     if (app::MessageViewers* viewers = app_.OwnViewers()) {
         helpViewer_ = new ViewerWindow(this, viewers->Help());
         messagesViewer_ = new ViewerWindow(this, viewers->Messages());
@@ -419,6 +432,8 @@ void MainFrame::BuildDialogs()
     dialogs.SetOwnerWindow(ui::objsel::kDialogId, objectDialog_);
     dialogs.SetOwnerWindow(ui::check::kDialogId, checkDialog_);
     dialogs.SetOwnerWindow(ui::operation::kDialogId, operationDialog_);
+    dialogs.SetOwnerWindow(ui::partslist::kDialogId, partsDialog_);
+    dialogs.SetOwnerWindow(ui::planexport::kDialogId, planDialog_);
     if (messagesViewer_) dialogs.SetOwnerWindow(ui::viewer::kDialogId, messagesViewer_);
     // The toolkit knows the full size of the check window and the messages viewer only once they
     // are shown (and a window manager may put them elsewhere while it maps them), so they are
@@ -432,7 +447,8 @@ void MainFrame::BuildDialogs()
         CallAfter([this] { PlaceSettled(objectDialog_, ObjectDialogRect()); });
     });
     for (wxTopLevelWindow* side :
-         {static_cast<wxTopLevelWindow*>(checkDialog_), static_cast<wxTopLevelWindow*>(messagesViewer_)}) {
+         {static_cast<wxTopLevelWindow*>(checkDialog_), static_cast<wxTopLevelWindow*>(messagesViewer_),
+          static_cast<wxTopLevelWindow*>(partsDialog_)}) {
         if (!side) continue;
         auto placed = std::make_shared<bool>(false);
         side->Bind(wxEVT_SHOW, [this, side, placed](wxShowEvent& event) {
@@ -443,10 +459,45 @@ void MainFrame::BuildDialogs()
             wxWindow* other = side == checkDialog_ ? static_cast<wxWindow*>(messagesViewer_) : checkDialog_;
             if (*placed && !(other && other->IsShown() && other->GetRect().Intersects(side->GetRect()))) return;
             *placed = true;
-            CallAfter([this, side] { PlaceSettled(side, SideRect(side)); });
+            CallAfter([this, side] {
+                wxRect rect = SideRect(side);
+                // The parts list is looked at while pieces are chosen: it leaves the object dialog
+                // in sight.
+                if (side == partsDialog_ && objectDialog_->IsShown())
+                    rect = PlaceClearOf(rect, MainRect(), objectDialog_->GetRect(), side->GetEffectiveMinSize().y,
+                                        wxDisplay(this).GetClientArea());
+                PlaceSettled(side, rect);
+            });
         });
     }
     PlaceDialogs();
+}
+
+void MainFrame::BuildPlanDialogs()
+{
+    app::CPartsListWindow& parts = app_.PartsListWindow();
+    partsDialog_ = new ModelDialog(this, parts.Dialog(), ListWindowLayout(ui::partslist::kRows, wxSize(560, 120)));
+    partsDialog_->SetControlHandler([this, &parts](const ControlInput& input) {
+        if (input.kind == ControlInput::Kind::Click)
+            app_.OnPartsListClick(input.id);
+        else
+            ApplyToModel(parts.Dialog(), input);
+    });
+    // Room for a dozen rows at first; where the screen has less, placing cuts it down to its least.
+    constexpr int kPartsListHeight = 440;
+    partsDialog_->SetSize(partsDialog_->GetBestSize().x, std::max(partsDialog_->GetBestSize().y, kPartsListHeight));
+
+    app::PlanExportDialog& plan = app_.PlanExport();
+    planDialog_ = new ModelDialog(this, plan.Dialog(), PlanExportLayout());
+    planDialog_->SetControlHandler([this, &plan](const ControlInput& input) {
+        ApplyToModel(plan.Dialog(), input);
+        if (input.kind == ControlInput::Kind::Click) app_.OnPlanExportClick(input.id);
+    });
+    // Modal, at the side of the view like the other windows, so the object dialog stays in sight.
+    planDialog_->SetModalRunner([this](wxDialog& dialog) {
+        PlaceSettled(&dialog, wxRect(SideRect(&dialog).GetPosition(), dialog.GetSize()));
+        services_.dialogs.RunModal(dialog);
+    });
 }
 
 void MainFrame::PlaceDialogs()

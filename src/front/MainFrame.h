@@ -81,6 +81,8 @@ class MainFrame final : public wxFrame {
     void BuildToolBar();
     void BuildStatusBar();
     void BuildDialogs();
+    // The "部品表" window and the "平面図の書き出し" dialog.
+    void BuildPlanDialogs();
     void PlaceDialogs();
 
     int ViewTop() const;
@@ -140,6 +142,8 @@ class MainFrame final : public wxFrame {
     ModelDialog* objectDialog_ = nullptr;
     ModelDialog* checkDialog_ = nullptr;
     ModelDialog* operationDialog_ = nullptr; // "点検結果"
+    ModelDialog* partsDialog_ = nullptr;     // "部品表"
+    ModelDialog* planDialog_ = nullptr;      // "平面図の書き出し"
     ViewerWindow* helpViewer_ = nullptr;
     ViewerWindow* messagesViewer_ = nullptr;
     wxTimer timer_;
