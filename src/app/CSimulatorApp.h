@@ -11,6 +11,7 @@
 #include "app/LayoutPort.h"
 #include "app/MousePort.h"
 #include "app/PassClock.h"
+#include "app/PlanExportDialog.h"
 #include "app/RecentMaps.h"
 #include "app/RecoveryKeeper.h"
 #include "app/SettingsFile.h"
@@ -18,6 +19,7 @@
 #include "app/dialogs/CLayoutCheck.h"
 #include "app/dialogs/CMainDlg.h"
 #include "app/dialogs/COperationWindow.h"
+#include "app/dialogs/CPartsListWindow.h"
 #include "app/dialogs/CObjectSelect.h"
 #include "app/dialogs/CSetUp.h"
 #include "app/dialogs/MessageViewers.h"
@@ -247,6 +249,15 @@ class CSimulatorApp {
     void OnOperationWindowClick(int id);
     void OnOperationWindowRow(int list, int row);
     void RefreshOperationWindow();
+    // The "部品表" window: its model, shown or hidden by its command, a button pressed in it, and
+    // its list kept up to date with the layout and the selection while it is shown.
+    CPartsListWindow& PartsListWindow() { return partsList_; }
+    void TogglePartsList();
+    void OnPartsListClick(int id);
+    void RefreshPartsList();
+    // The "平面図の書き出し" dialog, opened by its command, and a button pressed in it.
+    PlanExportDialog& PlanExport() { return planExport_; }
+    void OnPlanExportClick(int id);
     // The marked stops the view shows while the operation window is open.
     std::vector<gfx::ColoredVertex> StopMarkers() const;
     // A click on a stop's marker while the window is open chooses that stop; false when the
@@ -337,6 +348,9 @@ class CSimulatorApp {
     COperationWindow operationWindow_;
     std::unique_ptr<OperationPort> operationPort_;
     operation::OperationMapVehicles mapOperation_;
+    CPartsListWindow partsList_;
+    std::unique_ptr<PartsListPort> partsListPort_;
+    PlanExportDialog planExport_;
     AppScene appScene_;
     // Operation gave the trains limits last pass (they are lifted once it is no longer in use).
     bool operationActive_ = false;

@@ -48,6 +48,7 @@ void CSimulatorApp::RefreshEditState()
     // The check window follows the layout: an edit, undo, redo or load while it is shown
     // checks again.
     if (layoutCheck_.Dialog().IsVisible() && checkedAt_ != layout_->History().commands) RunLayoutCheck();
+    RefreshPartsList();
     KeepRecovery();
 }
 
@@ -159,10 +160,10 @@ bool CSimulatorApp::OnCommand(int commandId)
         RunLayoutCheck();
         return true;
     case cmd::kPartsList:
-        ShowPartsList(*this, dialogs_);
+        TogglePartsList();
         return true;
     case cmd::kExportPlan:
-        ExportPlanAsCommanded(*this, dialogs_);
+        planExport_.Open(MapFileAs(*this, ".pdf"));
         return true;
     case cmd::kSavePackage:
         SavePackageAsCommanded(*this, dialogs_);

@@ -2,8 +2,6 @@
 
 #include "app/CSimulatorApp.h"
 #include "layout/PartsList.h"
-#include "math/NumberText.h"
-#include "platform/DialogService.h"
 #include "platform/SafeFile.h"
 #include "platform/Translation.h"
 #include "ui/SetUpTemplate.h"
@@ -38,9 +36,9 @@ plan::PlanOptions PlanOptionsFor(CSimulatorApp& app, plan::PlanOptions options)
     return options;
 }
 
-platform::Status WritePartsList(CSimulatorApp& app, const std::string& path)
+platform::Status WritePartsList(CSimulatorApp& app, const std::string& path, int scale)
 {
-    return platform::ReplaceFile(path, layout::PartsListCsv(layout::MakePartsList(app.OwnLayout().Core())));
+    return platform::ReplaceFile(path, layout::PartsListCsv(layout::MakePartsList(app.OwnLayout().Core()), scale));
 }
 
 platform::Result<plan::PlanExportResult> WritePlan(CSimulatorApp& app, const std::string& path,
@@ -57,40 +55,10 @@ std::string PlanWrittenText(const plan::PlanExportResult& result)
     return text;
 }
 
-void ExportPlanAsCommanded(CSimulatorApp& app, platform::DialogService& dialogs)
+std::string MapFileAs(CSimulatorApp& app, const std::string& extension)
 {
     const std::string& map = app.OwnLayout().Core().MapFilePath();
-    platform::FileRequest request{
-        .title = platform::Tr("平面図の書き出し"),
-        .defaultExtension = ".pdf",
-        .initialFile = map.empty() ? std::string() : std::filesystem::path(map).replace_extension(".pdf").string(),
-        .filters = {{platform::Tr("PDF ファイル (*.pdf)"), {"*.pdf"}},
-                    {platform::Tr("SVG ファイル (*.svg)"), {"*.svg"}}}};
-    const std::optional<std::string> path = dialogs.ChooseFileToSave(request);
-    if (!path) return;
-    const auto written = WritePlan(app, *path, {});
-    if (!written) {
-        dialogs.ShowMessage({.text = platform::Tr("平面図を書き出せませんでした。") + "\n" + written.error(),
-                             .caption = platform::Tr("平面図の書き出し"),
-                             .icon = platform::MessageIcon::Error});
-        return;
-    }
-    dialogs.ShowMessage({.text = PlanWrittenText(*written), .caption = platform::Tr("平面図の書き出し")});
-}
-
-void ShowPartsList(CSimulatorApp& app, platform::DialogService& dialogs)
-{
-    const layout::PartsList list = layout::MakePartsList(app.OwnLayout().Core());
-    std::string text;
-    for (const layout::PartsListRow& row : list.rows) {
-        text += row.name + "\t" + std::to_string(row.count) + "\t" + math::FormatFixed(row.length, 3);
-        for (const double other : row.otherRoutes)
-            text += " / " + math::FormatFixed(other, 3);
-        text += "\n";
-    }
-    text += platform::Tr("合計") + "\t" + std::to_string(list.totalCount) + "\t" +
-            math::FormatFixed(list.totalLength, 3) + " " + platform::Tr("単位");
-    dialogs.ShowMessage({.text = text, .caption = platform::Tr("部品表")});
+    return map.empty() ? std::string() : std::filesystem::path(map).replace_extension(extension).string();
 }
 
 } // namespace app

@@ -51,6 +51,20 @@ wxRect PlaceBelowOrAtSide(const wxRect& main, const wxRect& above, wxSize size, 
     return PlaceAtSide(main, above.y, size, screen);
 }
 
+wxRect PlaceClearOf(const wxRect& side, const wxRect& main, const wxRect& keep, int minHeight, const wxRect& screen)
+{
+    if (keep.IsEmpty() || !side.Intersects(keep)) return side;
+    wxRect below(main.x, main.GetBottom() + 1 + kWindowGap, side.width, side.height);
+    below.height = std::min(below.height, screen.GetBottom() + 1 - below.y);
+    if (below.height >= std::max(minHeight, 1)) {
+        below = OnScreen(below, screen);
+        if (below.Intersects(keep)) below.x = std::max(screen.x, keep.x - kWindowGap - below.width);
+        if (!below.Intersects(keep)) return below;
+    }
+    const wxRect left = OnScreen({keep.x - kWindowGap - side.width, side.y, side.width, side.height}, screen);
+    return left.Intersects(keep) ? side : left;
+}
+
 wxRect PlaceAtSide(const wxRect& main, int top, wxSize size, const wxRect& screen)
 {
     wxRect r(main.GetRight() + 1 + kWindowGap, top, size.x, size.y);

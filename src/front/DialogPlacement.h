@@ -26,4 +26,10 @@ wxRect PlaceAtSide(const wxRect& main, int top, wxSize size, const wxRect& scree
 wxRect PlaceBelowOrAtSide(const wxRect& main, const wxRect& above, wxSize size, int minHeight,
                           const wxRect& screen);
 
+// A window that must leave another in sight (keep: the object dialog; empty for none): where side
+// puts it when that leaves keep clear; else below the main window from its left edge (moved left
+// of keep if need be), cut to the room down to the screen's bottom where that leaves it
+// minHeight; else to the left of keep at side's height; where nothing is clear, at side.
+wxRect PlaceClearOf(const wxRect& side, const wxRect& main, const wxRect& keep, int minHeight, const wxRect& screen);
+
 } // namespace front

@@ -12,6 +12,7 @@
 #include "front/RenderCanvas.h"
 #include "front/SignalWatch.h"
 #include "front/ToolIcons.h"
+#include "front/ToolkitStyle.h"
 #include "front/ViewerWindow.h"
 #include "front/WxDialogService.h"
 #include "front/WxText.h"
@@ -23,6 +24,7 @@
 #include "ui/CommandIds.h"
 #include "ui/LayoutCheckTemplate.h"
 #include "ui/OperationTemplate.h"
+#include "ui/PlanTemplates.h"
 #include "ui/ObjectSelectTemplate.h"
 #include "ui/SetUpTemplate.h"
 #include "ui/WindowTemplates.h"
@@ -93,22 +95,35 @@ DialogLayoutHints ObjectSelectLayout()
     return hints;
 }
 
-DialogLayoutHints OperationLayout()
+// A result window: one column of controls over a list view that grows with the window.
+DialogLayoutHints ListWindowLayout(int list, wxSize minimum)
 {
     DialogLayoutHints hints;
-    hints.columns = 2;
+    hints.columns = 1;
     hints.resizable = true;
-    hints.minSizes[ui::operation::kSlots] = wxSize(520, 150);
+    hints.minSizes[list] = minimum;
+    return hints;
+}
+
+DialogLayoutHints OperationLayout()
+{
+    DialogLayoutHints hints = ListWindowLayout(ui::operation::kSlots, wxSize(520, 150));
+    // The boxes side by side keep the window low, so that it leaves the view in sight.
+    hints.columns = 2;
     hints.minSizes[ui::operation::kStops] = wxSize(520, 90);
     return hints;
 }
 
 DialogLayoutHints LayoutCheckLayout()
 {
+    return ListWindowLayout(ui::check::kFindings, wxSize(460, 160));
+}
+
+DialogLayoutHints PlanExportLayout()
+{
     DialogLayoutHints hints;
-    hints.columns = 1;
-    hints.resizable = true;
-    hints.minSizes[ui::check::kFindings] = wxSize(460, 160);
+    hints.columns = 2;
+    hints.minSizes[ui::planexport::kFile] = wxSize(260, -1);
     return hints;
 }
 
@@ -407,6 +422,8 @@ void MainFrame::BuildDialogs()
         }
     });
 
+    BuildPlanDialogs();
+
     if (app::MessageViewers* viewers = app_.OwnViewers()) {
         helpViewer_ = new ViewerWindow(this, viewers->Help());
         messagesViewer_ = new ViewerWindow(this, viewers->Messages());
@@ -419,6 +436,8 @@ void MainFrame::BuildDialogs()
     dialogs.SetOwnerWindow(ui::objsel::kDialogId, objectDialog_);
     dialogs.SetOwnerWindow(ui::check::kDialogId, checkDialog_);
     dialogs.SetOwnerWindow(ui::operation::kDialogId, operationDialog_);
+    dialogs.SetOwnerWindow(ui::partslist::kDialogId, partsDialog_);
+    dialogs.SetOwnerWindow(ui::planexport::kDialogId, planDialog_);
     if (messagesViewer_) dialogs.SetOwnerWindow(ui::viewer::kDialogId, messagesViewer_);
     // The toolkit knows the full size of the check window and the messages viewer only once they
     // are shown (and a window manager may put them elsewhere while it maps them), so they are
@@ -431,7 +450,9 @@ void MainFrame::BuildDialogs()
         *objectsPlaced = true;
         CallAfter([this] { PlaceSettled(objectDialog_, ObjectDialogRect()); });
     });
-    for (wxWindow* side : {static_cast<wxWindow*>(checkDialog_), static_cast<wxWindow*>(messagesViewer_)}) {
+    for (wxTopLevelWindow* side :
+         {static_cast<wxTopLevelWindow*>(checkDialog_), static_cast<wxTopLevelWindow*>(messagesViewer_),
+          static_cast<wxTopLevelWindow*>(partsDialog_)}) {
         if (!side) continue;
         auto placed = std::make_shared<bool>(false);
         side->Bind(wxEVT_SHOW, [this, side, placed](wxShowEvent& event) {
@@ -442,15 +463,50 @@ void MainFrame::BuildDialogs()
             wxWindow* other = side == checkDialog_ ? static_cast<wxWindow*>(messagesViewer_) : checkDialog_;
             if (*placed && !(other && other->IsShown() && other->GetRect().Intersects(side->GetRect()))) return;
             *placed = true;
-            CallAfter([this, side] { PlaceSettled(side, SideRect(side)); });
+            CallAfter([this, side] {
+                wxRect rect = SideRect(side);
+                // The parts list is looked at while pieces are chosen: it leaves the object dialog
+                // in sight.
+                if (side == partsDialog_ && objectDialog_->IsShown())
+                    rect = PlaceClearOf(rect, MainRect(), objectDialog_->GetRect(), side->GetEffectiveMinSize().y,
+                                        wxDisplay(this).GetClientArea());
+                PlaceSettled(side, rect);
+            });
         });
     }
     PlaceDialogs();
 }
 
+void MainFrame::BuildPlanDialogs()
+{
+    app::CPartsListWindow& parts = app_.PartsListWindow();
+    partsDialog_ = new ModelDialog(this, parts.Dialog(), ListWindowLayout(ui::partslist::kRows, wxSize(560, 120)));
+    partsDialog_->SetControlHandler([this, &parts](const ControlInput& input) {
+        if (input.kind == ControlInput::Kind::Click)
+            app_.OnPartsListClick(input.id);
+        else
+            ApplyToModel(parts.Dialog(), input);
+    });
+    // Room for a dozen rows at first; where the screen has less, placing cuts it down to its least.
+    constexpr int kPartsListHeight = 440;
+    partsDialog_->SetSize(partsDialog_->GetBestSize().x, std::max(partsDialog_->GetBestSize().y, kPartsListHeight));
+
+    app::PlanExportDialog& plan = app_.PlanExport();
+    planDialog_ = new ModelDialog(this, plan.Dialog(), PlanExportLayout());
+    planDialog_->SetControlHandler([this, &plan](const ControlInput& input) {
+        ApplyToModel(plan.Dialog(), input);
+        if (input.kind == ControlInput::Kind::Click) app_.OnPlanExportClick(input.id);
+    });
+    // Modal, at the side of the view like the other windows, so the object dialog stays in sight.
+    planDialog_->SetModalRunner([this](wxDialog& dialog) {
+        PlaceSettled(&dialog, wxRect(SideRect(&dialog).GetPosition(), dialog.GetSize()));
+        services_.dialogs.RunModal(dialog);
+    });
+}
+
 void MainFrame::PlaceDialogs()
 {
-    const wxRect main = GetRect();
+    const wxRect main = MainRect();
     // Near the main window's left edge below its tool bar, leaving the room on its right to the
     // object dialog.
     setUpDialog_->Move(main.x + kWindowGap, SideTop());
@@ -462,7 +518,7 @@ void MainFrame::PlaceDialogs()
     checkDialog_->SetSize(SideRect(checkDialog_));
 }
 
-void MainFrame::PlaceSettled(wxWindow* window, const wxRect& rect)
+void MainFrame::PlaceSettled(wxTopLevelWindow* window, const wxRect& rect)
 {
     window->SetSize(rect);
     // A window manager places a window its own way when it maps it, which may come after the
@@ -475,14 +531,21 @@ void MainFrame::PlaceSettled(wxWindow* window, const wxRect& rect)
 void MainFrame::KeepSettling()
 {
     const wxLongLong now = wxGetLocalTimeMillis();
-    if (cornerPendingUntil_ != 0 &&
-        (now > cornerPendingUntil_ || GetPosition() == wxDisplay(this).GetClientArea().GetPosition())) {
-        cornerPendingUntil_ = 0;
-        if (!setUpDialog_->IsShown() && !objectDialog_->IsShown()) PlaceDialogs();
+    if (cornerPendingUntil_ != 0) {
+        const wxPoint corner = wxDisplay(this).GetClientArea().GetPosition();
+        if (now > cornerPendingUntil_ || FramePosition(*this) == corner) {
+            cornerPendingUntil_ = 0;
+            if (!setUpDialog_->IsShown() && !objectDialog_->IsShown()) PlaceDialogs();
+        } else {
+            MoveFrame(*this, corner);
+        }
     }
     std::erase_if(settling_, [now](const Settling& s) { return now > s.until || !s.window->IsShown(); });
     for (const Settling& s : settling_) {
-        if (s.window->GetPosition() != s.rect.GetPosition()) s.window->SetSize(s.rect);
+        if (FramePosition(*s.window) != s.rect.GetPosition()) {
+            s.window->SetSize(s.rect);
+            MoveFrame(*s.window, s.rect.GetPosition());
+        }
     }
 }
 
@@ -497,12 +560,17 @@ wxRect MainFrame::ObjectDialogRect() const
 wxRect MainFrame::SideRect(wxWindow* side) const
 {
     const wxRect screen = wxDisplay(this).GetClientArea();
-    const wxRect top = PlaceAtSide(GetRect(), SideTop(), side->GetSize(), screen);
+    const wxRect top = PlaceAtSide(MainRect(), SideTop(), side->GetSize(), screen);
     // The check window goes below the messages viewer when that is shown and the screen has
     // room; either goes below the other rather than over it.
     wxWindow* other = side == checkDialog_ ? static_cast<wxWindow*>(messagesViewer_) : checkDialog_;
     if (!other || !other->IsShown() || (side != checkDialog_ && !top.Intersects(other->GetRect()))) return top;
-    return PlaceBelowOrAtSide(GetRect(), other->GetRect(), side->GetSize(), side->GetEffectiveMinSize().y, screen);
+    return PlaceBelowOrAtSide(MainRect(), other->GetRect(), side->GetSize(), side->GetEffectiveMinSize().y, screen);
+}
+
+wxRect MainFrame::MainRect() const
+{
+    return {FramePosition(*this), GetSize()};
 }
 
 int MainFrame::SideTop() const
@@ -580,8 +648,8 @@ void MainFrame::StartUp()
     // A window manager may have put the main window elsewhere than asked (some ignore a
     // program's place at the screen's corner until the window is mapped): asked again, and the
     // windows that start hidden go beside it.
-    if (const wxPoint corner = wxDisplay(this).GetClientArea().GetPosition(); GetPosition() != corner) {
-        Move(corner);
+    if (const wxPoint corner = wxDisplay(this).GetClientArea().GetPosition(); FramePosition(*this) != corner) {
+        MoveFrame(*this, corner);
         // The window manager moves it when it gets to it; the hidden dialogs are placed again
         // beside it then (placed from where it stands now, they would follow it nowhere).
         cornerPendingUntil_ = wxGetLocalTimeMillis() + kSettleMilliseconds;

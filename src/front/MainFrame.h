@@ -81,6 +81,8 @@ class MainFrame final : public wxFrame {
     void BuildToolBar();
     void BuildStatusBar();
     void BuildDialogs();
+    // The "部品表" window and the "平面図の書き出し" dialog.
+    void BuildPlanDialogs();
     void PlaceDialogs();
 
     int ViewTop() const;
@@ -96,7 +98,9 @@ class MainFrame final : public wxFrame {
     void OnCloseWindow(wxCloseEvent& event);
     void OnTimer(wxTimerEvent& event);
     void KeepKeyboardFocus();
-    void PlaceSettled(wxWindow* window, const wxRect& rect);
+    void PlaceSettled(wxTopLevelWindow* window, const wxRect& rect);
+    // The main window's rectangle where it stands on the screen now.
+    wxRect MainRect() const;
     void KeepSettling();
     void OnViewMouse(wxMouseEvent& event);
     void OnPreviewMouse(wxMouseEvent& event);
@@ -138,12 +142,14 @@ class MainFrame final : public wxFrame {
     ModelDialog* objectDialog_ = nullptr;
     ModelDialog* checkDialog_ = nullptr;
     ModelDialog* operationDialog_ = nullptr; // "点検結果"
+    ModelDialog* partsDialog_ = nullptr;     // "部品表"
+    ModelDialog* planDialog_ = nullptr;      // "平面図の書き出し"
     ViewerWindow* helpViewer_ = nullptr;
     ViewerWindow* messagesViewer_ = nullptr;
     wxTimer timer_;
     // Windows just shown and the place each was given.
     struct Settling {
-        wxWindow* window;
+        wxTopLevelWindow* window;
         wxRect rect;
         wxLongLong until;
     };

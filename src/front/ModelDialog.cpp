@@ -472,6 +472,19 @@ void ModelDialog::SyncWindow()
 {
     const wxString title = Tx(model_.Title());
     if (GetTitle() != title) SetTitle(title);
+    if (modal_) {
+        if (!model_.IsVisible() && IsModal()) EndModal(wxID_CANCEL);
+        if (!model_.IsVisible() || IsModal() || modalPending_) return;
+        // Not from inside the call that showed the model: the modal loop runs on its own.
+        modalPending_ = true;
+        CallAfter([this] {
+            modalPending_ = false;
+            if (!model_.IsVisible() || IsModal()) return;
+            modal_(*this);
+            if (model_.IsVisible()) model_.SetVisible(false);
+        });
+        return;
+    }
     if (model_.IsVisible() != IsShown()) Show(model_.IsVisible());
 }
 

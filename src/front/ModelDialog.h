@@ -37,6 +37,7 @@ class ModelDialog final : public wxDialog {
     // Makes the window of a picture control (a GL canvas, say); nothing gives a plain frame.
     using PictureFactory = std::function<wxWindow*(wxWindow* parent, int id)>;
     using CloseHandler = std::function<void()>;
+    using ModalRunner = std::function<void(wxDialog& dialog)>;
 
     ModelDialog(wxWindow* parent, ui::DialogModel& model, const DialogLayoutHints& hints,
                 const PictureFactory& pictures = {});
@@ -46,6 +47,9 @@ class ModelDialog final : public wxDialog {
     void SetControlHandler(ControlHandler handler) { handler_ = std::move(handler); }
     // The close box and Escape. Default: the model is hidden.
     void SetCloseHandler(CloseHandler handler) { close_ = std::move(handler); }
+    // Makes the dialog modal: shown by running it with runner once the model becomes visible,
+    // ended when the model is hidden (and the model hidden when the dialog ends otherwise).
+    void SetModalRunner(ModalRunner runner) { modal_ = std::move(runner); }
 
     // For a list view: per column the text the column's width must hold.
     void SetWidestTexts(int id, std::function<std::vector<std::string>()> widest);
@@ -75,6 +79,8 @@ class ModelDialog final : public wxDialog {
     ui::DialogModel& model_;
     ControlHandler handler_;
     CloseHandler close_;
+    ModalRunner modal_;
+    bool modalPending_ = false;
 
     std::unordered_map<int, wxWindow*> widgets_;
     std::unordered_map<int, wxStaticText*> sliderCaptions_;

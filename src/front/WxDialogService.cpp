@@ -6,6 +6,7 @@
 #include "ui/CommandIds.h"
 
 #include <algorithm>
+#include <wx/clipbrd.h>
 #include <wx/dirdlg.h>
 #include <wx/filedlg.h>
 #include <wx/sizer.h>
@@ -183,9 +184,18 @@ std::optional<std::string> WxDialogService::ChooseFile(const platform::FileReque
     if (RunModal(chooser) != wxID_OK) return std::nullopt;
     std::string path = Utf8(chooser.GetPath());
     if (path.empty()) return std::nullopt;
-    if (!request.defaultExtension.empty() && platform::SplitPath(path).extension.empty()) {
-        if (request.defaultExtension.front() != '.') path += '.';
-        path += request.defaultExtension;
+    // A name typed without an extension takes the chosen filter's ("*.svg"), else the default.
+    std::string extension = request.defaultExtension;
+    const int filter = chooser.GetFilterIndex();
+    if (filter >= 0 && static_cast<std::size_t>(filter) < request.filters.size()) {
+        const std::vector<std::string>& patterns = request.filters[static_cast<std::size_t>(filter)].patterns;
+        if (!patterns.empty() && patterns.front().starts_with("*.") &&
+            patterns.front().find_first_of("*?", 1) == std::string::npos)
+            extension = patterns.front().substr(1);
+    }
+    if (!extension.empty() && platform::SplitPath(path).extension.empty()) {
+        if (extension.front() != '.') path += '.';
+        path += extension;
     }
     return path;
 }
@@ -213,6 +223,16 @@ std::optional<std::string> WxDialogService::DoChooseFolder(const platform::Folde
 bool WxDialogService::DoOpenAddress(const std::string& address)
 {
     return wxLaunchDefaultBrowser(Wx(address));
+}
+
+bool WxDialogService::DoCopyText(const std::string& text)
+{
+    wxClipboardLocker open;
+    if (!open) return false;
+    // The text stays on the clipboard after the program ends, where the desktop keeps it.
+    const bool copied = wxTheClipboard->SetData(new wxTextDataObject(Wx(text)));
+    wxTheClipboard->Flush();
+    return copied;
 }
 
 } // namespace front

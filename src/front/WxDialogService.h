@@ -22,6 +22,8 @@ class WxDialogService final : public platform::DialogService {
     // ids go to the main window (the one registered for kNoOwner).
     void SetOwnerWindow(int owner, wxWindow* window);
 
+    // Shows dialog modally and keeps it in the open list meanwhile (CancelAll ends it).
+    int RunModal(wxDialog& dialog);
     // Dialogs of this service currently shown modally.
     int OpenCount() const { return static_cast<int>(open_.size()); }
     // Ends every open dialog as if the user cancelled it.
@@ -35,11 +37,10 @@ class WxDialogService final : public platform::DialogService {
     std::optional<std::string> DoChooseFileToSave(const platform::FileRequest& request) override;
     std::optional<std::string> DoChooseFolder(const platform::FolderRequest& request) override;
     bool DoOpenAddress(const std::string& address) override;
+    bool DoCopyText(const std::string& text) override;
 
     wxWindow* Owner(int owner) const;
     std::optional<std::string> ChooseFile(const platform::FileRequest& request, bool save);
-    // Shows dialog modally and keeps it in the open list meanwhile.
-    int RunModal(wxDialog& dialog);
 
     std::map<int, wxWeakRef<wxWindow>> owners_;
     std::vector<wxDialog*> open_;

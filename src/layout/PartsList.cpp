@@ -85,24 +85,8 @@ std::string Table(const PartsList& list, int scale, char separator, Field field)
         out += "\r\n";
     };
     line(header);
-    for (const PartsListRow& row : list.rows) {
-        std::vector<std::string> cells = {row.name,
-                                          std::to_string(row.count),
-                                          Number(row.length),
-                                          Joined(row.otherRoutes),
-                                          std::to_string(row.selectedCount),
-                                          Number(row.selectedLength)};
-        if (scale > 0)
-            cells.insert(cells.end(), {ModelMillimetres(row.length, scale),
-                                       ModelMillimetres(row.selectedLength, scale)});
+    for (const std::vector<std::string>& cells : PartsListCells(list, scale))
         line(cells);
-    }
-    std::vector<std::string> total = {"合計", std::to_string(list.totalCount), Number(list.totalLength), "",
-                                      std::to_string(list.selectedCount), Number(list.selectedLength)};
-    if (scale > 0)
-        total.insert(total.end(), {ModelMillimetres(list.totalLength, scale),
-                                   ModelMillimetres(list.selectedLength, scale)});
-    line(total);
     return out;
 }
 
@@ -162,6 +146,30 @@ PartsList MakePartsList(const CLayout& layout)
 {
     const TrackShapes shapes(layout);
     return MakePartsList(layout, shapes);
+}
+
+std::vector<std::vector<std::string>> PartsListCells(const PartsList& list, int scale)
+{
+    std::vector<std::vector<std::string>> lines;
+    for (const PartsListRow& row : list.rows) {
+        std::vector<std::string> cells = {row.name,
+                                          std::to_string(row.count),
+                                          Number(row.length),
+                                          Joined(row.otherRoutes),
+                                          std::to_string(row.selectedCount),
+                                          Number(row.selectedLength)};
+        if (scale > 0)
+            cells.insert(cells.end(), {ModelMillimetres(row.length, scale),
+                                       ModelMillimetres(row.selectedLength, scale)});
+        lines.push_back(std::move(cells));
+    }
+    std::vector<std::string> total = {"合計", std::to_string(list.totalCount), Number(list.totalLength), "",
+                                      std::to_string(list.selectedCount), Number(list.selectedLength)};
+    if (scale > 0)
+        total.insert(total.end(), {ModelMillimetres(list.totalLength, scale),
+                                   ModelMillimetres(list.selectedLength, scale)});
+    lines.push_back(std::move(total));
+    return lines;
 }
 
 std::string PartsListCsv(const PartsList& list, int scale)

@@ -39,6 +39,10 @@ double RouteLength(const TrackShapes& shapes, int type, int route);
 PartsList MakePartsList(const CLayout& layout, const TrackShapes& shapes);
 PartsList MakePartsList(const CLayout& layout);
 
+// The cells of the list's lines as the CSV and the clipboard text hold them: one line per row
+// and the "合計" line last (no header). With a scale, the two model lengths in millimetres follow.
+std::vector<std::vector<std::string>> PartsListCells(const PartsList& list, int scale = 0);
+
 // UTF-8 CSV with a header line, one line per row and a last "合計" line; lengths in world units
 // with three decimals, other routes' lengths joined by ';'. With a scale (1:scale, one unit a
 // metre) the lengths in millimetres of the model follow.

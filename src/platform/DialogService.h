@@ -1,5 +1,6 @@
 // The questions the program asks the user through the system's standard dialogs: message
-// boxes, file and folder choosers, and handing an address or file to another program.
+// boxes, file and folder choosers, handing an address or file to another program, and the
+// clipboard.
 // The window front end answers them with real dialogs; tests and headless runs answer them
 // from a script (RecordingDialogService), so the core never waits on a person.
 #pragma once
@@ -86,12 +87,16 @@ class DialogService {
     // False when no handler could be started.
     bool OpenAddress(const std::string& address) { return DoOpenAddress(address); }
 
+    // Puts text on the desktop's clipboard; false when the clipboard could not take it.
+    bool CopyText(const std::string& text) { return DoCopyText(text); }
+
   protected:
     virtual MessageAnswer DoShowMessage(const MessageRequest& request) = 0;
     virtual std::optional<std::string> DoChooseFileToOpen(const FileRequest& request) = 0;
     virtual std::optional<std::string> DoChooseFileToSave(const FileRequest& request) = 0;
     virtual std::optional<std::string> DoChooseFolder(const FolderRequest& request) = 0;
     virtual bool DoOpenAddress(const std::string& address) = 0;
+    virtual bool DoCopyText(const std::string& text) = 0;
 };
 
 // The button a box answers with when the user just presses Enter: its first button.

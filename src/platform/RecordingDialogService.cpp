@@ -85,4 +85,10 @@ bool RecordingDialogService::DoOpenAddress(const std::string& address)
     return opened;
 }
 
+bool RecordingDialogService::DoCopyText(const std::string& text)
+{
+    calls_.push_back({DialogCallKind::Clipboard, text, true});
+    return true;
+}
+
 } // namespace platform

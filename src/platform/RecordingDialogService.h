@@ -14,14 +14,15 @@
 
 namespace platform {
 
-enum class DialogCallKind { Message, OpenFile, SaveFile, Folder, External };
+enum class DialogCallKind { Message, OpenFile, SaveFile, Folder, External, Clipboard };
 
 // One question as it was asked, with the answer it got.
 struct DialogCall {
     DialogCallKind kind;
-    // An opened address is kept as its text.
+    // An opened address and copied text are kept as their text.
     std::variant<MessageRequest, FileRequest, FolderRequest, std::string> request;
-    // Message boxes: the button; choosers: the path or nothing; addresses: whether one opened.
+    // Message boxes: the button; choosers: the path or nothing; addresses and the clipboard:
+    // whether it worked.
     std::variant<MessageAnswer, std::optional<std::string>, bool> answer;
 };
 
@@ -55,6 +56,8 @@ class RecordingDialogService : public DialogService {
     std::optional<std::string> DoChooseFileToSave(const FileRequest& request) override;
     std::optional<std::string> DoChooseFolder(const FolderRequest& request) override;
     bool DoOpenAddress(const std::string& address) override;
+    // Always takes the text.
+    bool DoCopyText(const std::string& text) override;
 
   private:
     std::deque<MessageAnswer> messageAnswers_;

@@ -40,5 +40,20 @@ TEST(DialogPlacement, OnASmallScreenEverythingStaysOnIt)
     EXPECT_TRUE(small.Contains(PlaceAtSide({0, 0, 1024, 768}, 64, {900, 700}, small)));
 }
 
+TEST(DialogPlacement, AWindowThatMustLeaveTheObjectDialogInSightGoesBelowOrLeftOfIt)
+{
+    const wxRect main{0, 0, 1024, 768};
+    const wxRect objects{746, 58, 534, 772};
+    const wxRect side = PlaceAtSide(main, 64, {600, 320}, kWide);
+    // Below the main window, cut to the screen, and moved left of the object dialog if need be.
+    EXPECT_EQ(PlaceClearOf(side, main, objects, 200, kWide), wxRect(0, 776, 600, 248));
+    EXPECT_EQ(PlaceClearOf(side, {200, 0, 1024, 768}, objects, 200, kWide), wxRect(138, 776, 600, 248));
+    // No room below: left of the object dialog, over the view.
+    EXPECT_EQ(PlaceClearOf(side, main, objects, 300, kWide), wxRect(138, 64, 600, 320));
+    // Clear already, or nothing to keep clear: where it was.
+    EXPECT_EQ(PlaceClearOf(side, main, {0, 800, 100, 100}, 200, kWide), side);
+    EXPECT_EQ(PlaceClearOf(side, main, {}, 200, kWide), side);
+}
+
 } // namespace
 } // namespace front
