@@ -133,8 +133,6 @@ class Operation {
                                         std::span<const layout::ObjectId> ids);
 
     const TrainStatus& Status(int slot) const;
-    // The slot holding a turnout (its object index) for its way on, 0 when none does.
-    int ReservedBy(int object) const { return Holder(object); }
     // Turnouts the last pass set for an itinerary: object index and route. The caller switches
     // them before the next pass.
     struct RouteSetting {
