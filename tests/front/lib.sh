@@ -221,6 +221,19 @@ kv_stays()
     return 0
 }
 
+# kv_poll SECONDS COMMAND...: runs the command until it succeeds or the time is up.
+kv_poll()
+{
+    local deadline=$((SECONDS + $1))
+    shift
+    while [ $SECONDS -lt $deadline ]; do
+        kill -0 "$KV_PID" 2>/dev/null || fail "the program ended"
+        "$@" && return 0
+        sleep 0.3
+    done
+    return 1
+}
+
 # kv_stays_hidden TITLE SECONDS: no window of this title shows up in that time.
 kv_stays_hidden()
 {

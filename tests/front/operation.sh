@@ -55,19 +55,6 @@ kv_same()
     [ "$(compare -metric AE "$KV_TMP/$1.png" "$KV_TMP/$2.png" null: 2>&1 | sed 's/ .*//')" = 0 ]
 }
 
-# kv_poll SECONDS COMMAND...: runs the command until it succeeds or the time is up.
-kv_poll()
-{
-    local deadline=$((SECONDS + $1))
-    shift
-    while [ $SECONDS -lt $deadline ]; do
-        kill -0 "$KV_PID" 2>/dev/null || fail "the program ended"
-        "$@" && return 0
-        sleep 0.3
-    done
-    return 1
-}
-
 # kv_op_click X Y: a click in "運転管理".
 kv_op_click()
 {

@@ -103,19 +103,6 @@ kv_differs()
     [ "$(kv_diff "$1" "$2")" != 0 ]
 }
 
-# kv_poll SECONDS COMMAND...: runs the command until it succeeds or the time is up.
-kv_poll()
-{
-    local deadline=$((SECONDS + $1))
-    shift
-    while [ $SECONDS -lt $deadline ]; do
-        kill -0 "$KV_PID" 2>/dev/null || fail "the program ended"
-        "$@" && return 0
-        sleep 0.3
-    done
-    return 1
-}
-
 kv_focus()
 {
     timeout 10 xdotool windowfocus --sync "$(kv_main)" || fail "could not focus the main window"
