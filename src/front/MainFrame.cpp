@@ -4,6 +4,7 @@
 #include "app/script/RunObserver.h"
 #include "front/CanvasGl.h"
 #include "front/DialogPlacement.h"
+#include "front/FramePosition.h"
 #include "front/GlxSwap.h"
 #include "front/LanguageMenu.h"
 #include "front/MenuKeyLabels.h"
@@ -12,7 +13,6 @@
 #include "front/RenderCanvas.h"
 #include "front/SignalWatch.h"
 #include "front/ToolIcons.h"
-#include "front/ToolkitStyle.h"
 #include "front/ViewerWindow.h"
 #include "front/WxDialogService.h"
 #include "front/WxText.h"
@@ -513,9 +513,10 @@ void MainFrame::PlaceDialogs()
     objectDialog_->SetSize(ObjectDialogRect());
 
     if (helpViewer_) helpViewer_->Move(main.GetPosition() + wxPoint(80, 96));
-    if (messagesViewer_) messagesViewer_->SetSize(SideRect(messagesViewer_));
-    // The check window too, so that the finding the camera is pointed at stays in sight.
-    checkDialog_->SetSize(SideRect(checkDialog_));
+    // The check window too, so that the finding the camera is pointed at stays in sight. One
+    // already shown (the messages viewer at the end of start-up) is held to its new place.
+    if (messagesViewer_) PlaceSettled(messagesViewer_, SideRect(messagesViewer_));
+    PlaceSettled(checkDialog_, SideRect(checkDialog_));
 }
 
 void MainFrame::PlaceSettled(wxTopLevelWindow* window, const wxRect& rect)
@@ -535,7 +536,7 @@ void MainFrame::KeepSettling()
         const wxPoint corner = wxDisplay(this).GetClientArea().GetPosition();
         if (now > cornerPendingUntil_ || FramePosition(*this) == corner) {
             cornerPendingUntil_ = 0;
-            if (!setUpDialog_->IsShown() && !objectDialog_->IsShown()) PlaceDialogs();
+            PlaceHiddenDialogs();
         } else {
             MoveFrame(*this, corner);
         }
@@ -547,6 +548,12 @@ void MainFrame::KeepSettling()
             MoveFrame(*s.window, s.rect.GetPosition());
         }
     }
+}
+
+void MainFrame::PlaceHiddenDialogs()
+{
+    // A dialog the user has open stays where it is.
+    if (!setUpDialog_->IsShown() && !objectDialog_->IsShown()) PlaceDialogs();
 }
 
 wxRect MainFrame::ObjectDialogRect() const
@@ -650,11 +657,12 @@ void MainFrame::StartUp()
     // windows that start hidden go beside it.
     if (const wxPoint corner = wxDisplay(this).GetClientArea().GetPosition(); FramePosition(*this) != corner) {
         MoveFrame(*this, corner);
-        // The window manager moves it when it gets to it; the hidden dialogs are placed again
-        // beside it then (placed from where it stands now, they would follow it nowhere).
+        // The window manager moves it when it gets to it; the hidden dialogs are placed beside
+        // it then (placed from where it stands now, they would follow it nowhere).
         cornerPendingUntil_ = wxGetLocalTimeMillis() + kSettleMilliseconds;
+    } else {
+        PlaceHiddenDialogs();
     }
-    if (!setUpDialog_->IsShown() && !objectDialog_->IsShown()) PlaceDialogs();
     UpdateLayout();
     const wxSize client = GetClientSize();
     app_.SetWindowMetrics(client.x, client.y + toolBarHeight_ + statusBarHeight_, toolBarHeight_,

@@ -99,6 +99,7 @@ class MainFrame final : public wxFrame {
     void OnTimer(wxTimerEvent& event);
     void KeepKeyboardFocus();
     void PlaceSettled(wxTopLevelWindow* window, const wxRect& rect);
+    void PlaceHiddenDialogs();
     // The main window's rectangle where it stands on the screen now.
     wxRect MainRect() const;
     void KeepSettling();

@@ -1,7 +1,5 @@
 #include "front/ToolkitStyle.h"
 
-#include <wx/toplevel.h>
-
 #if defined(__WXGTK__)
 #include <gtk/gtk.h>
 #endif
@@ -23,29 +21,6 @@ void NarrowToolButtons()
         gtk_style_context_add_provider_for_screen(screen, GTK_STYLE_PROVIDER(provider),
                                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     g_object_unref(provider);
-#endif
-}
-
-wxPoint FramePosition(const wxTopLevelWindow& window)
-{
-#if defined(__WXGTK__)
-    if (GdkWindow* native = gtk_widget_get_window(window.GetHandle())) {
-        int x = 0;
-        int y = 0;
-        gdk_window_get_root_origin(native, &x, &y);
-        return {x, y};
-    }
-#endif
-    return window.GetPosition();
-}
-
-void MoveFrame(wxTopLevelWindow& window, wxPoint at)
-{
-#if defined(__WXGTK__)
-    // The toolkit skips a move to where it believes the window is already.
-    gtk_window_move(GTK_WINDOW(window.GetHandle()), at.x, at.y);
-#else
-    window.Move(at);
 #endif
 }
 

@@ -1,0 +1,34 @@
+#include "front/FramePosition.h"
+
+#include <wx/toplevel.h>
+
+#if defined(__WXGTK__)
+#include <gtk/gtk.h>
+#endif
+
+namespace front {
+
+wxPoint FramePosition(const wxTopLevelWindow& window)
+{
+#if defined(__WXGTK__)
+    if (GdkWindow* native = gtk_widget_get_window(window.GetHandle())) {
+        int x = 0;
+        int y = 0;
+        gdk_window_get_root_origin(native, &x, &y);
+        return {x, y};
+    }
+#endif
+    return window.GetPosition();
+}
+
+void MoveFrame(wxTopLevelWindow& window, wxPoint at)
+{
+#if defined(__WXGTK__)
+    // The toolkit skips a move to where it believes the window is already.
+    gtk_window_move(GTK_WINDOW(window.GetHandle()), at.x, at.y);
+#else
+    window.Move(at);
+#endif
+}
+
+} // namespace front

@@ -1,0 +1,18 @@
+// A top-level window's place as the display server has it. A window manager places and moves
+// windows on its own; the toolkit's idea of where a window stands lags behind it and may still
+// hold the place the program asked for.
+#pragma once
+
+#include <wx/gdicmn.h>
+
+class wxTopLevelWindow;
+
+namespace front {
+
+// Where the window's frame stands on the screen now.
+wxPoint FramePosition(const wxTopLevelWindow& window);
+
+// Asks for the window's frame at that place, even where the toolkit believes it stands there.
+void MoveFrame(wxTopLevelWindow& window, wxPoint at);
+
+} // namespace front
