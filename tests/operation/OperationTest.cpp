@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
 
 namespace operation {
@@ -115,21 +116,29 @@ TEST(Protection, AFollowerNeverComesCloserThanTheMarginAndAStandingTrainHoldsItA
     EXPECT_EQ(line.operation.Status(1).waitingFor, 2);
 }
 
-TEST(Autopilot, StopsAtTheFarEndOfTheStopDwellsAndLeaves)
+// Train 1 on autopilot from x = 20 with the given pieces marked as stops of dwell seconds, run
+// until its first stop.
+Line RunToFirstStop(std::initializer_list<int> stops, int dwell)
 {
     Line line(40);
     line.operation.SetAutopilot(1, true);
-    line.operation.MarkStop(line.ids[10], 3); // pieces 10 and 11: the stop runs to x = 120
-    line.operation.MarkStop(line.ids[11], 3);
+    for (const int piece : stops)
+        line.operation.MarkStop(line.ids[static_cast<std::size_t>(piece)], dwell);
     line.trains = {{.x = 20}};
-    int dwelling = 0;
-    float stoodAt = 0;
     for (int pass = 0; pass < 5000 && line.operation.Status(1).stopsMade == 0; ++pass)
         line.Pass();
+    return line;
+}
+
+TEST(Autopilot, StopsAtTheFarEndOfTheStopDwellsAndLeavesAndSaysWhenTheTrainIsLongerThanIt)
+{
+    // Pieces 10 and 11: the stop runs to x = 120.
+    Line line = RunToFirstStop({10, 11}, 3);
     ASSERT_EQ(line.operation.Status(1).stopsMade, 1);
-    stoodAt = line.trains[0].x + 5.0f;
+    const float stoodAt = line.trains[0].x + 5.0f;
     EXPECT_NEAR(stoodAt, 120.0f - kMargin, 0.5f);
     EXPECT_FALSE(line.operation.Status(1).tooLong);
+    int dwelling = 0;
     while (line.operation.Status(1).state == TrainStateKind::Dwelling) {
         ++dwelling;
         line.Pass();
@@ -139,30 +148,21 @@ TEST(Autopilot, StopsAtTheFarEndOfTheStopDwellsAndLeaves)
         line.Pass();
     EXPECT_GT(line.trains[0].x + 5.0f, stoodAt + 5.0f);
     EXPECT_EQ(line.operation.Status(1).stopsMade, 1);
-}
 
-TEST(Autopilot, ATrainLongerThanItsStopStopsAllTheSameAndIsToldSo)
-{
-    // One piece of ten units: the car (ten long) standing a margin short of its end reaches
-    // out of it behind. Pieces 10 and 20 are stops of their own; 11 joins 10's run.
-    Line line(40);
-    line.operation.SetAutopilot(1, true);
-    line.operation.MarkStop(line.ids[10], 2);
-    line.operation.MarkStop(line.ids[20], 2);
-    line.trains = {{.x = 20}};
-    for (int pass = 0; pass < 5000 && line.operation.Status(1).stopsMade == 0; ++pass)
-        line.Pass();
-    ASSERT_EQ(line.operation.Status(1).stopsMade, 1);
-    EXPECT_EQ(line.operation.Status(1).state, TrainStateKind::Dwelling);
-    EXPECT_TRUE(line.operation.Status(1).tooLong);
-    EXPECT_NEAR(line.trains[0].x + 5.0f, 110.0f - kMargin, 0.5f);
+    // One piece of ten units: the car (ten long) standing a margin short of its end reaches out
+    // of it behind; it stops, dwells and leaves all the same. Piece 20 is a stop of its own; 11
+    // joins 10's run.
+    Line shortStop = RunToFirstStop({10, 20}, 2);
+    ASSERT_EQ(shortStop.operation.Status(1).stopsMade, 1);
+    EXPECT_EQ(shortStop.operation.Status(1).state, TrainStateKind::Dwelling);
+    EXPECT_TRUE(shortStop.operation.Status(1).tooLong);
+    EXPECT_NEAR(shortStop.trains[0].x + 5.0f, 110.0f - kMargin, 0.5f);
     for (int pass = 0; pass < 200; ++pass)
-        line.Pass();
-    EXPECT_EQ(line.operation.Status(1).state, TrainStateKind::Running);
-    EXPECT_FALSE(line.operation.Status(1).tooLong);
-
-    line.operation.MarkStop(line.ids[11], 2);
-    EXPECT_EQ(line.operation.StopRuns(line.ids), (std::vector<std::vector<int>>{{10, 11}, {20}}));
+        shortStop.Pass();
+    EXPECT_EQ(shortStop.operation.Status(1).state, TrainStateKind::Running);
+    EXPECT_FALSE(shortStop.operation.Status(1).tooLong);
+    shortStop.operation.MarkStop(shortStop.ids[11], 2);
+    EXPECT_EQ(shortStop.operation.StopRuns(shortStop.ids), (std::vector<std::vector<int>>{{10, 11}, {20}}));
 }
 
 TEST(Autopilot, AShuttleReversesAtBothEndsAndTrainsFacingEachOtherDeadlock)
@@ -311,12 +311,6 @@ TEST(Protection, StoppingSpeedBrakesWithinTheDistance)
     }
     EXPECT_EQ(StoppingSpeed(-1.0f), 0.0f);
 }
-
-} // namespace
-} // namespace operation
-
-namespace operation {
-namespace {
 
 TEST(OperationFile, WritesOnlyWhatIsSetAndReadsBadLinesSafely)
 {
