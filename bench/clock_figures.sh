@@ -1,6 +1,6 @@
 #!/bin/bash
 # Figures of the window's pass clock, taken on the running demo under Xvfb (software renderer):
-# train 1 driven at a fixed speed for a fixed wall time in several set-ups, the distance it
+# train 1 on autopilot at 4 km/h (a speed no key tap can vary) for a fixed wall time in several set-ups, the distance it
 # covers, and the program's frames and processor time in a small window. Not a test: timings
 # depend on the machine; run it on an idle one with a release build.
 #   bash bench/clock_figures.sh BUILD_DIR [SECONDS]   (SEND_CLOSE: the close helper of a test build)
@@ -26,7 +26,10 @@ run()
     cp "$exe" "$dir/korvela"
     for folder in objects trains car plane helicopter; do cp -r "$content/$folder" "$dir/"; done
     cp "$content/korvela.ini" "$dir/korvela.ini"
-    sed -i "s/^Douki=.*/Douki=$sync/; s/^Gensoku=.*/Gensoku=0/" "$dir/korvela.ini"
+    sed -i "s/^Douki=.*/Douki=$sync/" "$dir/korvela.ini"
+    # Train 1 alone on autopilot at 4 km/h; whatever operation data the demo has is replaced.
+    sed -i '/^:Operation Data/,$d' "$dir/objects/demo.txt"
+    printf ':Operation Data\nslot,1,1,4,0\n' >>"$dir/objects/demo.txt"
     grep -q '^RealTime=' "$dir/korvela.ini" && sed -i "s/^RealTime=.*/RealTime=$realtime/" "$dir/korvela.ini" ||
         sed -i "/^Douki=/a RealTime=$realtime" "$dir/korvela.ini"
     "$dir/korvela" --report "$dir/report.json" "$dir/objects/demo.txt" >"$dir/log" 2>&1 &
@@ -37,11 +40,8 @@ run()
         sleep 0.2
     done
     sleep 2
-    xdotool windowfocus --sync "$main"; xdotool key --delay 100 Return F2
-    sleep 1
+    xdotool windowfocus --sync "$main"; xdotool key --delay 100 Return F2 $keys
     [ -n "$size" ] && xdotool windowsize "$main" ${size/x/ }
-    # Ten taps of Q: a fixed speed, no natural slow-down (Gensoku=0).
-    xdotool key --delay 60 q q q q q q q q q q $keys
     sleep 1
     local before after
     before=$(awk '{print $14 + $15}' /proc/$pid/stat)
@@ -70,6 +70,7 @@ run whole-layout-sync 1 1 "ctrl+Home"
 run whole-layout-nosync 0 1 "ctrl+Home"
 run x4 1 1 "bracketright bracketright"
 run no-realtime 0 0 ""
+run whole-layout-no-realtime 0 0 "ctrl+Home"
 }
 run small-nosync 0 1 "" 320x240
 run small-nosync-no-realtime 0 0 "" 320x240
