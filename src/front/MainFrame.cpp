@@ -60,6 +60,9 @@ constexpr int kStatusPanes = ui::StatusBarModel::kPaneCount;
 constexpr int kStatusTextPadding = 16;
 constexpr int kModelBoxWidth = 110;
 constexpr int kDriveKeysBoxWidth = 80;
+// A work area lower than this lays the object dialog out compactly: the full dialog, the main
+// window's bars above it and its title bar need about this much.
+constexpr int kLowScreenHeight = 900;
 
 int FrontId(int commandId)
 {
@@ -84,7 +87,7 @@ DialogLayoutHints SetUpLayout()
     return hints;
 }
 
-DialogLayoutHints ObjectSelectLayout()
+DialogLayoutHints ObjectSelectLayout(const wxRect& workArea)
 {
     // One narrow column: beside the settings dialog it still fits a 1280-pixel screen.
     DialogLayoutHints hints;
@@ -92,6 +95,13 @@ DialogLayoutHints ObjectSelectLayout()
     hints.resizable = true;
     hints.minSizes[ui::objsel::kPreview] = wxSize(220, 160);
     hints.minSizes[ui::objsel::kPlacedList] = wxSize(-1, 140);
+    // On a low screen (1280x720) the full column is taller than the room below the main window's
+    // bars: the move boxes go two to a line, the preview and the list's least height shrink.
+    if (workArea.height < kLowScreenHeight) {
+        hints.pairsPerLine = 2;
+        hints.minSizes[ui::objsel::kPreview] = wxSize(220, 110);
+        hints.minSizes[ui::objsel::kPlacedList] = wxSize(-1, 90);
+    }
     return hints;
 }
 
@@ -340,7 +350,7 @@ void MainFrame::BuildDialogs()
 
     app::CObjectSelect& objects = app_.ObjectSelect();
     objectDialog_ = new ModelDialog(
-        this, objects.Model(), ObjectSelectLayout(), [this](wxWindow* parent, int id) -> wxWindow* {
+        this, objects.Model(), ObjectSelectLayout(wxDisplay(this).GetClientArea()), [this](wxWindow* parent, int id) -> wxWindow* {
             if (id != ui::objsel::kPreview) return nullptr;
             preview_ = new RenderCanvas(parent);
             preview_->SetPaintHandler([this] { RenderPreview(); });
@@ -458,16 +468,20 @@ void MainFrame::BuildDialogs()
         side->Bind(wxEVT_SHOW, [this, side, placed](wxShowEvent& event) {
             event.Skip();
             if (!event.IsShown()) return;
+            // The parts list is looked at while pieces are chosen, the check window while its
+            // findings are mended: both leave the object dialog in sight.
+            const bool keepsObjects = side != messagesViewer_;
+            const auto covers = [side](wxWindow* window) {
+                return window && window->IsShown() && window->GetRect().Intersects(side->GetRect());
+            };
             // Later shows keep where the user put it, unless it would cover the other window
-            // at the side.
+            // at the side or the object dialog.
             wxWindow* other = side == checkDialog_ ? static_cast<wxWindow*>(messagesViewer_) : checkDialog_;
-            if (*placed && !(other && other->IsShown() && other->GetRect().Intersects(side->GetRect()))) return;
+            if (*placed && !covers(other) && !(keepsObjects && covers(objectDialog_))) return;
             *placed = true;
-            CallAfter([this, side] {
+            CallAfter([this, side, keepsObjects] {
                 wxRect rect = SideRect(side);
-                // The parts list is looked at while pieces are chosen: it leaves the object dialog
-                // in sight.
-                if (side == partsDialog_ && objectDialog_->IsShown())
+                if (keepsObjects && objectDialog_->IsShown())
                     rect = PlaceClearOf(rect, MainRect(), objectDialog_->GetRect(), side->GetEffectiveMinSize().y,
                                         wxDisplay(this).GetClientArea());
                 PlaceSettled(side, rect);

@@ -383,9 +383,14 @@ wxSizer* ModelDialog::LayOut(int frameIndex, const DialogLayoutHints& hints)
     for (std::size_t i = 0; i < items.size();) {
         const Item& item = items[i];
         std::size_t end = i + 1;
-        if (item.window && item.kind == Kind::Label && end < items.size() && items[end].window &&
-            TakesLabel(items[end].kind)) {
+        const auto labelPairAt = [&](std::size_t k) {
+            return k + 1 < items.size() && items[k].window && items[k].kind == Kind::Label &&
+                   items[k + 1].window && TakesLabel(items[k + 1].kind);
+        };
+        if (labelPairAt(i)) {
             end = i + 2;
+            for (int pairs = 1; pairs < hints.pairsPerLine && labelPairAt(end); ++pairs)
+                end += 2;
         } else if (item.window && item.kind == Kind::Button) {
             while (end < items.size() && items[end].window && items[end].kind == Kind::Button)
                 ++end;

@@ -28,6 +28,8 @@ struct DialogLayoutHints {
     int columns = 1;
     // Smallest sizes of particular controls (list boxes, pictures).
     std::map<int, wxSize> minSizes{};
+    // Label and box pairs side by side on one line inside a group box (a lower dialog).
+    int pairsPerLine = 1;
     bool resizable = false;
 };
 

@@ -1,9 +1,10 @@
 #!/bin/bash
 # Windows keep out of each other's way: in Japanese and in English, each pair of the program's
 # windows is shown together (settings, objects, messages, help, the check window). None may reach
-# over the main window's menu and tool bar (with Start at its end), and the settings and object
-# dialogs (where the screen is wide enough for both), and the messages viewer and the check
-# window, lie side by side. (On a 720-pixel screen the object dialog is taller than the screen.)
+# over the main window's menu and tool bar (with Start at its end); the settings and object
+# dialogs, the messages viewer and the check window, and the object dialog and the check window
+# lie side by side (where the screen is wide enough for both). Each window lies whole on the
+# screen and no smaller than its least size, so that none of its controls is cut off.
 . "$(dirname "$0")/lib.sh"
 
 kv_install korvela
@@ -28,13 +29,24 @@ kv_frame_rect()
     echo "$(kv_rect "$1") $extents" | awk '{ print $1 - $5, $2 - $7, $3 + $5 + $6, $4 + $7 + $8 }'
 }
 
-kv_screen_width() { xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1] }'; }
+kv_screen_size() { xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }'; }
+kv_screen_width() { kv_screen_size | cut -d' ' -f1; }
+
+# kv_whole TITLE FRAME_RECT: the window lies on the screen, no smaller than its least size.
+kv_whole()
+{
+    local least
+    least=$(xprop -id "$(kv_find "$1")" WM_NORMAL_HINTS | awk '/minimum size:/ { print $5, $7 }')
+    [ -n "$least" ] || least="0 0"
+    echo "$2 $(kv_screen_size) $least $(kv_rect "$1")" |
+        awk '{ exit !($1 >= 0 && $2 >= 0 && $1 + $3 <= $5 && $2 + $4 <= $6 && $11 >= $7 && $12 >= $8) }'
+}
 
 # The pairs that must lie apart.
 kv_kept_apart()
 {
     case "$1:$2" in
-    settings:objects | messages:check) return 0 ;;
+    settings:objects | messages:check | objects:check) return 0 ;;
     esac
     return 1
 }
@@ -88,6 +100,14 @@ kv_walk_pairs()
                 kv_shot "overlap-$KV_LANG_NAME-$a-$b"
                 problems=$((problems + 1))
             fi
+            for name in "$a" "$b"; do
+                local frame
+                frame=$(kv_frame_rect "$(kv_title_of "$name")")
+                kv_whole "$(kv_title_of "$name")" "$frame" && continue
+                echo "CUT OFF ($KV_LANG_NAME): \"$(kv_title_of "$name")\" at $frame leaves the $(kv_screen_size | tr ' ' x) screen or is below its least size"
+                kv_shot "cut-$KV_LANG_NAME-$a-$b"
+                problems=$((problems + 1))
+            done
             while read -r bar; do
                 for r in "$ra" "$rb"; do
                     kv_rects_apart "$r" "$bar" && continue
