@@ -39,16 +39,17 @@ kv_check_window()
 kv_click_check()
 {
     kv_click_in "点検結果" "$@"
-    sleep 0.2
 }
 
-# kv_marks NAME: the yellow pixels of the main window's view, its picture kept as NAME.png.
+# kv_marks NAME: the yellow pixels of the main window's view now, its picture kept as NAME.png.
 kv_marks()
 {
-    sleep 0.5
     import -window "$(kv_main)" "$KV_SHOTS/$1.png" || fail "could not capture the main window"
     kv_colour_count "$KV_SHOTS/$1.png" "$KV_NEAR_MISS"
 }
+
+kv_marks_over() { [ "$(kv_marks "$1")" -gt "$2" ]; }
+kv_marks_under() { [ "$(kv_marks "$1")" -lt "$2" ]; }
 
 # The map given on the command line is loaded before Start takes the keyboard: wait until the
 # view shows it (many colours, not the clear colour alone).
@@ -64,7 +65,6 @@ until kv_map_drawn; do
     [ $SECONDS -lt $deadline ] || fail "the map was not drawn before Start"
     sleep 0.5
 done
-sleep 1
 kv_start_loop
 kv_key F2
 kv_wait_hidden "メッセージ" 20 || fail "F2 did not hide the messages viewer"
@@ -75,30 +75,30 @@ kv_key ctrl+l
 kv_wait_window "点検結果" 20 || fail "Ctrl+L did not open the check window"
 kv_click_check $KV_FIRST_ROW_AT
 kv_look_down
+kv_poll 20 kv_marks_over gap-marked 20 ||
+    fail "the loose joints are not marked in the view ($(kv_marks gap-marked) yellow pixels)"
 marked=$(kv_marks gap-marked)
 xdotool windowraise "$(kv_check_window)"
-sleep 0.3
+kv_steady root "$(kv_rect "点検結果" | awk '{ printf "%dx%d+%d+%d", $3, $4, $1, $2 }')"
 kv_shot check-window
-[ "$marked" -gt 20 ] || fail "the loose joints are not marked in the view ($marked yellow pixels)"
 
 kv_click_check $KV_MEND_AT
+kv_poll 20 kv_marks_under mended-view 5 ||
+    fail "the marks stayed after mending ($(kv_marks mended-view) yellow pixels, $marked before)"
 kv_shot mended
-mended=$(kv_marks mended-view)
-[ "$mended" -lt 5 ] || fail "the marks stayed after mending ($mended yellow pixels, $marked before)"
 
 # The window shows what it last checked until asked again.
 kv_key ctrl+z
 kv_click_check $KV_RECHECK_AT
-undone=$(kv_marks undone-view)
-[ "$undone" -gt 20 ] || fail "undo did not bring the loose joints back ($undone yellow pixels)"
+kv_poll 20 kv_marks_over undone-view 20 ||
+    fail "undo did not bring the loose joints back ($(kv_marks undone-view) yellow pixels)"
 kv_shot undone
 
 # "部品表", the edit menu's last item, opens beside the view, clear of the object dialog.
 kv_key alt+e Up Return
 kv_wait_window "部品表" 20 || fail "the edit menu did not open the parts list"
-sleep 0.5
-kv_shot parts-list
 kv_apart "部品表" "オブジェクト"
+kv_shot parts-list
 
 # A threshold typed into the window goes into the settings file at the close.
 kv_type_in "点検結果" $KV_GRADE_AT "2.5"

@@ -16,8 +16,8 @@ sed -i 's|^Train=.*|Train=./trains/|; s|^Object=.*|Object=./objects/|' "$KV_DIR/
 report=$KV_TMP/report.json
 
 kv_start --report "$report" "$KV_DIR/objects/demo.txt"
-# Start-up ends with the Start button taking the keyboard.
-sleep 2
+# Start-up ends with the Start button taking the keyboard (kv_start_loop presses it until it
+# answers).
 kv_start_loop
 kv_key F2
 kv_wait_hidden "メッセージ" 20 || fail "F2 did not hide the messages viewer"

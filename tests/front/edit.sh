@@ -22,8 +22,10 @@ STATE=$XDG_STATE_HOME/korvela
 # The recovery files, one a line; each running program keeps its own.
 kv_recoveries() { find "$STATE" -maxdepth 1 -name 'recovery-*.txt' 2>/dev/null | sort; }
 export KORVELA_AUTOSAVE_SECONDS=1
-# The first row of the placed-object list and "削除" in the object dialog (client pixels).
+# The first row of the placed-object list, its first rows and "削除" in the object dialog (client
+# pixels).
 KV_FIRST_ROW_AT="100 662"
+KV_ROWS_CROP="268x100+10+654"
 KV_DELETE_AT="235 239"
 
 # The main window, whose title follows the map ("korvela - demo", " *" while changed); waited
@@ -89,7 +91,7 @@ kv_press_in()
     local box=$1
     shift
     timeout 10 xdotool windowfocus --sync "$box" || fail "could not focus the box"
-    sleep 0.3
+    kv_steady "$box" "" || fail "the box kept changing"
     xdotool key --delay 150 "$@"
     local deadline=$((SECONDS + 20))
     while kv_viewable "$box"; do
@@ -115,26 +117,25 @@ kv_delete_first()
     dialog=$(kv_dialog)
     xdotool windowraise "$dialog"
     xdotool mousemove --window "$dialog" $KV_FIRST_ROW_AT click 1
-    sleep 1
-    xdotool mousemove --window "$dialog" $KV_DELETE_AT click 1
-    sleep 1
+    kv_poll 20 kv_enabled "$dialog" $KV_DELETE_AT || fail "a click on the first row did not enable 削除"
+    kv_changes "$dialog" "$KV_ROWS_CROP" xdotool mousemove --window "$dialog" $KV_DELETE_AT click 1 ||
+        fail "削除 left the list as it was"
 }
 
 # kv_save FILE: the file menu's "名前を付けて保存", answered with FILE; the success box closed.
 kv_save()
 {
     rm -f "$1"
-    xdotool mousemove --window "$(kv_main)" 40 12 click 1
-    sleep 0.7
+    kv_open_menu 40
     xdotool key Down Down Down Down Return
     kv_wait_window "マップデータの保存（フォルダの変更禁止）" 30 || { kv_shot chooser-failure; fail "no save chooser"; }
     local chooser
     chooser=$(kv_find "マップデータの保存（フォルダの変更禁止）")
     timeout 10 xdotool windowfocus --sync "$chooser" || fail "could not focus the save chooser"
-    sleep 0.3
+    kv_steady "$chooser" "" || fail "the save chooser kept changing"
     xdotool key ctrl+a
     xdotool type --delay 15 "$1"
-    sleep 0.3
+    kv_steady "$chooser" "" || fail "the save chooser kept changing after the name"
     xdotool key Return
     kv_wait_hidden "マップデータの保存（フォルダの変更禁止）" 30 || fail "the save chooser stayed open"
     kv_press_in "$(kv_question "save")" Return
@@ -147,7 +148,6 @@ kv_key_main()
 {
     timeout 10 xdotool windowfocus --sync "$(kv_main)" || fail "could not focus the main window"
     xdotool key --delay 100 "$@"
-    sleep 0.5
 }
 
 # kv_edit_and_kill STEP: one edit, autosaved within the shortened second, then the program
@@ -209,9 +209,8 @@ kv_expect_title "korvela - demo *" "after the second deletion"
 box=$(kv_question "close")
 kv_shot close-question
 kv_press_in "$box" Escape
-sleep 1
-kill -0 "$KV_PID" 2>/dev/null || fail "キャンセル ended the program"
 kv_expect_title "korvela - demo *" "after キャンセル"
+kill -0 "$KV_PID" 2>/dev/null || fail "キャンセル ended the program"
 "$KV_SEND_CLOSE" "$(kv_main)" || fail "could not send the close request"
 kv_press_in "$(kv_question "close-2")" Tab Return
 kv_wait_exit 60 || fail "保存しない did not end the program"
@@ -294,7 +293,8 @@ done
 kv_run_map
 second=$KV_PID
 kv_wait_window "メッセージ" 60 || fail "the second window did not start"
-sleep 2
+# Start-up is over once the window keeps its place: a question would have come before.
+kv_settle
 for window in $(kv_windows); do
     [ "$(kv_title "$window")" = KORVELA ] && kv_viewable "$window" &&
         [ "$(xwininfo -id "$window" | awk '/Height:/ { print $2 }')" -lt 400 ] &&

@@ -23,10 +23,22 @@ kv_shot dialogs
 kv_key F3 F4
 kv_wait_hidden "Settings" 20 || fail "F3 did not hide the settings dialog"
 
+# A small window of the program beside the main window (a message box).
+kv_note_shown()
+{
+    local window main
+    main=$(kv_main)
+    for window in $(kv_windows); do
+        [ "$window" != "$main" ] && kv_viewable "$window" &&
+            [ "$(xwininfo -id "$window" | awk '/Height:/ { print $2 }')" -lt 400 ] && return 0
+    done
+    return 1
+}
+
 # Help, last item: the language submenu; its first item is Japanese. The note that follows is
 # said in both languages.
 kv_key alt+h Up Right Return
-sleep 1
+kv_poll 20 kv_note_shown || fail "choosing Japanese showed no note"
 kv_key Return
 "$KV_SEND_CLOSE" "$(kv_main)" || fail "could not send the close request"
 kv_wait_exit 60 || fail "the program did not end after the close request"

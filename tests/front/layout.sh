@@ -30,6 +30,7 @@ KV_NAME_HEADING_AT="100 636"
 # The first heading ("No▲") and the rows of the placed-object list.
 KV_FIRST_HEADING_CROP="34x18+9+628"
 KV_ROWS_CROP="268x100+10+654"
+KV_CATALOGUE_CROP="260x30+10+10"
 KV_PIECE_AT_X=512
 KV_PIECE_AT_Y=277
 # One piece of 10 units seen from the edit camera is about this many pixels long; the magnet
@@ -85,16 +86,15 @@ kv_choose()
     local chooser
     chooser=$(kv_find "$1")
     timeout 10 xdotool windowfocus --sync "$chooser" || fail "could not focus \"$1\""
-    sleep 0.3
+    kv_steady "$chooser" "" || fail "the file chooser \"$1\" kept changing"
     # The save chooser has its name field focused; the open chooser takes a location after Ctrl+L.
     if [ "$1" = "マップデータの保存（フォルダの変更禁止）" ]; then
         xdotool key ctrl+a
     else
-        xdotool key ctrl+l
+        kv_changes "$chooser" "" xdotool key ctrl+l || fail "Ctrl+L did not open the location box of \"$1\""
     fi
-    sleep 0.2
     xdotool type --delay 15 "$2"
-    sleep 0.3
+    kv_steady "$chooser" "" || fail "the file chooser \"$1\" kept changing after the name"
     xdotool key Return
     kv_wait_hidden "$1" 30 || fail "the file chooser \"$1\" stayed open"
 }
@@ -103,12 +103,10 @@ kv_choose()
 # would stay with whichever window has the focus).
 kv_file_menu()
 {
-    xdotool mousemove --window "$(kv_main)" 40 12 click 1
-    sleep 0.7
+    kv_open_menu 40
     local step
     for step in $(seq "$1"); do
         xdotool key Down
-        sleep 0.1
     done
     xdotool key Return
 }
@@ -145,6 +143,34 @@ kv_dialog_crop()
 {
     import -window "$(kv_dialog)" -crop "$1" +repage "$2" || fail "could not capture the object dialog"
 }
+
+# kv_step_catalogue N: the wheel over the dialog steps its catalogue to the N-th entry, counted from
+# the first.
+kv_step_catalogue()
+{
+    local dialog step
+    dialog=$(kv_dialog)
+    xdotool windowraise "$dialog"
+    xdotool mousemove --window "$dialog" $KV_WHEEL_AT
+    for step in $(seq 40); do
+        xdotool click 4
+    done
+    for step in $(seq $(($1 - 1))); do
+        xdotool click 5
+    done
+    kv_steady "$dialog" "$KV_CATALOGUE_CROP" || fail "the catalogue kept changing"
+}
+
+# The rows of the list show a selection: a colour other than white covers a row or more of
+# them (the selection's colour once it is known).
+kv_selected_pixels()
+{
+    kv_dialog_crop "$KV_ROWS_CROP" "$KV_TMP/rows.png"
+    local colour=${selection_colour:-$(kv_commonest "$KV_TMP/rows.png")}
+    [ -n "$colour" ] && kv_colour_count "$KV_TMP/rows.png" "$colour" || echo 0
+}
+kv_rows_marked() { [ "$(kv_selected_pixels)" -gt 1000 ]; }
+kv_rows_unmarked() { [ "$(kv_selected_pixels)" -lt 100 ]; }
 
 # kv_commonest FILE: the commonest colour of a picture other than white, as #RRGGBB.
 kv_commonest()
@@ -202,31 +228,21 @@ import -window "$(kv_main)" -crop "$main_size" "$KV_SHOTS/status-bar.png" ||
 kv_look_down
 main=$(kv_main)
 timeout 10 xdotool windowfocus --sync "$main" || fail "could not focus the main window"
+# The key is held a while (how far the focus gets does not matter, the pieces go where it is).
 xdotool keydown KP_8
 sleep 2
 xdotool keyup KP_8
 
 # The wheel over the dialog steps the catalogue list one entry a notch from its first entry.
 type_index=$(cd "$KV_DIR/objects" && ls *.ini | LC_ALL=C sort | sed 's/\.ini$//' | grep -n -x "$KV_TYPE" | cut -d: -f1)
-dialog=$(kv_dialog)
-xdotool windowraise "$dialog"
-xdotool mousemove --window "$dialog" $KV_WHEEL_AT
-for step in $(seq 40); do
-    xdotool click 4
-done
-sleep 0.3
-for step in $(seq $((type_index - 1))); do
-    xdotool click 5
-    sleep 0.1
-done
+kv_step_catalogue "$type_index"
 kv_click_dialog $KV_PLACE_AT
 kv_click_dialog $KV_PLACE_AT
-sleep 0.5
+kv_poll 20 kv_rows_marked || fail "no selected rows after placing two objects"
 kv_shot placed
 # The two new rows are selected: the selection's colour, looked for again at the end.
 kv_dialog_crop "$KV_ROWS_CROP" "$KV_SHOTS/rows-two.png"
 selection_colour=$(kv_commonest "$KV_SHOTS/rows-two.png")
-[ -n "$selection_colour" ] || fail "no selected rows after placing two objects"
 
 # The second piece lies on the first and wins the pick; drag it one piece length towards the
 # viewer, a little to the side. The magnet joins its far end to the near end of the first.
@@ -299,20 +315,9 @@ kv_objects "$imported" | awk '
 
 # A turnout, placed and given key 1 from the turnout menu (only turnouts take a key).
 turnout_index=$(cd "$KV_DIR/objects" && ls *.ini | LC_ALL=C sort | sed 's/\.ini$//' | grep -n -x track_turnout_left | cut -d: -f1)
-dialog=$(kv_dialog)
-xdotool windowraise "$dialog"
-xdotool mousemove --window "$dialog" $KV_WHEEL_AT
-for step in $(seq 40); do
-    xdotool click 4
-done
-sleep 0.3
-for step in $(seq $((turnout_index - 1))); do
-    xdotool click 5
-    sleep 0.1
-done
+kv_step_catalogue "$turnout_index"
 kv_click_dialog $KV_PLACE_AT
-xdotool mousemove --window "$(kv_main)" 260 12 click 1
-sleep 0.7
+kv_open_menu 260
 kv_shot turnout-menu
 # The first Down marks "なし", the second the first key.
 xdotool key --delay 80 Down Down Return
@@ -330,7 +335,7 @@ echo "turnout line: $turnout"
 # the move button then carries the selected turnout 12 units along x.
 kv_type_in "オブジェクト" $KV_X_AT "1a2"
 kv_type_in "オブジェクト" $KV_Y_AT "0"
-sleep 0.3
+kv_steady "$(kv_dialog)" "289x200+0+280" || fail "the move boxes kept changing"
 kv_dialog_crop "289x200+0+280" "$KV_SHOTS/typed.png"
 kv_click_dialog $KV_MOVE_AT
 moved=$KV_DIR/objects/moved.txt
@@ -341,28 +346,24 @@ paste <(kv_objects "$keyed" | sed -n 5p) <(kv_objects "$moved" | sed -n 5p) |
 
 # A click on the heading "ｵﾌﾞｼﾞｪｸﾄ名" moves the sort mark at once: "No▲" loses it without a redraw.
 kv_dialog_crop "$KV_FIRST_HEADING_CROP" "$KV_SHOTS/heading-before.png"
-kv_click_dialog $KV_NAME_HEADING_AT
-xdotool mousemove --window "$(kv_dialog)" $KV_WHEEL_AT
-sleep 0.5
-kv_dialog_crop "$KV_FIRST_HEADING_CROP" "$KV_SHOTS/heading-after.png"
-[ "$(compare -metric AE "$KV_SHOTS/heading-before.png" "$KV_SHOTS/heading-after.png" null: 2>&1)" != 0 ] ||
+kv_changes "$(kv_dialog)" "$KV_FIRST_HEADING_CROP" kv_click_dialog $KV_NAME_HEADING_AT ||
     fail "the heading No▲ kept its mark after a click on another heading"
+kv_dialog_crop "$KV_FIRST_HEADING_CROP" "$KV_SHOTS/heading-after.png"
 
 # A click on empty ground clears the selection; ten more pieces follow, each added to it. The
 # fifteenth's row is scrolled into view and shown selected (the first five rows show none).
 xdotool mousemove --window "$(kv_main)" 900 600 click 1
-sleep 0.5
+kv_poll 20 kv_rows_unmarked || fail "a click on empty ground left rows selected"
 for step in $(seq 10); do
     kv_click_dialog $KV_PLACE_AT
 done
 xdotool mousemove --window "$(kv_dialog)" $KV_WHEEL_AT
-sleep 0.5
+kv_poll 20 kv_rows_marked ||
+    fail "the fifteenth object's row is not in view ($(kv_selected_pixels) pixels of $selection_colour)"
 kv_dialog_crop "$KV_ROWS_CROP" "$KV_SHOTS/rows-fifteen.png"
-selected=$(kv_colour_count "$KV_SHOTS/rows-fifteen.png" "$selection_colour")
-[ "$selected" -gt 1000 ] || fail "the fifteenth object's row is not in view ($selected pixels of $selection_colour)"
 
 xdotool windowraise "$(kv_dialog)"
-sleep 0.5
+kv_steady root "" || fail "the screen kept changing"
 kv_shot layout
 import -window "$(kv_dialog)" "$KV_SHOTS/object-dialog.png" || fail "screenshot of the object dialog failed"
 if grep -q "toolkit check failed" "$KV_LOG"; then

@@ -234,6 +234,62 @@ kv_poll()
     return 1
 }
 
+# kv_region WINDOW CROP: a fingerprint of that part (WxH+X+Y, empty for all) of the window as it
+# is drawn now.
+kv_region()
+{
+    import -window "$1" ${2:+-crop "$2" +repage} -depth 8 rgb:- 2>/dev/null | md5sum | cut -d' ' -f1
+}
+
+kv_region_differs() { [ "$(kv_region "$1" "$2")" != "$3" ]; }
+
+# kv_changes WINDOW CROP COMMAND...: runs the command, then waits (up to 20 s) until that part of
+# the window looks different from before it.
+kv_changes()
+{
+    local window=$1 crop=$2 before
+    shift 2
+    before=$(kv_region "$window" "$crop")
+    "$@"
+    kv_poll 20 kv_region_differs "$window" "$crop" "$before"
+}
+
+# kv_steady WINDOW CROP: waits (up to 20 s) until that part of the window is drawn the same twice
+# in a row.
+kv_steady()
+{
+    local last now deadline=$((SECONDS + 20))
+    last=$(kv_region "$1" "$2")
+    while [ $SECONDS -lt $deadline ]; do
+        sleep 0.2
+        now=$(kv_region "$1" "$2")
+        [ "$now" = "$last" ] && return 0
+        last=$now
+    done
+    return 1
+}
+
+# kv_open_menu X: a click on the main window's menu bar at X (the keyboard's Alt would stay with
+# whichever window has the focus); waits until the menu is drawn below it.
+kv_open_menu()
+{
+    local main at
+    main=$(kv_main)
+    at=$(xwininfo -id "$main" | awk -v x="$1" '/Absolute upper-left X/ { ax = $4 } /Absolute upper-left Y/ { ay = $4 }
+        END { printf "160x80+%d+%d", (ax + x > 20 ? ax + x - 20 : 0), ay + 30 }')
+    kv_changes root "$at" xdotool mousemove --window "$main" "$1" 12 click 1 || fail "no menu opened at $1"
+}
+
+# kv_enabled WINDOW X Y: the button at that client point is drawn enabled (its caption dark, not
+# greyed).
+kv_enabled()
+{
+    local darkest
+    darkest=$(import -window "$1" -crop "60x16+$(($2 - 30))+$(($3 - 8))" +repage -colorspace gray \
+        -format '%[fx:minima.r]' info: 2>/dev/null)
+    awk -v d="${darkest:-1}" 'BEGIN { exit !(d < 0.35) }'
+}
+
 # kv_stays_hidden TITLE SECONDS: no window of this title shows up in that time.
 kv_stays_hidden()
 {
@@ -309,14 +365,17 @@ kv_rect()
         /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'
 }
 
-# kv_apart TITLE TITLE: the two shown windows do not overlap.
+kv_lie_apart()
+{
+    echo "$(kv_rect "$1") $(kv_rect "$2")" |
+        awk '{ exit !($1 + $3 <= $5 || $5 + $7 <= $1 || $2 + $4 <= $6 || $6 + $8 <= $2) }'
+}
+
+# kv_apart TITLE TITLE: the two shown windows do not overlap, once the program and the window
+# manager have put them in their places.
 kv_apart()
 {
-    local a b
-    a=$(kv_rect "$1")
-    b=$(kv_rect "$2")
-    echo "$a $b" | awk '{ exit !($1 + $3 <= $5 || $5 + $7 <= $1 || $2 + $4 <= $6 || $6 + $8 <= $2) }' ||
-        fail "\"$1\" at $a and \"$2\" at $b overlap"
+    kv_poll 10 kv_lie_apart "$1" "$2" || fail "\"$1\" at $(kv_rect "$1") and \"$2\" at $(kv_rect "$2") overlap"
 }
 
 # kv_colour_count FILE COLOUR: how many pixels of the picture have that colour.
@@ -351,7 +410,6 @@ kv_click_in()
     window=$(kv_find "$1") || fail "no window \"$1\" is shown"
     xdotool windowraise "$window"
     xdotool mousemove --window "$window" "$2" "$3" click 1
-    sleep 0.3
 }
 
 # kv_type_in TITLE X Y TEXT: TEXT typed over what the box at a client point of that window holds.

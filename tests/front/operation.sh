@@ -114,8 +114,9 @@ kv_wait_window "$KV_OPERATION" 20 || fail "the window menu did not open $KV_OPER
 kv_key F4
 kv_wait_window "オブジェクト" 20 || fail "F4 did not show the object dialog"
 kv_click_in "オブジェクト" $KV_FIRST_ROW_AT
-xdotool key --delay 100 Down Down Down Down Down Down shift+Down shift+Down
-sleep 0.5
+kv_changes "$(kv_find "オブジェクト")" "268x100+10+654" \
+    xdotool key --delay 100 Down Down Down Down Down Down shift+Down shift+Down ||
+    fail "the keys did not move the selection in the object list"
 kv_op_click $KV_PROTECT_AT
 kv_op_click $KV_MARK_STOP_AT
 kv_poll 20 kv_markers_shown || { kv_shot failure; fail "no stop markers in the view after marking the stop"; }
