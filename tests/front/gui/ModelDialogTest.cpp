@@ -185,5 +185,27 @@ TEST(ObjectDialog, TheListShowsTheModelsRowsAndSelection)
     Dispose(dialog);
 }
 
+// A low screen's layout: the move boxes two to a line, the dialog lower for it.
+TEST(ObjectDialog, LabelPairsTwoToALineMakeTheDialogLower)
+{
+    ui::DialogModel model(ui::ObjectSelectTemplate());
+    const auto measure = [&model](int pairsPerLine, int& xTop, int& yTop) {
+        auto* dialog = new ModelDialog(nullptr, model, {.columns = 1, .pairsPerLine = pairsPerLine});
+        dialog->Layout();
+        xTop = dialog->Control(os::kMoveX)->GetPosition().y;
+        yTop = dialog->Control(os::kMoveY)->GetPosition().y;
+        const int height = dialog->GetBestSize().y;
+        Dispose(dialog);
+        return height;
+    };
+    int xTop = 0;
+    int yTop = 0;
+    const int full = measure(1, xTop, yTop);
+    EXPECT_GT(yTop, xTop);
+    const int compact = measure(2, xTop, yTop);
+    EXPECT_EQ(yTop, xTop);
+    EXPECT_LT(compact, full);
+}
+
 } // namespace
 } // namespace front
