@@ -336,6 +336,12 @@ void ModelDialog::BindInput(wxWindow* widget, const ui::ControlTemplate& control
 void ModelDialog::Send(const ControlInput& input)
 {
     if (syncing_) return;
+    // A row clicked just before is reported first: a button pressed right after it (削除) acts on
+    // the selection the click made, not on the one before.
+    if (!lists_.contains(input.id)) {
+        for (auto& [id, list] : lists_)
+            list->FlushPendingInput();
+    }
     if (handler_)
         handler_(input);
     else

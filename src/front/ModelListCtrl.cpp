@@ -172,25 +172,42 @@ void ModelListCtrl::ScheduleSelectionReport()
     // A click on a range sends one event per row; the model hears of the outcome once.
     if (syncing_ || selectionReportPending_) return;
     selectionReportPending_ = true;
-    CallAfter([this] {
-        selectionReportPending_ = false;
-        input_({.kind = ControlInput::Kind::ListSelection, .id = id_, .rows = SelectedRows()});
-    });
+    CallAfter([this] { ReportSelection(); });
+}
+
+void ModelListCtrl::ReportSelection()
+{
+    if (!selectionReportPending_) return;
+    selectionReportPending_ = false;
+    input_({.kind = ControlInput::Kind::ListSelection, .id = id_, .rows = SelectedRows()});
 }
 
 void ModelListCtrl::OnRowAreaClick(wxMouseEvent& event)
 {
     event.Skip();
-    const wxPoint at = event.GetPosition();
+    pendingClicks_.push_back(event.GetPosition());
+    CallAfter([this] { ReportRowClicks(); });
+}
+
+void ModelListCtrl::ReportRowClicks()
+{
     // After the selection the click made has been reported, as the list's own click note comes.
-    CallAfter([this, at] {
+    ReportSelection();
+    std::vector<wxPoint> clicks;
+    clicks.swap(pendingClicks_);
+    for (const wxPoint& at : clicks) {
         int flags = 0;
         const long row = HitTest(at, flags);
         const bool onRow = row >= 0 && (flags & wxLIST_HITTEST_ONITEM) != 0;
         input_({.kind = ControlInput::Kind::ListRowClick,
                 .id = id_,
                 .value = onRow ? static_cast<int>(row) : -1});
-    });
+    }
+}
+
+void ModelListCtrl::FlushPendingInput()
+{
+    ReportRowClicks();
 }
 
 } // namespace front

@@ -26,6 +26,9 @@ class ModelListCtrl final : public wxListCtrl {
     // Headings, row count, cells, selection and focus from the model; the columns fitted.
     void Sync();
     std::vector<int> SelectedRows() const;
+    // Reports now the selection and row clicks still waiting for the event loop, so that input
+    // that comes after them (a button of the dialog clicked at once) acts on their outcome.
+    void FlushPendingInput();
 
   private:
     wxString OnGetItemText(long item, long column) const override;
@@ -34,6 +37,8 @@ class ModelListCtrl final : public wxListCtrl {
     void SyncColumns();
     void FitColumns();
     void ScheduleSelectionReport();
+    void ReportSelection();
+    void ReportRowClicks();
     void OnRowAreaClick(wxMouseEvent& event);
     void OnRowAreaKey(wxKeyEvent& event);
 
@@ -43,6 +48,7 @@ class ModelListCtrl final : public wxListCtrl {
     WidestTexts widest_;
     bool syncing_ = false;
     bool selectionReportPending_ = false;
+    std::vector<wxPoint> pendingClicks_; // row-area clicks not reported yet
     std::uint64_t scrolledSerial_ = 0; // the last scroll request of the model carried out
 };
 

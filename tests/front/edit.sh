@@ -25,6 +25,7 @@ export KORVELA_AUTOSAVE_SECONDS=1
 # The first row of the placed-object list, its first rows and "削除" in the object dialog (client
 # pixels).
 KV_FIRST_ROW_AT="100 662"
+KV_FIRST_ROW_CROP="250x14+12+657"
 KV_ROWS_CROP="268x100+10+654"
 KV_DELETE_AT="235 239"
 
@@ -110,6 +111,13 @@ kv_map_creation()
     kv_press_map_creation
 }
 
+# The first row of the list is drawn selected: one colour other than white fills most of it.
+kv_first_row_selected()
+{
+    import -window "$(kv_dialog)" -crop "$KV_FIRST_ROW_CROP" +repage -depth 8 -format %c histogram:info:- 2>/dev/null |
+        sort -rn | awk 'NR == 1 { exit !($3 != "#FFFFFF" && $1 > 1500) }'
+}
+
 # kv_delete_first: the first row of the list clicked and deleted, one edit.
 kv_delete_first()
 {
@@ -117,7 +125,7 @@ kv_delete_first()
     dialog=$(kv_dialog)
     xdotool windowraise "$dialog"
     xdotool mousemove --window "$dialog" $KV_FIRST_ROW_AT click 1
-    kv_poll 20 kv_enabled "$dialog" $KV_DELETE_AT || fail "a click on the first row did not enable 削除"
+    kv_poll 20 kv_first_row_selected || fail "a click on the first row did not select it"
     kv_changes "$dialog" "$KV_ROWS_CROP" xdotool mousemove --window "$dialog" $KV_DELETE_AT click 1 ||
         fail "削除 left the list as it was"
 }

@@ -280,16 +280,6 @@ kv_open_menu()
     kv_changes root "$at" xdotool mousemove --window "$main" "$1" 12 click 1 || fail "no menu opened at $1"
 }
 
-# kv_enabled WINDOW X Y: the button at that client point is drawn enabled (its caption dark, not
-# greyed).
-kv_enabled()
-{
-    local darkest
-    darkest=$(import -window "$1" -crop "60x16+$(($2 - 30))+$(($3 - 8))" +repage -colorspace gray \
-        -format '%[fx:minima.r]' info: 2>/dev/null)
-    awk -v d="${darkest:-1}" 'BEGIN { exit !(d < 0.35) }'
-}
-
 # kv_stays_hidden TITLE SECONDS: no window of this title shows up in that time.
 kv_stays_hidden()
 {

@@ -185,6 +185,31 @@ TEST(ObjectDialog, TheListShowsTheModelsRowsAndSelection)
     Dispose(dialog);
 }
 
+// A button clicked before the event loop has reported a row's selection acts after it: 削除 right
+// after a click on a row deletes that row, not the selection before it.
+TEST(ObjectDialog, AButtonActsAfterTheSelectionMadeJustBefore)
+{
+    ui::DialogModel model(ui::ObjectSelectTemplate());
+    model.EditList(os::kPlacedList, [](ui::ListView& list) {
+        for (int row = 0; row < 3; ++row)
+            list.AppendRow({std::to_string(row), "Rail", "0", "0", "0", "0", ""});
+    });
+    auto* dialog = new ModelDialog(nullptr, model, {});
+    std::vector<ControlInput::Kind> heard;
+    dialog->SetControlHandler([&](const ControlInput& input) {
+        heard.push_back(input.kind);
+        if (input.kind == ControlInput::Kind::ListSelection) EXPECT_EQ(input.rows, std::vector<int>{1});
+    });
+    auto* list = dynamic_cast<wxListCtrl*>(dialog->Control(os::kPlacedList));
+    ASSERT_NE(list, nullptr);
+    list->SetItemState(1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    wxCommandEvent click(wxEVT_BUTTON, dialog->Control(os::kDelete)->GetId());
+    click.SetEventObject(dialog->Control(os::kDelete));
+    dialog->Control(os::kDelete)->ProcessWindowEvent(click);
+    EXPECT_EQ(heard, (std::vector{ControlInput::Kind::ListSelection, ControlInput::Kind::Click}));
+    Dispose(dialog);
+}
+
 // A low screen's layout: the move boxes two to a line, the dialog lower for it.
 TEST(ObjectDialog, LabelPairsTwoToALineMakeTheDialogLower)
 {
