@@ -135,14 +135,13 @@ kv_start()
     kv_settle
 }
 
-# kv_settle: waits until the main window keeps its place and size for a second. A window manager
-# may still move a window it has just placed (and the program asks for the screen's corner once
-# its view is ready), so what a test measures before that would point beside the window.
-kv_settle()
+# kv_keeps COMMAND...: waits (up to 20 s) until what the command prints stays the same for a
+# second.
+kv_keeps()
 {
     local deadline=$((SECONDS + 20)) last="" now same=0
     while [ $SECONDS -lt $deadline ]; do
-        now=$(xwininfo -id "$(kv_main)" 2>/dev/null | awk '/Absolute upper-left/ { printf "%s ", $4 } /Width:|Height:/ { printf "%s ", $2 }')
+        now=$("$@")
         if [ "$now" = "$last" ]; then
             same=$((same + 1))
             [ $same -ge 4 ] && return 0
@@ -152,6 +151,20 @@ kv_settle()
         fi
         sleep 0.25
     done
+    return 1
+}
+
+kv_main_geometry()
+{
+    xwininfo -id "$(kv_main)" 2>/dev/null | awk '/Absolute upper-left/ { printf "%s ", $4 } /Width:|Height:/ { printf "%s ", $2 }'
+}
+
+# kv_settle: waits until the main window keeps its place and size for a second. A window manager
+# may still move a window it has just placed (and the program asks for the screen's corner once
+# its view is ready), so what a test measures before that would point beside the window.
+kv_settle()
+{
+    kv_keeps kv_main_geometry
 }
 
 kv_windows()

@@ -29,26 +29,13 @@ kv_frame_rect()
     echo "$(kv_rect "$1") $extents" | awk '{ print $1 - $5, $2 - $7, $3 + $5 + $6, $4 + $7 + $8 }'
 }
 
-# kv_placed TITLE...: waits until the windows' frames keep their places for a moment (the program
-# holds a new window to its place while a window manager maps it).
-kv_placed()
+# kv_frames TITLE...: where the windows' frames stand.
+kv_frames()
 {
-    local last="" now title same=0 deadline=$((SECONDS + 20))
-    while [ $SECONDS -lt $deadline ]; do
-        now=
-        for title in "$@"; do
-            now="$now $(kv_frame_rect "$title")"
-        done
-        if [ "$now" = "$last" ]; then
-            same=$((same + 1))
-            [ $same -ge 3 ] && return 0
-        else
-            same=0
-            last=$now
-        fi
-        sleep 0.25
+    local title
+    for title in "$@"; do
+        kv_frame_rect "$title"
     done
-    return 1
 }
 
 kv_screen_size() { xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }'; }
@@ -111,7 +98,8 @@ kv_walk_pairs()
             done
             kv_show_named "$a"
             kv_show_named "$b"
-            kv_placed "$(kv_title_of "$a")" "$(kv_title_of "$b")" || fail "\"$a\" and \"$b\" kept moving"
+            # The program holds a new window to its place while a window manager maps it.
+            kv_keeps kv_frames "$(kv_title_of "$a")" "$(kv_title_of "$b")" || fail "\"$a\" and \"$b\" kept moving"
             local ra rb
             ra=$(kv_frame_rect "$(kv_title_of "$a")")
             rb=$(kv_frame_rect "$(kv_title_of "$b")")
