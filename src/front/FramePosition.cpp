@@ -21,6 +21,18 @@ wxPoint FramePosition(const wxTopLevelWindow& window)
     return window.GetPosition();
 }
 
+wxRect FrameRect(const wxTopLevelWindow& window)
+{
+#if defined(__WXGTK__)
+    if (GdkWindow* native = gtk_widget_get_window(window.GetHandle())) {
+        GdkRectangle frame{};
+        gdk_window_get_frame_extents(native, &frame);
+        return {frame.x, frame.y, frame.width, frame.height};
+    }
+#endif
+    return window.GetRect();
+}
+
 void MoveFrame(wxTopLevelWindow& window, wxPoint at)
 {
 #if defined(__WXGTK__)

@@ -12,6 +12,9 @@ namespace front {
 // Where the window's frame stands on the screen now.
 wxPoint FramePosition(const wxTopLevelWindow& window);
 
+// The rectangle of the window with the window manager's frame around it, as it stands now.
+wxRect FrameRect(const wxTopLevelWindow& window);
+
 // Asks for the window's frame at that place, even where the toolkit believes it stands there.
 void MoveFrame(wxTopLevelWindow& window, wxPoint at);
 

@@ -481,9 +481,17 @@ void MainFrame::BuildDialogs()
             *placed = true;
             CallAfter([this, side, keepsObjects] {
                 wxRect rect = SideRect(side);
-                if (keepsObjects && objectDialog_->IsShown())
-                    rect = PlaceClearOf(rect, MainRect(), objectDialog_->GetRect(), side->GetEffectiveMinSize().y,
+                if (keepsObjects && objectDialog_->IsShown()) {
+                    const wxRect main = MainRect();
+                    const wxRect objects = objectDialog_->GetRect();
+                    rect = PlaceClearOf(rect, main, objects, side->GetEffectiveMinSize().y,
                                         wxDisplay(this).GetClientArea());
+                    // Over the view, the check window keeps to its left edge: the finding the
+                    // camera is pointed at lies in the view's middle.
+                    const wxRect atLeft(main.x + kWindowGap, rect.y, rect.width, rect.height);
+                    if (side == checkDialog_ && rect.y < main.GetBottom() && !atLeft.Intersects(objects))
+                        rect = atLeft;
+                }
                 PlaceSettled(side, rect);
             });
         });
@@ -556,7 +564,15 @@ void MainFrame::KeepSettling()
         }
     }
     std::erase_if(settling_, [now](const Settling& s) { return now > s.until || !s.window->IsShown(); });
-    for (const Settling& s : settling_) {
+    const wxRect screen = wxDisplay(this).GetClientArea();
+    for (Settling& s : settling_) {
+        // The window manager's frame stays on the screen too: a window placed against the
+        // screen's edge before its borders were known moves in by them.
+        const wxRect frame = FrameRect(*s.window);
+        if (frame.GetRight() > screen.GetRight())
+            s.rect.x = std::max(screen.x, s.rect.x - (frame.GetRight() - screen.GetRight()));
+        if (frame.GetBottom() > screen.GetBottom())
+            s.rect.y = std::max(screen.y, s.rect.y - (frame.GetBottom() - screen.GetBottom()));
         if (FramePosition(*s.window) != s.rect.GetPosition()) {
             s.window->SetSize(s.rect);
             MoveFrame(*s.window, s.rect.GetPosition());
