@@ -74,7 +74,8 @@ kv_map_creation
 kv_key ctrl+l
 kv_wait_window "点検結果" 20 || fail "Ctrl+L did not open the check window"
 kv_click_check $KV_FIRST_ROW_AT
-kv_look_down
+# Dragged beside the check window, which keeps to the view's left edge.
+kv_look_down 620
 kv_poll 20 kv_marks_over gap-marked 20 ||
     fail "the loose joints are not marked in the view ($(kv_marks gap-marked) yellow pixels)"
 marked=$(kv_marks gap-marked)

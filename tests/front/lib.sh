@@ -427,10 +427,11 @@ kv_type_in()
     xdotool type --delay 80 "$4"
 }
 
-# kv_look_down: a right drag over the view that turns the camera to look down on the ground.
+# kv_look_down [X]: a right drag over the view (from X, 300 unless given) that turns the camera to
+# look down on the ground.
 kv_look_down()
 {
-    xdotool mousemove --window "$(kv_main)" 300 400 mousedown 3
+    xdotool mousemove --window "$(kv_main)" "${1:-300}" 400 mousedown 3
     local step
     for step in $(seq 20); do
         xdotool mousemove_relative 0 8
