@@ -33,6 +33,16 @@ wxRect FrameRect(const wxTopLevelWindow& window)
     return window.GetRect();
 }
 
+bool FrameMapped(const wxTopLevelWindow& window)
+{
+#if defined(__WXGTK__)
+    GdkWindow* native = gtk_widget_get_window(window.GetHandle());
+    return native && gdk_window_is_viewable(native);
+#else
+    return window.IsShownOnScreen();
+#endif
+}
+
 void MoveFrame(wxTopLevelWindow& window, wxPoint at)
 {
 #if defined(__WXGTK__)

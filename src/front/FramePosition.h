@@ -15,6 +15,9 @@ wxPoint FramePosition(const wxTopLevelWindow& window);
 // The rectangle of the window with the window manager's frame around it, as it stands now.
 wxRect FrameRect(const wxTopLevelWindow& window);
 
+// Whether the display server shows the window now (mapped, by its window manager where one runs).
+bool FrameMapped(const wxTopLevelWindow& window);
+
 // Asks for the window's frame at that place, even where the toolkit believes it stands there.
 void MoveFrame(wxTopLevelWindow& window, wxPoint at);
 

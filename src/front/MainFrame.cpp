@@ -53,6 +53,10 @@ namespace cmd = ui::cmd;
 constexpr int kPollMilliseconds = 100;
 // How long a newly shown window is held to the place the program gave it.
 constexpr int kSettleMilliseconds = 1500;
+// A window not mapped yet is waited for this long at most before its hold begins.
+constexpr int kMapWaitMilliseconds = 10000;
+// The main window's size at start-up.
+const wxSize kMainSize(1024, 768);
 // How long start-up waits for the window manager to map the window.
 constexpr int kViewWaitSeconds = 30;
 constexpr int kStatusPanes = ui::StatusBarModel::kPaneCount;
@@ -140,8 +144,7 @@ DialogLayoutHints PlanExportLayout()
 } // namespace
 
 MainFrame::MainFrame(const FrontServices& services)
-    : wxFrame(nullptr, wxID_ANY, Wx(services.app.MainDlg().Window().Title()), wxDefaultPosition,
-              wxSize(1024, 768)),
+    : wxFrame(nullptr, wxID_ANY, Wx(services.app.MainDlg().Window().Title()), wxDefaultPosition, kMainSize),
       services_(services), app_(services.app), timer_(this)
 {
     // The program's icon, for the window list and the task bar.
@@ -548,7 +551,8 @@ void MainFrame::PlaceSettled(wxTopLevelWindow* window, const wxRect& rect)
     // program asked for a place (openbox puts a new window where it overlaps least): asked again
     // on the clock for a moment, until the window stands where it was put.
     std::erase_if(settling_, [window](const Settling& s) { return s.window == window; });
-    settling_.push_back({window, rect, wxGetLocalTimeMillis() + kSettleMilliseconds});
+    const wxLongLong now = wxGetLocalTimeMillis();
+    settling_.push_back({window, rect, now + kSettleMilliseconds, now + kMapWaitMilliseconds});
 }
 
 void MainFrame::KeepSettling()
@@ -556,12 +560,19 @@ void MainFrame::KeepSettling()
     const wxLongLong now = wxGetLocalTimeMillis();
     if (cornerPendingUntil_ != 0) {
         const wxPoint corner = wxDisplay(this).GetClientArea().GetPosition();
-        if (now > cornerPendingUntil_ || FramePosition(*this) == corner) {
+        if (now > cornerPendingUntil_ || (FramePosition(*this) == corner && !Collapsed())) {
             cornerPendingUntil_ = 0;
             PlaceHiddenDialogs();
         } else {
+            if (Collapsed()) SetSize(kMainSize);
             MoveFrame(*this, corner);
         }
+    }
+    // The hold counts from the moment the window manager has mapped the window: on a loaded
+    // machine that may come well after the program showed it, and the manager's own placement
+    // with it.
+    for (Settling& s : settling_) {
+        if (!FrameMapped(*s.window) && now < s.mapDeadline) s.until = now + kSettleMilliseconds;
     }
     std::erase_if(settling_, [now](const Settling& s) { return now > s.until || !s.window->IsShown(); });
     const wxRect screen = wxDisplay(this).GetClientArea();
@@ -578,6 +589,13 @@ void MainFrame::KeepSettling()
             MoveFrame(*s.window, s.rect.GetPosition());
         }
     }
+}
+
+bool MainFrame::Collapsed() const
+{
+    // Far below the size asked for, as no window manager's limits to the screen would make it.
+    const wxSize size = GetSize();
+    return size.x < kMainSize.x / 2 || size.y < kMainSize.y / 2;
 }
 
 void MainFrame::PlaceHiddenDialogs()
@@ -685,7 +703,11 @@ void MainFrame::StartUp()
     // A window manager may have put the main window elsewhere than asked (some ignore a
     // program's place at the screen's corner until the window is mapped): asked again, and the
     // windows that start hidden go beside it.
-    if (const wxPoint corner = wxDisplay(this).GetClientArea().GetPosition(); FramePosition(*this) != corner) {
+    // Under a loaded window manager the main window has also been seen to keep the few pixels
+    // it was given while its frame was made (its menu and tool bar only): asked for its size again.
+    if (const wxPoint corner = wxDisplay(this).GetClientArea().GetPosition();
+        FramePosition(*this) != corner || Collapsed()) {
+        if (Collapsed()) SetSize(kMainSize);
         MoveFrame(*this, corner);
         // The window manager moves it when it gets to it; the hidden dialogs are placed beside
         // it then (placed from where it stands now, they would follow it nowhere).

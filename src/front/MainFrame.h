@@ -103,6 +103,8 @@ class MainFrame final : public wxFrame {
     // The main window's rectangle where it stands on the screen now.
     wxRect MainRect() const;
     void KeepSettling();
+    // Whether the main window is far smaller than its start-up size.
+    bool Collapsed() const;
     void OnViewMouse(wxMouseEvent& event);
     void OnPreviewMouse(wxMouseEvent& event);
     void ObjectDialogWheel(wxMouseEvent& event);
@@ -153,6 +155,7 @@ class MainFrame final : public wxFrame {
         wxTopLevelWindow* window;
         wxRect rect;
         wxLongLong until;
+        wxLongLong mapDeadline; // the latest the hold may wait for the window to be mapped
     };
     std::vector<Settling> settling_;
     // Until when the main window's move to the screen's corner is waited for (0: none is).

@@ -198,7 +198,9 @@ TEST(ObjectDialog, AButtonActsAfterTheSelectionMadeJustBefore)
     std::vector<ControlInput::Kind> heard;
     dialog->SetControlHandler([&](const ControlInput& input) {
         heard.push_back(input.kind);
-        if (input.kind == ControlInput::Kind::ListSelection) EXPECT_EQ(input.rows, std::vector<int>{1});
+        if (input.kind == ControlInput::Kind::ListSelection) {
+            EXPECT_EQ(input.rows, std::vector<int>{1});
+        }
     });
     auto* list = dynamic_cast<wxListCtrl*>(dialog->Control(os::kPlacedList));
     ASSERT_NE(list, nullptr);
