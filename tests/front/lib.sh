@@ -66,13 +66,18 @@ fi
 
 fail()
 {
-    echo "FAIL: $*"
-    # What the screen showed at the failure, for the one who reads the log.
-    import -window root "$KV_SHOTS/failure.png" 2>/dev/null && echo "screen at failure: $KV_SHOTS/failure.png"
-    if [ -s "$KV_LOG" ]; then
-        echo "--- program output (last lines)"
-        tail -n 30 "$KV_LOG"
-    fi
+    {
+        echo "FAIL: $*"
+        # What the screen showed at the failure, for the one who reads the log.
+        import -window root "$KV_SHOTS/failure.png" 2>/dev/null && echo "screen at failure: $KV_SHOTS/failure.png"
+        if [ -s "$KV_LOG" ]; then
+            echo "--- program output (last lines)"
+            tail -n 30 "$KV_LOG"
+        fi
+    } >&2
+    # Called inside $(...), exit would end only that subshell and the script would go on
+    # without what it asked for: the whole script ends (its EXIT trap cleans up).
+    [ "$BASHPID" = "$$" ] || kill -TERM $$
     exit 1
 }
 
@@ -159,12 +164,22 @@ kv_main_geometry()
     xwininfo -id "$(kv_main)" 2>/dev/null | awk '/Absolute upper-left/ { printf "%s ", $4 } /Width:|Height:/ { printf "%s ", $2 }'
 }
 
-# kv_settle: waits until the main window keeps its place and size for a second. A window manager
-# may still move a window it has just placed (and the program asks for the screen's corner once
-# its view is ready), so what a test measures before that would point beside the window.
+# Place and size of every window of the program shown now.
+kv_shown_geometry()
+{
+    local window
+    for window in $(xdotool search --onlyvisible --pid "$KV_PID" 2>/dev/null | sort); do
+        xwininfo -id "$window" 2>/dev/null | awk '/Absolute upper-left/ { printf "%s ", $4 } /Width:|Height:/ { printf "%s ", $2 }'
+    done
+}
+
+# kv_settle: waits until the main window and the windows shown with it keep their places and
+# sizes for a second. A window manager may still move a window it has just placed (and the
+# program asks for the screen's corner once its view is ready, then puts the messages viewer
+# beside it), so what a test measures before that would point beside the window.
 kv_settle()
 {
-    kv_keeps kv_main_geometry
+    kv_keeps kv_main_geometry && kv_keeps kv_shown_geometry
 }
 
 kv_windows()
