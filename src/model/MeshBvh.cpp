@@ -51,19 +51,6 @@ bool EnterBox(const Ray& ray, const float lo[3], const float hi[3], double& entr
     return true;
 }
 
-// EnterBox for a ray along y alone (every height query of the vehicles): the same arithmetic
-// without the loop over the axes.
-bool EnterBoxVertical(const Ray& ray, const float lo[3], const float hi[3], double& entry)
-{
-    if (ray.pos[0] < lo[0] || ray.pos[0] > hi[0] || ray.pos[2] < lo[2] || ray.pos[2] > hi[2]) return false;
-    double t0 = (lo[1] - ray.pos[1]) * ray.inv[1];
-    double t1 = (hi[1] - ray.pos[1]) * ray.inv[1];
-    if (t0 > t1) std::swap(t0, t1);
-    if (t1 < 0.0) return false;
-    entry = t0;
-    return true;
-}
-
 // EnterBox for a level ray (the sideways guide queries): the same arithmetic, unrolled.
 bool EnterBoxLevel(const Ray& ray, const float lo[3], const float hi[3], double& entry)
 {
@@ -79,6 +66,15 @@ bool EnterBoxLevel(const Ray& ray, const float lo[3], const float hi[3], double&
     if (tNear > tFar || tFar < 0.0) return false;
     entry = tNear;
     return true;
+}
+
+// The grid column or row of coordinate v (clamped to the grid): the same function for the faces'
+// boxes and for the rays, so that a ray inside a face's box lands in a cell that lists the face.
+std::uint32_t PlanCell(double v, double origin, double inverseCell, std::uint32_t cells)
+{
+    const double cell = std::floor((v - origin) * inverseCell);
+    if (!(cell > 0)) return 0;
+    return cell >= cells ? cells - 1 : static_cast<std::uint32_t>(cell);
 }
 
 } // namespace
@@ -117,7 +113,71 @@ std::shared_ptr<const MeshBvh> MeshBvh::Build(const Mesh& mesh)
     bvh->BuildNode(order, 0, static_cast<std::uint32_t>(order.size()), centers, triangles);
     for (std::uint32_t& face : bvh->faces_)
         face = faceOf[face];
+    bvh->BuildPlanGrid();
     return bvh;
+}
+
+void MeshBvh::BuildPlanGrid()
+{
+    // Each face is listed in every cell its x-z box, padded as the hierarchy's boxes are (at the
+    // whole mesh's scale, so never less), reaches into; a vertical ray then needs only its own
+    // cell's faces, and the triangle test itself decides exactly as before.
+    double lo[2] = {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity()};
+    double hi[2] = {-lo[0], -lo[1]};
+    float scale = 0;
+    for (const Triangle& t : triangles_) {
+        for (const math::Vec3& p : t.p) {
+            lo[0] = std::min(lo[0], double(p.x));
+            hi[0] = std::max(hi[0], double(p.x));
+            lo[1] = std::min(lo[1], double(p.z));
+            hi[1] = std::max(hi[1], double(p.z));
+            scale = std::max({scale, std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)});
+        }
+    }
+    const double pad = double(scale) * 2e-5 + 1e-30;
+    planX0_ = lo[0] - pad;
+    planZ0_ = lo[1] - pad;
+    planX1_ = hi[0] + pad;
+    planZ1_ = hi[1] + pad;
+    // About one cell a face, shaped like the plan, at most 512 a side.
+    const double width = planX1_ - planX0_, depth = planZ1_ - planZ0_;
+    const double cells = static_cast<double>(triangles_.size());
+    const double across = std::sqrt(cells * width / depth);
+    planX_ = static_cast<std::uint32_t>(std::clamp(std::isfinite(across) ? across : 1.0, 1.0, 512.0));
+    planZ_ = static_cast<std::uint32_t>(std::clamp(std::floor(cells / planX_), 1.0, 512.0));
+    planInvCellX_ = planX_ / width;
+    planInvCellZ_ = planZ_ / depth;
+    const auto cellRange = [&](const Triangle& t, std::uint32_t range[4]) {
+        double x0 = t.p[0].x, x1 = x0, z0 = t.p[0].z, z1 = z0;
+        for (const math::Vec3& p : t.p) {
+            x0 = std::min(x0, double(p.x));
+            x1 = std::max(x1, double(p.x));
+            z0 = std::min(z0, double(p.z));
+            z1 = std::max(z1, double(p.z));
+        }
+        range[0] = PlanCell(x0 - pad, planX0_, planInvCellX_, planX_);
+        range[1] = PlanCell(x1 + pad, planX0_, planInvCellX_, planX_);
+        range[2] = PlanCell(z0 - pad, planZ0_, planInvCellZ_, planZ_);
+        range[3] = PlanCell(z1 + pad, planZ0_, planInvCellZ_, planZ_);
+    };
+    planStart_.assign(std::size_t{planX_} * planZ_ + 1, 0);
+    std::uint32_t range[4];
+    for (const Triangle& t : triangles_) {
+        cellRange(t, range);
+        for (std::uint32_t j = range[2]; j <= range[3]; ++j)
+            for (std::uint32_t i = range[0]; i <= range[1]; ++i)
+                ++planStart_[j * planX_ + i + 1];
+    }
+    for (std::size_t c = 1; c < planStart_.size(); ++c)
+        planStart_[c] += planStart_[c - 1];
+    planCells_.resize(planStart_.back());
+    std::vector<std::uint32_t> fill(planStart_.begin(), planStart_.end() - 1);
+    for (std::uint32_t k = 0; k < triangles_.size(); ++k) {
+        cellRange(triangles_[k], range);
+        for (std::uint32_t j = range[2]; j <= range[3]; ++j)
+            for (std::uint32_t i = range[0]; i <= range[1]; ++i)
+                planCells_[fill[j * planX_ + i]++] = k;
+    }
 }
 
 std::uint32_t MeshBvh::BuildNode(std::vector<std::uint32_t>& order, std::uint32_t begin, std::uint32_t end,
@@ -260,11 +320,15 @@ MeshHit MeshBvh::Intersect(math::Vec3 pos, math::Vec3 dir, std::vector<RayHit>* 
             }
         };
         // Each test its own type, so that the walk is made (and inlined) once for each.
-        if (ray.flat[0] && !ray.flat[1] && ray.flat[2])
-            walk([](const Ray& r, const float* lo, const float* hi,
-                    double& t) { return EnterBoxVertical(r, lo, hi, t); },
-                 considerVertical);
-        else if (!ray.flat[0] && ray.flat[1] && !ray.flat[2])
+        if (ray.flat[0] && !ray.flat[1] && ray.flat[2]) {
+            // Straight up or down: only the faces listed in the ray's cell of the plan.
+            if (p[0] >= planX0_ && p[0] <= planX1_ && p[2] >= planZ0_ && p[2] <= planZ1_) {
+                const std::uint32_t cell = PlanCell(p[2], planZ0_, planInvCellZ_, planZ_) * planX_ +
+                                           PlanCell(p[0], planX0_, planInvCellX_, planX_);
+                for (std::uint32_t c = planStart_[cell]; c < planStart_[cell + 1]; ++c)
+                    considerVertical(faces_[planCells_[c]], triangles_[planCells_[c]]);
+            }
+        } else if (!ray.flat[0] && ray.flat[1] && !ray.flat[2])
             walk([](const Ray& r, const float* lo, const float* hi,
                     double& t) { return EnterBoxLevel(r, lo, hi, t); },
                  consider);

@@ -1,5 +1,7 @@
 // Bounding-volume hierarchy over a mesh's triangles, so that rays against large meshes (the
-// layout's ground, long track pieces) stay fast. Its answers equal testing every face in turn.
+// layout's ground, long track pieces) stay fast, and a grid over the ground plan for rays
+// straight up or down (every height query of the vehicles). Its answers equal testing every
+// face in turn.
 #pragma once
 
 #include "math/Vector.h"
@@ -39,6 +41,7 @@ class MeshBvh {
         math::Vec3 p[3];
     };
 
+    void BuildPlanGrid();
     std::uint32_t BuildNode(std::vector<std::uint32_t>& order, std::uint32_t begin, std::uint32_t end,
                             const std::vector<math::Vec3>& centers, const std::vector<Triangle>& triangles);
 
@@ -51,6 +54,13 @@ class MeshBvh {
     // Faces with a non-finite corner have no box; they are tested for every ray.
     std::vector<std::uint32_t> unboundedFaces_;
     std::vector<Triangle> unboundedTriangles_;
+    // Ground-plan grid: cell (i, j) lists, from planCells_[planStart_[j * planX_ + i]] on, the
+    // faces (positions in faces_) whose padded x-z box reaches into it.
+    double planX0_ = 0, planZ0_ = 0, planX1_ = 0, planZ1_ = 0;
+    double planInvCellX_ = 0, planInvCellZ_ = 0;
+    std::uint32_t planX_ = 0, planZ_ = 0;
+    std::vector<std::uint32_t> planStart_;
+    std::vector<std::uint32_t> planCells_;
 };
 
 } // namespace model

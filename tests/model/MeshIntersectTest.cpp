@@ -184,6 +184,36 @@ TEST(IntersectMesh, HierarchyAgreesOnSharedEdgesAndCorners)
     }
 }
 
+TEST(IntersectMesh, VerticalRaysAgreeOverFacesOfEverySize)
+{
+    // Rays straight down or up take the ground-plan grid: faces of every size mixed, a face
+    // covering the whole plan, walls with no extent across, rays on and just outside the plan's
+    // edges.
+    Mesh mesh = Terrain(30, false);
+    const auto add = [&](Vec3 a, Vec3 b, Vec3 c) {
+        const auto base = static_cast<std::uint32_t>(mesh.positions.size());
+        mesh.positions.insert(mesh.positions.end(), {a, b, c});
+        mesh.indices.insert(mesh.indices.end(), {base, base + 1, base + 2});
+        mesh.attributes.push_back(0);
+    };
+    add({-5, 1, -5}, {40, 1.5f, -5}, {-5, 0.5f, 40});
+    add({3, -2, 3}, {3, 4, 3}, {3, 4, 9});
+    add({7, 0.25f, 7.5f}, {7.001f, 0.25f, 7.5f}, {7, 0.25f, 7.501f});
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> span(-8.0f, 42.0f);
+    for (int i = 0; i < 2000; ++i) {
+        const Vec3 pos{span(random), 5, span(random)};
+        ExpectSameHits(mesh, pos, {0, i % 3 ? -1.0f : -1e-3f, 0});
+        ExpectSameHits(mesh, {pos.x, -5, pos.z}, {0, 1, 0});
+    }
+    for (float edge : {-5.0f, 40.0f, 3.0f, 7.0f, 7.001f})
+        for (float other = -6; other <= 41; other += 0.5f) {
+            ExpectSameHits(mesh, {edge, 5, other}, {0, -1, 0});
+            ExpectSameHits(mesh, {other, 5, edge}, {0, -1, 0});
+            ExpectSameHits(mesh, {std::nextafter(edge, -100.0f), 5, other}, {0, -1, 0});
+        }
+}
+
 TEST(IntersectMesh, HierarchyIsBuiltOnceAndRebuiltForAnotherShape)
 {
     Mesh terrain = Terrain(8, false);
