@@ -80,10 +80,12 @@ class OperationWindowPort : public OperationPort {
         for (const int index : selected) {
             const layout::ObjectId id = core.Placed().IdOf(index);
             if (id == layout::kNoObjectId) continue;
-            if (dwellSeconds > 0)
+            if (dwellSeconds > 0) {
                 settings.stops[id] = dwellSeconds;
-            else
+            } else {
                 settings.stops.erase(id);
+                settings.termini.erase(id);
+            }
         }
         if (settings != app_.Operation().Settings()) app_.ChangeOperation(std::move(settings));
         return true;
@@ -108,8 +110,12 @@ class OperationWindowPort : public OperationPort {
         std::vector<layout::ObjectId> ids(static_cast<std::size_t>(placed.Count()));
         for (int i = 0; i < placed.Count(); ++i) ids[static_cast<std::size_t>(i)] = placed.IdOf(i);
         for (std::vector<int>& run : operation.StopRuns(ids)) {
-            const int seconds = operation.Settings().stops.at(ids[static_cast<std::size_t>(run.front())]);
-            stops.push_back({.number = run.front(), .dwellSeconds = seconds, .pieces = std::move(run)});
+            const operation::OperationSettings& settings = operation.Settings();
+            const int seconds = settings.stops.at(ids[static_cast<std::size_t>(run.front())]);
+            const bool terminus = std::any_of(run.begin(), run.end(), [&](int piece) {
+                return settings.termini.contains(ids[static_cast<std::size_t>(piece)]);
+            });
+            stops.push_back({.number = run.front(), .dwellSeconds = seconds, .terminus = terminus, .pieces = std::move(run)});
         }
         return stops;
     }
@@ -126,6 +132,23 @@ class OperationWindowPort : public OperationPort {
             app_.RefreshTurnoutControls();
             return;
         }
+    }
+
+    void SetStopTerminus(int piece, bool on) override
+    {
+        const layout::PlacedObjects& placed = app_.OwnLayout().Core().Placed();
+        operation::OperationSettings settings = app_.Operation().Settings();
+        for (const OperationStopView& stop : Stops()) {
+            if (std::find(stop.pieces.begin(), stop.pieces.end(), piece) == stop.pieces.end()) continue;
+            // Every piece of the run carries the mark, so that it outlives the deletion of any one.
+            for (const int index : stop.pieces) {
+                if (on)
+                    settings.termini.insert(placed.IdOf(index));
+                else
+                    settings.termini.erase(placed.IdOf(index));
+            }
+        }
+        if (settings != app_.Operation().Settings()) app_.ChangeOperation(std::move(settings));
     }
 
   private:

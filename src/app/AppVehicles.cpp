@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <numbers>
 
 namespace app {
 
@@ -309,12 +310,17 @@ void AppVehicles::FillCameraSources(camera::CameraSources& sources) const
             source = {};
             continue;
         }
+        // The views from the front and behind, and the driver's seat, are those of the leading
+        // end: the last car, turned round, when it leads.
+        const bool lastLeads = train.LastCarLeads();
+        const int car = lastLeads ? train.LastCar() : 0;
+        const vehicles::TrainCar& lead = train.Car(car);
         source = {.present = true,
-                  .leadPoint = train.LeadPoint(vehicles::LeadPointKind::Front),
-                  .leadRoofHeight = train.LeadRoofHeight(),
-                  .leadPosition = train.LeadPosition(),
-                  .leadPitch = train.LeadPitch(),
-                  .leadYaw = train.LeadYaw(),
+                  .leadPoint = train.CarPoint(car, lastLeads ? vehicles::LeadPointKind::Rear : vehicles::LeadPointKind::Front),
+                  .leadRoofHeight = lead.bounds.maxY,
+                  .leadPosition = lead.position,
+                  .leadPitch = lastLeads ? -lead.pitch : lead.pitch,
+                  .leadYaw = lastLeads ? lead.yaw + std::numbers::pi_v<float> : lead.yaw,
                   .seatY = train.SeatY(),
                   .seatZ = train.SeatZ()};
     }

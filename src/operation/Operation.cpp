@@ -108,10 +108,19 @@ void Operation::SetItinerary(int slot, std::vector<layout::ObjectId> stops)
 void Operation::MarkStop(layout::ObjectId piece, int seconds)
 {
     if (piece == layout::kNoObjectId) return;
-    if (seconds <= 0)
+    if (seconds <= 0) {
         settings_.stops.erase(piece);
-    else
+        settings_.termini.erase(piece);
+    } else
         settings_.stops[piece] = std::min(seconds, 24 * 3600);
+}
+
+void Operation::SetTerminus(layout::ObjectId piece, bool on)
+{
+    if (!on)
+        settings_.termini.erase(piece);
+    else if (settings_.stops.contains(piece))
+        settings_.termini.insert(piece);
 }
 
 void Operation::TakeOver(int slot)
@@ -268,6 +277,12 @@ int Operation::StopSeconds(int object, std::span<const layout::ObjectId> ids) co
     return found == settings_.stops.end() ? 0 : found->second;
 }
 
+bool Operation::IsTerminus(int object, std::span<const layout::ObjectId> ids) const
+{
+    if (settings_.termini.empty() || object < 0 || object >= static_cast<int>(ids.size())) return false;
+    return settings_.termini.contains(ids[static_cast<std::size_t>(object)]);
+}
+
 LinePlace Operation::Place(const TrainView& train, int direction, std::span<const layout::PlacedObject> objects) const
 {
     const TrainView::Car& lead = direction > 0 ? train.cars.front() : train.cars.back();
@@ -289,14 +304,15 @@ LinePlace Operation::Place(const TrainView& train, int direction, std::span<cons
     return best;
 }
 
-bool Operation::RunBehindHas(LinePlace at, int target, std::span<const layout::PlacedObject> objects,
+template <typename Test>
+bool Operation::RunBehindHas(LinePlace at, Test test, std::span<const layout::PlacedObject> objects,
                              std::span<const layout::ObjectId> ids) const
 {
     const auto& lines = graph_.Lines();
     at.dir = -at.dir; // walking back
     for (int step = 0; step < kMaxLines && at.Valid(); ++step) {
         const int object = lines[static_cast<std::size_t>(at.line)].piece.object;
-        if (object == target) return true;
+        if (test(object)) return true;
         if (StopSeconds(object, ids) == 0) return false;
         at = graph_.Next(at.line, at.dir > 0 ? 1 : 0, objects);
     }
@@ -378,6 +394,7 @@ Operation::Ahead Operation::LookAhead(int slot, const TrainView& train, int dire
     const bool itinerary = !settings_.slots[static_cast<std::size_t>(slot - 1)].itinerary.empty();
     bool runHasTarget = false;
     int runSeconds = 0; // of the stop run the walk is in
+    bool runTerminus = false;
     int turnout = -1;
     float walked = 0;
     for (int step = 0; step < kMaxLines; ++step) {
@@ -390,14 +407,21 @@ Operation::Ahead Operation::LookAhead(int slot, const TrainView& train, int dire
                 skipServed = false;
                 if (runSeconds > 0 && (!itinerary || runHasTarget) && offer(walked - own, kWaitsForNothing)) {
                     best.stop = true;
+                    best.terminus = runTerminus;
                     best.dwellSeconds = runSeconds;
                 }
                 runSeconds = 0;
+                runTerminus = false;
                 runHasTarget = false;
             } else if (!skipServed) {
                 runSeconds = seconds;
-                // A train already inside the stop's run may have passed its target piece.
-                runHasTarget = runHasTarget || object == target || (step == 0 && RunBehindHas(at, target, objects, ids));
+                // A train already inside the stop's run may have passed its target piece or
+                // the piece that makes the run a terminus.
+                const auto isTerminus = [this, ids](int piece) { return IsTerminus(piece, ids); };
+                runTerminus = runTerminus || IsTerminus(object, ids) ||
+                              (step == 0 && !settings_.termini.empty() && RunBehindHas(at, isTerminus, objects, ids));
+                runHasTarget = runHasTarget || object == target ||
+                               (step == 0 && RunBehindHas(at, [target](int piece) { return piece == target; }, objects, ids));
             }
         }
         // Cars of other trains on this piece, as far along the line as they stand.

@@ -16,6 +16,7 @@
 #include <limits>
 #include <map>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -53,6 +54,9 @@ struct OperationSettings {
     bool protect = false;
     std::array<SlotSettings, kSlots> slots{};
     std::map<layout::ObjectId, int> stops; // marked piece → dwell seconds
+    // Marked pieces whose stop is a terminus: a shuttle turns back there even where the track
+    // goes on. A run is a terminus when any of its pieces is.
+    std::set<layout::ObjectId> termini;
     bool operator==(const OperationSettings&) const = default;
     // Whether anything is set at all: only then does a map carry operation data.
     bool Any() const;
@@ -116,8 +120,10 @@ class Operation {
     void SetCruise(int slot, int kmh);
     void SetShuttle(int slot, bool on);
     void SetItinerary(int slot, std::vector<layout::ObjectId> stops);
-    // Marks a piece as part of a stop with its dwell; 0 seconds removes it.
+    // Marks a piece as part of a stop with its dwell; 0 seconds removes it (and its terminus).
     void MarkStop(layout::ObjectId piece, int seconds);
+    // Makes a marked piece's stop a terminus, or not; a piece that is no stop is left alone.
+    void SetTerminus(layout::ObjectId piece, bool on);
     // The train's keys took it back into manual.
     void TakeOver(int slot);
 
@@ -160,7 +166,7 @@ class Operation {
         float distance = kNoLimit; // to where the leading car's centre must come to rest
         int waitsFor = kWaitsForNothing;
         bool stop = false;     // the stop target of an autopilot train
-        bool terminus = false; // that stop's run ends at an open end
+        bool terminus = false; // that stop's run ends at an open end or is marked a terminus
         int dwellSeconds = kDefaultDwellSeconds;
         int turnout = -1; // the first turnout ahead within reach and short of any obstacle
     };
@@ -182,8 +188,10 @@ class Operation {
                     bool stops, bool* onStop);
     LinePlace Place(const TrainView& train, int direction, std::span<const layout::PlacedObject> objects) const;
     int StopSeconds(int object, std::span<const layout::ObjectId> ids) const;
-    // Whether the stop run the place lies in reaches the target piece behind it.
-    bool RunBehindHas(LinePlace at, int target, std::span<const layout::PlacedObject> objects,
+    bool IsTerminus(int object, std::span<const layout::ObjectId> ids) const;
+    // Whether the stop run the place lies in reaches, behind it, a piece the test accepts.
+    template <typename Test>
+    bool RunBehindHas(LinePlace at, Test test, std::span<const layout::PlacedObject> objects,
                       std::span<const layout::ObjectId> ids) const;
     // How much of the stop run lies behind a place on it, as far as the track leads back.
     float RunLengthBehind(LinePlace at, std::span<const layout::PlacedObject> objects,

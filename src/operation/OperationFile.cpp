@@ -60,6 +60,13 @@ std::vector<std::string> OperationLines(const OperationSettings& settings, const
     std::sort(stops.begin(), stops.end());
     for (const auto& [index, seconds] : stops)
         lines.push_back("stop," + std::to_string(index) + "," + std::to_string(seconds));
+    std::vector<int> termini;
+    for (const layout::ObjectId id : settings.termini) {
+        const int index = placed.IndexOf(id);
+        if (index >= 0 && settings.stops.contains(id)) termini.push_back(index);
+    }
+    std::sort(termini.begin(), termini.end());
+    for (const int index : termini) lines.push_back("terminus," + std::to_string(index));
     return lines;
 }
 
@@ -94,8 +101,12 @@ OperationSettings ReadOperationLines(const std::vector<std::string>& lines, cons
             const layout::ObjectId id = idOf(f[1]);
             const auto seconds = Whole(f[2], 1, 24 * 3600);
             if (id != layout::kNoObjectId && seconds) settings.stops[id] = *seconds;
+        } else if (f[0] == "terminus" && f.size() == 2) {
+            if (const layout::ObjectId id = idOf(f[1]); id != layout::kNoObjectId) settings.termini.insert(id);
         }
     }
+    // Only a piece of a stop can make it a terminus.
+    std::erase_if(settings.termini, [&settings](layout::ObjectId id) { return !settings.stops.contains(id); });
     return settings;
 }
 

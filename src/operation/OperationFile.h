@@ -5,6 +5,7 @@
 //   slot,SLOT,AUTO,KMH,SHUTTLE        one line for each slot with something set
 //   itinerary,SLOT,INDEX,INDEX...     the stops the slot's train visits in turn
 //   stop,INDEX,SECONDS                a piece of a stop and its dwell
+//   terminus,INDEX                    a piece of a stop that is a terminus (shuttles turn back)
 //
 // Reading skips lines it does not understand and pieces that no longer exist, and keeps values
 // in range, so that a hand-edited file cannot do harm.

@@ -31,11 +31,13 @@ DialogTemplate OperationTemplate()
                 {.id = kDwell, .kind = K::EditBox, .caption = "20", .frame = "駅"},
                 {.id = kMarkStop, .kind = K::Button, .caption = "選択を駅にする", .frame = "駅"},
                 {.id = kAddStop, .kind = K::Button, .caption = "駅を行路に追加", .frame = "駅"},
+                {.id = kTerminus, .kind = K::CheckBox, .caption = "終点", .frame = "駅"},
                 {.id = kReport, .kind = K::Label},
                 {.id = kStops,
                  .kind = K::ListView,
                  .columns = {{"駅", ColumnAlign::Right, ColumnSort::Number},
                              {"停車時間[秒]", ColumnAlign::Right, ColumnSort::Number},
+                             {"終点"},
                              {"線路"}}}}};
 }
 

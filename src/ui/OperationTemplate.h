@@ -22,7 +22,8 @@ inline constexpr int kDwell = 1408;     // edit box: dwell of a new stop, second
 inline constexpr int kMarkStop = 1409;  // button "選択を駅にする"
 inline constexpr int kAddStop = 1410;   // button "駅を行路に追加"
 inline constexpr int kReport = 1411;    // label: what the last button did, or why it could not
-inline constexpr int kStops = 1412;     // list view: stop number, dwell, pieces; item data = stop number
+inline constexpr int kStops = 1412;     // list view: stop number, dwell, terminus, pieces; item data = stop number
+inline constexpr int kTerminus = 1413;  // check box "終点": the selected stop is a terminus
 inline constexpr const char* kTitle = "運転管理";
 
 } // namespace operation

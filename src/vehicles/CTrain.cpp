@@ -155,9 +155,9 @@ void CTrain::StoreHome()
     homeYaw_ = cars_[0].yaw;
 }
 
-math::Vec3 CTrain::LeadPoint(LeadPointKind kind) const
+math::Vec3 CTrain::CarPoint(int car, LeadPointKind kind) const
 {
-    const TrainCar& lead = cars_[0];
+    const TrainCar& lead = cars_[static_cast<std::size_t>(std::clamp(car, 0, std::max(lastCar_, 0)))];
     float z = 0.0f;
     if (kind == LeadPointKind::Rear) z = lead.bounds.minZ;
     if (kind == LeadPointKind::Front) z = lead.bounds.maxZ;
@@ -169,7 +169,7 @@ math::Vec3 CTrain::LeadPoint(LeadPointKind kind) const
 
 std::string CTrain::SpeedText() const
 {
-    return std::to_string(math::SpeedToKmh(speed_)) + "km/h";
+    return std::to_string(math::SpeedToKmh(LastCarLeads() ? -speed_ : speed_)) + "km/h";
 }
 
 std::optional<std::string> CTrain::CarStatus() const
@@ -190,6 +190,7 @@ void CTrain::DriveStep(const input::CInput& input, const DriveControls& controls
     if (autoSpeed_ && any &&
         (input.KeyDown(keys.stop) || input.KeyDown(keys.accelerate) || input.KeyDown(keys.decelerate))) {
         autoSpeed_.reset();
+        lastCarLeads_ = false;
         tookOver_ = true;
     }
     // Exactly one rule applies, in this order; the arithmetic is the original's, in double.

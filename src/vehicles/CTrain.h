@@ -101,10 +101,12 @@ class CTrain {
     float LeadYaw() const { return cars_[0].yaw; }
     float LeadRoofHeight() const { return cars_[0].bounds.maxY; }
     // A point of the lead car's roof line in world space, lowered by the vertical offset.
-    math::Vec3 LeadPoint(LeadPointKind kind) const;
+    math::Vec3 LeadPoint(LeadPointKind kind) const { return CarPoint(0, kind); }
+    math::Vec3 CarPoint(int car, LeadPointKind kind) const;
     float Speed() const { return speed_; }
     void SetSpeed(float speed) { speed_ = speed; }
-    // The speed as shown on screen: "100km/h" for 0.5.
+    // The speed as shown on screen: "100km/h" for 0.5; towards the leading end when the last
+    // car leads.
     std::string SpeedText() const;
     // The status-bar text of the selected car; nothing when no car is selected.
     std::optional<std::string> CarStatus() const;
@@ -122,7 +124,18 @@ class CTrain {
         limitForward_ = forward;
         limitBackward_ = backward;
     }
-    void SetAutoSpeed(std::optional<float> target) { autoSpeed_ = target; }
+    void SetAutoSpeed(std::optional<float> target)
+    {
+        autoSpeed_ = target;
+        // An autopilot that turned the train round leads with the last car until it turns again
+        // (through its dwells too); the keys' reverse running keeps the lead car ahead.
+        if (!target)
+            lastCarLeads_ = false;
+        else if (*target != 0.0f)
+            lastCarLeads_ = *target < 0.0f;
+    }
+    // Whether the train runs last car first: the read-out and the camera follow that end.
+    bool LastCarLeads() const { return lastCarLeads_ && !Empty(); }
     bool TookOver()
     {
         const bool took = tookOver_;
@@ -188,6 +201,7 @@ class CTrain {
     float limitForward_ = std::numeric_limits<float>::infinity();
     float limitBackward_ = std::numeric_limits<float>::infinity();
     std::optional<float> autoSpeed_;
+    bool lastCarLeads_ = false;
     bool tookOver_ = false;
     float verticalOffset_ = 0;
     float carGap_ = 0;

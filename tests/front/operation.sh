@@ -28,6 +28,8 @@ kv_install korvela
 for folder in objects trains car plane helicopter res; do
     cp -r "$KV_CONTENT/$folder" "$KV_DIR/" || fail "could not copy $folder"
 done
+# The demo as it was before it ran itself: everything of its service is set up here by hand.
+sed -i '/^:Operation Data/,$d' "$KV_DIR/objects/demo.txt"
 printf '%s\r\n' "[korvela]" "Object=./objects/" "Background=ground" "Train=./trains/" \
     "Plane=./plane/" "Helicopter=./helicopter/" "Car=./car/" "FileName=./objects/demo.txt" \
     "CamLocateIndex=8" "CamViewIndex=11" "Kidou=2" "PointSprite=1" "PointSpriteType=0" "Moji=1" \

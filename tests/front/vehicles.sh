@@ -1,6 +1,7 @@
 #!/bin/bash
 # The demo layout as a new user meets it, and every vehicle driven from the keyboard and mouse:
-# the layout shows its trains and scenery before Start; the car tools drag one car and then the
+# the layout shows its trains and scenery before Start; the stop keys take the trains that
+# run by themselves back into manual; the car tools drag one car and then the
 # whole train; trains 1 and 2 run at once on their own keys while train 3 stands; F7 hands the
 # keypad to the aeroplane, which speeds up and climbs and is watched from "運転席", "後方" and
 # "前方"; the road car drives with the arrow keys. Speeds are read from the text overlay (its
@@ -264,6 +265,9 @@ echo "loop started at ${SECONDS}s"
 # F2 puts the messages viewer away, off the view.
 kv_key F2
 kv_wait_hidden "メッセージ" 20 || fail "F2 did not hide the messages viewer"
+# The demo opens in service: the stop keys of trains 1 to 3 (A, S, D) take them back into manual
+# and stop them, so that they stand for the drags and each moves on its own keys only.
+kv_hold "a s d" 5 sleep 1
 
 # The car tools: "電車１両の移動" drags the lead car alone, "電車１編成の移動" the whole train.
 kv_click_tool C83232 "電車１両の移動"

@@ -178,6 +178,30 @@ TEST(Autopilot, AShuttleReversesAtBothEndsAndTrainsFacingEachOtherDeadlock)
     EXPECT_GE(shuttle.trains[0].x - 5.0f, kMargin - 0.05f);
     EXPECT_LE(shuttle.trains[0].x + 5.0f, 100.0f - kMargin + 0.05f);
 
+    // A stop marked as a terminus turns a shuttle back though the track goes on; one marked
+    // piece, the run's first, makes the whole run (12 and 13, up to x = 140) a terminus.
+    Line terminus(20);
+    terminus.operation.SetAutopilot(1, true);
+    terminus.operation.SetShuttle(1, true);
+    terminus.operation.SetCruise(1, 100);
+    terminus.operation.MarkStop(terminus.ids[12], 1);
+    terminus.operation.MarkStop(terminus.ids[13], 1);
+    terminus.operation.SetTerminus(terminus.ids[5], true); // no stop: ignored
+    terminus.operation.SetTerminus(terminus.ids[12], true);
+    EXPECT_EQ(terminus.operation.Settings().termini, (std::set<layout::ObjectId>{terminus.ids[12]}));
+    terminus.trains = {{.x = 50}};
+    float farthest = 0;
+    for (int pass = 0; pass < 12000; ++pass) {
+        terminus.Pass();
+        farthest = std::max(farthest, terminus.trains[0].x + 5.0f);
+    }
+    EXPECT_NEAR(farthest, 140.0f - kMargin, 0.5f);
+    EXPECT_GE(terminus.operation.Status(1).reversals, 3);
+    EXPECT_GE(terminus.operation.Status(1).stopsMade, 2);
+    // Unmarking the piece takes its terminus with it.
+    terminus.operation.MarkStop(terminus.ids[12], 0);
+    EXPECT_TRUE(terminus.operation.Settings().termini.empty());
+
     Line single(20);
     single.operation.SetAutopilot(1, true);
     single.operation.SetAutopilot(2, true);

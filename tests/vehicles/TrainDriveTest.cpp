@@ -110,6 +110,34 @@ TEST_F(TrainDriveTest, ADriveTypeOutsideTheTableGivesNoKeys)
     }
 }
 
+TEST_F(TrainDriveTest, AnAutopilotThatTurnsTheTrainRoundLeadsWithTheLastCarUntilItTurnsAgainOrIsTakenOver)
+{
+    // The keys' reverse running: the lead car stays ahead and the read-out shows minus.
+    train.SetSpeed(-0.3f);
+    EXPECT_FALSE(train.LastCarLeads());
+    EXPECT_EQ(train.SpeedText(), "-60km/h");
+    // Turned round by the autopilot: the last car leads, through a dwell too, and the read-out
+    // counts towards it.
+    train.SetAutoSpeed(-0.3f);
+    EXPECT_TRUE(train.LastCarLeads());
+    EXPECT_EQ(train.SpeedText(), "60km/h");
+    train.SetAutoSpeed(0.0f);
+    EXPECT_TRUE(train.LastCarLeads());
+    // The leading end's point is the last car's rear end, behind the lead car (cars face +z).
+    EXPECT_LT(train.CarPoint(train.LastCar(), vehicles::LeadPointKind::Rear).z,
+              train.LeadPoint(vehicles::LeadPointKind::Rear).z);
+    train.SetAutoSpeed(0.3f);
+    EXPECT_FALSE(train.LastCarLeads());
+    train.SetAutoSpeed(-0.3f);
+    keys.Press('A');
+    Step();
+    EXPECT_TRUE(train.TookOver());
+    EXPECT_FALSE(train.LastCarLeads());
+    train.SetAutoSpeed(-0.3f);
+    train.SetAutoSpeed(std::nullopt);
+    EXPECT_FALSE(train.LastCarLeads());
+}
+
 TEST_F(TrainDriveTest, EveryCarAdvancesAlongItsOwnLevelHeading)
 {
     drive.noDeceleration = true;

@@ -12,6 +12,7 @@
 #include "layout/CLayout.h"
 #include "layout/MapFile.h"
 #include "layout/MapFileVehicles.h"
+#include "operation/OperationFile.h"
 #include "platform/Profile.h"
 #include "platform/SafeFile.h"
 
@@ -227,6 +228,28 @@ platform::Status WriteSettings(Writer& out, const std::string& file, const std::
     return out.WriteIni(file, entries);
 }
 
+// The demo in service: protection on; trains 1 and 2 on autopilot at 60 km/h, each stopping at
+// the station for 20 seconds on every lap; the freight (train 3) on autopilot at 30 km/h as a
+// shuttle between the loop track's ends, marked as termini of 10 seconds, so that it never
+// leaves the loop for the main line.
+operation::OperationSettings DemoOperation(const DemoLayout& demo, const layout::PlacedObjects& placed)
+{
+    operation::OperationSettings settings;
+    if (demo.station.empty()) return settings;
+    settings.protect = true;
+    const layout::ObjectId station = placed.IdOf(demo.station.front());
+    for (const int slot : {0, 1}) settings.slots[static_cast<std::size_t>(slot)] = {.autopilot = true, .itinerary = {station}};
+    settings.slots[2] = {.autopilot = true, .cruiseKmh = 30, .shuttle = true};
+    for (const int index : demo.station) settings.stops[placed.IdOf(index)] = 20;
+    for (const std::vector<int>* end : {&demo.loopWest, &demo.loopEast}) {
+        for (const int index : *end) {
+            settings.stops[placed.IdOf(index)] = 10;
+            settings.termini.insert(placed.IdOf(index));
+        }
+    }
+    return settings;
+}
+
 platform::Status WriteMap(Writer& out, const DemoLayout& demo, std::string_view file)
 {
     // The map is written the way the program saves one, from a layout over the object folder
@@ -265,6 +288,7 @@ platform::Status WriteMap(Writer& out, const DemoLayout& demo, std::string_view 
     vehicles.SelectVehicleChoice(layout::MapVehicle::Plane, demo.planeModel);
     vehicles.SelectVehicleChoice(layout::MapVehicle::Helicopter, demo.helicopterModel);
     vehicles.SelectVehicleChoice(layout::MapVehicle::Car, demo.carModel);
+    vehicles.SetOperationLines(operation::OperationLines(DemoOperation(demo, map.Placed()), map.Placed()));
     return out.Write(std::string(file), layout::EncodeMapFile(layout::MapFileText(map, vehicles)));
 }
 

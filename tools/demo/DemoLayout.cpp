@@ -302,7 +302,10 @@ DemoLayout BuildDemoLayout(const std::vector<TrackPiece>& pieces, const std::vec
     layer.Lay("track_turnout_right", at, 0, 0, 1, kPassingLoopEntryKey);
     const Pose loopStart = layer.RouteEnd(1);
     at = layer.RouteEnd(0);
+    // Six pieces of 25 from x = 130; the station's platforms stand beside the middle four.
+    const int stationFirst = static_cast<int>(objects.size()) + 1;
     at = layer.Straight(at, 150, 0);
+    layout.station = {stationFirst, stationFirst + 1, stationFirst + 2, stationFirst + 3};
     at = layer.LayBack("track_turnout_left", at, 0, 0, 0, kPassingLoopExitKey);
     at = layer.Straight(at, 10, 0);
     at = layer.Curve(at, -180, mainRadius, 0);
@@ -321,7 +324,11 @@ DemoLayout BuildDemoLayout(const std::vector<TrackPiece>& pieces, const std::vec
     // Loop track with the goods siding.
     layer.Lay("track_turnout_right", loopStart, 0, 0, 0, 3);
     const Pose sidingStart = layer.RouteEnd(1);
+    // Four pieces of 25 and two of 10: the first and the last two are where the freight turns.
+    const int loopFirst = static_cast<int>(objects.size());
     at = layer.Straight(layer.RouteEnd(0), 120, 0);
+    layout.loopWest = {loopFirst};
+    layout.loopEast = {loopFirst + 4, loopFirst + 5};
     at = layer.Straight(sidingStart, 95, 0);
     layer.Lay("track_buffer_stop", at, 0);
 

@@ -1,8 +1,10 @@
 // The demo layout: an oval main line with a passing loop and station on one side and a level
 // crossing on the other, a siding with a goods shed, and a branch that leaves the main line,
 // climbs on an embankment, crosses the main line on a bridge and ends in a small yard; houses,
-// trees and a road that leaves the oval northwards over a road bridge; three trains standing on
-// the track, the road car on the road, the aeroplane and the helicopter in the air.
+// trees and a road that leaves the oval northwards over a road bridge; three trains on the track,
+// the road car on the road, the aeroplane and the helicopter in the air. The layout is in
+// service when it opens: protection on, the two main-line trains on autopilot stopping at the
+// station, the freight shuttling along the loop track.
 //
 // Pieces are laid end to end with exact geometry. A map file keeps positions to a thousandth,
 // so the positions are then rounded such that every joint stays closed to within a millimetre.
@@ -41,6 +43,11 @@ struct DemoLayout {
     // a joint after rounding.
     double mainLoopLength = 0;
     double largestJointGap = 0;
+    // The layout in service (record indexes of objects): the station's pieces of the main line,
+    // where trains 1 and 2 stop on their laps, and the loop track's two ends, where train 3
+    // turns back. None: no operation data.
+    std::vector<int> station;
+    std::vector<int> loopWest, loopEast;
 };
 
 // The text shown for an empty train slot.

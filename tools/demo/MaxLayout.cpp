@@ -56,6 +56,10 @@ DemoLayout BuildMaxLayout(const DemoLayout& demo, std::size_t demoTypeCount)
 
     DemoLayout out = demo;
     out.objects.clear();
+    // The largest layout keeps its trains in the user's hands.
+    out.station.clear();
+    out.loopWest.clear();
+    out.loopEast.clear();
     for (int tile = 0; tile < maximum::kTiles; ++tile) {
         const double dx = maximum::kTileStepX * (tile % maximum::kTilesAcross);
         const double dz = maximum::kTileStepZ * (tile / maximum::kTilesAcross);

@@ -36,7 +36,7 @@ std::vector<std::string> Cells(const OperationSlotView& view)
 
 std::vector<std::string> StopCells(const OperationStopView& stop)
 {
-    return {std::to_string(stop.number), std::to_string(stop.dwellSeconds),
+    return {std::to_string(stop.number), std::to_string(stop.dwellSeconds), stop.terminus ? "○" : "",
             COperationWindow::ItineraryText(stop.pieces)};
 }
 
@@ -90,6 +90,16 @@ void COperationWindow::RefreshStops(const OperationPort& port)
     });
 }
 
+void COperationWindow::RefreshTerminus(const OperationPort& port)
+{
+    const int piece = port.SelectedStop();
+    const auto stop = std::find_if(stops_.begin(), stops_.end(), [piece](const OperationStopView& s) {
+        return std::find(s.pieces.begin(), s.pieces.end(), piece) != s.pieces.end();
+    });
+    const bool on = stop != stops_.end() && stop->terminus;
+    if (dialog_.IsChecked(op::kTerminus) != on) dialog_.SetCheck(op::kTerminus, on ? 1 : 0);
+}
+
 void COperationWindow::SelectStopRow(OperationPort& port, int row)
 {
     const ui::ListView& list = dialog_.List(op::kStops);
@@ -115,6 +125,7 @@ void COperationWindow::ChooseStop(OperationPort& port, int number)
 void COperationWindow::Refresh(const OperationPort& port)
 {
     RefreshStops(port);
+    RefreshTerminus(port);
     if (dialog_.IsChecked(op::kProtect) != port.Protect()) dialog_.SetCheck(op::kProtect, port.Protect() ? 1 : 0);
     const ui::ListView& list = dialog_.List(op::kSlots);
     std::vector<std::vector<std::string>> rows;
@@ -200,6 +211,16 @@ void COperationWindow::Click(OperationPort& port, int id)
         }
         std::string why;
         dialog_.SetText(op::kReport, port.MarkSelectedAsStop(*dwell, why) ? "" : why);
+        break;
+    }
+    case op::kTerminus: {
+        const int stop = port.SelectedStop();
+        if (stop < 0) {
+            dialog_.SetText(op::kReport, "駅を選択してください。");
+            break;
+        }
+        port.SetStopTerminus(stop, dialog_.IsChecked(op::kTerminus));
+        dialog_.SetText(op::kReport, "");
         break;
     }
     case op::kAddStop: {

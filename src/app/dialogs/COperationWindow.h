@@ -1,8 +1,8 @@
 // The behaviour of the "運転管理" window. It shows and changes the railway's operation through
 // the port it is given: protection for the whole layout, per train slot autopilot, cruising
 // speed, shuttle and itinerary, each train's state; it marks the selected pieces as a stop and
-// adds the selected stop to the selected slot's itinerary; it lists the stops, and choosing one
-// there (or its marker in the view) selects its pieces. Rows are refreshed while the window is
+// adds the selected stop to the selected slot's itinerary, makes it a terminus or not; it lists
+// the stops, and choosing one there (or its marker in the view) selects its pieces. Rows are refreshed while the window is
 // shown; the boxes show the selected slot and "設定" writes them back.
 #pragma once
 
@@ -29,6 +29,7 @@ struct OperationSlotView {
 struct OperationStopView {
     int number = 0; // the record index of its first piece, as itineraries name it
     int dwellSeconds = 0;
+    bool terminus = false;   // shuttles turn back here even where the track goes on
     std::vector<int> pieces; // record indexes, ascending
     bool operator==(const OperationStopView&) const = default;
 };
@@ -49,6 +50,8 @@ class OperationPort {
     virtual std::vector<OperationStopView> Stops() const = 0;
     // Selects the pieces of the stop of this number.
     virtual void SelectStop(int number) = 0;
+    // Makes the stop that holds this piece a terminus, or not.
+    virtual void SetStopTerminus(int piece, bool on) = 0;
 };
 
 class COperationWindow {
@@ -84,6 +87,8 @@ class COperationWindow {
   private:
     void FillBoxes(const OperationSlotView& view);
     void RefreshStops(const OperationPort& port);
+    // The "終点" box as the selected stop has it.
+    void RefreshTerminus(const OperationPort& port);
 
     ui::DialogModel dialog_;
     int selected_ = 1;

@@ -69,7 +69,7 @@ struct KindName {
     Kind kind;
 };
 
-constexpr std::array<KindName, 37> kKinds = {{
+constexpr std::array<KindName, 38> kKinds = {{
     {"frames", Kind::Frames},
     {"key", Kind::Key},
     {"hold", Kind::Hold},
@@ -106,6 +106,7 @@ constexpr std::array<KindName, 37> kKinds = {{
     {"cruise", Kind::Cruise},
     {"shuttle", Kind::Shuttle},
     {"stop-mark", Kind::StopMark},
+    {"stop-terminus", Kind::StopTerminus},
     {"itinerary", Kind::Itinerary},
 }};
 
@@ -204,6 +205,8 @@ class LineReader {
                            Number(2, 0, 24 * 3600, "seconds")
                        ? Done()
                        : Fail();
+        case Kind::StopTerminus:
+            return Counted(2, 2) && Number(1, 0, 1000000, "record index") && Switch(2) ? Done() : Fail();
         case Kind::Itinerary:
             if (Args() < 1) return Reason("itinerary needs a slot");
             for (std::size_t i = 1; i < line_.words.size(); ++i) {
@@ -438,6 +441,8 @@ std::string ActionsUsage()
            "  auto SLOT on|off         the slot's autopilot; cruise SLOT KMH its cruising speed\n"
            "  shuttle SLOT on|off      the slot's train reverses at the ends of the line\n"
            "  stop-mark INDEX SECONDS  mark a placed piece as part of a stop with its dwell (0 removes)\n"
+           "  stop-terminus INDEX on|off  make the marked piece's stop a terminus, where a shuttle\n"
+           "                           turns back even though the track goes on\n"
            "  itinerary SLOT INDEX...  the stops the slot's train visits in turn (none clears)\n"
            "A bad line stops the run with its line number and exit status 2.\n";
 }

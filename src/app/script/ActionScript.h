@@ -28,6 +28,7 @@
 //   protect on|off, auto SLOT on|off, cruise SLOT KMH, shuttle SLOT on|off
 //                                     the operation of the layout and of a train slot
 //   stop-mark INDEX SECONDS           a placed piece marked as part of a stop (0 removes)
+//   stop-terminus INDEX on|off        the marked piece's stop a terminus: shuttles turn back there
 //   itinerary SLOT INDEX...           the stops a slot's train visits in turn
 //
 // '#' at the start of a line or after a blank starts a comment; blank lines are skipped.
@@ -88,6 +89,7 @@ struct Action {
         Cruise,
         Shuttle,
         StopMark,
+        StopTerminus,
         Itinerary,
     };
 
@@ -97,7 +99,7 @@ struct Action {
     // Wheel: notches; Menu: id; Set: id, value; Button, Type: id; Row: row; Select: indices;
     // ExportPlan: the scale (none when fitted); Pause: 1 on, 0 off; Speed: the rate; Attach: 1 for
     // flip, else 0; End: the open end; Protect: 1 on; Auto, Shuttle: slot, 1 on; Cruise: slot,
-    // km/h; StopMark: index, seconds; Itinerary: slot, then the stops' indices.
+    // km/h; StopMark: index, seconds; StopTerminus: index, 1 on; Itinerary: slot, then the stops' indices.
     std::vector<int> numbers;
     Modifiers modifiers{};
     ScriptDialog dialog = ScriptDialog::Settings;

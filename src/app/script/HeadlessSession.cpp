@@ -192,6 +192,7 @@ platform::Status Session::Run(const Action& action)
     case Kind::Cruise:
     case Kind::Shuttle:
     case Kind::StopMark:
+    case Kind::StopTerminus:
     case Kind::Itinerary:
         done = Operate(action);
         break;

@@ -75,7 +75,7 @@ class Session {
     void WritePlan(const std::string& path, int scale);
     // The ruler's two clicks at view points.
     platform::Status Measure(const Action& action);
-    // protect, auto, cruise, shuttle, stop-mark and itinerary.
+    // protect, auto, cruise, shuttle, stop-mark, stop-terminus and itinerary.
     platform::Status Operate(const Action& action);
 
   private:

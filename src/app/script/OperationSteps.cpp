@@ -15,8 +15,9 @@ platform::Status Session::Operate(const Action& action)
     };
     const std::vector<int>& n = action.numbers;
     operation::SlotSettings* slot =
-        action.kind == Kind::Protect || action.kind == Kind::StopMark ? nullptr
-                                                                      : &settings.slots[static_cast<std::size_t>(n[0] - 1)];
+        action.kind == Kind::Protect || action.kind == Kind::StopMark || action.kind == Kind::StopTerminus
+            ? nullptr
+            : &settings.slots[static_cast<std::size_t>(n[0] - 1)];
     switch (action.kind) {
     case Kind::Protect:
         settings.protect = n[0] != 0;
@@ -33,10 +34,23 @@ platform::Status Session::Operate(const Action& action)
     case Kind::StopMark: {
         const auto id = idOf(n[0]);
         if (!id) return platform::Fail(id.error());
-        if (n[1] == 0)
+        if (n[1] == 0) {
             settings.stops.erase(*id);
-        else
+            settings.termini.erase(*id);
+        } else {
             settings.stops[*id] = n[1];
+        }
+        break;
+    }
+    case Kind::StopTerminus: {
+        const auto id = idOf(n[0]);
+        if (!id) return platform::Fail(id.error());
+        if (n[1] == 0)
+            settings.termini.erase(*id);
+        else if (settings.stops.contains(*id))
+            settings.termini.insert(*id);
+        else
+            return platform::Fail("placed object " + std::to_string(n[0]) + " is no stop");
         break;
     }
     case Kind::Itinerary: {

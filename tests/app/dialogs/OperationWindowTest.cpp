@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -29,6 +30,11 @@ class FakeOperation : public app::OperationPort {
     int SelectedStop() const override { return selectedStop; }
     std::vector<app::OperationStopView> Stops() const override { return stops; }
     void SelectStop(int number) override { selectedStop = number; }
+    void SetStopTerminus(int piece, bool on) override
+    {
+        for (app::OperationStopView& stop : stops)
+            if (std::find(stop.pieces.begin(), stop.pieces.end(), piece) != stop.pieces.end()) stop.terminus = on;
+    }
 
     FakeOperation()
     {
@@ -105,7 +111,7 @@ TEST(OperationWindow, ListsTheStopsChoosesOneFromItsMarkerAndSaysWhenATrainIsToo
     window.Show(port);
     const ui::ListView& stops = window.Dialog().List(op::kStops);
     ASSERT_EQ(stops.RowCount(), 2);
-    EXPECT_EQ(stops.Cell(0, 2), "6 7 8");
+    EXPECT_EQ(stops.Cell(0, 3), "6 7 8");
     EXPECT_EQ(stops.Cell(1, 1), "5");
     EXPECT_EQ(window.Dialog().List(op::kSlots).Cell(0, 5), "停車中（12秒） 編成が駅より長い");
 
@@ -122,6 +128,21 @@ TEST(OperationWindow, ListsTheStopsChoosesOneFromItsMarkerAndSaysWhenATrainIsToo
     EXPECT_EQ(port.selectedStop, 6);
     window.Click(port, op::kAddStop);
     EXPECT_EQ(port.slots[0].itinerary, (std::vector<int>{6}));
+
+    // "終点" makes the selected stop a terminus and shows what the chosen stop is; with no stop
+    // selected it says so and changes nothing.
+    window.Dialog().SetCheck(op::kTerminus, 1);
+    window.Click(port, op::kTerminus);
+    EXPECT_TRUE(port.stops[0].terminus);
+    EXPECT_EQ(stops.Cell(0, 2), "○");
+    window.ChooseStop(port, 30);
+    window.Refresh(port);
+    EXPECT_FALSE(window.Dialog().IsChecked(op::kTerminus));
+    port.selectedStop = -1;
+    window.Dialog().SetCheck(op::kTerminus, 1);
+    window.Click(port, op::kTerminus);
+    EXPECT_FALSE(window.Dialog().Text(op::kReport).empty());
+    EXPECT_FALSE(port.stops[1].terminus);
 }
 
 } // namespace
