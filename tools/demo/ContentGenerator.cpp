@@ -239,7 +239,7 @@ operation::OperationSettings DemoOperation(const DemoLayout& demo, const layout:
     settings.protect = true;
     const layout::ObjectId station = placed.IdOf(demo.station.front());
     for (const int slot : {0, 1}) settings.slots[static_cast<std::size_t>(slot)] = {.autopilot = true, .itinerary = {station}};
-    settings.slots[2] = {.autopilot = true, .cruiseKmh = 30, .shuttle = true};
+    settings.slots[2] = {.autopilot = true, .cruiseKmh = 30, .shuttle = true, .itinerary = {}};
     for (const int index : demo.station) settings.stops[placed.IdOf(index)] = 20;
     for (const std::vector<int>* end : {&demo.loopWest, &demo.loopEast}) {
         for (const int index : *end) {
