@@ -43,7 +43,10 @@ grep -q '"frames":300' "$tmp/r.json" || fail "the run did not make 300 passes"
 grep -q '"name":"electric_4car","speed":[^,]*,"distance":[^,]*,"cars":\[{[^]]*}\]' "$tmp/r.json" ||
   fail "electric_4car does not run with its first car alone"
 grep -q 'clamped\|out of range' "$tmp/out.log" || fail "no line says that a value was clamped"
-if grep -q 'null' "$tmp/r.json"; then fail "the report holds null: $(grep -o '.\{60\}null.\{20\}' "$tmp/r.json" | head -3)"; fi
+# No number turned into null (a train waiting for nothing says so with null, as it should).
+if sed 's/"waiting_for":null//g' "$tmp/r.json" | grep -q 'null'; then
+  fail "the report holds null: $(sed 's/"waiting_for":null//g' "$tmp/r.json" | grep -o '.\{60\}null.\{20\}' | head -3)"
+fi
 
 # Maps that cannot be loaded.
 "$bin" --headless "$tmp/missing.txt" >"$tmp/out.log" 2>"$tmp/err.log"; code=$?
