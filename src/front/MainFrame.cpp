@@ -568,22 +568,32 @@ void MainFrame::KeepSettling()
             MoveFrame(*this, corner);
         }
     }
-    // The hold counts from the moment the window manager has mapped the window: on a loaded
-    // machine that may come well after the program showed it, and the manager's own placement
-    // with it.
+    // The hold counts from the first tick that finds the window mapped by the window manager:
+    // on a loaded machine that may come well after the program showed it (with the manager's
+    // own placement), and a slow first frame may delay the first tick as long.
     for (Settling& s : settling_) {
-        if (!FrameMapped(*s.window) && now < s.mapDeadline) s.until = now + kSettleMilliseconds;
+        if (!s.counting && (FrameMapped(*s.window) || now >= s.mapDeadline)) {
+            s.counting = true;
+            s.until = now + kSettleMilliseconds;
+        }
+        if (!s.counting) s.until = now + kSettleMilliseconds;
     }
     std::erase_if(settling_, [now](const Settling& s) { return now > s.until || !s.window->IsShown(); });
     const wxRect screen = wxDisplay(this).GetClientArea();
     for (Settling& s : settling_) {
         // The window manager's frame stays on the screen too: a window placed against the
-        // screen's edge before its borders were known moves in by them.
-        const wxRect frame = FrameRect(*s.window);
-        if (frame.GetRight() > screen.GetRight())
-            s.rect.x = std::max(screen.x, s.rect.x - (frame.GetRight() - screen.GetRight()));
-        if (frame.GetBottom() > screen.GetBottom())
-            s.rect.y = std::max(screen.y, s.rect.y - (frame.GetBottom() - screen.GetBottom()));
+        // screen's edge before its borders were known moves in by them. Only the borders' size
+        // counts, once the window is mapped: where the frame stands before may still be the
+        // manager's own first place, far from the one asked for.
+        if (FrameMapped(*s.window)) {
+            const wxRect frame = FrameRect(*s.window);
+            const wxSize size = s.window->GetSize();
+            const int right = s.rect.GetRight() + std::max(0, frame.width - size.x);
+            const int bottom = s.rect.GetBottom() + std::max(0, frame.height - size.y);
+            if (right > screen.GetRight()) s.rect.x = std::max(screen.x, s.rect.x - (right - screen.GetRight()));
+            if (bottom > screen.GetBottom())
+                s.rect.y = std::max(screen.y, s.rect.y - (bottom - screen.GetBottom()));
+        }
         if (FramePosition(*s.window) != s.rect.GetPosition()) {
             s.window->SetSize(s.rect);
             MoveFrame(*s.window, s.rect.GetPosition());
