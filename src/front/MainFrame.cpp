@@ -568,17 +568,15 @@ void MainFrame::KeepSettling()
             MoveFrame(*this, corner);
         }
     }
-    // The hold counts from the first tick that finds the window mapped by the window manager:
-    // on a loaded machine that may come well after the program showed it (with the manager's
-    // own placement), and a slow first frame may delay the first tick as long.
+    // The hold counts from the moment the window manager has mapped the window: on a loaded
+    // machine that may come well after the program showed it, and the manager's own placement
+    // with it. Every hold is acted on at least once, however late the first tick comes after a
+    // slow first frame.
     for (Settling& s : settling_) {
-        if (!s.counting && (FrameMapped(*s.window) || now >= s.mapDeadline)) {
-            s.counting = true;
-            s.until = now + kSettleMilliseconds;
-        }
-        if (!s.counting) s.until = now + kSettleMilliseconds;
+        if (!FrameMapped(*s.window) && now < s.mapDeadline) s.until = now + kSettleMilliseconds;
     }
-    std::erase_if(settling_, [now](const Settling& s) { return now > s.until || !s.window->IsShown(); });
+    std::erase_if(settling_,
+                  [now](const Settling& s) { return (s.acted && now > s.until) || !s.window->IsShown(); });
     const wxRect screen = wxDisplay(this).GetClientArea();
     for (Settling& s : settling_) {
         // The window manager's frame stays on the screen too: a window placed against the
@@ -598,6 +596,7 @@ void MainFrame::KeepSettling()
             s.window->SetSize(s.rect);
             MoveFrame(*s.window, s.rect.GetPosition());
         }
+        s.acted = true;
     }
 }
 

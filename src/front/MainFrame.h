@@ -156,7 +156,7 @@ class MainFrame final : public wxFrame {
         wxRect rect;
         wxLongLong until;
         wxLongLong mapDeadline; // the latest the hold may wait for the window to be mapped
-        bool counting = false;  // whether its time runs: the window has been found mapped
+        bool acted = false;     // whether a tick has held the window to its place yet
     };
     std::vector<Settling> settling_;
     // Until when the main window's move to the screen's corner is waited for (0: none is).
