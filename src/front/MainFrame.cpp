@@ -23,9 +23,9 @@
 #include "ui/CommandIdMap.h"
 #include "ui/CommandIds.h"
 #include "ui/LayoutCheckTemplate.h"
+#include "ui/ObjectSelectTemplate.h"
 #include "ui/OperationTemplate.h"
 #include "ui/PlanTemplates.h"
-#include "ui/ObjectSelectTemplate.h"
 #include "ui/SetUpTemplate.h"
 #include "ui/WindowTemplates.h"
 
@@ -352,15 +352,16 @@ void MainFrame::BuildDialogs()
     });
 
     app::CObjectSelect& objects = app_.ObjectSelect();
-    objectDialog_ = new ModelDialog(
-        this, objects.Model(), ObjectSelectLayout(wxDisplay(this).GetClientArea()), [this](wxWindow* parent, int id) -> wxWindow* {
-            if (id != ui::objsel::kPreview) return nullptr;
-            preview_ = new RenderCanvas(parent);
-            preview_->SetPaintHandler([this] { RenderPreview(); });
-            preview_->SetMouseHandler([this](wxMouseEvent& event) { OnPreviewMouse(event); });
-            preview_->SetCaptureLostHandler([this] { ReleaseMouseButtons(); });
-            return preview_;
-        });
+    objectDialog_ =
+        new ModelDialog(this, objects.Model(), ObjectSelectLayout(wxDisplay(this).GetClientArea()),
+                        [this](wxWindow* parent, int id) -> wxWindow* {
+                            if (id != ui::objsel::kPreview) return nullptr;
+                            preview_ = new RenderCanvas(parent);
+                            preview_->SetPaintHandler([this] { RenderPreview(); });
+                            preview_->SetMouseHandler([this](wxMouseEvent& event) { OnPreviewMouse(event); });
+                            preview_->SetCaptureLostHandler([this] { ReleaseMouseButtons(); });
+                            return preview_;
+                        });
     objectDialog_->SetControlHandler([&objects](const ControlInput& input) {
         using Kind = ControlInput::Kind;
         switch (input.kind) {
@@ -456,10 +457,17 @@ void MainFrame::BuildDialogs()
     // are shown (and a window manager may put them elsewhere while it maps them), so they are
     // placed again then, once each, where the main window is by then.
     // The object dialog likewise, beside the settings dialog as it stands then.
+    // Shown again, each is held where it was: a window manager may place a window anew each
+    // time it maps it (openbox where it overlaps least).
+    const auto holdWhereItWas = [this](wxTopLevelWindow* window) {
+        const wxPoint last = window->GetPosition();
+        CallAfter([this, window, last] { PlaceSettled(window, last); });
+    };
     auto objectsPlaced = std::make_shared<bool>(false);
-    objectDialog_->Bind(wxEVT_SHOW, [this, objectsPlaced](wxShowEvent& event) {
+    objectDialog_->Bind(wxEVT_SHOW, [this, objectsPlaced, holdWhereItWas](wxShowEvent& event) {
         event.Skip();
-        if (!event.IsShown() || *objectsPlaced) return;
+        if (!event.IsShown()) return;
+        if (*objectsPlaced) return holdWhereItWas(objectDialog_);
         *objectsPlaced = true;
         CallAfter([this] { PlaceSettled(objectDialog_, ObjectDialogRect()); });
     });
@@ -468,7 +476,7 @@ void MainFrame::BuildDialogs()
           static_cast<wxTopLevelWindow*>(partsDialog_)}) {
         if (!side) continue;
         auto placed = std::make_shared<bool>(false);
-        side->Bind(wxEVT_SHOW, [this, side, placed](wxShowEvent& event) {
+        side->Bind(wxEVT_SHOW, [this, side, placed, holdWhereItWas](wxShowEvent& event) {
             event.Skip();
             if (!event.IsShown()) return;
             // The parts list is looked at while pieces are chosen, the check window while its
@@ -480,7 +488,8 @@ void MainFrame::BuildDialogs()
             // Later shows keep where the user put it, unless it would cover the other window
             // at the side or the object dialog.
             wxWindow* other = side == checkDialog_ ? static_cast<wxWindow*>(messagesViewer_) : checkDialog_;
-            if (*placed && !covers(other) && !(keepsObjects && covers(objectDialog_))) return;
+            if (*placed && !covers(other) && !(keepsObjects && covers(objectDialog_)))
+                return holdWhereItWas(side);
             *placed = true;
             CallAfter([this, side, keepsObjects] {
                 wxRect rect = SideRect(side);
@@ -505,7 +514,8 @@ void MainFrame::BuildDialogs()
 void MainFrame::BuildPlanDialogs()
 {
     app::CPartsListWindow& parts = app_.PartsListWindow();
-    partsDialog_ = new ModelDialog(this, parts.Dialog(), ListWindowLayout(ui::partslist::kRows, wxSize(560, 120)));
+    partsDialog_ =
+        new ModelDialog(this, parts.Dialog(), ListWindowLayout(ui::partslist::kRows, wxSize(560, 120)));
     partsDialog_->SetControlHandler([this, &parts](const ControlInput& input) {
         if (input.kind == ControlInput::Kind::Click)
             app_.OnPartsListClick(input.id);
@@ -514,7 +524,8 @@ void MainFrame::BuildPlanDialogs()
     });
     // Room for a dozen rows at first; where the screen has less, placing cuts it down to its least.
     constexpr int kPartsListHeight = 440;
-    partsDialog_->SetSize(partsDialog_->GetBestSize().x, std::max(partsDialog_->GetBestSize().y, kPartsListHeight));
+    partsDialog_->SetSize(partsDialog_->GetBestSize().x,
+                          std::max(partsDialog_->GetBestSize().y, kPartsListHeight));
 
     app::PlanExportDialog& plan = app_.PlanExport();
     planDialog_ = new ModelDialog(this, plan.Dialog(), PlanExportLayout());
@@ -547,12 +558,25 @@ void MainFrame::PlaceDialogs()
 void MainFrame::PlaceSettled(wxTopLevelWindow* window, const wxRect& rect)
 {
     window->SetSize(rect);
+    Hold(window, rect, false);
+}
+
+void MainFrame::PlaceSettled(wxTopLevelWindow* window, wxPoint at)
+{
+    // Only the place: a size read from the toolkit before it knows the borders, given back,
+    // would shrink the window by them.
+    MoveFrame(*window, at);
+    Hold(window, wxRect(at, window->GetSize()), true);
+}
+
+void MainFrame::Hold(wxTopLevelWindow* window, const wxRect& rect, bool keepSize)
+{
     // A window manager places a window its own way when it maps it, which may come after the
     // program asked for a place (openbox puts a new window where it overlaps least): asked again
     // on the clock for a moment, until the window stands where it was put.
     std::erase_if(settling_, [window](const Settling& s) { return s.window == window; });
     const wxLongLong now = wxGetLocalTimeMillis();
-    settling_.push_back({window, rect, now + kSettleMilliseconds, now + kMapWaitMilliseconds});
+    settling_.push_back({window, rect, now + kSettleMilliseconds, now + kMapWaitMilliseconds, keepSize});
 }
 
 void MainFrame::KeepSettling()
@@ -560,12 +584,15 @@ void MainFrame::KeepSettling()
     const wxLongLong now = wxGetLocalTimeMillis();
     if (cornerPendingUntil_ != 0) {
         const wxPoint corner = wxDisplay(this).GetClientArea().GetPosition();
-        if (now > cornerPendingUntil_ || (FramePosition(*this) == corner && !Collapsed())) {
+        // A main window still collapsed is waited for longer: the windows at its side are
+        // placed from its size.
+        const bool waited =
+            now > cornerPendingUntil_ && (!Collapsed() || now > cornerPendingUntil_ + kMapWaitMilliseconds);
+        if (waited || (FramePosition(*this) == corner && !Collapsed())) {
             cornerPendingUntil_ = 0;
             PlaceHiddenDialogs();
         } else {
-            if (Collapsed()) SetSize(kMainSize);
-            MoveFrame(*this, corner);
+            AskForCorner(corner);
         }
     }
     // The hold counts from the moment the window manager has mapped the window: on a loaded
@@ -580,21 +607,22 @@ void MainFrame::KeepSettling()
     const wxRect screen = wxDisplay(this).GetClientArea();
     for (Settling& s : settling_) {
         // The window manager's frame stays on the screen too: a window placed against the
-        // screen's edge before its borders were known moves in by them. Only the borders' size
-        // counts, once the window is mapped: where the frame stands before may still be the
-        // manager's own first place, far from the one asked for.
+        // screen's edge before its borders were known moves in by them. Only the frame's size
+        // counts, once the window is mapped: where it stands before may still be the manager's
+        // own first place. The toolkit learns the borders some time after mapping and counts
+        // them into the window's size from then on, so the place is worked out afresh on every
+        // tick from the frame as it stands, never from an earlier tick's correction.
+        wxRect rect = s.rect;
         if (FrameMapped(*s.window)) {
             const wxRect frame = FrameRect(*s.window);
-            const wxSize size = s.window->GetSize();
-            const int right = s.rect.GetRight() + std::max(0, frame.width - size.x);
-            const int bottom = s.rect.GetBottom() + std::max(0, frame.height - size.y);
-            if (right > screen.GetRight()) s.rect.x = std::max(screen.x, s.rect.x - (right - screen.GetRight()));
-            if (bottom > screen.GetBottom())
-                s.rect.y = std::max(screen.y, s.rect.y - (bottom - screen.GetBottom()));
+            if (rect.x + frame.width > screen.GetRight() + 1)
+                rect.x = std::max(screen.x, screen.GetRight() + 1 - frame.width);
+            if (rect.y + frame.height > screen.GetBottom() + 1)
+                rect.y = std::max(screen.y, screen.GetBottom() + 1 - frame.height);
         }
-        if (FramePosition(*s.window) != s.rect.GetPosition()) {
-            s.window->SetSize(s.rect);
-            MoveFrame(*s.window, s.rect.GetPosition());
+        if (FramePosition(*s.window) != rect.GetPosition()) {
+            if (!s.keepSize) s.window->SetSize(rect);
+            MoveFrame(*s.window, rect.GetPosition());
         }
         s.acted = true;
     }
@@ -607,6 +635,12 @@ bool MainFrame::Collapsed() const
     return size.x < kMainSize.x / 2 || size.y < kMainSize.y / 2;
 }
 
+void MainFrame::AskForCorner(wxPoint corner)
+{
+    if (Collapsed()) SetSize(kMainSize);
+    MoveFrame(*this, corner);
+}
+
 void MainFrame::PlaceHiddenDialogs()
 {
     // A dialog the user has open stays where it is.
@@ -617,8 +651,8 @@ wxRect MainFrame::ObjectDialogRect() const
 {
     const wxRect screen = wxDisplay(this).GetClientArea();
     // The object dialog's original least size, or its content's where that is larger.
-    return PlaceObjectDialog(setUpDialog_->GetRect(), objectDialog_->GetBestSize(), objectDialog_->GetMinSize(),
-                             screen);
+    return PlaceObjectDialog(setUpDialog_->GetRect(), objectDialog_->GetBestSize(),
+                             objectDialog_->GetMinSize(), screen);
 }
 
 wxRect MainFrame::SideRect(wxWindow* side) const
@@ -628,8 +662,10 @@ wxRect MainFrame::SideRect(wxWindow* side) const
     // The check window goes below the messages viewer when that is shown and the screen has
     // room; either goes below the other rather than over it.
     wxWindow* other = side == checkDialog_ ? static_cast<wxWindow*>(messagesViewer_) : checkDialog_;
-    if (!other || !other->IsShown() || (side != checkDialog_ && !top.Intersects(other->GetRect()))) return top;
-    return PlaceBelowOrAtSide(MainRect(), other->GetRect(), side->GetSize(), side->GetEffectiveMinSize().y, screen);
+    if (!other || !other->IsShown() || (side != checkDialog_ && !top.Intersects(other->GetRect())))
+        return top;
+    return PlaceBelowOrAtSide(MainRect(), other->GetRect(), side->GetSize(), side->GetEffectiveMinSize().y,
+                              screen);
 }
 
 wxRect MainFrame::MainRect() const
@@ -716,8 +752,7 @@ void MainFrame::StartUp()
     // it was given while its frame was made (its menu and tool bar only): asked for its size again.
     if (const wxPoint corner = wxDisplay(this).GetClientArea().GetPosition();
         FramePosition(*this) != corner || Collapsed()) {
-        if (Collapsed()) SetSize(kMainSize);
-        MoveFrame(*this, corner);
+        AskForCorner(corner);
         // The window manager moves it when it gets to it; the hidden dialogs are placed beside
         // it then (placed from where it stands now, they would follow it nowhere).
         cornerPendingUntil_ = wxGetLocalTimeMillis() + kSettleMilliseconds;
@@ -784,8 +819,8 @@ bool MainFrame::ForwardShortcut(const wxKeyEvent& event)
     if (!top || top == this || top->GetParent() != this) return false;
     if (const auto* dialog = dynamic_cast<wxDialog*>(top); dialog && dialog->IsModal()) return false;
     // Undo and redo act on a text box's own selection while it holds one.
-    const bool textKey = event.ControlDown() && !event.AltDown() &&
-                         (event.GetKeyCode() == 'Z' || event.GetKeyCode() == 'Y');
+    const bool textKey =
+        event.ControlDown() && !event.AltDown() && (event.GetKeyCode() == 'Z' || event.GetKeyCode() == 'Y');
     if (const auto* text = dynamic_cast<wxTextEntry*>(wxWindow::FindFocus());
         textKey && text && text->IsEditable()) {
         long from = 0;
@@ -971,7 +1006,8 @@ void MainFrame::WriteReport()
 {
     if (!services_.reportFile) return;
     if (!observer_) observer_ = std::make_unique<app::headless::RunObserver>(app_);
-    const std::string json = app::ReportJson(app::headless::CollectRunReport(app_, *observer_, services_.dialogs.MessageTexts()));
+    const std::string json =
+        app::ReportJson(app::headless::CollectRunReport(app_, *observer_, services_.dialogs.MessageTexts()));
     if (const platform::Status written = platform::ReplaceFile(*services_.reportFile, json); !written)
         std::cerr << "korvela: the report could not be written: " << written.error() << "\n";
 }

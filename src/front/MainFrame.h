@@ -98,13 +98,19 @@ class MainFrame final : public wxFrame {
     void OnCloseWindow(wxCloseEvent& event);
     void OnTimer(wxTimerEvent& event);
     void KeepKeyboardFocus();
+    // Puts a window at its place (and size) and holds it there while a window manager maps it.
     void PlaceSettled(wxTopLevelWindow* window, const wxRect& rect);
+    void PlaceSettled(wxTopLevelWindow* window, wxPoint at);
+    void Hold(wxTopLevelWindow* window, const wxRect& rect, bool keepSize);
     void PlaceHiddenDialogs();
     // The main window's rectangle where it stands on the screen now.
     wxRect MainRect() const;
     void KeepSettling();
     // Whether the main window is far smaller than its start-up size.
     bool Collapsed() const;
+    // Asks the window manager for the main window at the screen's corner, at its full size
+    // again where it has collapsed.
+    void AskForCorner(wxPoint corner);
     void OnViewMouse(wxMouseEvent& event);
     void OnPreviewMouse(wxMouseEvent& event);
     void ObjectDialogWheel(wxMouseEvent& event);
@@ -156,6 +162,7 @@ class MainFrame final : public wxFrame {
         wxRect rect;
         wxLongLong until;
         wxLongLong mapDeadline; // the latest the hold may wait for the window to be mapped
+        bool keepSize = false;  // only its place is held
         bool acted = false;     // whether a tick has held the window to its place yet
     };
     std::vector<Settling> settling_;
