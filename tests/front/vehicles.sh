@@ -208,8 +208,12 @@ kv_click_tool() # COLOUR NAME
     centre=$(kv_tool_centre "$1")
     [ -n "$centre" ] || fail "tool $2 not found on the tool bar"
     main=$(kv_main)
-    xdotool mousemove --window "$main" $centre click 1
-    xdotool mousemove --window "$main" 600 500
+    # Done once the button shows its new state, the pointer away from it.
+    set -- $centre
+    local crop="24x24+$(($1 - 12))+$(($2 - 12))"
+    kv_changes "$main" "$crop" eval "xdotool mousemove --window $main $centre click 1 mousemove --window $main 600 500" ||
+        fail "the tool button at $centre did not change"
+    kv_steady "$main" "$crop"
 }
 
 # kv_drag_car NAME: with a car tool checked, presses the left button on a car of the view and
@@ -271,10 +275,8 @@ kv_hold "a s d" 5 sleep 1
 
 # The car tools: "電車１両の移動" drags the lead car alone, "電車１編成の移動" the whole train.
 kv_click_tool C83232 "電車１両の移動"
-sleep 1
 kv_drag_car "2-one-car"
 kv_click_tool 2878C8 "電車１編成の移動"
-sleep 1
 kv_drag_car "3-whole-train"
 kv_click_tool 2878C8 "電車１編成の移動"
 kv_poll 20 kv_scene_changed "3-whole-train-before" || fail "clearing the car tool left the view"
