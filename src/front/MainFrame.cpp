@@ -473,14 +473,15 @@ void MainFrame::BuildDialogs()
     });
     for (wxTopLevelWindow* side :
          {static_cast<wxTopLevelWindow*>(checkDialog_), static_cast<wxTopLevelWindow*>(messagesViewer_),
-          static_cast<wxTopLevelWindow*>(partsDialog_)}) {
+          static_cast<wxTopLevelWindow*>(partsDialog_), static_cast<wxTopLevelWindow*>(operationDialog_)}) {
         if (!side) continue;
         auto placed = std::make_shared<bool>(false);
         side->Bind(wxEVT_SHOW, [this, side, placed, holdWhereItWas](wxShowEvent& event) {
             event.Skip();
             if (!event.IsShown()) return;
             // The parts list is looked at while pieces are chosen, the check window while its
-            // findings are mended: both leave the object dialog in sight.
+            // findings are mended, the operation window while stops are marked: they leave the
+            // object dialog in sight.
             const bool keepsObjects = side != messagesViewer_;
             const auto covers = [side](wxWindow* window) {
                 return window && window->IsShown() && window->GetRect().Intersects(side->GetRect());
