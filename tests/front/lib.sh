@@ -159,17 +159,20 @@ kv_keeps()
     return 1
 }
 
-kv_main_geometry()
+# Place and size of one window.
+kv_window_geometry()
 {
-    xwininfo -id "$(kv_main)" 2>/dev/null | awk '/Absolute upper-left/ { printf "%s ", $4 } /Width:|Height:/ { printf "%s ", $2 }'
+    xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left/ { printf "%s ", $4 } /Width:|Height:/ { printf "%s ", $2 }'
 }
+
+kv_main_geometry() { kv_window_geometry "$(kv_main)"; }
 
 # Place and size of every window of the program shown now.
 kv_shown_geometry()
 {
     local window
     for window in $(xdotool search --onlyvisible --pid "$KV_PID" 2>/dev/null | sort); do
-        xwininfo -id "$window" 2>/dev/null | awk '/Absolute upper-left/ { printf "%s ", $4 } /Width:|Height:/ { printf "%s ", $2 }'
+        kv_window_geometry "$window"
     done
 }
 
@@ -421,11 +424,13 @@ kv_press_map_creation()
     kv_wait_window "オブジェクト" 20 || fail "map creation did not show the object dialog"
 }
 
-# kv_click_in TITLE X Y: a click at a client point of the shown window of that title, raised.
+# kv_click_in TITLE X Y: a click at a client point of the shown window of that title, raised,
+# once it keeps its place (a window just shown may still be moved to it).
 kv_click_in()
 {
     local window
     window=$(kv_find "$1") || fail "no window \"$1\" is shown"
+    kv_keeps kv_window_geometry "$window" || fail "\"$1\" kept moving"
     xdotool windowraise "$window"
     xdotool mousemove --window "$window" "$2" "$3" click 1
 }
@@ -435,6 +440,7 @@ kv_type_in()
 {
     local window
     window=$(kv_find "$1") || fail "no window \"$1\" is shown"
+    kv_keeps kv_window_geometry "$window" || fail "\"$1\" kept moving"
     xdotool windowraise "$window"
     timeout 10 xdotool windowfocus --sync "$window" || fail "could not focus \"$1\""
     xdotool mousemove --window "$window" "$2" "$3" click 1
