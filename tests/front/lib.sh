@@ -52,6 +52,14 @@ kv_wm_running()
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
 
+# The X server answers before anything is started on it: on a loaded machine a program started
+# at once has been seen to fail to open the display.
+kv_x_deadline=$((SECONDS + 30))
+until xdpyinfo >/dev/null 2>&1; do
+    [ $SECONDS -lt $kv_x_deadline ] || { echo "FAIL: the X server on ${DISPLAY:-no display} does not answer"; exit 1; }
+    sleep 0.1
+done
+
 if [ -n "${KV_WM:-}" ]; then
     command -v "$KV_WM" >/dev/null || { echo "FAIL: window manager $KV_WM is not installed"; exit 1; }
     "$KV_WM" >"$KV_TMP/wm.log" 2>&1 &
