@@ -33,6 +33,8 @@
 #include <chrono>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <wx/accel.h>
 #include <wx/app.h>
 #include <wx/button.h>
@@ -457,28 +459,35 @@ void MainFrame::BuildDialogs()
     // are shown (and a window manager may put them elsewhere while it maps them), so they are
     // placed again then, once each, where the main window is by then.
     // The object dialog likewise, beside the settings dialog as it stands then.
-    // Shown again, each is held where it was: a window manager may place a window anew each
-    // time it maps it (openbox where it overlaps least).
-    const auto holdWhereItWas = [this](wxTopLevelWindow* window) {
-        const wxPoint last = window->GetPosition();
-        CallAfter([this, window, last] { PlaceSettled(window, last); });
+    // Shown again, each is held where it stood when it was hidden: a window manager may place a
+    // window anew each time it maps it (openbox where it overlaps least).
+    struct Placement {
+        bool placed = false;
+        std::optional<wxPoint> hiddenAt;
     };
-    auto objectsPlaced = std::make_shared<bool>(false);
-    objectDialog_->Bind(wxEVT_SHOW, [this, objectsPlaced, holdWhereItWas](wxShowEvent& event) {
+    const auto hidden = [](wxTopLevelWindow* window, Placement& placement) {
+        if (placement.placed) placement.hiddenAt = window->GetPosition();
+    };
+    const auto shownAgain = [this](wxTopLevelWindow* window, Placement& placement) {
+        if (const std::optional<wxPoint> at = std::exchange(placement.hiddenAt, std::nullopt))
+            CallAfter([this, window, at = *at] { PlaceSettled(window, at); });
+    };
+    auto objectsPlacement = std::make_shared<Placement>();
+    objectDialog_->Bind(wxEVT_SHOW, [this, objectsPlacement, hidden, shownAgain](wxShowEvent& event) {
         event.Skip();
-        if (!event.IsShown()) return;
-        if (*objectsPlaced) return holdWhereItWas(objectDialog_);
-        *objectsPlaced = true;
+        if (!event.IsShown()) return hidden(objectDialog_, *objectsPlacement);
+        if (objectsPlacement->placed) return shownAgain(objectDialog_, *objectsPlacement);
+        objectsPlacement->placed = true;
         CallAfter([this] { PlaceSettled(objectDialog_, ObjectDialogRect()); });
     });
     for (wxTopLevelWindow* side :
          {static_cast<wxTopLevelWindow*>(checkDialog_), static_cast<wxTopLevelWindow*>(messagesViewer_),
           static_cast<wxTopLevelWindow*>(partsDialog_), static_cast<wxTopLevelWindow*>(operationDialog_)}) {
         if (!side) continue;
-        auto placed = std::make_shared<bool>(false);
-        side->Bind(wxEVT_SHOW, [this, side, placed, holdWhereItWas](wxShowEvent& event) {
+        auto placement = std::make_shared<Placement>();
+        side->Bind(wxEVT_SHOW, [this, side, placement, hidden, shownAgain](wxShowEvent& event) {
             event.Skip();
-            if (!event.IsShown()) return;
+            if (!event.IsShown()) return hidden(side, *placement);
             // The parts list is looked at while pieces are chosen, the check window while its
             // findings are mended, the operation window while stops are marked: they leave the
             // object dialog in sight.
@@ -489,9 +498,10 @@ void MainFrame::BuildDialogs()
             // Later shows keep where the user put it, unless it would cover the other window
             // at the side or the object dialog.
             wxWindow* other = side == checkDialog_ ? static_cast<wxWindow*>(messagesViewer_) : checkDialog_;
-            if (*placed && !covers(other) && !(keepsObjects && covers(objectDialog_)))
-                return holdWhereItWas(side);
-            *placed = true;
+            if (placement->placed && !covers(other) && !(keepsObjects && covers(objectDialog_)))
+                return shownAgain(side, *placement);
+            placement->placed = true;
+            placement->hiddenAt.reset();
             CallAfter([this, side, keepsObjects] {
                 wxRect rect = SideRect(side);
                 if (keepsObjects && objectDialog_->IsShown()) {
@@ -671,7 +681,10 @@ wxRect MainFrame::SideRect(wxWindow* side) const
 
 wxRect MainFrame::MainRect() const
 {
-    return {FramePosition(*this), GetSize()};
+    // A window manager may collapse the main window for a moment while it learns the frame's
+    // size (and start-up asks for the full size again): the windows at its side are placed from
+    // the size asked for then, not beside a sliver.
+    return {FramePosition(*this), Collapsed() ? kMainSize : GetSize()};
 }
 
 int MainFrame::SideTop() const

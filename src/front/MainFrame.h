@@ -103,7 +103,8 @@ class MainFrame final : public wxFrame {
     void PlaceSettled(wxTopLevelWindow* window, wxPoint at);
     void Hold(wxTopLevelWindow* window, const wxRect& rect, bool keepSize);
     void PlaceHiddenDialogs();
-    // The main window's rectangle where it stands on the screen now.
+    // The main window's rectangle where it stands on the screen now (at the size asked for while
+    // it is collapsed).
     wxRect MainRect() const;
     void KeepSettling();
     // Whether the main window is far smaller than its start-up size.
