@@ -595,8 +595,8 @@ void MainFrame::KeepSettling()
     const wxLongLong now = wxGetLocalTimeMillis();
     if (cornerPendingUntil_ != 0) {
         const wxPoint corner = wxDisplay(this).GetClientArea().GetPosition();
-        // A main window still collapsed is waited for longer: the windows at its side are
-        // placed from its size.
+        // A main window still collapsed is asked for its size again for longer: a window
+        // manager has been seen to leave it at its menu and tool bar.
         const bool waited =
             now > cornerPendingUntil_ && (!Collapsed() || now > cornerPendingUntil_ + kMapWaitMilliseconds);
         if (waited || (FramePosition(*this) == corner && !Collapsed())) {
