@@ -12,7 +12,7 @@ content=$build/src/front
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export DISPLAY=:77 LANG=C.UTF-8 ASAN_OPTIONS=detect_leaks=0 XDG_STATE_HOME=$work/state
-Xvfb :77 -screen 0 1280x1024x24 >/dev/null 2>&1 &
+Xvfb :77 -screen 0 1280x1024x24 -noreset >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb; rm -rf "$work"' EXIT
 sleep 1
