@@ -480,10 +480,7 @@ void MainFrame::BuildDialogs()
         objectsPlacement->placed = true;
         CallAfter([this] { PlaceSettled(objectDialog_, ObjectDialogRect()); });
     });
-    for (wxTopLevelWindow* side :
-         {static_cast<wxTopLevelWindow*>(checkDialog_), static_cast<wxTopLevelWindow*>(messagesViewer_),
-          static_cast<wxTopLevelWindow*>(partsDialog_), static_cast<wxTopLevelWindow*>(operationDialog_)}) {
-        if (!side) continue;
+    for (wxTopLevelWindow* side : SideWindows()) {
         auto placement = std::make_shared<Placement>();
         side->Bind(wxEVT_SHOW, [this, side, placement, hidden, shownAgain](wxShowEvent& event) {
             event.Skip();
@@ -492,13 +489,14 @@ void MainFrame::BuildDialogs()
             // findings are mended, the operation window while stops are marked: they leave the
             // object dialog in sight.
             const bool keepsObjects = side != messagesViewer_;
-            const auto covers = [side](wxWindow* window) {
-                return window && window->IsShown() && window->GetRect().Intersects(side->GetRect());
+            const auto covers = [this, side](const wxWindow* window) {
+                return window != side && window->IsShown() && HeldRect(window).Intersects(HeldRect(side));
             };
-            // Later shows keep where the user put it, unless it would cover the other window
-            // at the side or the object dialog.
-            wxWindow* other = side == checkDialog_ ? static_cast<wxWindow*>(messagesViewer_) : checkDialog_;
-            if (placement->placed && !covers(other) && !(keepsObjects && covers(objectDialog_)))
+            // Later shows keep where the user put it, unless it would cover another window at the
+            // side or the object dialog.
+            const std::vector<wxTopLevelWindow*> others = SideWindows();
+            if (placement->placed && std::none_of(others.begin(), others.end(), covers) &&
+                !(keepsObjects && covers(objectDialog_)))
                 return shownAgain(side, *placement);
             placement->placed = true;
             placement->hiddenAt.reset();
@@ -506,7 +504,7 @@ void MainFrame::BuildDialogs()
                 wxRect rect = SideRect(side);
                 if (keepsObjects && objectDialog_->IsShown()) {
                     const wxRect main = MainRect();
-                    const wxRect objects = objectDialog_->GetRect();
+                    const wxRect objects = HeldRect(objectDialog_);
                     rect = PlaceClearOf(rect, main, objects, side->GetEffectiveMinSize().y,
                                         wxDisplay(this).GetClientArea());
                     // Over the view, the check window keeps to its left edge: the finding the
@@ -669,14 +667,36 @@ wxRect MainFrame::ObjectDialogRect() const
 wxRect MainFrame::SideRect(wxWindow* side) const
 {
     const wxRect screen = wxDisplay(this).GetClientArea();
-    const wxRect top = PlaceAtSide(MainRect(), SideTop(), side->GetSize(), screen);
+    const wxRect main = MainRect();
+    const auto below = [&](const wxWindow* other) {
+        return PlaceBelowOrAtSide(main, HeldRect(other), side->GetSize(), side->GetEffectiveMinSize().y, screen);
+    };
+    wxRect rect = PlaceAtSide(main, SideTop(), side->GetSize(), screen);
     // The check window goes below the messages viewer when that is shown and the screen has
-    // room; either goes below the other rather than over it.
-    wxWindow* other = side == checkDialog_ ? static_cast<wxWindow*>(messagesViewer_) : checkDialog_;
-    if (!other || !other->IsShown() || (side != checkDialog_ && !top.Intersects(other->GetRect())))
-        return top;
-    return PlaceBelowOrAtSide(MainRect(), other->GetRect(), side->GetSize(), side->GetEffectiveMinSize().y,
-                              screen);
+    // room; any window goes below another at the side (in the order they stack) rather than over it.
+    if (side == checkDialog_ && messagesViewer_ && messagesViewer_->IsShown()) rect = below(messagesViewer_);
+    for (const wxWindow* other : SideWindows())
+        if (other != side && other->IsShown() && rect.Intersects(HeldRect(other))) rect = below(other);
+    return rect;
+}
+
+wxRect MainFrame::HeldRect(const wxWindow* window) const
+{
+    // A window just shown again may report a place the window manager has not confirmed yet.
+    const auto held = std::find_if(settling_.begin(), settling_.end(),
+                                   [window](const Settling& s) { return s.window == window; });
+    return held != settling_.end() ? held->rect : window->GetRect();
+}
+
+std::vector<wxTopLevelWindow*> MainFrame::SideWindows() const
+{
+    std::vector<wxTopLevelWindow*> windows;
+    for (wxTopLevelWindow* window : {static_cast<wxTopLevelWindow*>(messagesViewer_),
+                                     static_cast<wxTopLevelWindow*>(checkDialog_),
+                                     static_cast<wxTopLevelWindow*>(partsDialog_),
+                                     static_cast<wxTopLevelWindow*>(operationDialog_)})
+        if (window) windows.push_back(window);
+    return windows;
 }
 
 wxRect MainFrame::MainRect() const

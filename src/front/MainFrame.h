@@ -89,6 +89,10 @@ class MainFrame final : public wxFrame {
     int SideTop() const;
     // Where a window at the side of the main window goes now.
     wxRect SideRect(wxWindow* side) const;
+    // The windows placed at the side of the main window, in the order they stack there.
+    std::vector<wxTopLevelWindow*> SideWindows() const;
+    // Where a window stands: the place it is being held to while that lasts.
+    wxRect HeldRect(const wxWindow* window) const;
     // Where the object dialog goes beside the settings dialog.
     wxRect ObjectDialogRect() const;
     void UpdateLayout();
@@ -151,7 +155,7 @@ class MainFrame final : public wxFrame {
     ModelDialog* setUpDialog_ = nullptr;
     ModelDialog* objectDialog_ = nullptr;
     ModelDialog* checkDialog_ = nullptr;
-    ModelDialog* operationDialog_ = nullptr; // "点検結果"
+    ModelDialog* operationDialog_ = nullptr; // "運転管理"
     ModelDialog* partsDialog_ = nullptr;     // "部品表"
     ModelDialog* planDialog_ = nullptr;      // "平面図の書き出し"
     ViewerWindow* helpViewer_ = nullptr;

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Windows keep out of each other's way: in Japanese and in English, each pair of the program's
-# windows is shown together (settings, objects, messages, help, the check window). None may reach
+# windows is shown together (settings, objects, messages, help, the check window), and the
+# windows at the side all at once (messages, the check window, "運転管理"). None may reach
 # over the main window's menu and tool bar (with Start at its end); the settings and object
 # dialogs, the messages viewer and the check window, and the object dialog and the check window
 # lie side by side (where the screen is wide enough for both). Each window lies whole on the
@@ -55,7 +56,7 @@ kv_whole()
 kv_kept_apart()
 {
     case "$1:$2" in
-    settings:objects | messages:check | objects:check) return 0 ;;
+    settings:objects | messages:check | objects:check | messages:operation | check:operation) return 0 ;;
     esac
     return 1
 }
@@ -84,48 +85,69 @@ kv_hide()
     kv_wait_hidden "$title" 20 || fail "$* did not hide \"$title\""
 }
 
+# kv_check_shown NAME...: the named windows, all shown, once they keep still: each pair that must
+# lie apart does, each lies whole on the screen, and none reaches over the menu and tool bar.
+kv_check_shown()
+{
+    local -a names=("$@") frames=()
+    local i j name frame bar problems=0
+    local titles=()
+    for name in "${names[@]}"; do titles+=("$(kv_title_of "$name")"); done
+    # The program holds a new window to its place while a window manager maps it.
+    kv_keeps kv_frames "${titles[@]}" || fail "${names[*]} kept moving"
+    for ((i = 0; i < ${#names[@]}; i++)); do
+        frames[i]=$(kv_frame_rect "${titles[i]}")
+    done
+    local shot="$KV_LANG_NAME-$(IFS=-; echo "${names[*]}")"
+    for ((i = 0; i < ${#names[@]}; i++)); do
+        for ((j = i + 1; j < ${#names[@]}; j++)); do
+            # Side by side where the screen is wide enough for both.
+            if kv_kept_apart "${names[i]}" "${names[j]}" && ! kv_rects_apart "${frames[i]}" "${frames[j]}" &&
+                echo "${frames[i]} ${frames[j]}" | awk -v w="$(kv_screen_width)" '{ exit !($3 + $7 + 24 <= w) }'; then
+                echo "OVERLAP ($KV_LANG_NAME): \"${titles[i]}\" at ${frames[i]} and \"${titles[j]}\" at ${frames[j]}"
+                kv_shot "overlap-$shot"
+                problems=$((problems + 1))
+            fi
+        done
+    done
+    for ((i = 0; i < ${#names[@]}; i++)); do
+        frame=${frames[i]}
+        if ! kv_whole "${titles[i]}" "$frame"; then
+            echo "CUT OFF ($KV_LANG_NAME): \"${titles[i]}\" at $frame leaves the $(kv_screen_size | tr ' ' x) screen or is below its least size"
+            kv_shot "cut-$shot"
+            problems=$((problems + 1))
+        fi
+        while read -r bar; do
+            kv_rects_apart "$frame" "$bar" && continue
+            echo "OVER THE BARS ($KV_LANG_NAME): a window at $frame covers the main window's menu and tool bar at $bar"
+            kv_shot "bars-$shot"
+            problems=$((problems + 1))
+        done < <(kv_bars)
+    done
+    return $problems
+}
+
+# kv_show_only NAME...: these windows shown, the others of the walk hidden.
+kv_show_only()
+{
+    local name
+    for name in settings objects messages help check operation; do
+        [[ " $* " == *" $name "* ]] || kv_hide_named "$name"
+    done
+    for name in "$@"; do
+        kv_show_named "$name"
+    done
+}
+
 # kv_walk_pairs: every pair of windows shown together, checked, then hidden again.
 kv_walk_pairs()
 {
     local -a names=("$@")
-    local i j a b bars problems=0
+    local i j problems=0
     for ((i = 0; i < ${#names[@]}; i++)); do
         for ((j = i + 1; j < ${#names[@]}; j++)); do
-            a=${names[i]}
-            b=${names[j]}
-            for name in "${names[@]}"; do
-                [ "$name" = "$a" ] || [ "$name" = "$b" ] || kv_hide_named "$name"
-            done
-            kv_show_named "$a"
-            kv_show_named "$b"
-            # The program holds a new window to its place while a window manager maps it.
-            kv_keeps kv_frames "$(kv_title_of "$a")" "$(kv_title_of "$b")" || fail "\"$a\" and \"$b\" kept moving"
-            local ra rb
-            ra=$(kv_frame_rect "$(kv_title_of "$a")")
-            rb=$(kv_frame_rect "$(kv_title_of "$b")")
-            # Side by side where the screen is wide enough for both.
-            if kv_kept_apart "$a" "$b" && ! kv_rects_apart "$ra" "$rb" &&
-                echo "$ra $rb" | awk -v w="$(kv_screen_width)" '{ exit !($3 + $7 + 24 <= w) }'; then
-                echo "OVERLAP ($KV_LANG_NAME): \"$(kv_title_of "$a")\" at $ra and \"$(kv_title_of "$b")\" at $rb"
-                kv_shot "overlap-$KV_LANG_NAME-$a-$b"
-                problems=$((problems + 1))
-            fi
-            for name in "$a" "$b"; do
-                local frame
-                frame=$(kv_frame_rect "$(kv_title_of "$name")")
-                kv_whole "$(kv_title_of "$name")" "$frame" && continue
-                echo "CUT OFF ($KV_LANG_NAME): \"$(kv_title_of "$name")\" at $frame leaves the $(kv_screen_size | tr ' ' x) screen or is below its least size"
-                kv_shot "cut-$KV_LANG_NAME-$a-$b"
-                problems=$((problems + 1))
-            done
-            while read -r bar; do
-                for r in "$ra" "$rb"; do
-                    kv_rects_apart "$r" "$bar" && continue
-                    echo "OVER THE BARS ($KV_LANG_NAME): a window at $r covers the main window's menu and tool bar at $bar"
-                    kv_shot "bars-$KV_LANG_NAME-$a-$b"
-                    problems=$((problems + 1))
-                done
-            done < <(kv_bars)
+            kv_show_only "${names[i]}" "${names[j]}"
+            kv_check_shown "${names[i]}" "${names[j]}" || problems=$((problems + $?))
         done
     done
     return $problems
@@ -143,7 +165,13 @@ kv_run_language()
     kv_wait_window "$(kv_title_of messages)" 60 || fail "start-up did not open the messages viewer"
     kv_start_loop "$(kv_title_of settings)"
     local result=0
-    kv_walk_pairs settings objects messages help check || result=$?
+    # The windows at the side, opened one after another from the start, stack there, none over
+    # another, where the screen has the room for three (a 720 px screen has it for two of them).
+    if [ "$(kv_screen_size | cut -d' ' -f2)" -ge 1024 ]; then
+        kv_show_only messages check operation
+        kv_check_shown messages check operation || result=$((result + $?))
+    fi
+    kv_walk_pairs settings objects messages help check || result=$((result + $?))
     "$KV_SEND_CLOSE" "$(kv_main)" || fail "could not send the close request"
     kv_wait_exit 60 || fail "the program did not end after the close request"
     return $result
@@ -157,6 +185,7 @@ kv_title_of()
     ja:messages) echo "メッセージ" ;; en:messages) echo "Messages" ;;
     ja:help) echo "使い方" ;; en:help) echo "How to Use" ;;
     ja:check) echo "点検結果" ;; en:check) echo "Check Results" ;;
+    ja:operation) echo "運転管理" ;; en:operation) echo "Operations" ;;
     esac
 }
 
@@ -168,6 +197,8 @@ kv_show_named()
     messages) kv_show "$(kv_title_of messages)" F2 ;;
     help) kv_show "$(kv_title_of help)" F1 ;;
     check) kv_show "$(kv_title_of check)" ctrl+l ;;
+    # The last item of the window menu.
+    operation) kv_show "$(kv_title_of operation)" alt+w Down Down Down Return ;;
     esac
 }
 
@@ -178,11 +209,11 @@ kv_hide_named()
     objects) kv_hide "$(kv_title_of objects)" F4 ;;
     messages) kv_hide "$(kv_title_of messages)" F2 ;;
     help) kv_hide "$(kv_title_of help)" F1 ;;
-    check)
+    check | operation)
         local window
-        window=$(kv_find "$(kv_title_of check)") || return 0
+        window=$(kv_find "$(kv_title_of "$1")") || return 0
         "$KV_SEND_CLOSE" "$window"
-        kv_wait_hidden "$(kv_title_of check)" 20 || fail "the check window did not close"
+        kv_wait_hidden "$(kv_title_of "$1")" 20 || fail "\"$(kv_title_of "$1")\" did not close"
         ;;
     esac
 }
