@@ -57,6 +57,8 @@ constexpr int kPollMilliseconds = 100;
 constexpr int kSettleMilliseconds = 1500;
 // A window not mapped yet is waited for this long at most before its hold begins.
 constexpr int kMapWaitMilliseconds = 10000;
+// How long after start-up the main window keeps its least size.
+constexpr int kMinSizeHoldMilliseconds = 20000;
 // The main window's size at start-up.
 const wxSize kMainSize(1024, 768);
 // How long start-up waits for the window manager to map the window.
@@ -157,6 +159,11 @@ MainFrame::MainFrame(const FrontServices& services)
     // At the top left of the screen's free area, where a window manager would otherwise choose
     // any place; the other windows are placed around it.
     Move(wxDisplay(this).GetClientArea().GetPosition());
+    // Until start-up has settled the main window keeps at least its first size (or the screen's,
+    // where that is smaller): under openbox the toolkit has been seen to give it only its menu and
+    // tool bar while the frame was made, now and then for good. Released after start-up.
+    const wxRect area = wxDisplay(this).GetClientArea();
+    SetMinSize(wxSize(std::min(kMainSize.x, area.width), std::min(kMainSize.y, area.height)));
 
     BuildMenu();
     BuildToolBar();
@@ -591,6 +598,10 @@ void MainFrame::Hold(wxTopLevelWindow* window, const wxRect& rect, bool keepSize
 void MainFrame::KeepSettling()
 {
     const wxLongLong now = wxGetLocalTimeMillis();
+    if (minSizeUntil_ != 0 && now > minSizeUntil_ && cornerPendingUntil_ == 0) {
+        minSizeUntil_ = 0;
+        SetMinSize(wxDefaultSize);
+    }
     if (cornerPendingUntil_ != 0) {
         const wxPoint corner = wxDisplay(this).GetClientArea().GetPosition();
         // A main window still collapsed is asked for its size again for longer: a window
@@ -793,6 +804,7 @@ void MainFrame::StartUp()
     } else {
         PlaceHiddenDialogs();
     }
+    minSizeUntil_ = wxGetLocalTimeMillis() + kMinSizeHoldMilliseconds;
     UpdateLayout();
     const wxSize client = GetClientSize();
     app_.SetWindowMetrics(client.x, client.y + toolBarHeight_ + statusBarHeight_, toolBarHeight_,

@@ -173,6 +173,8 @@ class MainFrame final : public wxFrame {
     std::vector<Settling> settling_;
     // Until when the main window's move to the screen's corner is waited for (0: none is).
     wxLongLong cornerPendingUntil_ = 0;
+    // Until when the main window keeps its least size from start-up (0: no longer).
+    wxLongLong minSizeUntil_ = 0;
     // What the run report follows while the loop runs (only with --report).
     std::unique_ptr<app::headless::RunObserver> observer_;
     int observedPasses_ = 0;
