@@ -65,6 +65,27 @@ wxRect PlaceClearOf(const wxRect& side, const wxRect& main, const wxRect& keep, 
     return left.Intersects(keep) ? side : left;
 }
 
+wxRect PlaceBelowOthers(const wxRect& side, const std::vector<wxRect>& others, const wxRect& keep, int minHeight,
+                        const wxRect& screen)
+{
+    const auto clear = [&](const wxRect& r) {
+        return !r.Intersects(keep) && std::none_of(others.begin(), others.end(),
+                                                   [&r](const wxRect& other) { return r.Intersects(other); });
+    };
+    if (clear(side) || std::none_of(others.begin(), others.end(),
+                                    [&side](const wxRect& other) { return side.Intersects(other); }))
+        return side;
+    for (const wxRect& other : others) {
+        if (!side.Intersects(other)) continue;
+        wxRect under(other.x, other.GetBottom() + 1 + kWindowGap, side.width, side.height);
+        under.height = std::min(under.height, screen.GetBottom() + 1 - under.y);
+        if (under.height < std::max(minHeight, 1)) continue;
+        under = OnScreen(under, screen);
+        if (clear(under)) return under;
+    }
+    return side;
+}
+
 wxRect PlaceAtSide(const wxRect& main, int top, wxSize size, const wxRect& screen)
 {
     wxRect r(main.GetRight() + 1 + kWindowGap, top, size.x, size.y);

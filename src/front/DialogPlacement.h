@@ -3,6 +3,7 @@
 // rather than over the layout in its middle. Everything stays on the screen.
 #pragma once
 
+#include <vector>
 #include <wx/gdicmn.h>
 
 namespace front {
@@ -31,5 +32,12 @@ wxRect PlaceBelowOrAtSide(const wxRect& main, const wxRect& above, wxSize size, 
 // of keep if need be), cut to the room down to the screen's bottom where that leaves it
 // minHeight; else to the left of keep at side's height; where nothing is clear, at side.
 wxRect PlaceClearOf(const wxRect& side, const wxRect& main, const wxRect& keep, int minHeight, const wxRect& screen);
+
+// A window that must not cover the others at the side either: where it stands when it covers
+// none of them; else below the first one it covers, from that one's left edge, cut to the room
+// down to the screen's bottom where that leaves it minHeight, as long as it lies clear of all of
+// them and of keep there; else where it stands.
+wxRect PlaceBelowOthers(const wxRect& side, const std::vector<wxRect>& others, const wxRect& keep, int minHeight,
+                        const wxRect& screen);
 
 } // namespace front

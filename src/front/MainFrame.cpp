@@ -507,7 +507,7 @@ void MainFrame::BuildDialogs()
                 return shownAgain(side, *placement);
             placement->placed = true;
             placement->hiddenAt.reset();
-            CallAfter([this, side, keepsObjects] {
+            PlaceWhenLaidOut(side, [this, side, keepsObjects] {
                 wxRect rect = SideRect(side);
                 if (keepsObjects && objectDialog_->IsShown()) {
                     const wxRect main = MainRect();
@@ -519,6 +519,12 @@ void MainFrame::BuildDialogs()
                     const wxRect atLeft(main.x + kWindowGap, rect.y, rect.width, rect.height);
                     if (side == checkDialog_ && rect.y < main.GetBottom() && !atLeft.Intersects(objects))
                         rect = atLeft;
+                    // Nor over the windows at the side, moved clear of the object dialog as it may be.
+                    std::vector<wxRect> others;
+                    for (const wxTopLevelWindow* other : SideWindows())
+                        if (other != side && other->IsShown()) others.push_back(HeldRect(other));
+                    rect = PlaceBelowOthers(rect, others, objects, side->GetEffectiveMinSize().y,
+                                            wxDisplay(this).GetClientArea());
                 }
                 PlaceSettled(side, rect);
             });
@@ -595,9 +601,40 @@ void MainFrame::Hold(wxTopLevelWindow* window, const wxRect& rect, bool keepSize
     settling_.push_back({window, rect, now + kSettleMilliseconds, now + kMapWaitMilliseconds, keepSize});
 }
 
+void MainFrame::PlaceWhenLaidOut(wxTopLevelWindow* window, std::function<void()> place)
+{
+    // Placed from the window's size: on a loaded machine the toolkit may not have laid out a
+    // window just shown (a few pixels wide) by the time the program gets to place it.
+    std::erase_if(pendingPlaces_, [window](const PendingPlace& p) { return p.window == window; });
+    pendingPlaces_.push_back({window, std::move(place), wxGetLocalTimeMillis() + kMapWaitMilliseconds});
+    CallAfter([this] { PlacePending(); });
+}
+
+void MainFrame::PlacePending()
+{
+    const wxLongLong now = wxGetLocalTimeMillis();
+    const auto laidOut = [](const wxWindow& window) {
+        const wxSize size = window.GetSize();
+        const wxSize least = window.GetMinSize();
+        return size.x >= least.x && size.y >= least.y;
+    };
+    std::vector<PendingPlace> waiting;
+    std::vector<std::function<void()>> due;
+    for (PendingPlace& p : std::exchange(pendingPlaces_, {})) {
+        if (!p.window->IsShown()) continue;
+        if (laidOut(*p.window) || now >= p.deadline)
+            due.push_back(std::move(p.place));
+        else
+            waiting.push_back(std::move(p));
+    }
+    pendingPlaces_ = std::move(waiting);
+    for (const std::function<void()>& place : due) place();
+}
+
 void MainFrame::KeepSettling()
 {
     const wxLongLong now = wxGetLocalTimeMillis();
+    PlacePending();
     if (minSizeUntil_ != 0 && now > minSizeUntil_ && cornerPendingUntil_ == 0) {
         minSizeUntil_ = 0;
         SetMinSize(wxDefaultSize);

@@ -7,6 +7,7 @@
 
 #include "gfx/Device.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -111,6 +112,8 @@ class MainFrame final : public wxFrame {
     // it is collapsed).
     wxRect MainRect() const;
     void KeepSettling();
+    void PlaceWhenLaidOut(wxTopLevelWindow* window, std::function<void()> place);
+    void PlacePending();
     // Whether the main window is far smaller than its start-up size.
     bool Collapsed() const;
     // Asks the window manager for the main window at the screen's corner, at its full size
@@ -171,6 +174,13 @@ class MainFrame final : public wxFrame {
         bool acted = false;     // whether a tick has held the window to its place yet
     };
     std::vector<Settling> settling_;
+    // Windows at the side shown for the first time, placed once the toolkit has laid them out.
+    struct PendingPlace {
+        wxTopLevelWindow* window;
+        std::function<void()> place;
+        wxLongLong deadline; // placed then with the size it has, laid out or not
+    };
+    std::vector<PendingPlace> pendingPlaces_;
     // Until when the main window's move to the screen's corner is waited for (0: none is).
     wxLongLong cornerPendingUntil_ = 0;
     // Until when the main window keeps its least size from start-up (0: no longer).

@@ -55,5 +55,22 @@ TEST(DialogPlacement, AWindowThatMustLeaveTheObjectDialogInSightGoesBelowOrLeftO
     EXPECT_EQ(PlaceClearOf(side, main, {}, 200, kWide), side);
 }
 
+TEST(DialogPlacement, AWindowThatCoversAnotherAtTheSideGoesBelowItWhereThatIsClear)
+{
+    // The parts list left of the object dialog, over the check window at the view's left edge.
+    const wxRect objects{744, 78, 536, 797};
+    const wxRect check{8, 78, 495, 421};
+    const wxRect parts{158, 78, 578, 440};
+    EXPECT_EQ(PlaceBelowOthers(parts, {check}, objects, 261, kWide), wxRect(8, 507, 578, 440));
+    // Cut to the screen's bottom, but not below its least height.
+    EXPECT_EQ(PlaceBelowOthers(parts, {{8, 78, 495, 560}}, objects, 261, kWide), wxRect(8, 646, 578, 378));
+    EXPECT_EQ(PlaceBelowOthers(parts, {{8, 78, 495, 800}}, objects, 261, kWide), parts);
+    // Below it would cover the object dialog or another window: where it stands.
+    EXPECT_EQ(PlaceBelowOthers(parts, {{300, 78, 495, 421}}, objects, 261, kWide), parts);
+    EXPECT_EQ(PlaceBelowOthers(parts, {check, {0, 600, 300, 100}}, objects, 261, kWide), parts);
+    // Covering none: where it stands, whatever else it covers.
+    EXPECT_EQ(PlaceBelowOthers(parts, {{0, 900, 100, 100}}, objects, 261, kWide), parts);
+}
+
 } // namespace
 } // namespace front

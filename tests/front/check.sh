@@ -95,10 +95,12 @@ kv_poll 20 kv_marks_over undone-view 20 ||
     fail "undo did not bring the loose joints back ($(kv_marks undone-view) yellow pixels)"
 kv_shot undone
 
-# "部品表", the edit menu's last item, opens beside the view, clear of the object dialog.
+# "部品表", the edit menu's last item, opens beside the view, clear of the object dialog and of
+# the check window.
 kv_key alt+e Up Return
 kv_wait_window "部品表" 20 || fail "the edit menu did not open the parts list"
 kv_apart "部品表" "オブジェクト"
+kv_apart "部品表" "点検結果"
 kv_shot parts-list
 
 # A threshold typed into the window goes into the settings file at the close.
