@@ -390,7 +390,13 @@ kv_rect()
 {
     local window
     window=$(kv_find "$1") || fail "no window \"$1\" is shown"
-    xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+    kv_window_rect "$window"
+}
+
+# kv_window_rect WINDOW: as kv_rect, for a window found before.
+kv_window_rect()
+{
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
         /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'
 }
 

@@ -20,35 +20,35 @@ kv_bars()
         /Width:/ {w=$2} END {print x, y, w, 54}'
 }
 
-# kv_frame_rect TITLE: as kv_rect, with the window manager's frame (title bar, borders) around it.
+# kv_frame_rect WINDOW: as kv_window_rect, with the window manager's frame (title bar, borders)
+# around it.
 kv_frame_rect()
 {
-    local window extents
-    window=$(kv_find "$1") || fail "no window \"$1\" is shown"
-    extents=$(xprop -id "$window" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ,)
+    local extents
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ,)
     [ -n "$extents" ] || extents="0 0 0 0"
-    echo "$(kv_rect "$1") $extents" | awk '{ print $1 - $5, $2 - $7, $3 + $5 + $6, $4 + $7 + $8 }'
+    echo "$(kv_window_rect "$1") $extents" | awk '{ print $1 - $5, $2 - $7, $3 + $5 + $6, $4 + $7 + $8 }'
 }
 
-# kv_frames TITLE...: where the windows' frames stand.
+# kv_frames WINDOW...: where the windows' frames stand.
 kv_frames()
 {
-    local title
-    for title in "$@"; do
-        kv_frame_rect "$title"
+    local window
+    for window in "$@"; do
+        kv_frame_rect "$window"
     done
 }
 
 kv_screen_size() { xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }'; }
 kv_screen_width() { kv_screen_size | cut -d' ' -f1; }
 
-# kv_whole TITLE FRAME_RECT: the window lies on the screen, no smaller than its least size.
+# kv_whole WINDOW FRAME_RECT: the window lies on the screen, no smaller than its least size.
 kv_whole()
 {
     local least
-    least=$(xprop -id "$(kv_find "$1")" WM_NORMAL_HINTS | awk '/minimum size:/ { print $5, $7 }')
+    least=$(xprop -id "$1" WM_NORMAL_HINTS | awk '/minimum size:/ { print $5, $7 }')
     [ -n "$least" ] || least="0 0"
-    echo "$2 $(kv_screen_size) $least $(kv_rect "$1")" |
+    echo "$2 $(kv_screen_size) $least $(kv_window_rect "$1")" |
         awk '{ exit !($1 >= 0 && $2 >= 0 && $1 + $3 <= $5 && $2 + $4 <= $6 && $11 >= $7 && $12 >= $8) }'
 }
 
@@ -89,14 +89,18 @@ kv_hide()
 # lie apart does, each lies whole on the screen, and none reaches over the menu and tool bar.
 kv_check_shown()
 {
-    local -a names=("$@") frames=()
-    local i j name frame bar problems=0
-    local titles=()
-    for name in "${names[@]}"; do titles+=("$(kv_title_of "$name")"); done
+    local -a names=("$@") frames=() titles=() windows=()
+    local i j name title window frame bar problems=0
+    for name in "${names[@]}"; do
+        title=$(kv_title_of "$name")
+        window=$(kv_find "$title") || fail "\"$title\" is not shown"
+        titles+=("$title")
+        windows+=("$window")
+    done
     # The program holds a new window to its place while a window manager maps it.
-    kv_keeps kv_frames "${titles[@]}" || fail "${names[*]} kept moving"
+    kv_keeps kv_frames "${windows[@]}" || fail "${names[*]} kept moving"
     for ((i = 0; i < ${#names[@]}; i++)); do
-        frames[i]=$(kv_frame_rect "${titles[i]}")
+        frames[i]=$(kv_frame_rect "${windows[i]}")
     done
     local shot="$KV_LANG_NAME-$(IFS=-; echo "${names[*]}")"
     for ((i = 0; i < ${#names[@]}; i++)); do
@@ -112,7 +116,7 @@ kv_check_shown()
     done
     for ((i = 0; i < ${#names[@]}; i++)); do
         frame=${frames[i]}
-        if ! kv_whole "${titles[i]}" "$frame"; then
+        if ! kv_whole "${windows[i]}" "$frame"; then
             echo "CUT OFF ($KV_LANG_NAME): \"${titles[i]}\" at $frame leaves the $(kv_screen_size | tr ' ' x) screen or is below its least size"
             kv_shot "cut-$shot"
             problems=$((problems + 1))
