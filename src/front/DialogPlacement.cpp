@@ -72,8 +72,7 @@ wxRect PlaceBelowOthers(const wxRect& side, const std::vector<wxRect>& others, c
         return !r.Intersects(keep) && std::none_of(others.begin(), others.end(),
                                                    [&r](const wxRect& other) { return r.Intersects(other); });
     };
-    if (clear(side) || std::none_of(others.begin(), others.end(),
-                                    [&side](const wxRect& other) { return side.Intersects(other); }))
+    if (std::none_of(others.begin(), others.end(), [&side](const wxRect& other) { return side.Intersects(other); }))
         return side;
     for (const wxRect& other : others) {
         if (!side.Intersects(other)) continue;

@@ -492,9 +492,7 @@ void MainFrame::BuildDialogs()
         side->Bind(wxEVT_SHOW, [this, side, placement, hidden, shownAgain](wxShowEvent& event) {
             event.Skip();
             if (!event.IsShown()) return hidden(side, *placement);
-            // The parts list is looked at while pieces are chosen, the check window while its
-            // findings are mended, the operation window while stops are marked: they leave the
-            // object dialog in sight.
+            // All but the messages viewer leave the object dialog in sight (PlaceSideWindow).
             const bool keepsObjects = side != messagesViewer_;
             const auto covers = [this, side](const wxWindow* window) {
                 return window != side && window->IsShown() && HeldRect(window).Intersects(HeldRect(side));
@@ -507,27 +505,7 @@ void MainFrame::BuildDialogs()
                 return shownAgain(side, *placement);
             placement->placed = true;
             placement->hiddenAt.reset();
-            PlaceWhenLaidOut(side, [this, side, keepsObjects] {
-                wxRect rect = SideRect(side);
-                if (keepsObjects && objectDialog_->IsShown()) {
-                    const wxRect main = MainRect();
-                    const wxRect objects = HeldRect(objectDialog_);
-                    rect = PlaceClearOf(rect, main, objects, side->GetEffectiveMinSize().y,
-                                        wxDisplay(this).GetClientArea());
-                    // Over the view, the check window keeps to its left edge: the finding the
-                    // camera is pointed at lies in the view's middle.
-                    const wxRect atLeft(main.x + kWindowGap, rect.y, rect.width, rect.height);
-                    if (side == checkDialog_ && rect.y < main.GetBottom() && !atLeft.Intersects(objects))
-                        rect = atLeft;
-                    // Nor over the windows at the side, moved clear of the object dialog as it may be.
-                    std::vector<wxRect> others;
-                    for (const wxTopLevelWindow* other : SideWindows())
-                        if (other != side && other->IsShown()) others.push_back(HeldRect(other));
-                    rect = PlaceBelowOthers(rect, others, objects, side->GetEffectiveMinSize().y,
-                                            wxDisplay(this).GetClientArea());
-                }
-                PlaceSettled(side, rect);
-            });
+            PlaceWhenLaidOut(side);
         });
     }
     PlaceDialogs();
@@ -601,12 +579,12 @@ void MainFrame::Hold(wxTopLevelWindow* window, const wxRect& rect, bool keepSize
     settling_.push_back({window, rect, now + kSettleMilliseconds, now + kMapWaitMilliseconds, keepSize});
 }
 
-void MainFrame::PlaceWhenLaidOut(wxTopLevelWindow* window, std::function<void()> place)
+void MainFrame::PlaceWhenLaidOut(wxTopLevelWindow* window)
 {
     // Placed from the window's size: on a loaded machine the toolkit may not have laid out a
     // window just shown (a few pixels wide) by the time the program gets to place it.
     std::erase_if(pendingPlaces_, [window](const PendingPlace& p) { return p.window == window; });
-    pendingPlaces_.push_back({window, std::move(place), wxGetLocalTimeMillis() + kMapWaitMilliseconds});
+    pendingPlaces_.push_back({window, wxGetLocalTimeMillis() + kMapWaitMilliseconds});
     CallAfter([this] { PlacePending(); });
 }
 
@@ -618,17 +596,41 @@ void MainFrame::PlacePending()
         const wxSize least = window.GetMinSize();
         return size.x >= least.x && size.y >= least.y;
     };
-    std::vector<PendingPlace> waiting;
-    std::vector<std::function<void()>> due;
-    for (PendingPlace& p : std::exchange(pendingPlaces_, {})) {
-        if (!p.window->IsShown()) continue;
-        if (laidOut(*p.window) || now >= p.deadline)
-            due.push_back(std::move(p.place));
-        else
-            waiting.push_back(std::move(p));
+    std::vector<wxTopLevelWindow*> due;
+    std::erase_if(pendingPlaces_, [&](const PendingPlace& p) {
+        if (!p.window->IsShown()) return true;
+        if (!laidOut(*p.window) && now < p.deadline) return false;
+        due.push_back(p.window);
+        return true;
+    });
+    for (wxTopLevelWindow* window : due) PlaceSideWindow(window);
+}
+
+void MainFrame::PlaceSideWindow(wxTopLevelWindow* side)
+{
+    // The parts list is looked at while pieces are chosen, the check window while its findings
+    // are mended, the operation window while stops are marked: they leave the object dialog in
+    // sight.
+    const bool keepsObjects = side != messagesViewer_;
+    wxRect rect = SideRect(side);
+    if (keepsObjects && objectDialog_->IsShown()) {
+        const wxRect main = MainRect();
+        const wxRect objects = HeldRect(objectDialog_);
+        rect = PlaceClearOf(rect, main, objects, side->GetEffectiveMinSize().y,
+                            wxDisplay(this).GetClientArea());
+        // Over the view, the check window keeps to its left edge: the finding the
+        // camera is pointed at lies in the view's middle.
+        const wxRect atLeft(main.x + kWindowGap, rect.y, rect.width, rect.height);
+        if (side == checkDialog_ && rect.y < main.GetBottom() && !atLeft.Intersects(objects))
+            rect = atLeft;
+        // Nor over the windows at the side, moved clear of the object dialog as it may be.
+        std::vector<wxRect> others;
+        for (const wxTopLevelWindow* other : SideWindows())
+            if (other != side && other->IsShown()) others.push_back(HeldRect(other));
+        rect = PlaceBelowOthers(rect, others, objects, side->GetEffectiveMinSize().y,
+                                wxDisplay(this).GetClientArea());
     }
-    pendingPlaces_ = std::move(waiting);
-    for (const std::function<void()>& place : due) place();
+    PlaceSettled(side, rect);
 }
 
 void MainFrame::KeepSettling()

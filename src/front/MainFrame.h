@@ -7,7 +7,6 @@
 
 #include "gfx/Device.h"
 
-#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -112,8 +111,10 @@ class MainFrame final : public wxFrame {
     // it is collapsed).
     wxRect MainRect() const;
     void KeepSettling();
-    void PlaceWhenLaidOut(wxTopLevelWindow* window, std::function<void()> place);
+    void PlaceWhenLaidOut(wxTopLevelWindow* window);
     void PlacePending();
+    // A window at the side placed at its first show, or at a later one where it would cover another.
+    void PlaceSideWindow(wxTopLevelWindow* side);
     // Whether the main window is far smaller than its start-up size.
     bool Collapsed() const;
     // Asks the window manager for the main window at the screen's corner, at its full size
@@ -177,7 +178,6 @@ class MainFrame final : public wxFrame {
     // Windows at the side shown for the first time, placed once the toolkit has laid them out.
     struct PendingPlace {
         wxTopLevelWindow* window;
-        std::function<void()> place;
         wxLongLong deadline; // placed then with the size it has, laid out or not
     };
     std::vector<PendingPlace> pendingPlaces_;
