@@ -1,6 +1,8 @@
 #include "front/DialogPlacement.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <optional>
 
 namespace front {
 
@@ -45,8 +47,11 @@ wxRect PlaceBelowOrAtSide(const wxRect& main, const wxRect& above, wxSize size, 
     const int top = above.GetBottom() + 1 + kWindowGap;
     const int room = screen.GetBottom() + 1 - top;
     if (room >= std::max(minHeight, 1)) return PlaceAtSide(main, top, {size.x, std::min(size.y, room)}, screen);
-    // No room below: to its left, over the view rather than over the other window.
-    const int left = above.x - kWindowGap - size.x;
+    // No room below: to its left, over the view rather than over the other window; at the view's
+    // left edge where it has the room, so that the room between the two is left to a third.
+    const int besideAbove = above.x - kWindowGap - size.x;
+    const int left = std::max(screen.x, main.x + kWindowGap) <= besideAbove ? std::max(screen.x, main.x + kWindowGap)
+                                                                               : besideAbove;
     if (left >= screen.x) return OnScreen({left, above.y, size.x, size.y}, screen);
     return PlaceAtSide(main, above.y, size, screen);
 }
@@ -83,6 +88,42 @@ wxRect PlaceBelowOthers(const wxRect& side, const std::vector<wxRect>& others, c
         if (clear(under)) return under;
     }
     return side;
+}
+
+wxRect PlaceInFreeRoom(const wxRect& want, int minHeight, const std::vector<wxRect>& taken, const wxRect& screen)
+{
+    const auto clear = [&taken](const wxRect& r) {
+        return std::none_of(taken.begin(), taken.end(), [&r](const wxRect& t) { return r.Intersects(t); });
+    };
+    if (clear(want)) return want;
+    std::vector<int> xs = {want.x, screen.x, screen.GetRight() + 1 - want.width};
+    std::vector<int> ys = {want.y, screen.y};
+    for (const wxRect& t : taken) {
+        xs.insert(xs.end(), {t.GetRight() + 1 + kWindowGap, t.x - kWindowGap - want.width, t.x});
+        ys.insert(ys.end(), {t.GetBottom() + 1 + kWindowGap, t.y});
+    }
+    const int least = std::clamp(minHeight, 1, want.height);
+    std::optional<wxRect> best;
+    long bestDistance = 0;
+    for (const int x : xs) {
+        if (x < screen.x || x + want.width > screen.GetRight() + 1) continue;
+        for (const int y : ys) {
+            if (y < screen.y) continue;
+            // As tall as wanted, down to the screen's bottom or to the first window below it.
+            int bottom = std::min(y + want.height, screen.GetBottom() + 1);
+            for (const wxRect& t : taken)
+                if (t.x < x + want.width && x < t.GetRight() + 1 && t.y >= y)
+                    bottom = std::min(bottom, t.y - kWindowGap);
+            const wxRect r(x, y, want.width, bottom - y);
+            if (r.height < least || !clear(r)) continue;
+            const long distance = std::labs(long{x} - want.x) + std::labs(long{y} - want.y);
+            if (!best || distance < bestDistance) {
+                best = r;
+                bestDistance = distance;
+            }
+        }
+    }
+    return best.value_or(want);
 }
 
 wxRect PlaceAtSide(const wxRect& main, int top, wxSize size, const wxRect& screen)

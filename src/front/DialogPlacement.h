@@ -22,8 +22,9 @@ wxRect PlaceObjectDialog(const wxRect& setUp, wxSize best, wxSize minimum, const
 wxRect PlaceAtSide(const wxRect& main, int top, wxSize size, const wxRect& screen);
 
 // A second window at the side: below the one already there (above), cut to the room down to the
-// screen's bottom where that leaves it minHeight, otherwise to the left of that one, and where
-// even that leaves the screen, at the same height as that one.
+// screen's bottom where that leaves it minHeight, otherwise to the left of that one (at the main
+// window's left edge where there is room for it), and where even that leaves the screen, at the
+// same height as that one.
 wxRect PlaceBelowOrAtSide(const wxRect& main, const wxRect& above, wxSize size, int minHeight,
                           const wxRect& screen);
 
@@ -39,5 +40,11 @@ wxRect PlaceClearOf(const wxRect& side, const wxRect& main, const wxRect& keep, 
 // them and of keep there; else where it stands.
 wxRect PlaceBelowOthers(const wxRect& side, const std::vector<wxRect>& others, const wxRect& keep, int minHeight,
                         const wxRect& screen);
+
+// The last resort of a window that covers one of taken wherever the rules above put it (want):
+// the place on the screen nearest to want that is clear of all of taken, want's size or cut in
+// height down to minHeight; the places tried line up with the screen's and taken's edges. Where
+// the screen has none, want.
+wxRect PlaceInFreeRoom(const wxRect& want, int minHeight, const std::vector<wxRect>& taken, const wxRect& screen);
 
 } // namespace front

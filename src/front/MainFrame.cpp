@@ -630,6 +630,15 @@ void MainFrame::PlaceSideWindow(wxTopLevelWindow* side)
         rect = PlaceBelowOthers(rect, others, objects, side->GetEffectiveMinSize().y,
                                 wxDisplay(this).GetClientArea());
     }
+    // Where those rules still leave it over another window at the side, the object dialog or the
+    // main window's menu and tool bar (a third window at the side on a screen with room for two
+    // in a row), the nearest free room on the screen.
+    const wxRect main = MainRect();
+    std::vector<wxRect> taken = {wxRect(main.x, main.y, main.width, SideTop() - main.y)};
+    for (const wxTopLevelWindow* other : SideWindows())
+        if (other != side && other->IsShown()) taken.push_back(HeldRect(other));
+    if (keepsObjects && objectDialog_->IsShown()) taken.push_back(HeldRect(objectDialog_));
+    rect = PlaceInFreeRoom(rect, side->GetEffectiveMinSize().y, taken, wxDisplay(this).GetClientArea());
     PlaceSettled(side, rect);
 }
 

@@ -72,5 +72,29 @@ TEST(DialogPlacement, AWindowThatCoversAnotherAtTheSideGoesBelowItWhereThatIsCle
     EXPECT_EQ(PlaceBelowOthers(parts, {{0, 900, 100, 100}}, objects, 261, kWide), parts);
 }
 
+TEST(DialogPlacement, AThirdWindowAtTheSideFindsTheRoomTheOtherTwoLeave)
+{
+    // The English operation window, too tall to go below the messages viewer, goes to the view's
+    // left edge, or right against the viewer where the view has less room.
+    const wxRect main{0, 0, 1024, 743};
+    const wxRect messages{720, 82, 560, 420};
+    EXPECT_EQ(PlaceBelowOrAtSide(main, messages, {622, 591}, 591, kWide), wxRect(8, 82, 622, 591));
+    EXPECT_EQ(PlaceBelowOrAtSide(main, messages, {710, 591}, 591, kWide), wxRect(2, 82, 710, 591));
+
+    // The check window, placed at the side over the viewer, moves to the nearest free room: below
+    // the viewer, beside the operation window.
+    const wxRect bars{0, 0, 1024, 78};
+    const wxRect operation{8, 82, 622, 591};
+    const wxRect check{669, 82, 611, 446};
+    EXPECT_EQ(PlaceInFreeRoom(check, 446, {bars, messages, operation}, kWide), wxRect(669, 510, 611, 446));
+    // Cut to the room above the next window below it, but not below its least height.
+    EXPECT_EQ(PlaceInFreeRoom(check, 300, {bars, messages, operation, {640, 900, 640, 124}}, kWide),
+              wxRect(669, 510, 611, 382));
+    // Nowhere clear: where it was wanted. Clear already: unchanged.
+    EXPECT_EQ(PlaceInFreeRoom(check, 446, {bars, messages, {88, 82, 622, 591}}, kWide), check);
+    EXPECT_EQ(PlaceInFreeRoom({8, 700, 300, 200}, 100, {bars, messages, operation}, kWide),
+              wxRect(8, 700, 300, 200));
+}
+
 } // namespace
 } // namespace front
