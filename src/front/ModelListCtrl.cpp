@@ -82,7 +82,9 @@ bool ModelListCtrl::IsRowArea(const wxWindow* child) const
 
 wxString ModelListCtrl::OnGetItemText(long item, long column) const
 {
-    return Wx(List().Cell(static_cast<int>(item), static_cast<int>(column)));
+    // In the user's language, as every text the program shows outside an edit box: the states
+    // and kinds the lists show are the program's own words.
+    return Tx(List().Cell(static_cast<int>(item), static_cast<int>(column)));
 }
 
 void ModelListCtrl::SyncColumns()
@@ -125,10 +127,10 @@ void ModelListCtrl::FitColumns()
     for (int column = 0; column < list.ColumnCount(); ++column) {
         int width = GetTextExtent(Tx(list.Column(column).heading)).x;
         if (static_cast<std::size_t>(column) < widest.size()) {
-            width = std::max(width, GetTextExtent(Wx(widest[static_cast<std::size_t>(column)])).x);
+            width = std::max(width, GetTextExtent(Tx(widest[static_cast<std::size_t>(column)])).x);
         } else {
             for (int row = 0; row < list.RowCount(); ++row)
-                width = std::max(width, GetTextExtent(Wx(list.Cell(row, column))).x);
+                width = std::max(width, GetTextExtent(Tx(list.Cell(row, column))).x);
         }
         if (GetColumnWidth(column) != width + kCellPadding) SetColumnWidth(column, width + kCellPadding);
     }

@@ -1,9 +1,11 @@
 #include "front/ModelDialog.h"
 
+#include "platform/Translation.h"
 #include "ui/ObjectSelectTemplate.h"
 #include "ui/SetUpTemplate.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 #include <vector>
 #include <wx/app.h>
 #include <wx/checkbox.h>
@@ -167,6 +169,15 @@ TEST(ObjectDialog, TheListShowsTheModelsRowsAndSelection)
     EXPECT_EQ(list->GetItemText(5, os::kColumnAngle), "90.000");
     EXPECT_EQ(list->GetSelectedItemCount(), 2);
     EXPECT_NE(list->GetItemState(1999, wxLIST_STATE_SELECTED), 0);
+
+    // Cells are in the user's language, as every text outside an edit box.
+    auto english = std::make_shared<platform::Catalogue>();
+    english->Add("キー%s", "key %s");
+    platform::InstallLanguage("en", english);
+    model.EditList(os::kPlacedList, [](ui::ListView& list) { list.SetCell(3, os::kColumnKey, "キーA"); });
+    EXPECT_EQ(list->GetItemText(3, os::kColumnKey), "key A");
+    platform::InstallLanguage("ja", nullptr);
+    EXPECT_EQ(list->GetItemText(3, os::kColumnKey), wxString::FromUTF8("キーA"));
 
     model.EditList(os::kPlacedList, [](ui::ListView& list) { list.SetHeading(2, "X▲"); });
     wxListItem heading;
