@@ -102,7 +102,7 @@ wxRect PlaceInFreeRoom(const wxRect& want, int minHeight, const std::vector<wxRe
         xs.insert(xs.end(), {t.GetRight() + 1 + kWindowGap, t.x - kWindowGap - want.width, t.x});
         ys.insert(ys.end(), {t.GetBottom() + 1 + kWindowGap, t.y});
     }
-    const int least = std::clamp(minHeight, 1, want.height);
+    const int least = std::max(std::min(minHeight, want.height), 1);
     std::optional<wxRect> best;
     long bestDistance = 0;
     for (const int x : xs) {

@@ -611,35 +611,33 @@ void MainFrame::PlaceSideWindow(wxTopLevelWindow* side)
     // The parts list is looked at while pieces are chosen, the check window while its findings
     // are mended, the operation window while stops are marked: they leave the object dialog in
     // sight.
-    const bool keepsObjects = side != messagesViewer_;
+    const bool keepsObjects = side != messagesViewer_ && objectDialog_->IsShown();
+    const wxRect main = MainRect();
+    const wxRect screen = wxDisplay(this).GetClientArea();
+    const int least = side->GetEffectiveMinSize().y;
+    // The other windows at the side shown now.
+    std::vector<wxRect> others;
+    for (const wxTopLevelWindow* other : SideWindows())
+        if (other != side && other->IsShown()) others.push_back(HeldRect(other));
     wxRect rect = SideRect(side);
-    if (keepsObjects && objectDialog_->IsShown()) {
-        const wxRect main = MainRect();
+    if (keepsObjects) {
         const wxRect objects = HeldRect(objectDialog_);
-        rect = PlaceClearOf(rect, main, objects, side->GetEffectiveMinSize().y,
-                            wxDisplay(this).GetClientArea());
+        rect = PlaceClearOf(rect, main, objects, least, screen);
         // Over the view, the check window keeps to its left edge: the finding the
         // camera is pointed at lies in the view's middle.
         const wxRect atLeft(main.x + kWindowGap, rect.y, rect.width, rect.height);
         if (side == checkDialog_ && rect.y < main.GetBottom() && !atLeft.Intersects(objects))
             rect = atLeft;
         // Nor over the windows at the side, moved clear of the object dialog as it may be.
-        std::vector<wxRect> others;
-        for (const wxTopLevelWindow* other : SideWindows())
-            if (other != side && other->IsShown()) others.push_back(HeldRect(other));
-        rect = PlaceBelowOthers(rect, others, objects, side->GetEffectiveMinSize().y,
-                                wxDisplay(this).GetClientArea());
+        rect = PlaceBelowOthers(rect, others, objects, least, screen);
     }
     // Where those rules still leave it over another window at the side, the object dialog or the
     // main window's menu and tool bar (a third window at the side on a screen with room for two
     // in a row), the nearest free room on the screen.
-    const wxRect main = MainRect();
-    std::vector<wxRect> taken = {wxRect(main.x, main.y, main.width, SideTop() - main.y)};
-    for (const wxTopLevelWindow* other : SideWindows())
-        if (other != side && other->IsShown()) taken.push_back(HeldRect(other));
-    if (keepsObjects && objectDialog_->IsShown()) taken.push_back(HeldRect(objectDialog_));
-    rect = PlaceInFreeRoom(rect, side->GetEffectiveMinSize().y, taken, wxDisplay(this).GetClientArea());
-    PlaceSettled(side, rect);
+    std::vector<wxRect> taken = std::move(others);
+    taken.emplace_back(main.x, main.y, main.width, SideTop() - main.y);
+    if (keepsObjects) taken.push_back(HeldRect(objectDialog_));
+    PlaceSettled(side, PlaceInFreeRoom(rect, least, taken, screen));
 }
 
 void MainFrame::KeepSettling()
